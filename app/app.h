@@ -1,0 +1,204 @@
+#ifndef TAVREL_APP_H
+#define TAVREL_APP_H
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// The configuration module: every setting is a plain global named after its INI key, read once
+// at start-up and written whole after every change. Run-time shared state lives here too.
+class App
+{
+public:
+    // ---- Settings file "CONFIG/settings.ini", group "AppConfig" (written in this order) ----
+    static QString ShuRuFa;
+    static bool ShuRuFa2;
+    static QString QianMing;
+    static bool QianMing2;
+    static QString BianMa;
+    static bool BianMa2;
+    static bool Zdcm;
+    static int KongGe;
+    static bool CuoZiSj;
+    static int Limitmz;
+    static bool ManZiSj;
+    static int Fanye;
+    static int Yulanq;
+    static int Yulanh;
+    static bool Sudu;
+    static bool Jijian;
+    static bool Machang;
+    static bool Zishu;
+    static bool Shijian;
+    static bool Huigai;
+    static bool Tuige;
+    static bool Huiche;
+    static bool Jianshu;
+    static bool Xuanchong;
+    static bool Jianzhun;
+    static bool Jianfa;
+    static bool Chongda;
+    static bool Daci;
+    static bool Cuozi;
+    static QString Kjsz;
+    static QString Kjfw;
+    static QString Kjcd;
+    static QString Kjlx;
+    static QString Kjzt;
+    static QString Kjzj;
+    static QString Kjfx;
+    static QString Kjtz;
+    static QString Kjzd;
+    static QString Kjsd;
+    static QString Kjhq;
+    static QString Kjcj;
+    static QString Kjlb;
+    static QString Kjjy;
+    static QString Kjcf;
+    static QString Kjsh;
+    static bool Gdyw;
+    static bool Gdsz;
+    static bool Gdqs;
+    static bool Gdcz;
+    static int Gdcdlim;
+    static bool Gdcd;
+    static int Gdsdlim;
+    static bool Gdsd;
+    static int Gdyslim;
+    static bool ShiShi;
+    static bool Quchu;
+    static bool Tihuan;
+    static bool Showcj;
+    static bool BianSe;
+    static bool TanChuang;
+    static bool GbtanChuang;
+    static bool Limit;
+    static int Limitsudu;
+    static bool Cypm;
+    static bool Uploadcj;
+    static bool Opensrf;
+    static bool Zchongfu;
+    static bool Tishi;
+    static bool Onlye;
+    static bool Dingzi;
+    static bool Fyxc;
+    static QString Zdmc;
+    static QString Dpmc;
+    static QString Qpmc;
+    static QString Hcaction;
+    static QString Kgaction;
+    static QString Position;
+    static QString Hxnum;
+    static QString Mabiao;
+    static QString Style;
+    static QString Font1;
+    static int GetWay;
+    static int Pattern;
+    static int X;
+    static int Y;
+    static int Width;
+    static int Height;
+    static QString Ztcd;
+    static QString Ztcg;
+    static QString Dbj;
+    static QString Gbj;
+    static QString Tbj;
+    static QString Rc;
+    static QString Wc;
+    static QString Zdname;
+    static bool Zdhd;
+    static QString Zdhd2;
+    static double Zdhd3;
+    static double Zdhd4;
+    static QString Zdhd5;
+    static QString Bb;
+    static bool Dl;
+    static QString Fw;
+    static int Fwtime;
+    static QString Gdjs;
+
+    // ---- Fixed texts ----
+    static const QString AppTitle;    // "Tavrel跟打器v1.36 " (ends with one blank)
+    static const QString ReleaseDate;
+    static const QString DownloadUrl;
+
+    // ---- Deployment values (built-in defaults, overridden by TAVREL_* environment variables) ----
+    static QString DbHost;
+    static int DbPort;
+    static QString DbName;
+    static QString DbUser;
+    static QString DbPassword;
+    static QString WebUrl;
+    static bool DbOnline;
+
+    // ---- Key counters of the current run ----
+    static int KeyCount;
+    static int SelectCount;
+    static int EnterCount;
+    static int BackCount;
+    static int LeftKeys;
+    static int RightKeys;
+    static int CorrectCount;
+    static bool CountSelectKeys;
+
+    // ---- Native store "VEK Helper"/"VEK", group "VekConfig" ----
+    static int Jilu;
+    static int TempJilu;
+    static int Totaljs;
+    static double Totalti;
+    static int Totalco;
+    static QString Day;
+    static QString Day2;
+    static QString CurrentUserName;
+    static QString CurrentUserPwd;
+
+    // ---- Progress file of the text being sent ----
+    static int Zdzs;
+
+    // ---- Run-time shared state, never saved ----
+    static quintptr ChatHwnd;
+    static quintptr SelfHwnd;
+    static QString ChatTitle;
+    static QStringList ChatTitles;
+    static QString WrongChars;
+    static QString SlowChars;
+    static QString PublicIp;
+    static bool CanUpload;
+    static QString LoginMenuText;
+    static QString RegisterMenuText;
+    static QString SendText;
+    static QString SentText;
+    static int SegNo;
+    static int SegSize;
+    static int SentCount;
+    static bool FwstateOpen;
+
+    // ---- Operations ----
+    static void readConfig();
+    static void writeConfig();
+    static void resetConfig(); // every settings global back to its built-in default
+    static int configKeyCount();
+
+    static void readStats();
+    static void writeStats();
+
+    static void readProgress();
+    static void writeProgress();
+    static QString progressPath(const QString& name, const QString& suffix);
+
+    static bool writeFile(const QString& path, const QString& text);
+    static QString readTextFile(const QString& path, bool* ok = nullptr);
+    static QString decodeText(const QByteArray& bytes);
+
+    static bool isGbChar(const QString& s);
+
+    static void convertPunct(QString& text);
+
+    // Reads the TAVREL_* environment variables over the built-in deployment defaults.
+    static void loadDeployment();
+    // Registers the compiled-in resources of the static core library.
+    static void initResources();
+};
+
+#endif
