@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QIODevice;
+class QVariant;
 
 // The configuration module: every setting is a plain global named after its INI key, read once
 // at start-up and written whole after every change. Run-time shared state lives here too.
@@ -179,6 +180,11 @@ public:
     static void writeConfig();
     static void resetConfig(); // every settings global back to its built-in default
     static int configKeyCount();
+    // The settings table by position (file order), for code that walks every key generically.
+    static QString configKey(int index);
+    static QVariant configValue(int index);
+    static QVariant configDefault(int index);
+    static void setConfigValue(int index, const QVariant& value);
 
     static void readStats();
     static void writeStats();

@@ -1,0 +1,50 @@
+#include "app/connection.h"
+
+#include "app/app.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtDebug>
+
+namespace {
+
+// A dead or black-holed server must not freeze start-up: the client library would otherwise wait
+// for the handshake and for every answer without limit. Seconds.
+const char* const kConnectOptions = "MYSQL_OPT_CONNECT_TIMEOUT=3;MYSQL_OPT_READ_TIMEOUT=5;MYSQL_OPT_WRITE_TIMEOUT=5";
+
+} // namespace
+
+bool createConnection()
+{
+    if (App::DbHost.isEmpty()) {
+        qInfo("No database host configured: running offline");
+        return false;
+    }
+
+    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+    db.setHostName(App::DbHost);
+    db.setPort(App::DbPort);
+    db.setDatabaseName(App::DbName);
+    db.setUserName(App::DbUser);
+    db.setPassword(App::DbPassword);
+    db.setConnectOptions(QString::fromLatin1(kConnectOptions));
+
+    if (!db.open()) {
+        // The system error text is read before anything else can overwrite errno.
+        const QByteArray systemError = qt_error_string().toLocal8Bit();
+        qCritical("Can't open database: %s(%s)", db.lastError().text().toLocal8Bit().constData(),
+                  systemError.constData());
+        return false;
+    }
+    // The driver picks the 4-byte character set only when the client library reports a MySQL
+    // version number; MariaDB's library reports its own, lower one, and the session is left on
+    // 3-byte utf8, which refuses characters outside the basic plane (rare hanzi, emoji).
+    QSqlQuery names(db);
+    if (!names.exec(QStringLiteral("SET NAMES utf8mb4"))) {
+        qDebug() << "Connection" << names.lastError();
+    }
+    return true;
+}

@@ -1,0 +1,100 @@
+#include "app/dragframe.h"
+
+#include "app/iconhelper.h"
+
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVariant>
+
+namespace DragFrame {
+
+void initFrame(QWidget* window, QLabel* labIco, QAbstractButton* btnMenuClose)
+{
+    window->setProperty("Form", true);
+    centreOnDesktop(window);
+    // Every hint is replaced, but the window type stays: a box given a parent must remain a
+    // window of its own instead of turning into a child widget.
+    const Qt::WindowFlags type = window->windowFlags() & Qt::WindowType_Mask;
+    window->setWindowFlags(type | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    IconHelper* icons = IconHelper::Instance();
+    if (labIco)
+        icons->setIcon(labIco, QChar(0xF00A), 12);
+    if (btnMenuClose)
+        icons->setIcon(btnMenuClose, QChar(0xF00D), 10);
+}
+
+QPoint centredPosition(const QSize& desktop, const QSize& window)
+{
+    return QPoint(desktop.width() / 2 - window.width() / 2, desktop.height() / 2 - window.height() / 2);
+}
+
+void centreOnDesktop(QWidget* window)
+{
+    // The whole desktop, all screens and the task bar included, not the work area.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect desktop = screen->virtualGeometry();
+    window->move(desktop.topLeft() + centredPosition(desktop.size(), window->size()));
+}
+
+bool press(QWidget* window, QMouseEvent* event, QPoint& mousePoint, bool& mousePressed)
+{
+    if (event->button() != Qt::LeftButton)
+        return false;
+    mousePressed = true;
+    mousePoint = event->globalPos() - window->pos();
+    event->accept();
+    return true;
+}
+
+bool move(QWidget* window, QMouseEvent* event, const QPoint& mousePoint, bool mousePressed)
+{
+    if (!mousePressed || event->buttons() == Qt::NoButton)
+        return false;
+    window->move(event->globalPos() - mousePoint);
+    event->accept();
+    return true;
+}
+
+void release(bool& mousePressed)
+{
+    mousePressed = false;
+}
+
+} // namespace DragFrame
+
+FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {}
+
+void FramelessDialog::initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, QAbstractButton* btnCancel)
+{
+    DragFrame::initFrame(this, labIco, btnMenuClose);
+    mousePressed = false;
+    if (btnMenuClose)
+        connect(btnMenuClose, &QAbstractButton::clicked, this, &QWidget::close);
+    if (btnCancel)
+        connect(btnCancel, &QAbstractButton::clicked, this, &QWidget::close);
+}
+
+void FramelessDialog::mousePressEvent(QMouseEvent* event)
+{
+    if (!DragFrame::press(this, event, mousePoint, mousePressed))
+        QDialog::mousePressEvent(event);
+}
+
+void FramelessDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    if (canDrag() && DragFrame::move(this, event, mousePoint, mousePressed))
+        windowDragged();
+    else
+        QDialog::mouseMoveEvent(event);
+}
+
+void FramelessDialog::mouseReleaseEvent(QMouseEvent* event)
+{
+    DragFrame::release(mousePressed);
+    QDialog::mouseReleaseEvent(event);
+}

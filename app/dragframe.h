@@ -1,0 +1,59 @@
+#ifndef TAVREL_DRAGFRAME_H
+#define TAVREL_DRAGFRAME_H
+
+#include <QDialog>
+#include <QPoint>
+
+class QAbstractButton;
+class QLabel;
+class QMouseEvent;
+class QWidget;
+
+// The frame that every frameless window of the trainer shares. Dialogs derive from
+// FramelessDialog; windows with another base (a QWidget, or a dialog with drag rules of its own)
+// call the free functions from their own handlers and keep their own drag fields.
+namespace DragFrame {
+
+// Marks the window for the style sheets (dynamic property "Form"), centres it on the whole
+// desktop, makes it frameless and stays-on-top, and draws the window-icon and close glyphs.
+void initFrame(QWidget* window, QLabel* labIco, QAbstractButton* btnMenuClose);
+
+// x = desktop width / 2 - window width / 2, each half an integer division of its own.
+QPoint centredPosition(const QSize& desktop, const QSize& window);
+void centreOnDesktop(QWidget* window);
+
+// Drag steps. press() starts a drag on the left button only and returns whether it did;
+// move() moves the window while a drag runs and any button is held, and returns whether it did.
+bool press(QWidget* window, QMouseEvent* event, QPoint& mousePoint, bool& mousePressed);
+bool move(QWidget* window, QMouseEvent* event, const QPoint& mousePoint, bool mousePressed);
+void release(bool& mousePressed);
+
+} // namespace DragFrame
+
+// A frameless modal dialog that drags itself by the left mouse button.
+class FramelessDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FramelessDialog(QWidget* parent = nullptr);
+
+protected:
+    // Sets up the shared frame and lets btnMenu_Close (and btnCancel, where given) close the
+    // dialog; closing a shown modal dialog rejects it, so exec() returns 0.
+    void initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, QAbstractButton* btnCancel = nullptr);
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+    // Hooks for windows that drag with extra rules: whether a drag may move the window now
+    // (a maximised window may not), and what follows each move (saving the position, moving
+    // companion windows).
+    virtual bool canDrag() const { return true; }
+    virtual void windowDragged() {}
+
+    QPoint mousePoint;
+    bool mousePressed = false;
+};
+
+#endif

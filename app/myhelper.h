@@ -1,0 +1,28 @@
+#ifndef TAVREL_MYHELPER_H
+#define TAVREL_MYHELPER_H
+
+#include <QString>
+#include <QVariantList>
+
+class QSqlQuery;
+
+// Small database and text utilities shared by every window. All database calls work on the
+// default connection and do nothing while App::DbOnline is false.
+class myHelper
+{
+public:
+    // First column of the first row as text; empty when offline, on error, without a row or for NULL.
+    static QString getOne(const QString& sql);
+    // The same with the values bound in order to the statement's "?" placeholders.
+    static QString getOne(const QString& sql, const QVariantList& values);
+    // Runs a statement that yields no rows; true when it succeeded.
+    static bool exec(const QString& sql, const QVariantList& values = {});
+    // The checks every statement goes through: offline test, prepare, bind, exec, debug log on
+    // error. On true the query is positioned before its first row, ready for next().
+    static bool run(QSqlQuery& query, const QString& sql, const QVariantList& values = {});
+
+    // 32 lower-case hexadecimal digits of the MD5 of the text's UTF-8 bytes.
+    static QString getMd5(const QString& str);
+};
+
+#endif

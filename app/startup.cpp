@@ -1,0 +1,98 @@
+#include "app/startup.h"
+
+#include "app/app.h"
+#include "app/connection.h"
+#include "app/frmmessagebox.h"
+#include "app/singleinstance.h"
+#include "typing/frmmain.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QDebug>
+#include <QFile>
+#include <QFont>
+#include <QPalette>
+#include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+// The forms ask for the Windows UI font by name; on Linux it is mapped to an installed Chinese font.
+void mapWindowsFonts()
+{
+    const QStringList chinese = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                                 QStringLiteral("Source Han Sans SC"),  QStringLiteral("WenQuanYi Zen Hei"),
+                                 QStringLiteral("Droid Sans Fallback"), QStringLiteral("AR PL UMing CN")};
+    QFont::insertSubstitutions(QStringLiteral("微软雅黑"), chinese);
+    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei"), chinese);
+}
+
+} // namespace
+
+bool applyStyleSheet(const QString& name)
+{
+    QFile file(QStringLiteral(":/image/%1.css").arg(name));
+    const bool opened = file.open(QFile::ReadOnly);
+    QByteArray bytes = opened ? file.readAll() : QByteArray();
+    // The rules are ASCII; anything after a stray NUL is not part of the sheet.
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    const QString sheet = QString::fromLatin1(bytes);
+    qApp->setStyleSheet(sheet);
+
+    // Every sheet starts with "QPalette{background:#rrggbb;}": the colour stands at index 20.
+    const QColor colour(sheet.mid(20, 7));
+    if (colour.isValid())
+        qApp->setPalette(QPalette(colour));
+    else
+        qDebug() << "样式：没有调色板颜色" << name;
+    return opened;
+}
+
+int runTrainer(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    mapWindowsFonts();
+    App::initResources();
+    App::loadDeployment();
+
+    App::readConfig();
+    App::readStats();
+    App::readProgress();
+
+    applyStyleSheet(App::Style);
+
+    App::DbOnline = createConnection();
+
+    QApplication::setApplicationName(QStringLiteral("VEK"));
+    QApplication::setApplicationVersion(QStringLiteral("V201505"));
+
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral(":/image/qt_zh_CN.qm")))
+        qDebug() << "翻译：无法载入";
+    QApplication::installTranslator(translator);
+
+    SingleInstance guard(QStringLiteral("VEK"));
+    if (!guard.acquire()) {
+        frmMessageBox box;
+        box.SetMessage(QStringLiteral("程序已运行,软件将自动关闭!"), 0);
+        box.exec();
+        return 1;
+    }
+
+    // The input-method panel is prepared here, hidden, when App::Opensrf asks for it; it arrives
+    // with the input method.
+
+    int result = 0;
+    {
+        auto window = std::make_unique<frmMain>();
+        window->show();
+
+        // Key counting is installed here, after the window exists, with the keyboard counting.
+
+        result = QApplication::exec();
+    } // the window goes before the guard releases the segment
+    return result;
+}

@@ -1,0 +1,214 @@
+#include "typing/record.h"
+
+#include "app/app.h"
+
+#include <QLocale>
+
+#include <climits>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Growth only: a negative amount never lowers a count, and a count never wraps round.
+int saturatingAdd(int a, int b)
+{
+    if (b <= 0)
+        return a;
+    return a > INT_MAX - b ? INT_MAX : a + b;
+}
+
+const QString kLineBreak = QStringLiteral("\n");
+
+} // namespace
+
+TypingRecord::TypingRecord(Clock clock) : m_clock(std::move(clock))
+{
+    if (!m_clock)
+        m_clock = [] { return QDateTime::currentDateTime(); };
+    m_lastDate = today();
+}
+
+QDateTime TypingRecord::now() const
+{
+    return m_clock();
+}
+
+QDate TypingRecord::today() const
+{
+    return now().date();
+}
+
+QString TypingRecord::dayText(const QDate& date)
+{
+    return date.toString(Qt::TextDate);
+}
+
+QDate TypingRecord::parseDay(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return QDate();
+    QDate d = QDate::fromString(t, Qt::TextDate);
+    if (!d.isValid())
+        d = QLocale::c().toDate(t, QStringLiteral("ddd MMM d yyyy"));
+    if (!d.isValid())
+        d = QDate::fromString(t, Qt::ISODate);
+    return d;
+}
+
+bool TypingRecord::addTyped(int paneLength, int commitLength)
+{
+    if (paneLength <= 0 || commitLength <= 0)
+        return false;
+    App::TempJilu = saturatingAdd(App::TempJilu, commitLength);
+    App::Jilu = saturatingAdd(App::Jilu, commitLength);
+    App::writeStats();
+    return true;
+}
+
+void TypingRecord::addRun(double seconds, int keys, int chars)
+{
+    if (seconds > 0)
+        App::Totalti += seconds;
+    App::Totaljs = saturatingAdd(App::Totaljs, keys);
+    App::Totalco = saturatingAdd(App::Totalco, chars);
+    App::writeStats();
+    refreshTotals();
+}
+
+void TypingRecord::checkDay(const QString& regTime, const QString& gdTime)
+{
+    const QDateTime moment = now();
+    const QDate day = moment.date();
+    m_lastDate = day;
+
+    bool regOk = false;
+    const qint64 registered = regTime.trimmed().toLongLong(&regOk);
+    if (regOk) {
+        // Days since the remote registration, rounded up; a registration at or after the present
+        // (clock skew with the server) still counts as one day.
+        const double days = std::ceil(double(moment.toSecsSinceEpoch() - registered) / 3600.0 / 24.0);
+        m_recordDays = days < 1.0 ? 1 : (days > INT_MAX ? INT_MAX : int(days));
+        if (gdTime.trimmed() != day.toString(QStringLiteral("yyyy-MM-dd")))
+            App::TempJilu = 0;
+        // Either way today's count now belongs to today, so a later day check without the remote
+        // row does not take it for an old day's.
+        App::Day2 = dayText(day);
+    } else {
+        QDate first = parseDay(App::Day);
+        if (!first.isValid()) {
+            // An unreadable first day cannot count days; the record counts from today.
+            first = day;
+            App::Day = dayText(day);
+        }
+        const qint64 days = 1 + first.daysTo(day);
+        m_recordDays = days < 1 ? 1 : (days > INT_MAX ? INT_MAX : int(days));
+
+        const QDate counted = parseDay(App::Day2);
+        if (!counted.isValid() || counted < day) {
+            App::TempJilu = 0;
+            App::Day2 = dayText(day);
+        } else if (App::TempJilu == 0) {
+            App::Day2 = dayText(day);
+        }
+        if (App::Jilu == 0)
+            App::Day = dayText(day); // a new record starts today
+    }
+    App::writeStats();
+    refreshTotals();
+}
+
+bool TypingRecord::tick()
+{
+    const QDate day = today();
+    if (day == m_lastDate)
+        return false;
+    m_lastDate = day;
+    App::TempJilu = 0;
+    App::Day2 = dayText(day);
+    App::writeStats();
+    return true;
+}
+
+void TypingRecord::clearCounts()
+{
+    App::TempJilu = 0;
+    App::Jilu = 0;
+    App::writeStats();
+}
+
+void TypingRecord::clearTotals()
+{
+    App::Totalti = 0.0;
+    App::Totaljs = 0;
+    App::Totalco = 0;
+    App::writeStats();
+}
+
+void TypingRecord::refreshTotals()
+{
+    if (App::Totalti > 0)
+        m_averageKeyRateText = QString::number(App::Totaljs / App::Totalti, 'f', 2);
+    if (App::Totalco > 0)
+        m_averageCodeLengthText = QString::number(double(App::Totaljs) / App::Totalco, 'f', 2);
+}
+
+int TypingRecord::perDayAverage() const
+{
+    return App::Jilu / (m_recordDays > 0 ? m_recordDays : 1);
+}
+
+QString TypingRecord::syncDateText() const
+{
+    return today().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString TypingRecord::recordLabelText() const
+{
+    return QStringLiteral("打字记录: ") + QString::number(App::TempJilu) + QLatin1Char('/') +
+           QString::number(App::Jilu) + QLatin1Char('/') + QString::number(m_recordDays) + QStringLiteral("天");
+}
+
+QString TypingRecord::recordToolTip() const
+{
+    return QStringLiteral("今日跟打:") + QString::number(App::TempJilu) + QStringLiteral("字") + kLineBreak +
+           QStringLiteral("总跟打数:") + QString::number(App::Jilu) + QStringLiteral("字") + kLineBreak +
+           QStringLiteral("记录天数:") + QString::number(m_recordDays) + QStringLiteral("天") + kLineBreak +
+           QStringLiteral("平均每天:") + QString::number(double(perDayAverage()), 'g', 6) + QStringLiteral("字");
+}
+
+QString TypingRecord::averageKeyRateButtonText() const
+{
+    return QStringLiteral("平均击键: ") + m_averageKeyRateText;
+}
+
+QString TypingRecord::averageCodeLengthButtonText() const
+{
+    return QStringLiteral("平均码长: ") + m_averageCodeLengthText;
+}
+
+QString TypingRecord::totalsToolTip() const
+{
+    return QStringLiteral("总击键数: ") + QString::number(App::Totaljs) + kLineBreak +
+           QStringLiteral("总跟打用时(min):") + QString::number(App::Totalti / 60, 'f', 2) + kLineBreak +
+           QStringLiteral("平均击键:") + m_averageKeyRateText + kLineBreak + QStringLiteral("平均码长:") +
+           m_averageCodeLengthText;
+}
+
+QString TypingRecord::clearedRecordLabelText()
+{
+    return QStringLiteral("打字记录: ");
+}
+
+QStringList TypingRecord::clearedResultBarTexts()
+{
+    return {QStringLiteral("速度:"),     QStringLiteral("击键:"),     QStringLiteral("码长:"),
+            QStringLiteral("平均击键:"), QStringLiteral("平均码长:"), QStringLiteral("理论码长:")};
+}
+
+QString TypingRecord::clearedTotalsToolTip()
+{
+    return QStringLiteral("总击键数: ") + kLineBreak + QStringLiteral("总跟打用时(min):") + kLineBreak +
+           QStringLiteral("平均击键:") + kLineBreak + QStringLiteral("平均码长:");
+}
