@@ -161,6 +161,8 @@ QString App::DbName = QString::fromUtf8(TAVREL_DEFAULT_DB_NAME);
 QString App::DbUser = QString::fromUtf8(TAVREL_DEFAULT_DB_USER);
 QString App::DbPassword = QString::fromUtf8(TAVREL_DEFAULT_DB_PASSWORD);
 QString App::WebUrl = QString::fromUtf8(TAVREL_DEFAULT_WEB_URL);
+QString App::ForumUrl = QString::fromUtf8(TAVREL_DEFAULT_FORUM_URL);
+QString App::ChatGroup = QString::fromUtf8(TAVREL_DEFAULT_CHAT_GROUP);
 bool App::DbOnline = false;
 
 // ---- Key counters ----
@@ -503,6 +505,8 @@ void App::loadDeployment()
     DbUser = deploymentValue("TAVREL_DB_USER", TAVREL_DEFAULT_DB_USER);
     DbPassword = deploymentValue("TAVREL_DB_PASSWORD", TAVREL_DEFAULT_DB_PASSWORD);
     WebUrl = deploymentValue("TAVREL_WEB_URL", TAVREL_DEFAULT_WEB_URL);
+    ForumUrl = deploymentValue("TAVREL_FORUM_URL", TAVREL_DEFAULT_FORUM_URL);
+    ChatGroup = deploymentValue("TAVREL_CHAT_GROUP", TAVREL_DEFAULT_CHAT_GROUP);
 
     DbPort = builtInDbPort();
     if (qEnvironmentVariableIsSet("TAVREL_DB_PORT")) {

@@ -131,6 +131,8 @@ public:
     static QString DbUser;
     static QString DbPassword;
     static QString WebUrl;
+    static QString ForumUrl;  // the discussion forum of the help menu
+    static QString ChatGroup; // the official chat group's number of the help menu
     static bool DbOnline;
 
     // ---- Key counters of the current run ----

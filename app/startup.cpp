@@ -4,6 +4,7 @@
 #include "app/connection.h"
 #include "app/frmmessagebox.h"
 #include "app/singleinstance.h"
+#include "platform/keysource.h"
 #include "typing/frmmain.h"
 
 #include <QApplication>
@@ -90,7 +91,11 @@ int runTrainer(int argc, char** argv)
         auto window = std::make_unique<frmMain>();
         window->show();
 
-        // Key counting is installed here, after the window exists, with the keyboard counting.
+        // Keys are counted from here on, for the whole run; keys pressed while the window was
+        // being built are not. Without an X display nothing is installed and nothing is counted.
+        platform::KeySource keySource;
+        if (!keySource.install())
+            qDebug() << "按键统计：未安装";
 
         result = QApplication::exec();
     } // the window goes before the guard releases the segment

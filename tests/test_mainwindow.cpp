@@ -634,25 +634,34 @@ void TestMainWindow::closeWritesChangedCollections()
     QFETCH(bool, wrongWritten);
     QFETCH(bool, slowWritten);
 
-    // What the files held when the window was built; an unchanged collection must leave it as is.
+    // The window loads the collections from their files; an unchanged collection must leave its
+    // file as it was (or absent), a changed one is written even when it became empty.
     const QString wrongFile = QStringLiteral("错字收集.txt");
     const QString slowFile = QStringLiteral("慢字收集.txt");
-    QVERIFY(App::writeFile(wrongFile, QStringLiteral("原有错字")));
-    QVERIFY(App::writeFile(slowFile, QStringLiteral("原有慢字")));
+    QFile::remove(wrongFile);
+    QFile::remove(slowFile);
+    if (!loadedWrong.isEmpty())
+        QVERIFY(App::writeFile(wrongFile, loadedWrong));
+    if (!loadedSlow.isEmpty())
+        QVERIFY(App::writeFile(slowFile, loadedSlow));
 
-    App::WrongChars = loadedWrong;
-    App::SlowChars = loadedSlow;
+    App::WrongChars.clear();
+    App::SlowChars.clear();
     {
         frmMain w;
         w.show();
+        QCOMPARE(App::WrongChars, loadedWrong);
+        QCOMPARE(App::SlowChars, loadedSlow);
         App::WrongChars = finalWrong;
         App::SlowChars = finalSlow;
         QVERIFY(w.close());
     }
     consumeQuitRequest();
 
-    QCOMPARE(App::readTextFile(wrongFile), wrongWritten ? finalWrong : QStringLiteral("原有错字"));
-    QCOMPARE(App::readTextFile(slowFile), slowWritten ? finalSlow : QStringLiteral("原有慢字"));
+    QCOMPARE(QFile::exists(wrongFile), wrongWritten || !loadedWrong.isEmpty());
+    QCOMPARE(QFile::exists(slowFile), slowWritten || !loadedSlow.isEmpty());
+    QCOMPARE(App::readTextFile(wrongFile), wrongWritten ? finalWrong : loadedWrong);
+    QCOMPARE(App::readTextFile(slowFile), slowWritten ? finalSlow : loadedSlow);
 }
 
 void TestMainWindow::closeButtonClosesAndSaves()

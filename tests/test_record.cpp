@@ -86,6 +86,7 @@ void TestRecord::typingGrowsTodayAndTotal()
     QCOMPARE(App::TempJilu, 12);
     QCOMPARE(App::Jilu, 102);
 
+    App::writeStats(); // the caller's save
     reloadStore();
     QCOMPARE(App::TempJilu, 12);
     QCOMPARE(App::Jilu, 102);
@@ -121,6 +122,7 @@ void TestRecord::rollOverAcrossMidnight()
     QVERIFY(!record.tick());
     QCOMPARE(App::TempJilu, 1);
 
+    App::writeStats(); // the caller's save
     reloadStore();
     QCOMPARE(App::TempJilu, 1);
     QCOMPARE(App::Day2, TypingRecord::dayText(QDate(2024, 3, 11)));

@@ -93,6 +93,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
 
 frmMain::~frmMain()
 {
+    flushRecordSave();
     stopClockThread();
     delete trayIcon;
     trayIcon = nullptr;
@@ -316,22 +317,6 @@ void frmMain::setPaneFont(const QFont& font)
     ui->textEdit2->document()->setDefaultFont(font);
 }
 
-void frmMain::initStyle()
-{
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
-    maximised = false;
-    dragging = false;
-
-    IconHelper::Instance()->setIcon(ui->btnMenu_Close, QChar(0xF00D), 10);
-    IconHelper::Instance()->setIcon(ui->btnMenu_Max, QChar(0xF096), 10);
-    IconHelper::Instance()->setIcon(ui->btnMenu_Min, QChar(0xF068), 10);
-    IconHelper::Instance()->setIcon(ui->btnMenu, QChar(0xF0C9), 10);
-    IconHelper::Instance()->setIcon(ui->lab_Ico, QChar(0xF00A), 12);
-    ui->btnMenu->setVisible(false);
-    // The saved geometry for maximise/restore and the title label's links come with the
-    // window chrome.
-}
-
 void frmMain::setSizeLimits()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -341,8 +326,14 @@ void frmMain::setSizeLimits()
 
 void frmMain::clearResult()
 {
-    for (int column = 0; column < 15; ++column)
-        resultModel->setItem(resultRow, column, new QStandardItem());
+    // Emptied in place: a new item makes the table redo its layout, and this runs on every tick
+    // while the row is not shown live.
+    for (int column = 0; column < 15; ++column) {
+        if (QStandardItem* item = resultModel->item(resultRow, column))
+            item->clearData();
+        else
+            resultModel->setItem(resultRow, column, new QStandardItem());
+    }
     chengji();
 }
 
@@ -389,6 +380,13 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    saveSessionData();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void frmMain::saveSessionData()
+{
     // Written whenever different from what was loaded, so a collection emptied during the session
     // is emptied on disk too; an unchanged one is left alone.
     if (App::WrongChars != m_loadedWrongChars) {
@@ -403,7 +401,6 @@ void frmMain::closeEvent(QCloseEvent* event)
         else
             qWarning() << "慢字收集：写入失败";
     }
+    flushRecordSave();
     jltoSql();
-    event->accept();
-    QCoreApplication::quit();
 }

@@ -7,10 +7,16 @@
 #include <QSystemTrayIcon>
 #include <QTime>
 
+#include "typing/codefile.h"
+#include "typing/comparison.h"
+#include "typing/record.h"
+
 class QAction;
+class QActionGroup;
 class QContextMenuEvent;
 class QFont;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPropertyAnimation;
@@ -21,6 +27,10 @@ class QTableView;
 class QThread;
 class QTimer;
 class Ui_frmMain;
+class MyGlobalShortCut;
+enum class BuiltinDrill;
+struct RunInputs;
+struct RunResult;
 
 // The typing trainer's main window: reference pane over typing pane, result buttons and table,
 // progress bar and status labels, with the 10 ms run clock living in a thread of its own.
@@ -307,6 +317,227 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QSplitter* m_splitter = nullptr;
     QPropertyAnimation* m_fadeIn = nullptr;
+
+    // ---- Chat window ----
+    // Binding, the group menu, the posting sequence and the capture live in frmmain_chat.cpp; the
+    // result branch at the end of a run in frmmain_results.cpp.
+    friend class TestChat;
+    friend class TestChatX11;
+
+    // What the end of a run posts and decides on, copied once its figures are final, so that a
+    // retype or a new passage during the chain's waits changes nothing that is posted.
+    struct FinishedRun
+    {
+        QString line;      // the result line, as the chain put it on the clipboard
+        QString shortLine; // the pop-up's form
+        QString passage;
+        double speed = 0.0;   // speedText as a number
+        double keyRate = 0.0; // cell 1 as a number
+        QString wrongCell;    // cell 14
+        int wrongCount = 0;
+        bool wholeText = false;
+        bool finished = false;
+    };
+    // One chat operation waiting for the one before it to finish its waits.
+    struct ChatOperation
+    {
+        enum Kind { Post, Capture, ParseClipboard };
+        Kind kind = Post;
+        QString text; // a post's message, fixed when the post was asked for
+    };
+
+    // Takes over the group menu: "刷新", "潜水", a separator and one entry per chat title.
+    void fillChatMenu(QMenu* menu);
+    void rebuildChatMenu();
+    void enumerateWindows();
+    bool chatWindowUsable(bool lurkTest) const;
+    void minimizeChatWindow();
+    void autoSendResult(const FinishedRun& run);
+    void autoSendResultIfAllowed(const FinishedRun& run);
+    void sendResultAndNext(const FinishedRun& run);
+    void runChatOperation(const ChatOperation& operation);
+    bool postNow(const QString& text);
+    bool bringChatForward(quintptr chat, const QString& failure);
+    bool chatStillInFront(quintptr chat, const QString& failure);
+    bool chatRectangles(quintptr chat, QRect* frame, QRect* client, bool* settled);
+    void afterSend(quintptr chat);
+    bool captureNow();
+    bool parseClipboardNow();
+    bool chatWait(int ms);
+    FinishedRun takeFinishedRun() const;
+    bool runStillShown(const FinishedRun& run) const;
+    bool askToSendResult(const QString& text);
+    void quietUpload(const FinishedRun& run);
+    void automaticNextStep(const FinishedRun& run);
+    // Owned by later work (frmmain_placeholders.cpp): the ranking upload, and the sending cycle's
+    // step after a posted result.
+    void tryUpload(int manual);
+    void loadNextSegmentAfterResult(bool runFinished);
+
+    int chatIndex = 0;
+    // Set and used by the sending cycle; read here: no cycle runs, the text being sent.
+    bool sendStopped = true;
+    QString fullText;
+    QMenu* m_chatMenu = nullptr;
+    QAction* m_chatRefreshAction = nullptr;
+    QVector<ChatOperation> m_chatQueue;
+    bool m_chatBusy = false;
+
+    // ---- Typing run (paging, comparison, key statistics) ----
+    // Loading, paging and the per-change pass live in frmmain_typing.cpp; the typing pane's event
+    // filter and the counter reset in frmmain_keys.cpp.
+    friend class TestTyping;
+    friend class TestTypingX11;
+    friend class TypingBench;
+    void reloadText();
+    void prepareRun();
+    void refreshBottomInfo();
+    void showTitleMessage(QString message, int ms);
+    void appendTypedSlice();
+    void fillCompareRow();
+    void onTextChanged();
+    void setUpTypingPanes();
+    void typedChange(const QString& typed);
+    void notePlainInsertion(int length);
+    void scanCollections(const PageComparison& page);
+    void showReferencePage();
+    void paintReference(bool whole);
+    void setTypingText(const QString& text, int cursor);
+    void syncRunMembers();
+    void setTitleText(const QString& text);
+    void setTypingStyle(const QString& style);
+    bool typingPaneKey(QEvent* event, int paneLength);
+    bool runReturnHotKey();
+    bool refusePaste(QEvent* event);
+    void saveWindowSize();
+    void flushRecordSave();
+
+    PassageRun m_run;
+    // Saves the record's growth while typing at most once a second instead of on every keystroke;
+    // flushed at the end of a run and on closing.
+    QTimer* m_recordSaveTimer = nullptr;
+    CharCollector m_collector;
+    // The display state painted on each reference position, so a change repaints only what moved.
+    QVector<quint8> m_paintedStates;
+    bool m_panesSetUp = false;
+    bool m_inTypedChange = false;
+    // Key and input-method events seen on the typing pane, and that count at the last change: a
+    // change with no event in between (the own input-method panel inserts plain text) takes its
+    // commit from the growth of the pane.
+    int m_paneEvents = 0;
+    int m_paneEventsAtChange = 0;
+    int m_paneLength = 0;
+
+    // ---- Results, record and code hints ----
+    // Figures, table, result line and end of a run live in frmmain_results.cpp; the typing record
+    // and the code hints in frmmain_record.cpp. The typing-pane change handler adds to the record
+    // with m_record.addTyped(typing-pane length, lastCommitLength), then refreshRecordLabel().
+    friend class TestResultsWindow;
+    void computeResults();
+    void refreshResultButtons();
+    void fillResultRow();
+    void colourResultRow(double speedValue, double keyRateValue, double codeLengthValue);
+    RunInputs currentRunInputs() const;
+    RunResult currentRunResult() const;
+    void setResultCell(int column, const QString& text);
+    QString resultCellText(int column) const;
+    void showResultButtons();
+    void takeCurvePeaks();
+    void buildResultText();
+    void buildPostText();
+    void markUploadEligibility();
+    void waitProcessingEvents(int ms);
+    void refreshRecordLabel();
+    void refreshTotals();
+    bool askQuestion(const QString& question);
+    // Owned by later work (frmmain_placeholders.cpp): the curve window's data.
+    void updateCurveData();
+    // The branches that pop up, post and upload the result and take the automatic next step.
+    void finishRunBranch();
+    void finishFreeRunPopup();
+    void finishFreeRunRetype();
+
+    double runMinutes = 0.0;
+    double runSeconds = 0.0;
+    double speed = 0.0;
+    double keyRate = 0.0;
+    double codeLength = 0.0;
+    QString speedText;
+    QString keyRateText;
+    QString codeLengthText;
+    QString keyAccuracyText; // percentages without the "%" sign
+    QString wordRatioText;
+    QString handRatioText;
+    QStringList resultCells; // the 15 cells of the current row
+    QString resultText;
+    QString resultTextPlain;
+    QString shortResult;
+    double peakSpeed = 0.0;
+    double peakKeyRate = 0.0;
+    double peakCodeLength = 0.0;
+    int runEndCount = 0; // entries into the end chains since the last counter reset
+    // Shared with the sending cycle, which sets sentLength for each text it sends.
+    int sentLength = 0;
+    bool wholeText = false;
+    TypingRecord m_record;
+    // Reader 1 serves the code hint, reader 2 the theoretical code length.
+    CodeFile m_codeReader1;
+    CodeFile m_codeReader2;
+    // What reader 1 was read from, so reader 2 shares its index unless the file changed since.
+    QString m_codeFilePath;
+    QDateTime m_codeFileModified;
+    qint64 m_codeFileSize = -1;
+
+    // ---- Menus, chrome, texts and boss key ----
+    // The menu tree, the window shortcuts, the boss key and the small commands (initMenus) live in
+    // frmmain_menus.cpp; the colour scheme, window set-up (initStyle), pane colours (applyColours),
+    // title-bar buttons, fading close and tray (initTrayMenu) in frmmain_chrome.cpp; the built-in
+    // drills and the text commands in frmmain_texts.cpp.
+    friend class TestMenus;
+    friend class TestBossKey;
+    QAction* addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key = nullptr);
+    void fillArticleMenu(const QString& folder);
+    void openArticle(const QString& name);
+    bool openTextFile(const QString& fileName);
+    void layHandPassage(const QString& title, const QString& text);
+    void loadDrill(BuiltinDrill drill);
+    void setTypingMode(int newMode);
+    QString typingPaneStyle() const;
+    bool pickColour(QString& stored);
+    void addSchemeMenu(QMenu* parent);
+    static QString schemeName(const QString& entryText);
+    // What every way out of the program saves: the collected characters and the record.
+    void saveSessionData();
+    // Owned by the sending cycle (frmmain_placeholders.cpp): shows or hides the sending-state panel
+    // while a cycle runs, for the boss key and the restore button.
+    void setSendPanelVisible(bool visible);
+
+    bool windowShown = false; // the window is shown, as the tray and the boss key see it
+    QRect normalGeometry;     // the geometry before the title-bar button maximised the window
+    QString openedFileName;   // the last file opened with "打开"
+    QString m_articleFolder;  // where the "文章" entries were listed from
+    QMenu* m_modeMenu = nullptr;
+    QMenu* m_groupMenu = nullptr; // "换群": the chat-window binding fills in one entry per chat title
+    QMenu* m_articleMenu = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QActionGroup* m_getWayGroup = nullptr;
+    QActionGroup* m_modeGroup = nullptr;
+    QActionGroup* m_styleGroup = nullptr;
+    QAction* m_settingAction = nullptr;
+    QAction* m_sendAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_clipboardAction = nullptr;
+    QAction* m_removeSpacesAction = nullptr;
+    QAction* m_loginAction = nullptr;    // its text follows App::LoginMenuText
+    QAction* m_registerAction = nullptr; // its text follows App::RegisterMenuText
+    QList<QAction*> m_drillActions;
+    // The window shortcuts and the configuration key each one is read from.
+    QVector<QPair<const QString*, QAction*>> m_shortcutBindings;
+    MyGlobalShortCut* m_bossKey = nullptr; // a child of the window, replaced at each rebinding
+    QPropertyAnimation* m_fadeOut = nullptr;
+    // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
+    bool m_setUpDone = false;
 };
 
 #endif

@@ -63,7 +63,6 @@ bool TypingRecord::addTyped(int paneLength, int commitLength)
         return false;
     App::TempJilu = saturatingAdd(App::TempJilu, commitLength);
     App::Jilu = saturatingAdd(App::Jilu, commitLength);
-    App::writeStats();
     return true;
 }
 

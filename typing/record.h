@@ -14,7 +14,8 @@
 // The values stay in the configuration module's globals (App::Jilu, App::TempJilu, App::Totaljs,
 // App::Totalti, App::Totalco, App::Day, App::Day2): they are the one copy that the native store,
 // the login window and the remote sync read and write, so nothing here can go stale. Every change
-// made here is saved at once with App::writeStats(). This class keeps what the main window derives
+// made here is saved at once with App::writeStats(), except the growth while typing, which comes
+// with every keystroke: its caller saves it (the window gathers those saves, see addTyped). This class keeps what the main window derives
 // from them (the days of the record, the two average texts) and the clock, which tests replace.
 //
 // Dates in App::Day and App::Day2 are kept in the toolkit's text date form.
@@ -38,7 +39,8 @@ public:
 
     // A change of the typing pane: today's and the total count grow by the length of the last key
     // or commit text while the pane holds text. Backspace, Escape or anything that shortened the
-    // pane passes 0 or less, which never lowers the record. True when the record grew.
+    // pane passes 0 or less, which never lowers the record. True when the record grew; the caller
+    // then owes a save, which a window gathers so that a keystroke does not wait for the disk.
     bool addTyped(int paneLength, int commitLength);
 
     // The end of a run in follow or blind mode: seconds, keys and typed characters join the totals,

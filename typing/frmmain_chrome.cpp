@@ -1,0 +1,222 @@
+// Main window: its look and its frame. The colour scheme of the whole application, the pane and
+// table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
+// fading close) and the tray icon with its menu.
+#include "typing/frmmain.h"
+#include "ui_frmmain.h"
+
+#include "app/app.h"
+#include "app/iconhelper.h"
+#include "app/startup.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+
+namespace {
+
+// The "风格样式" entries in menu order, each with the name of its style sheet.
+const struct
+{
+    const char* entry;
+    const char* name;
+} kSchemes[] = {
+    {"\t白色", "white"}, {"\t银白色", "silvery"}, {"\t黑色", "black"}, {"\t灰黑色", "brown"},
+    {"\t蓝色", "dev"},   {"\t淡蓝色", "blue"},    {"\t灰色", "gray"},
+};
+
+const QString kTrayTitle = QStringLiteral("Tavrel跟打器");
+// The maker's notice in the tray balloon (a deployment text).
+const QString kNoticeLine = QStringLiteral("Tavrel跟打器：免费的跟打练习工具，祝您打字愉快！");
+
+const int kFadeMs = 500;
+
+} // namespace
+
+// ---- Colour scheme ----
+
+QString frmMain::schemeName(const QString& entryText)
+{
+    for (const auto& scheme : kSchemes) {
+        if (entryText == QString::fromUtf8(scheme.entry))
+            return QString::fromLatin1(scheme.name);
+    }
+    return QString();
+}
+
+void frmMain::addSchemeMenu(QMenu* parent)
+{
+    QMenu* menu = parent->addMenu(QStringLiteral("风格样式"));
+    m_styleGroup = new QActionGroup(this);
+    m_styleGroup->setExclusive(true);
+    for (const auto& scheme : kSchemes) {
+        QAction* action = menu->addAction(QString::fromUtf8(scheme.entry));
+        action->setCheckable(true);
+        m_styleGroup->addAction(action);
+        // Checked before anything is connected, so restoring the saved scheme stores nothing.
+        action->setChecked(App::Style == QLatin1String(scheme.name));
+        connect(action, &QAction::triggered, this, &frmMain::StyleSlot);
+    }
+}
+
+void frmMain::StyleSlot()
+{
+    const auto* action = qobject_cast<QAction*>(sender());
+    if (!action)
+        return;
+    const QString name = schemeName(action->text());
+    if (name.isEmpty())
+        return;
+    App::Style = name;
+    App::writeConfig();
+    if (!applyStyleSheet(name))
+        qDebug() << "样式：无法读取" << name;
+}
+
+// ---- Pane and table colours ----
+
+QString frmMain::typingPaneStyle() const
+{
+    // In blind mode the typed text takes the background colour, so it cannot be read.
+    if (mode == BlindTyping)
+        return QStringLiteral("background:%1;color:%1;").arg(App::Gbj);
+    return QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg);
+}
+
+void frmMain::applyColours()
+{
+    ui->textEdit->setStyleSheet(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Dbj, App::Ztcd));
+    setTypingStyle(typingPaneStyle());
+    resultView->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
+    // The constructor runs this as its last set-up step.
+    m_setUpDone = true;
+}
+
+// ---- Window set-up and title bar ----
+
+void frmMain::initStyle()
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
+    normalGeometry = geometry();
+    maximised = false;
+    dragging = false;
+
+    // A double click on the title maximises or restores; the title's update link opens the browser.
+    ui->lab_Title->installEventFilter(this);
+    ui->lab_Title->setOpenExternalLinks(true);
+
+    IconHelper::Instance()->setIcon(ui->btnMenu_Close, QChar(0xF00D), 10);
+    IconHelper::Instance()->setIcon(ui->btnMenu_Max, QChar(0xF096), 10);
+    IconHelper::Instance()->setIcon(ui->btnMenu_Min, QChar(0xF068), 10);
+    IconHelper::Instance()->setIcon(ui->btnMenu, QChar(0xF0C9), 10);
+    IconHelper::Instance()->setIcon(ui->lab_Ico, QChar(0xF00A), 12);
+    ui->btnMenu->setVisible(false);
+}
+
+void frmMain::on_btnMenu_Max_clicked()
+{
+    if (!maximised) {
+        normalGeometry = geometry();
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
+        IconHelper::Instance()->setIcon(ui->btnMenu_Max, QChar(0xF079), 10);
+        ui->btnMenu_Max->setToolTip(QStringLiteral("还原"));
+        maximised = true;
+        return;
+    }
+    setGeometry(normalGeometry);
+    IconHelper::Instance()->setIcon(ui->btnMenu_Max, QChar(0xF096), 10);
+    ui->btnMenu_Max->setToolTip(QStringLiteral("最大化"));
+    setSendPanelVisible(true);
+    maximised = false;
+}
+
+void frmMain::on_btnMenu_Min_clicked()
+{
+    showMinimized();
+}
+
+bool frmMain::closeWidget()
+{
+    // A second click while the window fades changes nothing.
+    if (m_fadeOut && m_fadeOut->state() == QAbstractAnimation::Running)
+        return true;
+    if (m_fadeIn)
+        m_fadeIn->stop();
+    if (!m_fadeOut) {
+        m_fadeOut = new QPropertyAnimation(this, "windowOpacity", this);
+        m_fadeOut->setDuration(kFadeMs);
+        m_fadeOut->setStartValue(1.0);
+        m_fadeOut->setEndValue(0.0);
+        connect(m_fadeOut, &QPropertyAnimation::finished, this, [this] {
+            close();
+            // Should the window be shown again it must not stay transparent.
+            setWindowOpacity(1.0);
+        });
+    }
+    m_fadeOut->start();
+    return true;
+}
+
+// ---- Tray ----
+
+void frmMain::initTrayMenu()
+{
+    // The window hides to the tray; the program ends only by the close button or the tray's exit,
+    // both of which save first, never because no window is left on screen.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(QStringLiteral("还原"), this, &frmMain::NormalSlot);
+    m_trayMenu->addAction(QStringLiteral("最小化"), this, &frmMain::HideSlot);
+    m_trayMenu->addAction(QStringLiteral("退出"), this, &frmMain::slotExitActionTrigger);
+
+    trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/image/tb.ico")));
+    trayIcon->setToolTip(kTrayTitle);
+    trayIcon->setContextMenu(m_trayMenu);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &frmMain::iconActivated);
+    // Without a tray (a bare display) the icon would have nowhere to go.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        trayIcon->show();
+}
+
+void frmMain::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        if (windowShown)
+            HideSlot();
+        else
+            NormalSlot();
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        trayIcon->showMessage(kTrayTitle, kNoticeLine, QSystemTrayIcon::Information, 10000);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::NormalSlot()
+{
+    showNormal();
+    windowShown = true;
+}
+
+void frmMain::HideSlot()
+{
+    hide();
+    windowShown = false;
+}
+
+void frmMain::slotExitActionTrigger()
+{
+    // Leaving by the tray skips the fade, not the saving.
+    saveSessionData();
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,461 @@
+// Main window: result figures and the result table, the result line with its check field, and the
+// end of a run: the chain that finishes the figures, then the pop-up, the posting of the result,
+// the upload and the automatic next step.
+#include "typing/frmmain.h"
+#include "ui_frmmain.h"
+
+#include "app/app.h"
+#include "app/frmmessagebox.h"
+#include "app/frmmessagebox2.h"
+#include "typing/resultline.h"
+#include "typing/results.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+QColor colourOf(CellColour colour)
+{
+    switch (colour) {
+    case CellColour::Red:
+        return Qt::red;
+    case CellColour::Green:
+        return Qt::green;
+    case CellColour::Blue:
+        return Qt::blue;
+    case CellColour::None:
+        break;
+    }
+    return QColor();
+}
+
+// The built-in practice sets whose results may go to the ranking, by title and exact length.
+struct EligibleSet
+{
+    const char* title;
+    int length;
+};
+const EligibleSet kEligibleSets[] = {
+    {"常用单字前五百", 500},
+    {"常用单字中五百", 500},
+    {"常用单字后五百", 500},
+    {"常用单字前1500", 1500},
+};
+
+} // namespace
+
+// ---- Figures and table ----
+
+RunInputs frmMain::currentRunInputs() const
+{
+    RunInputs in;
+    in.ticks = clockTicksText.toInt();
+    in.typedCount = typedCount;
+    in.uncountedLength = uncountedChars.length();
+    in.wordChars = wordChars;
+    in.wrongCount = wrongCount;
+    in.retypeCount = retypeCount;
+    in.previousCodeLength = codeLength;
+    in.keys = KeyCounters::fromApp();
+    return in;
+}
+
+void frmMain::computeResults()
+{
+    const ResultFigures f = computeResultFigures(currentRunInputs());
+    runMinutes = f.runMinutes;
+    runSeconds = f.runSeconds;
+    countedChars = f.countedChars;
+    speed = f.speed;
+    keyRate = f.keyRate;
+    codeLength = f.codeLength;
+    speedText = f.speedText;
+    keyRateText = f.keyRateText;
+    codeLengthText = f.codeLengthText;
+    keyAccuracyText = f.keyAccuracyText;
+    wordRatioText = f.wordRatioText;
+    handRatioText = f.handRatioText;
+
+    // The histories stay in the window's own members (the counter reset empties them there); they
+    // are lent to ResultHistories for the append, which moves no text.
+    ResultHistories histories;
+    std::swap(histories.speedHistory, speedHistory);
+    std::swap(histories.speedHistory2, speedHistory2);
+    std::swap(histories.keyRateHistory, keyRateHistory);
+    std::swap(histories.codeLenHistory, codeLenHistory);
+    histories.append(f);
+    std::swap(histories.speedHistory, speedHistory);
+    std::swap(histories.speedHistory2, speedHistory2);
+    std::swap(histories.keyRateHistory, keyRateHistory);
+    std::swap(histories.codeLenHistory, codeLenHistory);
+}
+
+void frmMain::refreshResultButtons()
+{
+    if (finished || App::ShiShi)
+        fillResultRow();
+    else
+        clearResult();
+
+    if (typedCount == 0) {
+        clearResult();
+        const QStringList captions = resultButtonTexts(QStringList());
+        ui->button->setText(captions.at(0));
+        ui->button2->setText(captions.at(1));
+        ui->button3->setText(captions.at(2));
+    }
+    colourResultRow(speed, keyRate, codeLength);
+}
+
+void frmMain::fillResultRow()
+{
+    // The cells are taken from the run as it stands now, so a wrong count completed after the
+    // last evaluation shows; the time cell is the clock's own text.
+    resultCells = computeResultFigures(currentRunInputs()).cells;
+    resultCells[ColTime] = clockMinutesText + clockSecondsText + clockCentisText;
+    for (int column = 0; column < ResultColumnCount; ++column)
+        setResultCell(column, resultCells.at(column));
+    chengji();
+    showResultButtons();
+}
+
+void frmMain::setResultCell(int column, const QString& text)
+{
+    // The clock rewrites the row on every tick. Putting a new item into the model makes the table
+    // redo its layout, which was most of a tick; the item already there is written instead, as a
+    // new one would be: its text and alignment only, no colour left from before.
+    QStandardItem* item = resultModel->item(resultRow, column);
+    if (item) {
+        item->clearData();
+    } else {
+        item = new QStandardItem;
+        resultModel->setItem(resultRow, column, item);
+    }
+    item->setText(text);
+    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+}
+
+QString frmMain::resultCellText(int column) const
+{
+    const QStandardItem* item = resultModel->item(resultRow, column);
+    return item ? item->text() : QString();
+}
+
+void frmMain::showResultButtons()
+{
+    const QStringList texts = resultButtonTexts(resultCells);
+    ui->button->setText(texts.at(0));
+    ui->button2->setText(texts.at(1));
+    ui->button3->setText(texts.at(2));
+}
+
+void frmMain::colourResultRow(double speedValue, double keyRateValue, double codeLengthValue)
+{
+    if (!App::BianSe)
+        return;
+    const ResultColours colours = resultColours(speedValue, keyRateValue, codeLengthValue);
+    const std::pair<int, CellColour> cells[] = {
+        {ColSpeed, colours.speed}, {ColKeyRate, colours.keyRate}, {ColCodeLength, colours.codeLength}};
+    for (const auto& [column, colour] : cells) {
+        QStandardItem* item = resultModel->item(resultRow, column);
+        if (item && colour != CellColour::None)
+            item->setForeground(QBrush(colourOf(colour), Qt::SolidPattern));
+    }
+}
+
+void frmMain::chengji()
+{
+    if (!resultView)
+        return;
+    const ColumnSwitches switches = ColumnSwitches::fromApp();
+    for (int column = 0; column < ResultColumnCount; ++column)
+        resultView->setColumnHidden(column, switches.isHidden(column));
+}
+
+void frmMain::takeCurvePeaks()
+{
+    ResultHistories histories;
+    std::swap(histories.speedHistory, speedHistory);
+    std::swap(histories.speedHistory2, speedHistory2);
+    std::swap(histories.keyRateHistory, keyRateHistory);
+    std::swap(histories.codeLenHistory, codeLenHistory);
+    const CurvePeaks peaks = histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
+    std::swap(histories.speedHistory, speedHistory);
+    std::swap(histories.speedHistory2, speedHistory2);
+    std::swap(histories.keyRateHistory, keyRateHistory);
+    std::swap(histories.codeLenHistory, codeLenHistory);
+    peakSpeed = peaks.speed;
+    peakKeyRate = peaks.keyRate;
+    peakCodeLength = peaks.codeLength;
+}
+
+// ---- Result line ----
+
+RunResult frmMain::currentRunResult() const
+{
+    RunResult run;
+    run.segmentHeader = segmentHeader;
+    run.cells = resultCells;
+    run.peakSpeed = peakSpeed;
+    run.peakKeyRate = peakKeyRate;
+    run.peakCodeLength = peakCodeLength;
+    run.wrongCount = wrongCount;
+    run.wrongRefChars = wrongRefChars;
+    run.wrongTypedChars = wrongTypedChars;
+    return run;
+}
+
+void frmMain::buildResultText()
+{
+    resultText = resultItemsText(currentRunResult(), LineSettings::fromApp());
+}
+
+void frmMain::buildPostText()
+{
+    ResultLine line;
+    line.resultText = resultText;
+    line.shortResult = shortResult;
+    finishResultLine(line, LineSettings::fromApp());
+    resultText = line.resultText;
+    resultTextPlain = line.resultTextPlain;
+    shortResult = line.shortResult;
+    QApplication::clipboard()->setText(resultText, QClipboard::Clipboard);
+}
+
+void frmMain::checkSlot()
+{
+    const QString text = QApplication::clipboard()->text(QClipboard::Clipboard);
+    const LineCheck check = verifyResultLine(text, App::ShuRuFa2, App::QianMing2);
+    frmMessageBox box(this);
+    box.SetMessage(check.message, 0, Qt::PlainText);
+    box.exec();
+}
+
+// ---- End of a run ----
+
+void frmMain::waitProcessingEvents(int ms)
+{
+    // Ticks, hot keys and the wall clock keep being served while the row is on show.
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void frmMain::markUploadEligibility()
+{
+    for (const EligibleSet& set : kEligibleSets) {
+        if (textTitle == QString::fromUtf8(set.title) && passage.length() == set.length) {
+            sentLength = set.length;
+            App::CanUpload = true;
+            wholeText = true;
+            return;
+        }
+    }
+    wholeText = (sentLength == passage.length());
+}
+
+void frmMain::slotDelay()
+{
+    ++runEndCount;
+    appendTypedSlice();
+    fillCompareRow();
+    // The wrong count is final only now; the cell the line reads must agree with the table.
+    if (resultCells.size() == ResultColumnCount)
+        resultCells[ColWrong] = QString::number(wrongCount);
+
+    if (!App::ShiShi || resultCells.size() != ResultColumnCount) {
+        fillResultRow();
+        if (!App::ShiShi) {
+            waitProcessingEvents(200);
+            // A retype or a new passage during the wait reset the counters: this run is gone.
+            if (runEndCount == 0)
+                return;
+        }
+    }
+
+    if (wrongCount >= 1) {
+        ResultFigures figures;
+        figures.countedChars = countedChars;
+        figures.runMinutes = runMinutes;
+        figures.speedText = speedText;
+        const QString cell = penaltySpeedCell(figures, wrongCount);
+        ui->button->setText(QStringLiteral("速度:") + cell);
+        resultCells[ColSpeed] = cell;
+        setResultCell(ColSpeed, cell);
+    }
+
+    m_record.addRun(runSeconds, App::KeyCount, typedCount);
+
+    takeCurvePeaks();
+    updateCurveData();
+
+    showResultButtons();
+    refreshTotals();
+
+    shortResult.clear();
+    buildResultText();
+    if (wrongCount > 0) {
+        if (needsWideSpeedColumn(resultCells.at(ColSpeed))) {
+            resultView->setColumnWidth(ColSpeed, WideSpeedColumnWidth);
+            for (int column = 1; column < ResultColumnCount; ++column)
+                resultView->setColumnWidth(column, NarrowColumnWidth);
+        }
+        chengji();
+    }
+    ResultLine line;
+    line.resultText = resultText;
+    appendErrorPart(line, currentRunResult(), LineSettings::fromApp());
+    resultText = line.resultText;
+    shortResult = line.shortResult;
+
+    buildPostText();
+    jltoSql();
+    markUploadEligibility();
+
+    finishRunBranch();
+}
+
+void frmMain::slotDelay2()
+{
+    ++runEndCount;
+    if (mode != 1 || typedCount < 1 || runEndCount != 1)
+        return;
+
+    ui->textEdit2->setReadOnly(true);
+    if (!App::ShiShi) {
+        fillResultRow();
+        waitProcessingEvents(200);
+        if (runEndCount == 0)
+            return;
+    }
+
+    finalSpeed = speedText.toDouble();
+    finalKeyRate = resultCellText(ColKeyRate).toDouble();
+    finalCodeLength = resultCellText(ColCodeLength).toDouble();
+
+    takeCurvePeaks();
+    updateCurveData();
+    buildResultText();
+    resultText = resultText.trimmed();
+    shortResult = resultText;
+    buildPostText();
+
+    finishFreeRunPopup();
+
+    // The finished free row stays; the next run fills the row below.
+    if (!resultCellText(ColKeyRate).isEmpty())
+        ++resultRow;
+
+    finishFreeRunRetype();
+}
+
+// ---- End of a run: pop-up, posting, upload and the automatic next step ----
+
+frmMain::FinishedRun frmMain::takeFinishedRun() const
+{
+    FinishedRun run;
+    run.line = resultText;
+    run.shortLine = shortResult;
+    run.passage = passage;
+    run.speed = speedText.toDouble();
+    run.keyRate = resultCells.value(ColKeyRate).toDouble();
+    run.wrongCell = resultCells.value(ColWrong);
+    run.wrongCount = wrongCount;
+    run.wholeText = wholeText;
+    run.finished = finished;
+    return run;
+}
+
+bool frmMain::runStillShown(const FinishedRun& run) const
+{
+    // A new passage, or a new run already typed into, during the posting waits is left alone.
+    return passage == run.passage && (finished || typedCount == 0);
+}
+
+bool frmMain::askToSendResult(const QString& text)
+{
+    frmMessageBox2 box(this);
+    // The line carries the passage title, which others wrote.
+    box.SetMessage(text, 0, Qt::PlainText);
+    return box.exec() == 1;
+}
+
+void frmMain::quietUpload(const FinishedRun& run)
+{
+    if (run.wholeText && App::Cypm)
+        tryUpload(0);
+    else
+        showTitleMessage(QStringLiteral("跟打结束"), -1);
+}
+
+void frmMain::automaticNextStep(const FinishedRun& run)
+{
+    if (!App::Zdhd || run.wrongCell != QStringLiteral("0") || !runStillShown(run))
+        return;
+    bool above = false;
+    if (App::Zdhd2 == QStringLiteral("击键"))
+        above = run.keyRate > App::Zdhd3;
+    else if (App::Zdhd2 == QStringLiteral("速度"))
+        above = run.speed > App::Zdhd4;
+    else
+        return;
+
+    if (above)
+        fxSlot();
+    else if (App::Zdhd5 == QStringLiteral("乱序"))
+        lxSlot();
+    else if (App::Zdhd5 == QStringLiteral("重打"))
+        Reset();
+}
+
+void frmMain::finishRunBranch()
+{
+    // Everything below works on this copy: the pop-up and the posting waits let other commands run.
+    const FinishedRun run = takeFinishedRun();
+    if (!App::TanChuang) {
+        sendResultAndNext(run);
+        quietUpload(run);
+    } else if (App::Limit && run.speed <= App::Limitsudu) {
+        // Not fast enough for the pop-up: nothing is posted and no segment follows.
+        quietUpload(run);
+    } else {
+        if (askToSendResult(run.shortLine)) {
+            sendResultAndNext(run);
+            if (App::Uploadcj) {
+                if (run.wholeText && App::Cypm)
+                    tryUpload(1);
+                else if (run.wholeText)
+                    showTitleMessage(
+                        QStringLiteral("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！"),
+                        1000);
+                else
+                    showTitleMessage(QStringLiteral("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"),
+                                     1000);
+            }
+        }
+        if (App::GbtanChuang && runStillShown(run))
+            Reset();
+    }
+    automaticNextStep(run);
+}
+
+void frmMain::finishFreeRunPopup()
+{
+    // Shown whatever TanChuang says: a free run ends only by the user's own stop.
+    const FinishedRun run = takeFinishedRun();
+    if (askToSendResult(run.shortLine))
+        sendResultAndNext(run);
+}
+
+void frmMain::finishFreeRunRetype()
+{
+    if (App::GbtanChuang)
+        Reset();
+}
