@@ -17,13 +17,11 @@ const char* const kHoldArg = "--hold";
 int holdGuard(const char* key)
 {
     SingleInstance guard(QString::fromUtf8(key));
-    if (!guard.acquire()) {
-        std::puts("busy");
-        std::fflush(stdout);
-        return 2;
-    }
-    std::puts("holding");
+    const bool held = guard.acquire();
+    std::puts(held ? "holding" : "busy");
     std::fflush(stdout);
+    if (!held)
+        return 2;
     char line[64];
     while (std::fgets(line, sizeof line, stdin)) {
     }
@@ -37,22 +35,22 @@ class TestSingleInstance : public QObject
     Q_OBJECT
 
 private:
-    // A key no parallel run of this test shares.
-    QString m_key;
+    QString m_key; // a key no parallel run of this test shares
     QProcess m_holder;
 
-    // Starts a child that holds the guard; false when it reported anything but holding.
-    bool startHolder(QProcess& process, QByteArray* answer = nullptr)
+    // Starts a child under the key; its answer, "holding" or "busy".
+    QByteArray startHolder(QProcess& process)
     {
         process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kHoldArg), m_key});
-        if (!process.waitForStarted(10000) || !process.waitForReadyRead(10000)) {
-            return false;
-        }
-        const QByteArray line = process.readLine().trimmed();
-        if (answer) {
-            *answer = line;
-        }
-        return line == "holding";
+        if (!process.waitForStarted(10000) || !process.waitForReadyRead(10000))
+            return QByteArray();
+        return process.readLine().trimmed();
+    }
+
+    bool canAcquire()
+    {
+        SingleInstance guard(m_key);
+        return guard.acquire();
     }
 
 private slots:
@@ -64,82 +62,60 @@ private slots:
             m_holder.kill();
             m_holder.waitForFinished(10000);
         }
-        // Leave no segment behind, whatever a failed case left.
-        SingleInstance sweep(m_key);
-        sweep.acquire();
+        canAcquire(); // leaves no segment behind, whatever a failed case left
     }
 
-    void secondGuardInSameProcessIsRefused()
+    void holderInSameProcessWins()
     {
         auto first = std::make_unique<SingleInstance>(m_key);
         QVERIFY(first->acquire());
         QVERIFY(first->acquire()); // asking again keeps what it holds
-        {
-            SingleInstance second(m_key);
-            QVERIFY(!second.acquire());
-        }
-        // The refused guard took nothing away from the holder.
-        SingleInstance third(m_key);
-        QVERIFY(!third.acquire());
+        QVERIFY(!canAcquire());
+        QVERIFY(!canAcquire()); // the refused guard took nothing away from the holder
         first.reset();
-        SingleInstance fourth(m_key);
-        QVERIFY(fourth.acquire());
+        QVERIFY(canAcquire());
     }
 
     void liveHolderInAnotherProcessWins()
     {
-        QVERIFY(startHolder(m_holder));
-        {
-            SingleInstance guard(m_key);
-            QVERIFY(!guard.acquire());
-        }
-        // Our attempt must not have removed the holder's segment: a second look still finds it.
-        {
-            SingleInstance guard(m_key);
-            QVERIFY(!guard.acquire());
-        }
+        QCOMPARE(startHolder(m_holder), QByteArray("holding"));
+        QVERIFY(!canAcquire());
+        QVERIFY(!canAcquire()); // our attempt did not remove the holder's segment
         QProcess other;
-        QByteArray answer;
-        QVERIFY(!startHolder(other, &answer));
-        QCOMPARE(answer, QByteArray("busy"));
+        QCOMPARE(startHolder(other), QByteArray("busy"));
         QVERIFY(other.waitForFinished(10000));
         QCOMPARE(other.exitCode(), 2);
     }
 
-    void killedHolderDoesNotBlock()
+    void goneHolderDoesNotBlock_data()
     {
-        QVERIFY(startHolder(m_holder));
-        m_holder.kill(); // SIGKILL: no destructor runs, the segment is left behind
-        QVERIFY(m_holder.waitForFinished(10000));
-        QCOMPARE(m_holder.exitStatus(), QProcess::CrashExit);
-
-        SingleInstance guard(m_key);
-        QVERIFY(guard.acquire());
-        // And now this process is the one instance.
-        SingleInstance second(m_key);
-        QVERIFY(!second.acquire());
+        QTest::addColumn<bool>("kill");
+        QTest::addRow("killed") << true; // SIGKILL: no destructor runs, the segment is left behind
+        QTest::addRow("exited") << false;
     }
 
-    void holderThatExitedDoesNotBlock()
+    void goneHolderDoesNotBlock()
     {
-        QVERIFY(startHolder(m_holder));
-        m_holder.closeWriteChannel();
+        QFETCH(bool, kill);
+        QCOMPARE(startHolder(m_holder), QByteArray("holding"));
+        if (kill)
+            m_holder.kill();
+        else
+            m_holder.closeWriteChannel();
         QVERIFY(m_holder.waitForFinished(10000));
-        QCOMPARE(m_holder.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(m_holder.exitCode(), 0);
+        QCOMPARE(m_holder.exitStatus(), kill ? QProcess::CrashExit : QProcess::NormalExit);
 
         SingleInstance guard(m_key);
         QVERIFY(guard.acquire());
+        QVERIFY(!canAcquire()); // and now this process is the one instance
     }
 };
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], kHoldArg) == 0) {
-        QCoreApplication app(argc, argv);
-        return holdGuard(argv[2]);
-    }
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], kHoldArg) == 0)
+        return holdGuard(argv[2]);
     TestSingleInstance test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

@@ -1,9 +1,12 @@
 #ifndef TAVREL_TESTSUPPORT_H
 #define TAVREL_TESTSUPPORT_H
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 // Every test case works in its own temporary folder as working directory, with its own native
@@ -38,5 +41,129 @@ struct TestDb
     static QString password() { return qEnvironmentVariable("TAVREL_TEST_DB_PASSWORD"); }
     static bool available() { return !host().isEmpty() && port() > 0; }
 };
+
+namespace ts {
+
+// Closing the main window asks the application to quit; without a running loop the request would
+// end every later nested loop at once. Running the loop once takes it.
+inline void consumeQuitRequest()
+{
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+}
+
+// A value of the native store that keeps the typing record and the totals.
+inline QVariant storedRecord(const QString& key)
+{
+    QSettings store(QStringLiteral("VEK Helper"), QStringLiteral("VEK"));
+    return store.value(QStringLiteral("VekConfig/") + key);
+}
+
+// A value of the working folder's configuration file; invalid while nothing was written.
+inline QVariant configFileValue(const QString& key)
+{
+    QSettings ini(QStringLiteral("CONFIG/settings.ini"), QSettings::IniFormat);
+    return ini.value(QStringLiteral("AppConfig/") + key);
+}
+
+inline bool configFileWritten()
+{
+    return QFile::exists(QStringLiteral("CONFIG/settings.ini"));
+}
+
+} // namespace ts
+
+#ifdef QT_WIDGETS_LIB
+#include "app/app.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <functional>
+
+namespace ts {
+
+// The globals a main-window test starts from: defaults, offline, empty collections and record.
+inline void resetWindowGlobals()
+{
+    App::resetConfig();
+    App::DbOnline = false;
+    App::CanUpload = false;
+    App::WebUrl.clear();
+    App::PublicIp.clear();
+    App::WrongChars.clear();
+    App::SlowChars.clear();
+    App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = 0;
+    App::Totalti = 0.0;
+    App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
+    App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
+}
+
+inline void sendMouse(QWidget* target, QEvent::Type type, const QPoint& global, Qt::MouseButton button,
+                      Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, target->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// Hands the next modal dialog (or popup menu) to `answer`, which closes it. A dialog the answer
+// left open is ended with -1 so the failure stands; after 5 s without one it gives up.
+class ModalAnswerer : public QObject
+{
+public:
+    explicit ModalAnswerer(std::function<void(QWidget*)> answer, bool popup = false)
+    {
+        connect(&m_poll, &QTimer::timeout, this, [this, answer, popup] {
+            QWidget* widget = popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+            if (!widget) {
+                if (++m_tries > 500)
+                    m_poll.stop();
+                return;
+            }
+            m_poll.stop();
+            ++seen;
+            answer(widget);
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            if (dialog && dialog->isVisible() && QApplication::activeModalWidget() == dialog)
+                dialog->done(-1);
+        });
+        m_poll.start(10);
+    }
+    int seen = 0;
+
+private:
+    QTimer m_poll;
+    int m_tries = 0;
+};
+
+// Answers the next frame message box by its OK/yes or Cancel/no button and keeps its text.
+// `whileShown` is what the user does elsewhere while the box is up.
+class BoxAnswerer : public ModalAnswerer
+{
+public:
+    explicit BoxAnswerer(bool yes)
+        : ModalAnswerer([this, yes](QWidget* box) {
+              if (auto* info = box->findChild<QLabel*>(QStringLiteral("labInfo"))) {
+                  text = info->text();
+                  format = info->textFormat();
+              }
+              if (whileShown)
+                  whileShown();
+              auto* button = box->findChild<QPushButton*>(yes ? QStringLiteral("btnOk") : QStringLiteral("btnCancel"));
+              if (button && button->isVisible())
+                  button->click();
+          })
+    {
+    }
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    std::function<void()> whileShown;
+};
+
+} // namespace ts
+#endif // QT_WIDGETS_LIB
 
 #endif

@@ -206,7 +206,9 @@ void frmMain::initForm()
     for (int column = 0; column < resultModel->columnCount(); ++column)
         resultView->setColumnWidth(column, 90);
 
-    remainingText += hotKeyHelpText();
+    // The first passage is the hot-key help. Kept apart from remainingText, which the mode switch
+    // below resets with the run before the help is laid.
+    const QString firstPassage = remainingText + hotKeyHelpText();
 
     ui->textEdit->setReadOnly(true);
     ui->textEdit->setContextMenuPolicy(Qt::NoContextMenu);
@@ -292,7 +294,7 @@ void frmMain::initForm()
     else
         mdSlot();
 
-    loadArticle(remainingText);
+    loadArticle(firstPassage);
 
     initTrayMenu();
 

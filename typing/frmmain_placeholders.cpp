@@ -52,7 +52,6 @@ void frmMain::uploadcjSlot() {}
 void frmMain::rankSlot() {}
 void frmMain::loginSlot() {}
 void frmMain::regSlot() {}
-void frmMain::getfromSql() {}
 void frmMain::jltoSql() {}
 
 // ---- End of a run: filled in with the ranking upload and the sending cycle ----

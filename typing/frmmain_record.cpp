@@ -47,6 +47,16 @@ QString paneCharAt(const QTextDocument* document, int position)
 
 // ---- Typing record ----
 
+// The record as the window opens (and after a log-in): the day check corrects today's count and the
+// days of the record before the label is first drawn. Reading the remote record of a logged-in user
+// comes with the account work; until then the local record decides, as it does offline.
+void frmMain::getfromSql()
+{
+    m_record.checkDay();
+    refreshRecordLabel();
+    refreshTotals();
+}
+
 void frmMain::refreshRecordLabel()
 {
     labRecord->setText(m_record.recordLabelText());

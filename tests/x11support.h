@@ -1,0 +1,222 @@
+#ifndef TAVREL_X11SUPPORT_H
+#define TAVREL_X11SUPPORT_H
+
+// Real input on the X display for the tests that need one: keys and clicks made by XTest on the
+// test's own connection, as a user makes them, and the stand-in chat program in its own process.
+#include "platform/display.h"
+#include "platform/hotkey.h"
+#include "platform/windowsystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTextEdit>
+#include <QtTest>
+
+// Xlib last: its macros clash with Qt's names.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
+#undef None
+#undef Bool
+#undef Status
+#undef Unsorted
+
+namespace xt {
+
+using KeySyms = QVector<quint32>;
+
+// The test's own connection to the display: XTest events made on it reach windows as a user's do.
+class XInput
+{
+public:
+    XInput() : m_display(XOpenDisplay(nullptr)) {}
+    ~XInput()
+    {
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+    XInput(const XInput&) = delete;
+    XInput& operator=(const XInput&) = delete;
+
+    bool isOpen() const
+    {
+        int event = 0, error = 0, major = 0, minor = 0;
+        return m_display && XTestQueryExtension(m_display, &event, &error, &major, &minor);
+    }
+    Display* display() const { return m_display; }
+    quint8 keycode(quint32 keysym) const { return quint8(XKeysymToKeycode(m_display, keysym)); }
+
+    void key(quint8 keycode, bool press)
+    {
+        XTestFakeKeyEvent(m_display, keycode, press, CurrentTime);
+        XFlush(m_display);
+    }
+    void sym(quint32 keysym, bool press) { key(keycode(keysym), press); }
+    // Modifiers down, the key down and up, modifiers up.
+    void chord(const KeySyms& modifiers, quint32 keysym)
+    {
+        for (quint32 modifier : modifiers)
+            sym(modifier, true);
+        sym(keysym, true);
+        sym(keysym, false);
+        for (int i = modifiers.size() - 1; i >= 0; --i)
+            sym(modifiers.at(i), false);
+        XSync(m_display, False);
+    }
+    void click(int button, QWidget* target)
+    {
+        const QPoint at = target->mapToGlobal(target->rect().center());
+        XTestFakeMotionEvent(m_display, DefaultScreen(m_display), at.x(), at.y(), CurrentTime);
+        XTestFakeButtonEvent(m_display, unsigned(button), True, CurrentTime);
+        XTestFakeButtonEvent(m_display, unsigned(button), False, CurrentTime);
+        XFlush(m_display);
+    }
+
+    unsigned numLockMask() const { return XkbKeysymToModifiers(m_display, XK_Num_Lock); }
+    // True once the server has Caps Lock and Num Lock as asked.
+    bool setLocks(bool caps, bool num)
+    {
+        const unsigned all = LockMask | numLockMask();
+        const unsigned wanted = (caps ? LockMask : 0) | (num ? numLockMask() : 0);
+        XkbLockModifiers(m_display, XkbUseCoreKbd, all, wanted);
+        return QTest::qWaitFor([&] {
+            XkbStateRec state;
+            XkbGetState(m_display, XkbUseCoreKbd, &state);
+            return (state.locked_mods & all) == wanted;
+        });
+    }
+
+    quint8 keycodeFor(QChar c) const
+    {
+        const QByteArray name = c == ' '   ? "space"
+                                : c == ';' ? "semicolon"
+                                : c == '.' ? "period"
+                                           : QByteArray(1, c.toLatin1());
+        return keycode(XStringToKeysym(name.constData()));
+    }
+    // Taps the character's key into the focused pane; true once the pane shows one more character.
+    bool typeInto(QTextEdit* pane, QChar c)
+    {
+        const int before = pane->toPlainText().size();
+        key(keycodeFor(c), true);
+        key(keycodeFor(c), false);
+        const bool shown = QTest::qWaitFor([&] { return pane->toPlainText().size() == before + 1; });
+        QTest::qWait(5); // the next key's time stamp differs, so it never looks like an auto-repeat
+        return shown;
+    }
+
+private:
+    Display* m_display;
+};
+
+// The key presses (and middle-button releases) that reach a widget, before anything filters them.
+class InputRecorder : public QObject
+{
+public:
+    QVector<int> keys;
+    QVector<bool> autoRepeats;
+    int middleReleases = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            keys << static_cast<QKeyEvent*>(event)->key();
+            autoRepeats << static_cast<QKeyEvent*>(event)->isAutoRepeat();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            middleReleases += static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Ctrl+Shift+F12 as a hot key, pressed after a case's keys: once it fires, the hot-key connection
+// has handled every earlier key, so "no more presses" is checked without waiting for a time.
+class Sentinel
+{
+public:
+    explicit Sentinel(XInput& input) : m_input(input)
+    {
+        QObject::connect(&m_hotKey, &platform::HotKey::pressed, [this] { ++m_count; });
+        m_hotKey.grab(0x7B, platform::HotKeyControl | platform::HotKeyShift);
+    }
+    bool settle()
+    {
+        const int before = m_count;
+        m_input.chord({XK_Control_L, XK_Shift_L}, XK_F12);
+        return QTest::qWaitFor([&] { return m_count > before; }) && m_count == before + 1;
+    }
+
+private:
+    XInput& m_input;
+    platform::HotKey m_hotKey;
+    int m_count = 0;
+};
+
+// The stand-in chat program, with its inbox and sent folders under `dir`.
+class ChatStub
+{
+public:
+    static QString title() { return QStringLiteral("测试群"); }
+
+    ~ChatStub()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+    }
+    // Its window once the window manager lists and shows it; 0 when it does not come.
+    platform::WindowHandle start(const QString& dir, platform::WindowSystem& ws)
+    {
+        m_dir = dir;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavrel_chatstub"),
+                        {"--group", title(), "--sent", dir + "/sent", "--inbox", dir + "/inbox"});
+        platform::WindowHandle window = 0;
+        const bool shown = QTest::qWaitFor(
+            [&] { return (window = ws.findWindow(title())) != 0 && ws.isWindowVisible(window); }, 15000);
+        return shown ? window : 0;
+    }
+    // A message of the other member; true once it is in the history (the stub removes the file).
+    bool receive(const QString& text)
+    {
+        const QString base = QStringLiteral("%1/inbox/%2").arg(m_dir).arg(++m_received, 4, 10, QLatin1Char('0'));
+        QDir().mkpath(m_dir + "/inbox");
+        QFile file(base + ".part");
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+            return false;
+        file.close();
+        return file.rename(base + ".msg") && QTest::qWaitFor([&] { return !QFile::exists(base + ".msg"); });
+    }
+    QStringList sent() const { return QDir(m_dir + "/sent").entryList({"*.txt"}, QDir::Files, QDir::Name); }
+    // The bytes of the message sent after the first `before` ones; empty when none comes.
+    QByteArray nextSent(int before) const
+    {
+        QFile file;
+        if (QTest::qWaitFor([&] { return sent().size() > before; }, 10000))
+            file.setFileName(m_dir + "/sent/" + sent().at(before));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QProcess m_process;
+    QString m_dir;
+    int m_received = 0;
+};
+
+} // namespace xt
+
+#endif
