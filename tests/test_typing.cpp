@@ -254,6 +254,23 @@ private slots:
         QCOMPARE(backgroundAt(m_ref, 2), QColor(App::Dbj));            // nothing compared
         tick(3);
         QVERIFY(!w.finished); // free runs end by the pause command only
+
+        // A long free run keeps only its recent end in the pane; the count goes on, a character
+        // outside the Basic Multilingual Plane is never cut in two, and a retype starts at 0.
+        const QString pair = QStringLiteral("\U00020000");
+        // Placed so that the cut falls between the two halves of the pair.
+        QString text = QString(3999, QLatin1Char('x')) + pair + QString(999, QLatin1Char('y'));
+        commit(m_typing, text);
+        QCOMPARE(w.typedCount, 8 + text.size());
+        QCOMPARE(w.labCount->text(), QStringLiteral("总字数: %1").arg(8 + text.size()));
+        QCOMPARE(m_typing->toPlainText(), QString(999, QLatin1Char('y')));
+        typeKeys(QStringLiteral("z"));
+        QCOMPARE(w.typedCount, 9 + text.size());
+        QVERIFY(m_typing->toPlainText().endsWith(QLatin1Char('z')));
+        w.Reset();
+        QCOMPARE(w.typedCount, 0);
+        typeKeys(QStringLiteral("a"));
+        QCOMPARE(w.typedCount, 1);
     }
 
     void emptyPassage()

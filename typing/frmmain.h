@@ -424,6 +424,11 @@ private:
     // Key and input-method events seen on the typing pane, and that count at the last change: a
     // change with no event in between (the own input-method panel inserts plain text) takes its
     // commit from the growth of the pane.
+    // Free mode: characters moved out of the typing pane. A text layout re-shapes its whole paragraph
+    // on every keystroke, so a free run keeps only the recent end of a long typed text in the pane
+    // (as a page turn does in follow mode) and counts the rest here.
+    int m_freeHeld = 0;
+    void trimFreePane(int& length);
     int m_paneEvents = 0;
     int m_paneEventsAtChange = 0;
     int m_paneLength = 0;

@@ -203,6 +203,7 @@ void frmMain::resetCounters()
     firstEventSeen = false;
     // The first key of the run is taken again, so a stale one cannot lower the next run's count.
     uncountedChars.clear();
+    m_freeHeld = 0;
 
     // Page 1 again with the page's counts, the typed text and the blind-mode end cleared.
     const bool otherPage = m_run.pageNumber() != 1;

@@ -362,7 +362,7 @@ void frmMain::Start()
     }
     resultView->scrollToBottom();
 
-    const int length = paneLength(ui->textEdit2);
+    int length = paneLength(ui->textEdit2);
     if (m_paneEvents == m_paneEventsAtChange)
         notePlainInsertion(length);
     m_paneEventsAtChange = m_paneEvents;
@@ -370,7 +370,8 @@ void frmMain::Start()
     bool started = false;
     if (mode == FreeTyping) {
         // Free mode only counts: no comparison and no copy of a text that may be very long.
-        typedCount = length;
+        trimFreePane(length);
+        typedCount = m_freeHeld + length;
         m_paneLength = length;
         started = typedCount > 0;
     } else {
@@ -394,6 +395,32 @@ void frmMain::Start()
         endTickCount = 0;
     }
     BottomChange2();
+}
+
+void frmMain::trimFreePane(int& length)
+{
+    const int limit = 3000;
+    const int keep = 1000;
+    if (length <= limit)
+        return;
+    const int cut = length - keep;
+    QTextCursor cursor(ui->textEdit2->document());
+    cursor.setPosition(cut, QTextCursor::KeepAnchor);
+    // A character outside the Basic Multilingual Plane stays whole on one side of the cut.
+    if (cut > 0 && ui->textEdit2->document()->characterAt(cut).isLowSurrogate())
+        cursor.setPosition(cut + 1, QTextCursor::KeepAnchor);
+    const int removed = cursor.selectionEnd();
+    const int typingAt = ui->textEdit2->textCursor().position();
+    {
+        const QSignalBlocker blocker(ui->textEdit2);
+        cursor.removeSelectedText();
+        QTextCursor at = ui->textEdit2->textCursor();
+        at.setPosition(std::max(0, typingAt - removed));
+        ui->textEdit2->setTextCursor(at);
+    }
+    m_freeHeld += removed;
+    length -= removed;
+    m_paneLength = length;
 }
 
 void frmMain::notePlainInsertion(int length)
@@ -488,7 +515,7 @@ void frmMain::BottomChange2()
 {
     if (mode == FreeTyping) {
         labTitle->setText(QStringLiteral("标题: "));
-        labCount->setText(QStringLiteral("总字数: ") + QString::number(paneLength(ui->textEdit2)));
+        labCount->setText(QStringLiteral("总字数: ") + QString::number(m_freeHeld + paneLength(ui->textEdit2)));
         return;
     }
     const ProgressInfo info = progressInfo(typedCount, passageLength);
