@@ -1,6 +1,7 @@
 #include "platform/hotkey.h"
 
 #include "platform/display.h"
+#include "platform/x11errortrap.h"
 
 #include <QDebug>
 #include <QEvent>
@@ -20,56 +21,6 @@
 namespace platform {
 
 namespace {
-
-// X errors of one connection, caught while a grab or ungrab is checked. Xlib's handler is global,
-// so errors of other connections go on to whoever handled them before.
-Display* s_trapDisplay = nullptr;
-int s_trappedError = 0;
-XErrorHandler s_previousHandler = nullptr;
-
-int trapError(Display* display, XErrorEvent* event)
-{
-    if (display == s_trapDisplay) {
-        if (!s_trappedError)
-            s_trappedError = event->error_code;
-        return 0;
-    }
-    return s_previousHandler ? s_previousHandler(display, event) : 0;
-}
-
-class ErrorTrap
-{
-public:
-    explicit ErrorTrap(Display* display) : m_display(display)
-    {
-        XSync(m_display, False);
-        s_trapDisplay = m_display;
-        s_trappedError = 0;
-        s_previousHandler = XSetErrorHandler(trapError);
-    }
-    ~ErrorTrap() { finish(); }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    // Waits until the server has answered every request so far; the first error code, or 0.
-    int finish()
-    {
-        if (!m_active)
-            return m_error;
-        XSync(m_display, False);
-        m_error = s_trappedError;
-        XSetErrorHandler(s_previousHandler);
-        s_previousHandler = nullptr;
-        s_trapDisplay = nullptr;
-        m_active = false;
-        return m_error;
-    }
-
-private:
-    Display* m_display;
-    bool m_active = true;
-    int m_error = 0;
-};
 
 // The modifier bit (ShiftMask ... Mod5Mask) that a key symbol is mapped to; 0 when none is.
 unsigned modifierMaskOf(Display* display, const XModifierKeymap* map, KeySym symbol)
@@ -284,8 +235,9 @@ bool HotKeyHub::add(HotKey* owner, const QVector<quint32>& keysyms, quint32 modi
         return false;
 
     QVector<quint32> fresh;
+    bool taken = true;
     {
-        ErrorTrap trap(m_display);
+        X11ErrorTrap trap(m_display);
         for (quint32 combo : registration.combos) {
             for (unsigned lock : lockVariants()) {
                 const quint32 full = combo | lock;
@@ -296,15 +248,16 @@ bool HotKeyHub::add(HotKey* owner, const QVector<quint32>& keysyms, quint32 modi
                 fresh << full;
             }
         }
-        if (trap.finish() != 0) {
+        if (trap.failed()) {
             // Someone else holds (part of) it: give back what this attempt took, leave the rest.
-            ErrorTrap undo(m_display);
             for (quint32 full : fresh)
                 XUngrabKey(m_display, int(full >> 16), full & 0xFFFF, m_root);
-            undo.finish();
-            scheduleRead();
-            return false;
+            taken = false;
         }
+    }
+    if (!taken) {
+        scheduleRead();
+        return false;
     }
     for (quint32 combo : registration.combos) {
         for (unsigned lock : lockVariants())
@@ -327,7 +280,7 @@ bool HotKeyHub::remove(HotKey* owner)
     const Registration registration = m_registrations.takeAt(index);
     bool ok = true;
     if (m_display) {
-        ErrorTrap trap(m_display);
+        X11ErrorTrap trap(m_display);
         for (quint32 combo : registration.combos) {
             for (unsigned lock : lockVariants()) {
                 const quint32 full = combo | lock;
@@ -337,7 +290,7 @@ bool HotKeyHub::remove(HotKey* owner)
                 XUngrabKey(m_display, int(full >> 16), full & 0xFFFF, m_root);
             }
         }
-        ok = trap.finish() == 0;
+        ok = !trap.failed();
         scheduleRead();
     }
     return ok;

@@ -1,5 +1,7 @@
 #include "platform/x11windowsystem.h"
 
+#include "platform/x11errortrap.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -15,50 +17,6 @@
 namespace platform {
 
 namespace {
-
-// ---- X errors ----
-// A stale handle makes the server answer with BadWindow or BadMatch, which Xlib's default handler
-// would turn into an exit. While any of our calls runs, a handler of ours only counts them; the
-// trap syncs before it ends, so no error of ours can arrive after the previous handler is back.
-int s_errorCount = 0;
-int s_trapDepth = 0;
-XErrorHandler s_previousHandler = nullptr;
-
-int countError(Display*, XErrorEvent*)
-{
-    ++s_errorCount;
-    return 0;
-}
-
-class ErrorTrap
-{
-public:
-    explicit ErrorTrap(Display* display) : m_display(display)
-    {
-        if (s_trapDepth++ == 0)
-            s_previousHandler = XSetErrorHandler(countError);
-        XSync(m_display, False);
-        m_start = s_errorCount;
-    }
-    ~ErrorTrap()
-    {
-        XSync(m_display, False);
-        if (--s_trapDepth == 0)
-            XSetErrorHandler(s_previousHandler);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    bool failed()
-    {
-        XSync(m_display, False);
-        return s_errorCount != m_start;
-    }
-
-private:
-    Display* m_display;
-    int m_start = 0;
-};
 
 // WM_STATE values (ICCCM).
 constexpr long StateNormal = 1;
@@ -363,7 +321,7 @@ QVector<WindowInfo> X11WindowSystem::topLevelWindows()
     QVector<WindowInfo> list;
     if (!d->display)
         return list;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     const QVector<::Window> clients = d->clients();
     for (::Window client : clients) {
         // A window destroyed since the list was read is left out.
@@ -378,7 +336,7 @@ QString X11WindowSystem::windowTitle(WindowHandle window)
 {
     if (!d->display || !window)
         return QString();
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     const QString title = d->title(Private::toWindow(window));
     return trap.failed() ? QString() : title;
 }
@@ -387,7 +345,7 @@ bool X11WindowSystem::isWindowVisible(WindowHandle window)
 {
     if (!d->display || !window)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     const bool visible = d->visible(Private::toWindow(window));
     return visible && !trap.failed();
 }
@@ -396,7 +354,7 @@ bool X11WindowSystem::isWindowMinimized(WindowHandle window)
 {
     if (!d->display || !window)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     return d->state(Private::toWindow(window)) == StateIconic && !trap.failed();
 }
 
@@ -404,7 +362,7 @@ bool X11WindowSystem::isWindowEnabled(WindowHandle window)
 {
     if (!d->display || !window)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     const bool enabled = d->enabled(Private::toWindow(window));
     return enabled && !trap.failed();
 }
@@ -414,7 +372,7 @@ bool X11WindowSystem::showWindow(WindowHandle window, ShowCommand command)
     if (!d->display || !window)
         return false;
     const ::Window target = Private::toWindow(window);
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     if (!d->exists(target))
         return false;
     if (command == ShowCommand::ShowNormal) {
@@ -432,7 +390,7 @@ bool X11WindowSystem::setForegroundWindow(WindowHandle window, int timeoutMs)
         return false;
     const ::Window target = Private::toWindow(window);
     const QDeadlineTimer deadline(qMax(0, timeoutMs));
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     if (!d->exists(target))
         return false;
     // Asked even when the window looks active already: that may be stale, and asking is harmless.
@@ -462,7 +420,7 @@ WindowHandle X11WindowSystem::foregroundWindow()
 {
     if (!d->display)
         return 0;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     const ::Window window = d->active();
     return trap.failed() ? 0 : window;
 }
@@ -471,7 +429,7 @@ bool X11WindowSystem::windowRect(WindowHandle window, QRect* rect)
 {
     if (!d->display || !window || !rect)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     const ::Window frame = d->topAncestor(Private::toWindow(window));
     XWindowAttributes attributes;
     if (!frame || !XGetWindowAttributes(d->display, frame, &attributes) || trap.failed())
@@ -486,7 +444,7 @@ bool X11WindowSystem::clientRect(WindowHandle window, QRect* rect)
     if (!d->display || !window || !rect)
         return false;
     const ::Window target = Private::toWindow(window);
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(d->display, target, &attributes))
         return false;
@@ -509,7 +467,7 @@ bool X11WindowSystem::keyEvent(int virtualKey, bool keyUp)
     const KeyCode keycode = XKeysymToKeycode(d->display, keysym);
     if (keycode == 0)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     XTestFakeKeyEvent(d->display, keycode, keyUp ? False : True, CurrentTime);
     return !trap.failed();
 }
@@ -518,7 +476,7 @@ bool X11WindowSystem::setCursorPos(int x, int y)
 {
     if (!d->display || !d->hasXTest)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     XTestFakeMotionEvent(d->display, DefaultScreen(d->display), x, y, CurrentTime);
     return !trap.failed();
 }
@@ -527,7 +485,7 @@ bool X11WindowSystem::mouseLeftButton(bool up)
 {
     if (!d->display || !d->hasXTest)
         return false;
-    ErrorTrap trap(d->display);
+    X11ErrorTrap trap(d->display);
     XTestFakeButtonEvent(d->display, Button1, up ? False : True, CurrentTime);
     return !trap.failed();
 }

@@ -68,13 +68,12 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
     openCodeFile();
     openCodeFile2();
 
-    if (App::DbOnline)
+    if (App::DbOnline) {
         latestVersionTitle = QStringLiteral("Tavrel跟打器") + getVersion();
-    else
-        latestVersionTitle = App::AppTitle;
-
-    if (App::DbOnline)
         fetchPublicIp(kPublicIpTimeoutMs);
+    } else {
+        latestVersionTitle = App::AppTitle;
+    }
 
     initVariables();
     resetCounters();
@@ -203,8 +202,7 @@ void frmMain::initForm()
                                             QStringLiteral("重打"), QStringLiteral("打词"), QStringLiteral("错字")});
     resultView->setModel(resultModel);
     chengji();
-    for (int column = 0; column < resultModel->columnCount(); ++column)
-        resultView->setColumnWidth(column, 90);
+    resetColumnWidths();
 
     // The first passage is the hot-key help. Kept apart from remainingText, which the mode switch
     // below resets with the run before the help is laid.
@@ -391,18 +389,16 @@ void frmMain::saveSessionData()
 {
     // Written whenever different from what was loaded, so a collection emptied during the session
     // is emptied on disk too; an unchanged one is left alone.
-    if (App::WrongChars != m_loadedWrongChars) {
-        if (App::writeFile(QStringLiteral("错字收集.txt"), App::WrongChars))
-            m_loadedWrongChars = App::WrongChars;
+    const auto save = [](const QString& name, const QString& collection, QString& loaded) {
+        if (collection == loaded)
+            return;
+        if (App::writeFile(name + QStringLiteral(".txt"), collection))
+            loaded = collection;
         else
-            qWarning() << "错字收集：写入失败";
-    }
-    if (App::SlowChars != m_loadedSlowChars) {
-        if (App::writeFile(QStringLiteral("慢字收集.txt"), App::SlowChars))
-            m_loadedSlowChars = App::SlowChars;
-        else
-            qWarning() << "慢字收集：写入失败";
-    }
+            qWarning().noquote() << name + QStringLiteral("：写入失败");
+    };
+    save(QStringLiteral("错字收集"), App::WrongChars, m_loadedWrongChars);
+    save(QStringLiteral("慢字收集"), App::SlowChars, m_loadedSlowChars);
     flushRecordSave();
     jltoSql();
 }

@@ -29,6 +29,7 @@ class QTimer;
 class Ui_frmMain;
 class MyGlobalShortCut;
 enum class BuiltinDrill;
+struct ResultHistories;
 struct RunInputs;
 struct RunResult;
 
@@ -363,6 +364,7 @@ private:
     void afterSend(quintptr chat);
     bool captureNow();
     bool parseClipboardNow();
+    // The window's one wait: events are served for ms, false if the application quits meanwhile.
     bool chatWait(int ms);
     FinishedRun takeFinishedRun() const;
     bool runStillShown(const FinishedRun& run) const;
@@ -403,6 +405,8 @@ private:
     void showReferencePage();
     void paintReference(bool whole);
     void setTypingText(const QString& text, int cursor);
+    // Cuts the typing pane back to the page's length (setMaxLength) and returns its text as left.
+    QString fitTypingPane();
     void syncRunMembers();
     void setTitleText(const QString& text);
     void setTypingStyle(const QString& style);
@@ -442,12 +446,14 @@ private:
     void refreshResultButtons();
     void fillResultRow();
     void colourResultRow(double speedValue, double keyRateValue, double codeLengthValue);
+    void resetColumnWidths();
     RunInputs currentRunInputs() const;
     RunResult currentRunResult() const;
     void setResultCell(int column, const QString& text);
     QString resultCellText(int column) const;
     void showResultButtons();
     void takeCurvePeaks();
+    void swapHistories(ResultHistories& histories);
     void buildResultText();
     void buildPostText();
     void markUploadEligibility();

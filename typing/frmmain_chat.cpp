@@ -113,11 +113,6 @@ void frmMain::fillChatMenu(QMenu* menu)
 
 void frmMain::rebuildChatMenu()
 {
-    // The group menu made with the menu tree is taken over on the first refresh.
-    if (!m_chatMenu && m_groupMenu) {
-        fillChatMenu(m_groupMenu);
-        return;
-    }
     if (!m_chatMenu)
         return;
 

@@ -99,8 +99,7 @@ void frmMain::qkSlot()
     Reset();
     resultModel->removeRows(0, resultModel->rowCount());
     resultRow = 0;
-    for (int column = 0; column < resultModel->columnCount(); ++column)
-        resultView->setColumnWidth(column, 90);
+    resetColumnWidths();
 }
 
 void frmMain::jlSlot()
@@ -164,18 +163,18 @@ void frmMain::spellFun()
     if (typed <= 0)
         return;
     labCodeHint->setText(
-        m_codeReader1.hintLabelForStart(paneCharAt(ui->textEdit->document(), typed), App::BianMa2, mode == 1));
+        m_codeReader1.hintLabelForStart(paneCharAt(ui->textEdit->document(), typed), App::BianMa2, mode == FreeTyping));
 }
 
 void frmMain::getfirstbmts()
 {
     labCodeHint->setText(
-        m_codeReader1.hintLabelForStart(paneCharAt(ui->textEdit->document(), 0), App::BianMa2, mode == 1));
+        m_codeReader1.hintLabelForStart(paneCharAt(ui->textEdit->document(), 0), App::BianMa2, mode == FreeTyping));
 }
 
 void frmMain::on_button6_clicked()
 {
-    const QString text = m_codeReader2.theoreticalCodeLengthText(passage, mode == 1);
+    const QString text = m_codeReader2.theoreticalCodeLengthText(passage, mode == FreeTyping);
     if (!text.isNull())
         ui->button6->setText(text);
 }

@@ -12,10 +12,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QEventLoop>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTimer>
 
 #include <utility>
 
@@ -34,6 +32,14 @@ QColor colourOf(CellColour colour)
         break;
     }
     return QColor();
+}
+
+// The speed, key-rate and code-length buttons over the table.
+void setResultButtonCaptions(Ui_frmMain* ui, const QStringList& captions)
+{
+    ui->button->setText(captions.at(0));
+    ui->button2->setText(captions.at(1));
+    ui->button3->setText(captions.at(2));
 }
 
 // The built-in practice sets whose results may go to the ranking, by title and exact length.
@@ -83,14 +89,16 @@ void frmMain::computeResults()
     wordRatioText = f.wordRatioText;
     handRatioText = f.handRatioText;
 
-    // The histories stay in the window's own members (the counter reset empties them there); they
-    // are lent to ResultHistories for the append, which moves no text.
     ResultHistories histories;
-    std::swap(histories.speedHistory, speedHistory);
-    std::swap(histories.speedHistory2, speedHistory2);
-    std::swap(histories.keyRateHistory, keyRateHistory);
-    std::swap(histories.codeLenHistory, codeLenHistory);
+    swapHistories(histories);
     histories.append(f);
+    swapHistories(histories);
+}
+
+void frmMain::swapHistories(ResultHistories& histories)
+{
+    // The histories stay in the window's own members (the counter reset empties them there); they
+    // are lent to ResultHistories and back by swapping, which moves no text.
     std::swap(histories.speedHistory, speedHistory);
     std::swap(histories.speedHistory2, speedHistory2);
     std::swap(histories.keyRateHistory, keyRateHistory);
@@ -106,10 +114,7 @@ void frmMain::refreshResultButtons()
 
     if (typedCount == 0) {
         clearResult();
-        const QStringList captions = resultButtonTexts(QStringList());
-        ui->button->setText(captions.at(0));
-        ui->button2->setText(captions.at(1));
-        ui->button3->setText(captions.at(2));
+        setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
     }
     colourResultRow(speed, keyRate, codeLength);
 }
@@ -150,10 +155,7 @@ QString frmMain::resultCellText(int column) const
 
 void frmMain::showResultButtons()
 {
-    const QStringList texts = resultButtonTexts(resultCells);
-    ui->button->setText(texts.at(0));
-    ui->button2->setText(texts.at(1));
-    ui->button3->setText(texts.at(2));
+    setResultButtonCaptions(ui, resultButtonTexts(resultCells));
 }
 
 void frmMain::colourResultRow(double speedValue, double keyRateValue, double codeLengthValue)
@@ -170,6 +172,12 @@ void frmMain::colourResultRow(double speedValue, double keyRateValue, double cod
     }
 }
 
+void frmMain::resetColumnWidths()
+{
+    for (int column = 0; column < resultModel->columnCount(); ++column)
+        resultView->setColumnWidth(column, ResultColumnWidth);
+}
+
 void frmMain::chengji()
 {
     if (!resultView)
@@ -182,15 +190,9 @@ void frmMain::chengji()
 void frmMain::takeCurvePeaks()
 {
     ResultHistories histories;
-    std::swap(histories.speedHistory, speedHistory);
-    std::swap(histories.speedHistory2, speedHistory2);
-    std::swap(histories.keyRateHistory, keyRateHistory);
-    std::swap(histories.codeLenHistory, codeLenHistory);
+    swapHistories(histories);
     const CurvePeaks peaks = histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
-    std::swap(histories.speedHistory, speedHistory);
-    std::swap(histories.speedHistory2, speedHistory2);
-    std::swap(histories.keyRateHistory, keyRateHistory);
-    std::swap(histories.codeLenHistory, codeLenHistory);
+    swapHistories(histories);
     peakSpeed = peaks.speed;
     peakKeyRate = peaks.keyRate;
     peakCodeLength = peaks.codeLength;
@@ -243,9 +245,7 @@ void frmMain::checkSlot()
 void frmMain::waitProcessingEvents(int ms)
 {
     // Ticks, hot keys and the wall clock keep being served while the row is on show.
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    chatWait(ms);
 }
 
 void frmMain::markUploadEligibility()
@@ -325,7 +325,7 @@ void frmMain::slotDelay()
 void frmMain::slotDelay2()
 {
     ++runEndCount;
-    if (mode != 1 || typedCount < 1 || runEndCount != 1)
+    if (mode != FreeTyping || typedCount < 1 || runEndCount != 1)
         return;
 
     ui->textEdit2->setReadOnly(true);

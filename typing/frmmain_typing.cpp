@@ -5,23 +5,23 @@
 #include "ui_frmmain.h"
 
 #include "app/app.h"
+#include "typing/results.h"
 
 #include <QColor>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -58,6 +58,15 @@ QString normaliseLineBreaks(QString text)
 int paneLength(const QTextEdit* pane)
 {
     return pane->document()->characterCount() - 1;
+}
+
+// A collection is replaced by its file only when the file could be read.
+void loadCollection(const QString& fileName, QString& collection)
+{
+    bool ok = false;
+    const QString text = App::readTextFile(fileName, &ok);
+    if (ok)
+        collection = text;
 }
 
 } // namespace
@@ -113,9 +122,7 @@ void frmMain::reloadText()
         if (pageNumber != 1)
             loadArticle(passage);
         if (completed) {
-            auto* item = new QStandardItem(QString::number(count));
-            item->setTextAlignment(Qt::AlignCenter);
-            resultModel->setItem(resultRow, 3, item);
+            setResultCell(ColCharCount, QString::number(count));
             ++resultRow;
             ++retypeCount;
         } else {
@@ -126,7 +133,7 @@ void frmMain::reloadText()
     }
 
     if (mode == BlindTyping)
-        setTypingStyle(QStringLiteral("background:%1;color:%1;").arg(App::Gbj));
+        setTypingStyle(typingPaneStyle());
     refreshBottomInfo();
 }
 
@@ -291,9 +298,7 @@ void frmMain::fillCompareRow()
     wrongTypedChars = row.wrongTypedChars;
     wrongRefChars = row.wrongRefChars;
     wrongCount = row.wrongCount;
-    auto* item = new QStandardItem(QString::number(wrongCount));
-    item->setTextAlignment(Qt::AlignCenter);
-    resultModel->setItem(resultRow, 14, item);
+    setResultCell(ColWrong, QString::number(wrongCount));
 }
 
 void frmMain::onTextChanged()
@@ -340,10 +345,17 @@ void frmMain::setTypingStyle(const QString& style)
 
 void frmMain::setMaxLength()
 {
+    fitTypingPane();
+}
+
+QString frmMain::fitTypingPane()
+{
     const QString text = ui->textEdit2->toPlainText();
     const TrimResult trimmed = trimToLength(text, ui->textEdit2->textCursor().position(), m_run.referencePage().size());
-    if (trimmed.changed)
-        setTypingText(trimmed.text, trimmed.cursor);
+    if (!trimmed.changed)
+        return text;
+    setTypingText(trimmed.text, trimmed.cursor);
+    return trimmed.text;
 }
 
 void frmMain::do_cursorChanged() {}
@@ -375,8 +387,8 @@ void frmMain::Start()
         m_paneLength = length;
         started = typedCount > 0;
     } else {
-        setMaxLength();
-        typedChange(ui->textEdit2->toPlainText());
+        // The pane's text is read once per change: trimming hands back what it leaves in the pane.
+        typedChange(fitTypingPane());
         started = typedCount > 0;
     }
 
@@ -458,10 +470,10 @@ void frmMain::typedChange(const QString& typed)
 
 void frmMain::updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText)
 {
-    clockMinutesText = minutesText;
-    clockSecondsText = secondsText;
-    clockCentisText = centisText;
-    clockTicksText = ticksText;
+    clockMinutesText = std::move(minutesText);
+    clockSecondsText = std::move(secondsText);
+    clockCentisText = std::move(centisText);
+    clockTicksText = std::move(ticksText);
     computeResults();
     refreshResultButtons();
 
@@ -546,21 +558,8 @@ void frmMain::showTitleMessage(QString message, int ms)
     setTitleText(kTitle + QStringLiteral("[<font color='red';>%1</font>]").arg(message));
     if (ms < 0)
         return;
-
-    // Events keep running while the message shows; the wait is measured on a monotonic clock.
-    const QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QEventLoop loop;
-        bool timedOut = false;
-        QTimer::singleShot(std::max<qint64>(deadline.remainingTime(), 0), &loop, [&loop, &timedOut] {
-            timedOut = true;
-            loop.quit();
-        });
-        loop.exec();
-        // Anything else ending the loop is the application quitting: stop waiting then.
-        if (!timedOut)
-            break;
-    }
+    // Events keep running while the message shows; quitting cuts the wait short.
+    chatWait(ms);
     setTitleText(kTitle);
 }
 
@@ -568,16 +567,10 @@ void frmMain::showTitleMessage(QString message, int ms)
 
 void frmMain::loadWrongChars()
 {
-    bool ok = false;
-    const QString text = App::readTextFile(QStringLiteral("错字收集.txt"), &ok);
-    if (ok)
-        App::WrongChars = text;
+    loadCollection(QStringLiteral("错字收集.txt"), App::WrongChars);
 }
 
 void frmMain::loadSlowChars()
 {
-    bool ok = false;
-    const QString text = App::readTextFile(QStringLiteral("慢字收集.txt"), &ok);
-    if (ok)
-        App::SlowChars = text;
+    loadCollection(QStringLiteral("慢字收集.txt"), App::SlowChars);
 }
