@@ -66,4 +66,5 @@ sleep 0.5
 # The trainer's own deployment variables stay unset: tests point at the test database themselves.
 unset TAVREL_DB_HOST TAVREL_DB_PORT TAVREL_DB_NAME TAVREL_DB_USER TAVREL_DB_PASSWORD TAVREL_WEB_URL
 
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+# Extra arguments go to ctest, e.g. ./test.sh -R test_chat
+ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"

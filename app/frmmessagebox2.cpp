@@ -1,6 +1,6 @@
 #include "app/frmmessagebox2.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "ui_frmmessagebox2.h"
 
 frmMessageBox2::frmMessageBox2(QWidget* parent) : FramelessDialog(parent), ui(new Ui::frmMessageBox2)

@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
-#include "app/app.h"
-#include "app/connection.h"
+#include "app/core/app.h"
+#include "app/core/connection.h"
 #include "app/frmmessagebox.h"
-#include "app/singleinstance.h"
+#include "app/core/singleinstance.h"
 #include "platform/keysource.h"
 #include "typing/frmmain.h"
 

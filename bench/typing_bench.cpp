@@ -8,7 +8,7 @@
 // never touched; the generated default code file is copied there. Each figure is the median and the
 // maximum over many repetitions, printed beside the budget for this class of machine. With --breakdown
 // the typed change is also taken apart, to show where its time goes.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/startup.h"
 #include "typing/frmmain.h"
 

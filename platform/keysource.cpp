@@ -1,7 +1,7 @@
 #include "platform/keysource.h"
 
 #include "platform/display.h"
-#include "typing/keycount.h"
+#include "typing/core/keycount.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 // The boss key on a real X display: pressed while another program has the focus, it hides the main
 // window and shows it again; a changed key replaces the old one at once.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/globalshortcut.h"
 #include "testsupport.h"
 #include "typing/frmmain.h"

@@ -1,4 +1,4 @@
-#include "typing/capture.h"
+#include "typing/core/capture.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
 // The chat-window road of the main window against the recording desktop: window list, group menu,
 // posting with its waits, the guard, the operation queue, capture, and the end of a run.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "platform/fakewindowsystem.h"
 #include "testsupport.h"
-#include "typing/capture.h"
+#include "typing/core/capture.h"
 #include "typing/frmmain.h"
 
 #include <QAction>

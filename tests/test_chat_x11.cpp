@@ -1,12 +1,12 @@
 // The chat-window road end to end on a real X display: the stand-in chat program in its own
 // process, the real main window bound to it from the group menu, segments captured from its history,
 // a captured passage typed with real key strokes, and the posts arriving in the chat byte for byte.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
-#include "typing/capture.h"
+#include "typing/core/capture.h"
 #include "typing/frmmain.h"
-#include "typing/resultline.h"
+#include "typing/core/resultline.h"
 #include "x11support.h"
 
 #include <QAction>

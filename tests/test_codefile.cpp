@@ -1,5 +1,5 @@
 #include "testsupport.h"
-#include "typing/codefile.h"
+#include "typing/core/codefile.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
-#include "app/app.h"
-#include "typing/comparison.h"
+#include "app/core/app.h"
+#include "typing/core/comparison.h"
 
 #include <QtTest>
 

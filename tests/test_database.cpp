@@ -1,6 +1,6 @@
-#include "app/app.h"
-#include "app/connection.h"
-#include "app/myhelper.h"
+#include "app/core/app.h"
+#include "app/core/connection.h"
+#include "app/core/myhelper.h"
 #include "testsupport.h"
 
 #include <QSqlDatabase>

@@ -1,5 +1,5 @@
-#include "app/app.h"
-#include "typing/drills.h"
+#include "app/core/app.h"
+#include "typing/core/drills.h"
 
 #include <QRandomGenerator>
 #include <QSet>

@@ -1,5 +1,5 @@
-#include "app/app.h"
-#include "typing/keycount.h"
+#include "app/core/app.h"
+#include "typing/core/keycount.h"
 
 #include <QtTest>
 

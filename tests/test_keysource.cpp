@@ -1,6 +1,6 @@
-#include "app/app.h"
+#include "app/core/app.h"
 #include "platform/keysource.h"
-#include "typing/keycount.h"
+#include "typing/core/keycount.h"
 #include "x11support.h"
 
 #include <QLineEdit>

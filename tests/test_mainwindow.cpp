@@ -1,6 +1,6 @@
 // The main window's frame: run clock, help line, placement, Escape and default buttons, dragging,
 // the public-address request, the clock thread and closing.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "testsupport.h"
 #include "typing/frmmain.h"
 

@@ -1,9 +1,9 @@
 // The main window's menus, hot keys and commands, colour schemes, title-bar buttons and tray, and
 // the passages laid by hand, on the real window.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/globalshortcut.h"
 #include "testsupport.h"
-#include "typing/drills.h"
+#include "typing/core/drills.h"
 #include "typing/frmmain.h"
 
 #include <QActionGroup>

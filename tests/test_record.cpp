@@ -1,6 +1,6 @@
-#include "app/app.h"
+#include "app/core/app.h"
 #include "testsupport.h"
-#include "typing/record.h"
+#include "typing/core/record.h"
 
 #include <QScopedPointer>
 

@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "typing/resultline.h"
-#include "typing/results.h"
+#include "typing/core/resultline.h"
+#include "typing/core/results.h"
 
 namespace {
 

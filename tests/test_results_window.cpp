@@ -1,13 +1,13 @@
 // The main window's results side: figures and table cells of a run, the end of a run with its
 // result line on the clipboard, the check command, the typing record across a date change, the
 // clearing commands, the code hint and the theoretical code length.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "testsupport.h"
-#include "typing/codefile.h"
+#include "typing/core/codefile.h"
 #include "typing/frmmain.h"
-#include "typing/record.h"
-#include "typing/resultline.h"
-#include "typing/results.h"
+#include "typing/core/record.h"
+#include "typing/core/resultline.h"
+#include "typing/core/results.h"
 
 #include <QClipboard>
 #include <QSignalBlocker>

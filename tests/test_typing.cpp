@@ -1,6 +1,6 @@
 // The typing run in the real main window: paging, the comparison painted onto the reference pane,
 // the end of a run, the typing pane's key counters, pauses, and its refusal of pasted text.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "testsupport.h"
 #include "typing/frmmain.h"
 

@@ -1,11 +1,11 @@
 // A typing run on a real X display: real key strokes into the main window's typing pane, counted by
 // the key source and the pane's filter, up to the result line; and the X selection refused by the
 // middle button.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
 #include "typing/frmmain.h"
-#include "typing/resultline.h"
+#include "typing/core/resultline.h"
 #include "x11support.h"
 
 #include <QApplication>

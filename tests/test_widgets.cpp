@@ -1,6 +1,6 @@
 // The shared widgets on real windows (offscreen): the four modal boxes, their frame and drag, the
 // icon font, the switch and the seven style sheets.
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/dragframe.h"
 #include "app/frminputbox.h"
 #include "app/frmmessagebox.h"

@@ -74,7 +74,7 @@ inline bool configFileWritten()
 } // namespace ts
 
 #ifdef QT_WIDGETS_LIB
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -50,7 +50,7 @@ def main():
     out.write("// (lib/data/frequencyjunda.txt.js). That list has 不 before 了; the drills begin 的, 一, 是, 了,\n")
     out.write("// 不, so those five come first in that order and the list's order follows without them.\n")
     out.write("// Only GB2312 ideographs, each once.\n")
-    out.write('#include "typing/drills.h"\n\n')
+    out.write('#include "typing/core/drills.h"\n\n')
     out.write("QString frequentCharacters()\n{\n")
     out.write("    // Three runs of 500: ranks 1-500, 501-1000, 1001-1500.\n")
     out.write("    static const QString chars = QStringLiteral(\n")

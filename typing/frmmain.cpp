@@ -2,9 +2,9 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/iconhelper.h"
-#include "app/myhelper.h"
+#include "app/core/myhelper.h"
 
 #include <QCloseEvent>
 #include <QDebug>

@@ -7,9 +7,9 @@
 #include <QSystemTrayIcon>
 #include <QTime>
 
-#include "typing/codefile.h"
-#include "typing/comparison.h"
-#include "typing/record.h"
+#include "typing/core/codefile.h"
+#include "typing/core/comparison.h"
+#include "typing/core/record.h"
 
 class QAction;
 class QActionGroup;

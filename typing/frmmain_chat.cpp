@@ -9,9 +9,9 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "platform/windowsystem.h"
-#include "typing/capture.h"
+#include "typing/core/capture.h"
 
 #include <QAction>
 #include <QApplication>

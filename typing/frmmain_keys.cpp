@@ -4,7 +4,7 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>

@@ -3,12 +3,12 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
 #include "app/frmmessagebox3.h"
 #include "app/globalshortcut.h"
-#include "typing/drills.h"
+#include "typing/core/drills.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/frmmessagebox.h"
-#include "app/myhelper.h"
+#include "app/core/myhelper.h"
 
 #include <QDebug>
 #include <QFileInfo>

@@ -4,11 +4,11 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
-#include "typing/resultline.h"
-#include "typing/results.h"
+#include "typing/core/resultline.h"
+#include "typing/core/results.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,9 +3,9 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 #include "app/frmmessagebox.h"
-#include "typing/drills.h"
+#include "typing/core/drills.h"
 
 #include <QApplication>
 #include <QClipboard>

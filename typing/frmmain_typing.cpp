@@ -4,8 +4,8 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
-#include "app/app.h"
-#include "typing/results.h"
+#include "app/core/app.h"
+#include "typing/core/results.h"
 
 #include <QColor>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/singleinstance.h"
+#include "app/core/singleinstance.h"
 
 #include <QtDebug>
 

@@ -1,6 +1,6 @@
-#include "typing/record.h"
+#include "typing/core/record.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QLocale>
 

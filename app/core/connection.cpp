@@ -1,6 +1,6 @@
-#include "app/connection.h"
+#include "app/core/connection.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,4 +1,4 @@
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "typing/results.h"
+#include "typing/core/results.h"
 
 #include <QVector>
 

@@ -1,6 +1,6 @@
-#include "typing/resultline.h"
+#include "typing/core/resultline.h"
 
-#include "app/myhelper.h"
+#include "app/core/myhelper.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/app.h"
-#include "typing/results.h"
+#include "app/core/app.h"
+#include "typing/core/results.h"
 
 // The result line that a member posts into the chat, its shortened form for the result pop-up and
 // its check field: the first five lower-case hex digits of the MD5 of the line's leading part

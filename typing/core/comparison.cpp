@@ -1,6 +1,6 @@
-#include "typing/comparison.h"
+#include "typing/core/comparison.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QElapsedTimer>
 #include <QHash>

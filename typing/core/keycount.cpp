@@ -1,6 +1,6 @@
-#include "typing/keycount.h"
+#include "typing/core/keycount.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <array>
 

@@ -5,7 +5,7 @@
 // (lib/data/frequencyjunda.txt.js). That list has 不 before 了; the drills begin 的, 一, 是, 了,
 // 不, so those five come first in that order and the list's order follows without them.
 // Only GB2312 ideographs, each once.
-#include "typing/drills.h"
+#include "typing/core/drills.h"
 
 QString frequentCharacters()
 {

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 // Result figures of a typing run: the live figures recomputed on every clock tick, the 15 cells of
 // the result table, their colours and the per-tick history texts the speed curve is drawn from.

@@ -1,6 +1,6 @@
-#include "typing/drills.h"
+#include "typing/core/drills.h"
 
-#include "typing/comparison.h"
+#include "typing/core/comparison.h"
 
 #include <QRandomGenerator>
 #include <QVector>

@@ -1,6 +1,6 @@
-#include "app/myhelper.h"
+#include "app/core/myhelper.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QCryptographicHash>
 #include <QSqlError>

@@ -1,6 +1,6 @@
-#include "typing/codefile.h"
+#include "typing/core/codefile.h"
 
-#include "app/app.h"
+#include "app/core/app.h"
 
 #include <QDebug>
 #include <QHash>
