@@ -212,6 +212,7 @@ private slots:
         QTest::mouseClick(button("btnOk"), Qt::LeftButton);
         m_setting.release();
         QTRY_VERIFY(!window);
+        showMain();
 
         // The run in progress stays as it was; the new page size comes with the next passage.
         QCOMPARE(ref->toPlainText(), page);
