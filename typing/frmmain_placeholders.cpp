@@ -2,6 +2,8 @@
 // (or the smallest safe stand-in, said where) until its topic is built, and then moves to that
 // topic's own frmmain_*.cpp file.
 #include "typing/frmmain.h"
+
+#include "account/setting.h"
 #include "ui_frmmain.h"
 
 #include <QContextMenuEvent>
@@ -31,9 +33,12 @@ void frmMain::recvQuit(QString message)
 }
 void frmMain::showSlot() {}
 
-// ---- Settings window: filled in with the settings window ----
-// Opens a new settings window without a parent, its `setting` signal connected to settingRecv.
-void frmMain::showSetting() {}
+// ---- Settings window ----
+// A new settings window on every opening, its OK re-applying the settings here.
+void frmMain::showSetting()
+{
+    Setting::showNew(this, [this] { settingRecv(); });
+}
 
 // ---- Input method and code-table tools: filled in with those windows ----
 // A new code-lookup window, a new decomposition-picture window, each shown without a parent.

@@ -1,0 +1,62 @@
+#ifndef TAVREL_SETTING_H
+#define TAVREL_SETTING_H
+
+#include <QPoint>
+#include <QScopedPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QCloseEvent;
+class QKeyEvent;
+class QMouseEvent;
+
+namespace Ui {
+class Setting;
+}
+
+// The settings window: five pages of controls over the configuration globals. OK stores them all,
+// writes the file and emits `setting`; the window refuses to close while the stored hot keys
+// conflict.
+class Setting : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Setting(QWidget* parent = nullptr);
+    ~Setting() override;
+
+    // A new window for each opening, destroyed when it closes; `onSetting` runs on every OK while
+    // `context` lives.
+    static Setting* showNew(QObject* context, std::function<void()> onSetting);
+
+signals:
+    void setting();
+
+private slots:
+    void changeText();
+    void changeVisible();
+    void changeStatus();
+    void on_btnOk_clicked();
+    void on_btnMoren_clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void initStyle();
+    void initForm();
+    bool checkHotKeyConflict() const;
+    // Puts one configuration value into the control of its key, or reads it back.
+    void showValue(const QString& key, const QVariant& value);
+    QVariant controlValue(const QString& key) const;
+
+    const QScopedPointer<Ui::Setting> m_ui;
+    QPoint m_mousePoint;
+    bool m_mousePressed = false;
+};
+
+#endif

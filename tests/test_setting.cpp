@@ -1,0 +1,275 @@
+// The settings window on its own and opened from the real main window.
+#include "account/setting.h"
+#include "app/core/app.h"
+#include "testsupport.h"
+#include "typing/frmmain.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTextEdit>
+
+#include <memory>
+
+using namespace ts;
+
+namespace {
+
+QString codeFolder()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件");
+}
+
+// Every configuration global away from its default; texts unique, so hot keys do not conflict.
+void setNonDefaults()
+{
+    for (int i = 0; i < App::configKeyCount(); ++i) {
+        const QVariant d = App::configDefault(i);
+        const QVariant odd = d.userType() == QMetaType::Bool  ? QVariant(!d.toBool())
+                             : d.userType() == QMetaType::Int ? QVariant(d.toInt() - 1)
+                             : d.userType() == QMetaType::Double ? QVariant(d.toDouble() + 1)
+                                                                 : QVariant(QStringLiteral("x%1").arg(i));
+        App::setConfigValue(i, odd);
+    }
+    App::writeConfig();
+}
+
+QByteArray configBytes()
+{
+    QFile file(QStringLiteral("CONFIG/settings.ini"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSetting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { App::initResources(); }
+    void init()
+    {
+        m_dir = std::make_unique<TestDir>();
+        resetWindowGlobals();
+        QDir(codeFolder()).removeRecursively();
+        QDir().mkpath(codeFolder());
+        QFile(codeFolder() + QStringLiteral("/86.txt")).open(QIODevice::WriteOnly);
+    }
+    void cleanup()
+    {
+        m_setting.reset();
+        m_main.reset();
+        QDir(codeFolder()).removeRecursively();
+        m_dir.reset();
+    }
+
+    void pages()
+    {
+        open();
+        QCOMPARE(visiblePages(), QStringList{"jiben"});
+        QCOMPARE(button("btnJiben")->text(), QStringLiteral("【基本设置】→"));
+        QTest::mouseClick(button("btnGenda"), Qt::LeftButton);
+        QCOMPARE(visiblePages(), QStringList{"genda"});
+        QCOMPARE(button("btnGenda")->text(), QStringLiteral("【跟打设置】→"));
+        QCOMPARE(button("btnJiben")->text(), QStringLiteral("基本设置"));
+    }
+
+    void storesWhatTheControlsShow_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("inFile"); // invalid: the key is missing
+        QTest::addColumn<QString>("stored");
+        QTest::addRow("page size missing") << "Fanye" << QVariant() << "20";
+        QTest::addRow("send delay 0") << "Gdyslim" << QVariant(0) << "200";
+        QTest::addRow("preview too large") << "Yulanq" << QVariant(99) << "10";
+        QTest::addRow("space bar out of range") << "KongGe" << QVariant(5) << "-1";
+        QTest::addRow("space bar left") << "KongGe" << QVariant(1) << "1";
+        QTest::addRow("code file gone") << "BianMa" << QVariant("bm.txt") << "";
+        QTest::addRow("code file case differs") << "BianMa" << QVariant("86.TXT") << "";
+        QTest::addRow("code file listed") << "BianMa" << QVariant("86.txt") << "86.txt";
+        QTest::addRow("after-send action unknown") << "Gdjs" << QVariant("关机") << "激活跟打器";
+        QTest::addRow("after-send action") << "Gdjs" << QVariant("不处理") << "不处理";
+        QTest::addRow("hot key as typed") << "Kjzt" << QVariant("Return") << "Return";
+    }
+
+    void storesWhatTheControlsShow()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, inFile);
+        {
+            QSettings ini(QStringLiteral("CONFIG/settings.ini"), QSettings::IniFormat);
+            ini.setValue(QStringLiteral("AppConfig/") + (inFile.isValid() ? key : QStringLiteral("Other")), inFile);
+        }
+        App::readConfig();
+        open();
+        QSignalSpy applied(m_setting.get(), &Setting::setting);
+        QTest::mouseClick(button("btnOk"), Qt::LeftButton);
+        QTEST(configFileValue(key).toString(), "stored");
+        QCOMPARE(applied.count(), 1);
+        QVERIFY(!m_setting->isVisible());
+    }
+
+    void restoreThenClose_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addRow("close button") << "btnClose";
+        QTest::addRow("title-bar close") << "btnMenu_Close";
+        QTest::addRow("escape") << "";
+    }
+
+    void restoreThenClose()
+    {
+        QFETCH(QString, how);
+        setNonDefaults();
+        const QByteArray before = configBytes();
+        open();
+        QSignalSpy applied(m_setting.get(), &Setting::setting);
+        QTest::mouseClick(button("btnMoren"), Qt::LeftButton);
+        if (how.isEmpty())
+            QTest::keyClick(m_setting.get(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(button(how), Qt::LeftButton);
+        QVERIFY(!m_setting->isVisible());
+        QCOMPARE(configBytes(), before);
+        QCOMPARE(App::Kjsz, QStringLiteral("x29"));
+        QCOMPARE(applied.count(), 0);
+    }
+
+    void restoreThenOk_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("codeFile");
+        QTest::addRow("bm.txt there") << QStringList{"bm.txt"} << "bm.txt";
+        QTest::addRow("only 86.txt") << QStringList{} << "86.txt";
+    }
+
+    void restoreThenOk()
+    {
+        QFETCH(QStringList, files);
+        for (const QString& file : files)
+            QFile(codeFolder() + "/" + file).open(QIODevice::WriteOnly);
+        setNonDefaults();
+        open();
+        QTest::mouseClick(button("btnMoren"), Qt::LeftButton);
+        QTest::mouseClick(button("btnOk"), Qt::LeftButton);
+        int edited = 0;
+        for (int i = 0; i < App::configKeyCount(); ++i) {
+            const QString key = App::configKey(i);
+            if (!m_setting->findChild<QWidget*>(key.toLower()))
+                continue;
+            ++edited;
+            QFETCH(QString, codeFile);
+            const QVariant expected = key == "BianMa" ? QVariant(codeFile) : App::configDefault(i);
+            QCOMPARE(configFileValue(key).toString(), expected.toString());
+        }
+        QCOMPARE(edited, 65);
+    }
+
+    void conflictKeepsTheWindowOpen()
+    {
+        open();
+        QTest::mouseClick(button("btnKuaijie"), Qt::LeftButton);
+        type("kjsz", "F5");
+        QSignalSpy applied(m_setting.get(), &Setting::setting);
+        for (const QString& how : {"btnOk", "btnClose", ""}) {
+            BoxAnswerer box(true);
+            if (QString(how).isEmpty())
+                QTest::keyClick(m_setting.get(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(button(how), Qt::LeftButton);
+            QCOMPARE(box.text, QStringLiteral("快捷键冲突！"));
+            QVERIFY(m_setting->isVisible());
+        }
+        QCOMPARE(applied.count(), 1);
+        QCOMPARE(configFileValue("Kjsz").toString(), QStringLiteral("F5"));
+        type("kjsz", "F1");
+        QTest::mouseClick(button("btnOk"), Qt::LeftButton);
+        QVERIFY(!m_setting->isVisible());
+    }
+
+    void mainWindowAppliesOk()
+    {
+        m_main = std::make_unique<frmMain>();
+        showMain();
+        auto* ref = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit"));
+        auto* typing = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
+        m_main->qwSlot();
+        QTest::keyClicks(typing, QStringLiteral("ab"));
+        const QString page = ref->toPlainText();
+        QTest::keyClick(m_main.get(), Qt::Key_F1);
+        QPointer<Setting> window;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            window = window ? window.data() : qobject_cast<Setting*>(top);
+        QVERIFY(window && window->isVisible() && window->isModal());
+        m_setting.reset(window);
+        QTest::mouseClick(button("btnKuaijie"), Qt::LeftButton);
+        type("kjcd", "F6");
+        QTest::mouseClick(button("btnGaoji"), Qt::LeftButton);
+        QTest::mouseClick(button("showcj"), Qt::LeftButton);
+        QTest::mouseClick(button("btnJiben"), Qt::LeftButton);
+        type("fanye", "20");
+        QTest::mouseClick(button("btnOk"), Qt::LeftButton);
+        m_setting.release();
+        QTRY_VERIFY(!window);
+        showMain();
+
+        // The run in progress stays as it was; the new page size comes with the next passage.
+        QCOMPARE(ref->toPlainText(), page);
+        QCOMPARE(typing->toPlainText(), QStringLiteral("ab"));
+        for (int restart = 0; restart < 2; ++restart) {
+            QVERIFY(!m_main->findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"))->isVisibleTo(m_main.get()));
+            m_main->qwSlot();
+            QCOMPARE(ref->toPlainText().size(), 20 + App::Yulanh);
+            QTest::keyClicks(typing, QStringLiteral("cd"));
+            QTest::keyClick(m_main.get(), Qt::Key_F6);
+            QVERIFY(typing->toPlainText().isEmpty());
+            // What OK stored is what the next start reads.
+            m_main.reset();
+            App::resetConfig();
+            App::readConfig();
+            m_main = std::make_unique<frmMain>();
+            showMain();
+            ref = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit"));
+            typing = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
+        }
+    }
+
+private:
+    void open()
+    {
+        m_setting = std::make_unique<Setting>();
+        m_setting->show();
+    }
+    void showMain()
+    {
+        m_main->show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    }
+    QPushButton* button(const QString& name) const { return m_setting->findChild<QPushButton*>(name); }
+    void type(const QString& name, const QString& text)
+    {
+        QWidget* edit = m_setting->findChild<QLineEdit*>(name);
+        if (!edit)
+            edit = m_setting->findChild<QSpinBox*>(name);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+    }
+    QStringList visiblePages() const
+    {
+        QStringList shown;
+        for (const char* page : {"jiben", "chengji", "kuaijie", "genda", "gaoji"})
+            if (m_setting->findChild<QWidget*>(page)->isVisibleTo(m_setting.get()))
+                shown << page;
+        return shown;
+    }
+
+    std::unique_ptr<TestDir> m_dir;
+    std::unique_ptr<Setting> m_setting;
+    std::unique_ptr<frmMain> m_main;
+};
+
+QTEST_MAIN(TestSetting)
+#include "test_setting.moc"

@@ -1,0 +1,102 @@
+// The settings window's logic without widgets: the hot-key conflict rule, and the input-method
+// name copied to the user's row on the real database.
+#include "account/core/hotkeys.h"
+#include "account/core/inputmethodsync.h"
+#include "app/core/app.h"
+#include "app/core/connection.h"
+#include "app/core/myhelper.h"
+#include "testsupport.h"
+
+#include <QSqlDatabase>
+
+namespace {
+
+const QStringList kDefaults = {"F1", "F2", "F3", "CTRL+L", "Return", "F8", "CTRL+P", "CTRL+T",
+                               "CTRL+F4", "F4", "F5", "F9", "ALT+Q", "ALT+D", "CTRL+F", "F7"};
+
+QStringList withKeys(const QMap<int, QString>& changes)
+{
+    QStringList keys = kDefaults;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        keys[it.key()] = it.value();
+    return keys;
+}
+
+} // namespace
+
+class TestSettingCore : public QObject
+{
+    Q_OBJECT
+
+private:
+    const QString m_user = QStringLiteral("set%1-user").arg(QCoreApplication::applicationPid());
+
+private slots:
+    void conflict_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<bool>("conflict");
+        QTest::addRow("defaults, F4 apart from CTRL+F4") << kDefaults << false;
+        QTest::addRow("F5 twice") << withKeys({{0, "F5"}}) << true;
+        QTest::addRow("empty keys are never compared") << withKeys({{0, ""}, {1, ""}, {2, ""}}) << false;
+        QTest::addRow("case differs") << withKeys({{3, "ctrl+l"}, {4, "CTRL+L"}}) << false;
+        QTest::addRow("open key") << withKeys({{6, "CTRL+O"}}) << true;
+        QTest::addRow("save key inside another") << withKeys({{7, "ALT+CTRL+S"}}) << true;
+        QTest::addRow("CTRL+SHIFT+A holds CTRL+S") << withKeys({{7, "CTRL+SHIFT+A"}}) << true;
+        QTest::addRow("save key in other case") << withKeys({{7, "Ctrl+S"}}) << false;
+        QTest::addRow("equal to an entry with a prefix") << withKeys({{10, "CTRL+F4"}}) << true;
+    }
+
+    void conflict()
+    {
+        QFETCH(QStringList, keys);
+        QTEST(HotKeys::conflict(keys), "conflict");
+    }
+
+    void inputMethodUpdate_data()
+    {
+        QTest::addColumn<bool>("show");
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<QString>("stored"); // u_srf afterwards
+        const QString hostile = QStringLiteral("五笔', u_password='x");
+        QTest::addRow("switch off") << false << true << true << "old";
+        QTest::addRow("offline") << true << false << true << "old";
+        QTest::addRow("nobody logged in") << true << true << false << "old";
+        QTest::addRow("hostile name stored literally") << true << true << true << hostile;
+    }
+
+    void inputMethodUpdate()
+    {
+        if (!TestDb::available())
+            QSKIP("TAVREL_TEST_DB_HOST/TAVREL_TEST_DB_PORT not set: no test database to talk to");
+        QFETCH(bool, show);
+        QFETCH(bool, online);
+        QFETCH(bool, loggedIn);
+        App::DbHost = TestDb::host();
+        App::DbPort = TestDb::port();
+        App::DbName = TestDb::name();
+        App::DbUser = TestDb::user();
+        App::DbPassword = TestDb::password();
+        QVERIFY(App::DbOnline = createConnection());
+        QVERIFY(myHelper::exec("DELETE FROM kelm_user WHERE u_truename = ?", {m_user}));
+        QVERIFY(myHelper::exec("INSERT INTO kelm_user (u_truename, u_password, u_srf) VALUES (?, ?, ?)",
+                               {m_user, QStringLiteral("pw"), QStringLiteral("old")}));
+        const QString before = myHelper::getOne("SELECT COUNT(*) FROM kelm_user WHERE u_srf = 'old'");
+
+        const QString name = QStringLiteral("五笔', u_password='x");
+        InputMethodUpdate update{show, online, name, loggedIn ? m_user : QString()};
+        sendInputMethod(update);
+
+        QTEST(myHelper::getOne("SELECT u_srf FROM kelm_user WHERE u_truename = ?", {m_user}), "stored");
+        QCOMPARE(myHelper::getOne("SELECT u_password FROM kelm_user WHERE u_truename = ?", {m_user}),
+                 QStringLiteral("pw"));
+        // An empty name reaches no other row either.
+        if (!loggedIn)
+            QCOMPARE(myHelper::getOne("SELECT COUNT(*) FROM kelm_user WHERE u_srf = 'old'"), before);
+        QVERIFY(myHelper::exec("DELETE FROM kelm_user WHERE u_truename = ?", {m_user}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingCore)
+#include "test_settingcore.moc"
