@@ -226,7 +226,7 @@ void frmInput::setChinese(int index)
 
 void frmInput::placeBeside(QWidget* widget)
 {
-    if (App::Position != QLatin1String("跟随光标"))
+    if (App::Position != QStringLiteral("跟随光标"))
         return;
     if (positionMode == QLatin1String("center")) {
         setGeometry(m_deskWidth / 2 - m_frmWidth / 2, m_deskHeight / 2 - m_frmHeight / 2, m_frmWidth, m_frmHeight);
@@ -245,6 +245,8 @@ void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)
     if (!oldWidget && !m_firstFocus)
         return;
     m_firstFocus = false;
+    // Placed before it is shown, so the window manager maps it where it belongs.
+    placeBeside(nowWidget);
     if (!App::CountSelectKeys) {
         auto* pane = qobject_cast<QTextEdit*>(nowWidget);
         if (pane && nowWidget->objectName() == QLatin1String("textEdit2")) {
@@ -257,7 +259,6 @@ void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)
             hide();
         }
     }
-    placeBeside(nowWidget);
 }
 
 void frmInput::iconActivated(QSystemTrayIcon::ActivationReason reason)

@@ -173,7 +173,8 @@ bool frmInput::physicalKey(QKeyEvent* event)
     const int code = event->key();
     if (event->isAutoRepeat() && (code == Qt::Key_Backspace || code == Qt::Key_Escape))
         ++App::BackCount;
-    if (event->modifiers() & Qt::ShiftModifier) {
+    // X reports the modifiers held before the event, so the Shift key's own press carries none.
+    if ((event->modifiers() & Qt::ShiftModifier) || code == Qt::Key_Shift) {
         m_inputMode = m_inputMode == QLatin1String("chinese") ? QStringLiteral("min") : QStringLiteral("chinese");
         changeType(m_inputMode);
     }
