@@ -138,6 +138,7 @@ void frmInput::init()
 {
     if (!m_table.open(CodeTable::pathFor(App::Mabiao)))
         qDebug() << "can't open this bm.txt!!";
+    // The shown matches point into the table just replaced.
     m_engine.clear();
     render();
 }

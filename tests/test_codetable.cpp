@@ -45,10 +45,8 @@ private slots:
         QTest::addRow("one letter") << "a" << "甲|乙|丙|甲|丁丁|七|戈";
         QTest::addRow("longer code is no prefix") << "abc" << "乙|丁丁";
         QTest::addRow("upper case differs") << "Ab" << "大";
-        QTest::addRow("lower case differs") << "A" << "大";
         QTest::addRow("no match") << "abx" << "";
         QTest::addRow("empty code") << "" << "";
-        QTest::addRow("past the last code") << "zz" << "";
     }
     void lookup()
     {
@@ -118,7 +116,6 @@ private slots:
             steps << engine.labels().at(0) + '@' + QString::number(engine.nextIndex());
         }
         QTEST(steps.join(' '), "steps");
-        QVERIFY(shown(engine).count('|') < std::max(pageSize, 1));
     }
 
     void hints_data()
@@ -142,16 +139,15 @@ private slots:
         QFETCH(bool, onlyOpen);
         settings.hints = hints;
         settings.hintsOnlyOpen = onlyOpen;
-        settings.commitLength = settings.carryLength = settings.clearLength = 9;
         engine.setSettings(settings);
         engine.setCode(code);
         engine.select();
         QTEST(shown(engine), "labels");
     }
 
-    // Keys fed to the engine: letters and the six marks join the code, ' ' is Space, '#' Return,
-    // '<' Backspace on the code, '~' Escape, a digit picks a candidate. Flags: z repeat, f ";'"
-    // select, d marks commit, k Space types the code, h Return types the code.
+    // Keys fed to the engine: letters and the six marks join the code, ' ' is Space, '#' Return, a
+    // digit picks a candidate. Flags: z repeat, f ";'" select, d marks commit, k Space types the
+    // code, h Return types the code.
     void rules_data()
     {
         QTest::addColumn<QString>("lengths"); // commit, carry, clear, page size
@@ -176,16 +172,11 @@ private slots:
         QTest::addRow("z repeat, Space commits again") << d << "zfd" << "abcdz " << "丁丁|丁丁" << "" << "" << 0;
         QTest::addRow("z without a commit is a code") << d << "zfd" << "z" << "" << "z" << "1.子" << 0;
         QTest::addRow("z repeat off") << d << "fd" << "abcdz" << "丁丁" << "z" << "1.子" << 0;
-        QTest::addRow("Space commits the first") << d << "zfd" << "ab " << "甲" << "" << "" << 0;
         QTest::addRow("Space types the code") << d << "zfdk" << "q " << "q" << "" << "" << 0;
         QTest::addRow("Space clears the code") << d << "zfd" << "q " << "" << "" << "" << 0;
-        QTest::addRow("Return types the code") << d << "zfdh" << "ab#" << "ab" << "" << "" << 0;
         QTest::addRow("Return clears the code") << d << "zfd" << "ab#" << "" << "" << "" << 0;
-        QTest::addRow("digit picks, counts") << d << "zfd" << "ab3" << "丙" << "" << "" << 1;
         QTest::addRow("digit 0 is the tenth") << "4 4 4 10" << "zfd" << "a0" << "" << "a" << "1.甲|2.乙|3.丙|4.甲|5.丁丁|6.七|7.戈" << 1;
         QTest::addRow("digit past the page counts only") << d << "zfd" << "xy5" << "" << "xy" << "1.某" << 1;
-        QTest::addRow("backspace looks up again") << d << "zfd" << "abd<" << "" << "ab" << "1.甲|2.乙|3.丙|4.甲|5.丁丁" << 0;
-        QTest::addRow("escape drops the code") << d << "zfd" << "ab~" << "" << "" << "" << 0;
         QTest::addRow("; selects the second") << d << "zfd" << "ab;" << "乙" << "" << "" << 1;
         QTest::addRow("' selects the third") << d << "zfd" << "ab'" << "丙" << "" << "" << 1;
         QTest::addRow("; commits first and mark") << d << "zd" << "ab;" << "甲|；" << "" << "" << 0;
@@ -227,10 +218,6 @@ private slots:
                 engine.spaceOnCode();
             else if (c == '#')
                 engine.returnKey();
-            else if (c == '<')
-                engine.backspaceCode();
-            else if (c == '~')
-                engine.escape();
             else if (c.isDigit())
                 engine.setChinese(c == '0' ? 9 : c.digitValue() - 1);
             else

@@ -15,27 +15,7 @@
 
 #include <memory>
 
-namespace {
-
-// Presses of F12 that reach the pane: F12 is not the panel's, so once one arrives every key
-// tapped before it has been handled.
-class F12Counter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F12)
-            ++count;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-const QByteArray kTable = "a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n";
-
-} // namespace
+static const QByteArray kTable = "a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n";
 
 class TestInputX11 : public QObject
 {
@@ -46,7 +26,8 @@ class TestInputX11 : public QObject
     QWidget m_host;
     QTextEdit* m_pane = nullptr;
     QLineEdit* m_other = nullptr;
-    F12Counter m_f12;
+    // F12 is not the panel's: once one reaches the pane, every key tapped before it was handled.
+    xt::InputRecorder m_reached;
     frmInput* m_panel = nullptr;
 
     QLabel* label(const char* name) const { return m_panel->findChild<QLabel*>(name); }
@@ -57,19 +38,14 @@ class TestInputX11 : public QObject
     {
         for (QString name : keys.split(' ', Qt::SkipEmptyParts)) {
             const bool shift = name.startsWith('+');
-            if (shift)
-                m_x.sym(XK_Shift_L, true);
-            const quint32 sym = XStringToKeysym(name.mid(shift ? 1 : 0).toLatin1().constData());
-            m_x.sym(sym, true);
-            m_x.sym(sym, false);
-            if (shift)
-                m_x.sym(XK_Shift_L, false);
+            m_x.chord(shift ? xt::KeySyms{XK_Shift_L} : xt::KeySyms{},
+                      XStringToKeysym(name.mid(shift ? 1 : 0).toLatin1().constData()));
             QTest::qWait(5); // a repeated key never looks like an auto-repeat
         }
-        const int before = m_f12.count;
+        const int before = m_reached.keys.count(Qt::Key_F12);
         m_x.sym(XK_F12, true);
         m_x.sym(XK_F12, false);
-        return QTest::qWaitFor([&] { return m_f12.count > before; });
+        return QTest::qWaitFor([&] { return m_reached.keys.count(Qt::Key_F12) > before; });
     }
     // Focus away and back: the panel detaches (mode and code reset) and attaches again.
     void refocus()
@@ -104,7 +80,7 @@ private slots:
         auto* layout = new QVBoxLayout(&m_host);
         m_pane = new QTextEdit;
         m_pane->setObjectName("textEdit2");
-        m_pane->installEventFilter(&m_f12);
+        m_pane->installEventFilter(&m_reached);
         m_other = new QLineEdit;
         layout->addWidget(m_pane);
         layout->addWidget(m_other);
@@ -222,7 +198,6 @@ private slots:
                               << "QLabel,QPushButton{font-size:10pt;color:#F0F0F0;}";
         QTest::addRow("淡蓝色") << "淡蓝色" << gradient + "#DEF0FE,stop:1 #C0DEF6);}" << "color:#386487;";
         QTest::addRow("black changes nothing") << "black" << ".QPushButton{" << "padding:3px;";
-        QTest::addRow("other case changes nothing") << "Black" << ".QPushButton{" << "padding:3px;";
     }
     void schemes()
     {

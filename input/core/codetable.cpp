@@ -16,8 +16,7 @@ bool CodeTable::open(const QString& path)
     bool ok = false;
     const QString text = App::readTextFile(path, &ok);
     if (!ok) {
-        clear();
-        qDebug() << "码表：无法打开" << path;
+        clear(); // the caller logs the failure once
         return false;
     }
     load(text, path);
