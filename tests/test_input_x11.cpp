@@ -240,6 +240,8 @@ private slots:
         QTest::mouseClick(settings->findChild<QPushButton*>("btnGaoji"), Qt::LeftButton);
         auto* hxnum = settings->findChild<QComboBox*>("hxnum");
         QVERIFY(hxnum->isVisible() && hxnum->currentText() == "10");
+        QCOMPARE(settings->findChild<QPushButton*>("btnGaoji")->text(), QString("【高级设置】→"));
+        QCOMPARE(settings->findChild<QPushButton*>("btnJiben")->text(), QString("基本设置"));
         hxnum->setFocus();
         QTest::keyClick(hxnum, Qt::Key_Home);
         QCOMPARE(hxnum->currentText(), QString("1"));
