@@ -4,6 +4,7 @@
 #include "app/core/connection.h"
 #include "app/frmmessagebox.h"
 #include "app/core/singleinstance.h"
+#include "input/inputpanel.h"
 #include "platform/keysource.h"
 #include "typing/frmmain.h"
 
@@ -83,8 +84,9 @@ int runTrainer(int argc, char** argv)
         return 1;
     }
 
-    // The input-method panel is prepared here, hidden, when App::Opensrf asks for it; it arrives
-    // with the input method.
+    // Prepared hidden; it attaches to the typing pane only after the main window's input command.
+    if (App::Opensrf)
+        InputPanel::open(false);
 
     int result = 0;
     {

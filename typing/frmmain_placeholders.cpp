@@ -6,6 +6,8 @@
 #include "account/setting.h"
 #include "ui_frmmain.h"
 
+#include "input/inputpanel.h"
+
 #include <QContextMenuEvent>
 
 // ---- Sending cycle: filled in with the text-sending cycle ----
@@ -45,7 +47,10 @@ void frmMain::showSetting()
 void frmMain::bmcxSlot() {}
 void frmMain::cftjSlot() {}
 // Creates the input-method panel once, hides it and clears App::CountSelectKeys.
-void frmMain::inputSlot() {}
+void frmMain::inputSlot()
+{
+    InputPanel::open(true);
+}
 
 // ---- Account, remote record and ranking: filled in with the account ----
 void frmMain::checkRememberedLogin() {}

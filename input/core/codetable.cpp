@@ -1,0 +1,108 @@
+#include "input/core/codetable.h"
+
+#include "app/core/app.h"
+
+#include <QDebug>
+
+#include <algorithm>
+
+QString CodeTable::pathFor(const QString& name)
+{
+    return QStringLiteral("mb/") + name + QStringLiteral(".txt");
+}
+
+bool CodeTable::open(const QString& path)
+{
+    bool ok = false;
+    const QString text = App::readTextFile(path, &ok);
+    if (!ok) {
+        clear(); // the caller logs the failure once
+        return false;
+    }
+    load(text, path);
+    return true;
+}
+
+void CodeTable::clear()
+{
+    m_text.clear();
+    m_entries.clear();
+    m_byCode.clear();
+    m_skipped = 0;
+}
+
+void CodeTable::load(const QString& text, const QString& sourceName)
+{
+    clear();
+    m_text = text;
+    const QChar* data = m_text.constData();
+    const int total = m_text.size();
+    m_entries.reserve(size_t(total / 12 + 1));
+    int lineNo = 0;
+    for (int start = 0; start < total;) {
+        int end = m_text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = total;
+        const int next = end + 1;
+        ++lineNo;
+        if (end > start && data[end - 1] == QLatin1Char('\r'))
+            --end;
+        int tab = start;
+        while (tab < end && data[tab] != QLatin1Char('\t'))
+            ++tab;
+        if (tab == end) {
+            // A line without a TAB has no word; an empty line is no entry either.
+            if (end > start) {
+                ++m_skipped;
+                qDebug() << "码表：跳过没有 TAB 的行" << sourceName << lineNo;
+            }
+        } else {
+            int wordEnd = tab + 1;
+            while (wordEnd < end && data[wordEnd] != QLatin1Char('\t'))
+                ++wordEnd;
+            m_entries.push_back({start, tab - start, tab + 1, wordEnd - tab - 1});
+        }
+        start = next;
+    }
+
+    m_byCode.resize(m_entries.size());
+    for (size_t i = 0; i < m_byCode.size(); ++i)
+        m_byCode[i] = int(i);
+    std::stable_sort(m_byCode.begin(), m_byCode.end(),
+                     [this](int a, int b) { return codeAt(a).compare(codeAt(b)) < 0; });
+}
+
+QStringView CodeTable::codeAt(int entry) const
+{
+    const Entry& e = m_entries[size_t(entry)];
+    return QStringView(m_text).mid(e.codePos, e.codeLen);
+}
+
+QStringView CodeTable::code(int entry) const
+{
+    return codeAt(entry);
+}
+
+QStringView CodeTable::word(int entry) const
+{
+    const Entry& e = m_entries[size_t(entry)];
+    return QStringView(m_text).mid(e.wordPos, e.wordLen);
+}
+
+std::vector<int> CodeTable::lookup(QStringView prefix) const
+{
+    std::vector<int> found;
+    if (prefix.isEmpty())
+        return found;
+    const auto lower = std::lower_bound(m_byCode.begin(), m_byCode.end(), prefix,
+                                        [this](int entry, QStringView p) { return codeAt(entry).compare(p) < 0; });
+    // Past the range: the first code whose first prefix.size() units sort after the prefix.
+    const auto upper = std::upper_bound(lower, m_byCode.end(), prefix, [this](QStringView p, int entry) {
+        const QStringView code = codeAt(entry);
+        return p.compare(code.left(std::min(p.size(), code.size()))) < 0;
+    });
+    found.assign(lower, upper);
+    if (!std::is_sorted(found.begin(), found.end()))
+        std::sort(found.begin(), found.end());
+    return found;
+}

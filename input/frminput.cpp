@@ -1,0 +1,379 @@
+#include "input/frminput.h"
+#include "ui_frminput.h"
+
+#include "app/core/app.h"
+#include "app/dragframe.h"
+#include "app/iconhelper.h"
+#include "app/startup.h"
+#include "input/inputsetting.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDebug>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
+#include <QTextEdit>
+
+frmInput* frmInput::self = nullptr;
+
+frmInput* frmInput::Instance()
+{
+    if (!self)
+        self = new frmInput;
+    return self;
+}
+
+frmInput::frmInput(QWidget* parent) : QWidget(parent), m_ui(new Ui::frmInput)
+{
+    m_ui->setupUi(this);
+    m_engine.setTable(&m_table);
+    m_engine.setInserter([this](const QString& text) { insertValue(text); });
+    m_engine.setSelectionCounter([] { ++App::SelectCount; });
+    initProperty();
+    initForm();
+    init();
+    App::KeyCount = 0;
+
+    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/image/input.ico")));
+    m_trayIcon->setContextMenu(m_trayMenu);
+    m_trayIcon->setVisible(true);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &frmInput::iconActivated);
+}
+
+frmInput::~frmInput()
+{
+    delete m_trayIcon;
+    if (self == this)
+        self = nullptr;
+}
+
+void frmInput::initProperty()
+{
+    for (QPushButton* key : findChildren<QPushButton*>()) {
+        const QString name = key->objectName();
+        if (name.size() == 4 && name.startsWith(QLatin1String("btn")) && name.at(3).isLower())
+            key->setProperty("btnLetter", true);
+        else if (name == QLatin1String("btn00") || (name.size() == 4 && name.at(3).isDigit()))
+            key->setProperty("btnNum", true);
+        else if (name.startsWith(QLatin1String("btnOther"))) {
+            static const QStringList marks = {"btnOther12", "btnOther13", "btnOther14",
+                                              "btnOther17", "btnOther18", "btnOther22"};
+            key->setProperty(marks.contains(name) ? "btnFuhao" : "btnOther", true);
+        }
+    }
+    m_ui->labInfo->setProperty("labVideo", true);
+    m_ui->labPY->setProperty("labVideo", true);
+    m_candidateLabels = {m_ui->labCh1, m_ui->labCh2, m_ui->labCh3, m_ui->labCh4, m_ui->labCh5,
+                         m_ui->labCh6, m_ui->labCh7, m_ui->labCh8, m_ui->labCh9, m_ui->labCh10};
+    // The application filter already sees every press on a label; a filter of their own would
+    // see it a second time.
+    for (QLabel* label : qAsConst(m_candidateLabels))
+        label->setProperty("labVideo", true);
+}
+
+void frmInput::initForm()
+{
+    setProperty("Form", true);
+    m_mousePressed = false;
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    // The pane being typed into keeps the focus when the panel appears.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    IconHelper* icons = IconHelper::Instance();
+    icons->setIcon(m_ui->btnPre, QChar(0xF060), 10);
+    icons->setIcon(m_ui->btnNext, QChar(0xF061), 10);
+    icons->setIcon(m_ui->btnClose, QChar(0xF00D), 10);
+
+    initMenu();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        m_deskWidth = screen->availableGeometry().width();
+        m_deskHeight = screen->availableGeometry().height();
+    }
+    m_frmWidth = width();
+    m_frmHeight = height();
+
+    m_firstFocus = true;
+    m_target = nullptr;
+    positionMode.clear();
+    fontSize = 10;
+    m_inputMode = QStringLiteral("chinese");
+    changeType(m_inputMode);
+
+    for (QPushButton* key : findChildren<QPushButton*>())
+        connect(key, &QPushButton::clicked, this, &frmInput::btn_clicked);
+    connect(qApp, &QApplication::focusChanged, this, &frmInput::focusChanged);
+    qApp->installEventFilter(this);
+}
+
+void frmInput::initMenu()
+{
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(QStringLiteral("输入法设置"), this, &frmInput::inputsetting);
+    m_codeTableMenu = m_trayMenu->addMenu(QStringLiteral("输入法"));
+    m_trayMenu->addAction(QStringLiteral("退出"), this, &frmInput::slotExitActionTrigger);
+
+    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"));
+    m_codeTableNames = folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::NoDotAndDotDot,
+                                        QDir::Name | QDir::IgnoreCase);
+    auto* group = new QActionGroup(this);
+    for (QString& name : m_codeTableNames) {
+        name.remove(QStringLiteral(".txt"));
+        QAction* action = group->addAction(QStringLiteral("\t") + name);
+        action->setCheckable(true);
+        action->setChecked(name == App::Mabiao);
+        m_codeTableMenu->addAction(action);
+    }
+    connect(m_codeTableMenu, &QMenu::triggered, this, &frmInput::menu1ActionClick);
+}
+
+// ---- Code table and candidates ----
+
+void frmInput::init()
+{
+    if (!m_table.open(CodeTable::pathFor(App::Mabiao)))
+        qDebug() << "can't open this bm.txt!!";
+    // The shown matches point into the table just replaced.
+    m_engine.clear();
+    render();
+}
+
+void frmInput::syncSettings()
+{
+    InputSettings s;
+    s.pageSize = InputSettings::number(App::Hxnum);
+    s.hints = App::Tishi;
+    s.hintsOnlyOpen = App::Onlye;
+    s.commitLength = InputSettings::number(App::Zdmc);
+    s.carryLength = InputSettings::number(App::Dpmc);
+    s.clearLength = InputSettings::number(App::Qpmc);
+    s.zRepeat = App::Zchongfu;
+    s.markSelects = App::Fyxc;
+    s.markCommits = App::Dingzi;
+    s.spaceAction = App::Kgaction;
+    s.returnAction = App::Hcaction;
+    m_engine.setSettings(s);
+}
+
+void frmInput::render()
+{
+    m_ui->labPY->setText(m_engine.code());
+    const QStringList& labels = m_engine.labels();
+    for (int i = 0; i < m_candidateLabels.size(); ++i)
+        m_candidateLabels.at(i)->setText(labels.at(i));
+}
+
+void frmInput::selectChinese()
+{
+    syncSettings();
+    m_engine.setCode(m_ui->labPY->text());
+    m_engine.select();
+    render();
+}
+
+void frmInput::showChinese()
+{
+    syncSettings();
+    m_engine.showPage();
+    render();
+}
+
+void frmInput::clearChinese()
+{
+    m_engine.clear();
+    render();
+}
+
+// ---- Commit primitives ----
+
+bool frmInput::targetWritable() const
+{
+    // A finished run leaves the pane read-only; its text and the record stay as they are.
+    return m_target && !m_target->isReadOnly();
+}
+
+void frmInput::insertValue(const QString& text)
+{
+    if (targetWritable())
+        m_target->insertPlainText(text);
+    resize(610, 210);
+}
+
+void frmInput::deleteValue()
+{
+    if (!targetWritable())
+        return;
+    QTextCursor cursor = m_target->textCursor();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    else
+        cursor.deletePreviousChar();
+    m_target->setTextCursor(cursor);
+}
+
+void frmInput::setChinese(int index)
+{
+    syncSettings();
+    m_engine.setChinese(index);
+    render();
+}
+
+// ---- Frame ----
+
+void frmInput::placeBeside(QWidget* widget)
+{
+    if (App::Position != QStringLiteral("跟随光标"))
+        return;
+    if (positionMode == QLatin1String("center")) {
+        setGeometry(m_deskWidth / 2 - m_frmWidth / 2, m_deskHeight / 2 - m_frmHeight / 2, m_frmWidth, m_frmHeight);
+    } else if (positionMode == QLatin1String("bottom")) {
+        setGeometry(0, m_deskHeight - m_frmHeight, m_deskWidth, m_frmHeight);
+    } else if (positionMode == QLatin1String("control")) {
+        const QPoint at = widget->mapToGlobal(QPoint(0, widget->height() + 1));
+        setGeometry(at.x(), at.y(), m_frmWidth, m_frmHeight);
+    }
+}
+
+void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)
+{
+    if (!nowWidget || nowWidget == this || isAncestorOf(nowWidget))
+        return;
+    if (!oldWidget && !m_firstFocus)
+        return;
+    m_firstFocus = false;
+    // Placed before it is shown, so the window manager maps it where it belongs.
+    placeBeside(nowWidget);
+    if (!App::CountSelectKeys) {
+        auto* pane = qobject_cast<QTextEdit*>(nowWidget);
+        if (pane && nowWidget->objectName() == QLatin1String("textEdit2")) {
+            m_target = pane;
+            show();
+        } else {
+            m_target = nullptr;
+            m_inputMode = QStringLiteral("chinese");
+            changeType(m_inputMode);
+            hide();
+        }
+    }
+}
+
+void frmInput::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger) {
+        m_trayShown = !m_trayShown;
+        setVisible(m_trayShown);
+    } else if (reason == QSystemTrayIcon::MiddleClick) {
+        m_trayIcon->showMessage(tr("Tavrel输入法"), tr("Tavrel跟打器自带的码表输入法"),
+                                QSystemTrayIcon::Information, 10000);
+    }
+}
+
+void frmInput::slotExitActionTrigger()
+{
+    close();
+    // Detached, so no later key or click can type into whatever window has the focus then.
+    m_target = nullptr;
+    App::CountSelectKeys = true;
+}
+
+void frmInput::menu1ActionClick(QAction* action)
+{
+    App::Mabiao = action->text().remove(QLatin1Char('\t'));
+    App::writeConfig();
+    init();
+}
+
+void frmInput::inputsetting()
+{
+    m_settingWindow = new Inputsetting;
+    m_settingWindow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_settingWindow, &Inputsetting::input, this, &frmInput::inputRecv);
+    m_settingWindow->show();
+    setVisible(false);
+}
+
+void frmInput::inputRecv()
+{
+    applyStyleSheet(App::Style);
+    init();
+}
+
+void frmInput::mousePressEvent(QMouseEvent* event)
+{
+    DragFrame::press(this, event, m_mousePoint, m_mousePressed);
+}
+
+void frmInput::mouseMoveEvent(QMouseEvent* event)
+{
+    DragFrame::move(this, event, m_mousePoint, m_mousePressed);
+}
+
+void frmInput::mouseReleaseEvent(QMouseEvent*)
+{
+    DragFrame::release(m_mousePressed);
+}
+
+void frmInput::contextMenuEvent(QContextMenuEvent* event)
+{
+    m_trayMenu->exec(event->globalPos());
+}
+
+// ---- Colour schemes ----
+
+void frmInput::setStyleName(const QString& name)
+{
+    styleName = name;
+    applyStyle();
+}
+
+void frmInput::applyStyle()
+{
+    static const struct
+    {
+        const char* name;
+        const char* colours[4];
+    } schemes[] = {
+        {"淡蓝色", {"#DEF0FE", "#C0DEF6", "#C0DCF2", "#386487"}},
+        {"蓝色", {"#C0D3EB", "#BCCFE7", "#B4C2D7", "#324C6C"}},
+        {"灰色", {"#E4E4E4", "#A2A2A2", "#DCDCDC", "#000000"}},
+        {"黑色", {"#4D4D4D", "#292929", "#C2CCD8", "#F0F0F0"}},
+        {"灰黑色", {"#667481", "#566373", "#C2CCD8", "#E7ECF0"}},
+        {"白色", {"#EEEEEE", "#E5E5E5", "#DCDCDC", "#000000"}},
+        {"银白色", {"#E1E4E6", "#CCD3D9", "#B2B6B9", "#000000"}},
+    };
+    for (const auto& scheme : schemes) {
+        if (styleName == QString::fromUtf8(scheme.name)) {
+            const auto& c = scheme.colours;
+            changeStyle(QLatin1String(c[0]), QLatin1String(c[1]), QLatin1String(c[2]), QLatin1String(c[3]));
+            return;
+        }
+    }
+}
+
+void frmInput::changeStyle(const QString& topColor, const QString& bottomColor, const QString& borderColor,
+                           const QString& textColor)
+{
+    QStringList rules;
+    rules << QStringLiteral("QWidget#frmInput{background:qlineargradient(spread:pad,x1:0,y1:0,x2:0,y2:1,"
+                            "stop:0 %1,stop:1 %2);}")
+                 .arg(topColor, bottomColor);
+    rules << QStringLiteral("QPushButton{padding:5px;border-radius:3px;}");
+    rules << QStringLiteral("QPushButton:hover{background:qlineargradient(spread:pad,x1:0,y1:0,x2:0,y2:1,"
+                            "stop:0 %1,stop:1 %2);}")
+                 .arg(topColor, bottomColor);
+    rules << QStringLiteral("QLabel,QPushButton{font-size:%1pt;color:%2;}").arg(fontSize).arg(textColor);
+    rules << QStringLiteral("QMenu{color:%1;background-color:%2;}").arg(textColor, topColor);
+    rules << QStringLiteral("QMenu::item{padding:3px 10px 3px 10px;}");
+    rules << QStringLiteral("QMenu::item:selected{background-color:%1;}").arg(bottomColor);
+    rules << QStringLiteral("QPushButton#btnPre,QPushButton#btnNext,QPushButton#btnClose{padding:5px;}");
+    rules << QStringLiteral("QPushButton{border:1px solid %1;}").arg(borderColor);
+    rules << QStringLiteral("QLineEdit{border:1px solid %1;border-radius:5px;padding:2px;background:none;"
+                            "selection-background-color:%2;selection-color:%3;}")
+                 .arg(borderColor, bottomColor, topColor);
+    setStyleSheet(rules.join(QString()));
+}

@@ -1,0 +1,131 @@
+#ifndef TAVREL_INPUT_FRMINPUT_H
+#define TAVREL_INPUT_FRMINPUT_H
+
+#include "input/core/candidates.h"
+#include "input/core/codetable.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QScopedPointer>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QKeyEvent;
+class QTextEdit;
+class Inputsetting;
+
+namespace Ui {
+class frmInput;
+}
+
+// The input-method panel: a frameless tool window of soft keys that types Chinese from a code
+// table into the main window's typing pane. One per process (Instance()); it floats above the
+// pane without taking the focus, attaches when the pane gains the focus and detaches when another
+// widget does. The lookup, paging and automatic rules are the CandidateEngine's; the panel shows
+// its state and feeds it keys.
+class frmInput : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static frmInput* self;
+    static frmInput* Instance();
+
+    explicit frmInput(QWidget* parent = nullptr);
+    ~frmInput() override;
+
+    // Set by the openers: placement when following the focus ("control", "center", "bottom"),
+    // the colour scheme applyStyle() looks up, and the point size of its style sheet.
+    QString positionMode;
+    QString styleName;
+    int fontSize = 10;
+
+    void applyStyle();
+    void setStyleName(const QString& name);
+
+    // Opens the code table named by App::Mabiao.
+    void init();
+    void selectChinese();
+    void showChinese();
+    void clearChinese();
+
+    void insertValue(const QString& text);
+    void deleteValue();
+    void setChinese(int index);
+
+    void changeType(const QString& mode);
+    void changeLetter(bool upper);
+
+    QString inputMode() const { return m_inputMode; }
+
+public slots:
+    void inputsetting();
+    void inputRecv();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private slots:
+    void focusChanged(QWidget* oldWidget, QWidget* nowWidget);
+    void btn_clicked();
+    void changeStyle(const QString& topColor, const QString& bottomColor, const QString& borderColor,
+                     const QString& textColor);
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void slotExitActionTrigger();
+    void menu1ActionClick(QAction* action);
+
+private:
+    void initProperty();
+    void initForm();
+    void initMenu();
+    // Reads the input settings into the engine; they may change between any two keys.
+    void syncSettings();
+    // Shows the engine's code and candidates.
+    void render();
+    bool attached() const { return !m_target.isNull(); }
+    bool targetWritable() const;
+    void placeBeside(QWidget* widget);
+
+    // Dispatch of the soft keys and of physical keys.
+    void dispatch(QPushButton* key);
+    void typingKey(QPushButton* key);
+    QString keyText(const QPushButton* key) const;
+    bool physicalKey(QKeyEvent* event);
+    bool chinesePunctuation(const QString& text);
+    QPushButton* keyByCaption(const QString& caption) const;
+    QPushButton* key(const char* name) const;
+
+    const QScopedPointer<Ui::frmInput> m_ui;
+    CodeTable m_table;
+    CandidateEngine m_engine;
+    QList<QLabel*> m_candidateLabels;
+
+    QString m_inputMode = QStringLiteral("chinese");
+    bool m_quoteOpen = false;
+    bool m_firstFocus = true;
+    // The typing pane while attached; it is the main window's, so the pointer may go stale.
+    QPointer<QTextEdit> m_target;
+
+    QMenu* m_trayMenu = nullptr;
+    QMenu* m_codeTableMenu = nullptr;
+    QStringList m_codeTableNames;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    bool m_trayShown = false;
+    QPointer<Inputsetting> m_settingWindow;
+
+    int m_deskWidth = 0;
+    int m_deskHeight = 0;
+    int m_frmWidth = 610;
+    int m_frmHeight = 210;
+    QPoint m_mousePoint;
+    bool m_mousePressed = false;
+};
+
+#endif

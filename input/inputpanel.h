@@ -1,0 +1,14 @@
+#ifndef TAVREL_INPUT_INPUTPANEL_H
+#define TAVREL_INPUT_INPUTPANEL_H
+
+// What the main window and the start-up do with the input-method panel.
+namespace InputPanel {
+
+// Builds the panel once, sets its placement, scheme name and font size, and hides it. With
+// `inUse` it is taken into use: from then on it attaches to the typing pane when that gains the
+// focus, and the panel, not the keyboard source, counts selection keys.
+void open(bool inUse);
+
+} // namespace InputPanel
+
+#endif

@@ -1,0 +1,48 @@
+#ifndef TAVREL_INPUT_INPUTSETTING_H
+#define TAVREL_INPUT_INPUTSETTING_H
+
+#include <QPoint>
+#include <QScopedPointer>
+#include <QWidget>
+
+namespace Ui {
+class Inputsetting;
+}
+
+// The window "输入法设置": the input panel's options on a basic and an advanced page. OK stores
+// them all and emits input(); a code table picked in its list is stored at once.
+class Inputsetting : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Inputsetting(QWidget* parent = nullptr);
+    ~Inputsetting() override;
+
+signals:
+    void input();
+
+private slots:
+    void changeText();
+    void changeVisible();
+    void changeStatus();
+    void on_btnOk_clicked();
+    void on_btnMoren_clicked();
+    void on_mabiao_activated(const QString& name);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void initControls();
+    void showPage(bool basic);
+
+    const QScopedPointer<Ui::Inputsetting> m_ui;
+    bool m_mousePressed = false;
+    QPoint m_mousePoint;
+};
+
+#endif

@@ -1,0 +1,278 @@
+// The input-method panel on a real X display: physical keys by XTest into a pane named like the
+// main window's typing pane, soft keys by clicks, focus tracking, its menu and settings window.
+#include "app/core/app.h"
+#include "input/frminput.h"
+#include "input/inputpanel.h"
+#include "testsupport.h"
+#include "x11support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+static const QByteArray kTable = "a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n";
+
+class TestInputX11 : public QObject
+{
+    Q_OBJECT
+
+    xt::XInput m_x;
+    std::unique_ptr<TestDir> m_dir;
+    QWidget m_host;
+    QTextEdit* m_pane = nullptr;
+    QLineEdit* m_other = nullptr;
+    // F12 is not the panel's: once one reaches the pane, every key tapped before it was handled.
+    xt::InputRecorder m_reached;
+    frmInput* m_panel = nullptr;
+
+    QLabel* label(const char* name) const { return m_panel->findChild<QLabel*>(name); }
+    QPushButton* key(const char* name) const { return m_panel->findChild<QPushButton*>(name); }
+
+    // Keysym names separated by blanks; a leading '+' holds Shift. Returns once all are handled.
+    bool tap(const QString& keys)
+    {
+        for (QString name : keys.split(' ', Qt::SkipEmptyParts)) {
+            const bool shift = name.startsWith('+');
+            m_x.chord(shift ? xt::KeySyms{XK_Shift_L} : xt::KeySyms{},
+                      XStringToKeysym(name.mid(shift ? 1 : 0).toLatin1().constData()));
+            QTest::qWait(5); // a repeated key never looks like an auto-repeat
+        }
+        const int before = m_reached.keys.count(Qt::Key_F12);
+        m_x.sym(XK_F12, true);
+        m_x.sym(XK_F12, false);
+        return QTest::qWaitFor([&] { return m_reached.keys.count(Qt::Key_F12) > before; });
+    }
+    // Focus away and back: the panel detaches (mode and code reset) and attaches again.
+    void refocus()
+    {
+        m_other->setFocus();
+        QTRY_VERIFY(!m_panel->isVisible());
+        m_pane->setFocus();
+        QTRY_VERIFY(m_panel->isVisible());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(platform::x11Available() && m_x.isOpen(), "needs an X display with XTest (run under test.sh)");
+        App::initResources();
+        m_dir = std::make_unique<TestDir>();
+        ts::resetWindowGlobals();
+        QDir().mkpath("mb");
+        for (const char* name : {"mb/五笔.txt", "mb/测试.txt"}) {
+            QFile table(name);
+            QVERIFY(table.open(QIODevice::WriteOnly) && table.write(kTable) > 0);
+        }
+        QFile other("mb/其他.txt");
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("a\t乙\n") > 0);
+        // The panel lists the tables of the program's folder.
+        QDir().mkpath(QCoreApplication::applicationDirPath() + "/mb");
+        for (const char* name : {"/mb/其他.txt", "/mb/测试.txt"}) {
+            QFile listed(QCoreApplication::applicationDirPath() + name);
+            QVERIFY(listed.open(QIODevice::WriteOnly));
+        }
+
+        auto* layout = new QVBoxLayout(&m_host);
+        m_pane = new QTextEdit;
+        m_pane->setObjectName("textEdit2");
+        m_pane->installEventFilter(&m_reached);
+        m_other = new QLineEdit;
+        layout->addWidget(m_pane);
+        layout->addWidget(m_other);
+        m_host.show();
+        m_host.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_host));
+
+        InputPanel::open(true);
+        m_panel = frmInput::self;
+        QVERIFY(m_panel && !m_panel->isVisible() && !App::CountSelectKeys);
+    }
+    void cleanupTestCase()
+    {
+        for (const char* name : {"/mb/其他.txt", "/mb/测试.txt"})
+            QFile::remove(QCoreApplication::applicationDirPath() + name);
+        m_dir.reset();
+    }
+    void init()
+    {
+        App::resetConfig();
+        App::KeyCount = App::SelectCount = App::BackCount = App::CorrectCount = 0;
+        m_pane->setReadOnly(false);
+        m_pane->setPlainText("前");
+        m_pane->moveCursor(QTextCursor::End);
+        refocus();
+    }
+
+    void attachesBelowThePaneWithoutTheFocus()
+    {
+        QVERIFY(m_pane->hasFocus() && m_host.isActiveWindow());
+        QTRY_COMPARE(m_panel->pos(), m_pane->mapToGlobal(QPoint(0, m_pane->height() + 1)));
+        QCOMPARE(m_panel->size(), QSize(610, 210));
+        QCOMPARE(m_panel->inputMode(), QString("chinese"));
+        QCOMPARE(label("labInfo")->text(), QString("中文输入法--中文"));
+    }
+
+    void physicalKeys_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("pane");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QVector<int>>("counts"); // keys, backspaces, corrections, selections
+        using C = QVector<int>;
+        QTest::addRow("unique code commits") << "g g l l" << "前一" << "" << "" << C{4, 0, 0, 0};
+        QTest::addRow("Space commits the first") << "k h l g space" << "前中国" << "" << "" << C{5, 0, 0, 0};
+        QTest::addRow("digit picks, counts") << "k h l g 2" << "前跨国" << "" << "" << C{5, 0, 0, 1};
+        QTest::addRow("Space without code reaches the pane") << "space" << "前 " << "" << "" << C{0, 0, 0, 0};
+        QTest::addRow("Backspace deletes") << "BackSpace" << "" << "" << "" << C{1, 0, 1, 0};
+        QTest::addRow("Backspace shortens the code") << "k h BackSpace" << "前" << "k" << "1.中国" << C{3, 0, 0, 0};
+        QTest::addRow("Escape drops the code") << "g Escape" << "前" << "" << "" << C{2, 0, 0, 0};
+        QTest::addRow("Escape without code corrects") << "Escape" << "前" << "" << "" << C{1, 0, 1, 0};
+        QTest::addRow("Return types the code") << "k h Return" << "前kh" << "" << "" << C{3, 0, 0, 0};
+        QTest::addRow("= pages") << "a equal" << "前" << "a" << "1.工工" << C{2, 0, 0, 0};
+        QTest::addRow("Shift drops the code, ? is Chinese") << "g +question" << "前？" << "" << "" << C{1, 0, 0, 0};
+        QTest::addRow("quotes pair") << "+quotedbl +quotedbl" << "前“”" << "" << "" << C{0, 0, 0, 0};
+        QTest::addRow("Shift gives lower case") << "Shift_L a b" << "前ab" << "" << "" << C{2, 0, 0, 0};
+        QTest::addRow("; after a code selects the second") << "k h l semicolon" << "前跨国" << "" << "" << C{4, 0, 0, 1};
+        QTest::addRow("& is no key") << "+ampersand" << "前&" << "" << "" << C{0, 0, 0, 0};
+    }
+    void physicalKeys()
+    {
+        QFETCH(QString, keys);
+        App::Hcaction = "上屏英文";
+        App::Hxnum = "2";
+        QVERIFY(tap(keys));
+        QTEST(m_pane->toPlainText(), "pane");
+        QTEST(label("labPY")->text(), "code");
+        QTEST(label("labCh1")->text(), "first");
+        QTEST((QVector<int>{App::KeyCount, App::BackCount, App::CorrectCount, App::SelectCount}), "counts");
+        QVERIFY(m_pane->hasFocus());
+    }
+
+    void softKeys()
+    {
+        for (const char* name : {"btng", "btng", "btnl", "btnl", "btnType", "btnOther7", "btnSpace", "btnDelete"})
+            QTest::mouseClick(key(name), Qt::LeftButton);
+        QCOMPARE(m_pane->toPlainText(), QString("前一&"));
+        QCOMPARE(App::KeyCount, 8);
+        QCOMPARE(App::BackCount, 1);
+        QCOMPARE(key("btnType")->text(), QString("小写"));
+        QTest::mouseClick(key("btnType"), Qt::LeftButton);
+        QCOMPARE(key("btna")->text(), QString("A"));
+        QTest::mouseClick(label("labCh1"), Qt::LeftButton);
+        QVERIFY(m_pane->hasFocus());
+        QTest::mouseClick(key("btnClose"), Qt::LeftButton);
+        QVERIFY(!m_panel->isVisible());
+        QVERIFY(tap("g")); // hidden: the key is the pane's
+        QCOMPARE(m_pane->toPlainText(), QString("前一&g"));
+    }
+
+    void candidateClickCountsOnce()
+    {
+        QVERIFY(tap("k h l g"));
+        QTest::mouseClick(label("labCh3"), Qt::LeftButton);
+        QCOMPARE(m_pane->toPlainText(), QString("前跑车"));
+        QCOMPARE(App::SelectCount, 1);
+    }
+
+    void readOnlyPaneIsLeftAlone()
+    {
+        m_pane->setReadOnly(true);
+        QVERIFY(tap("g g l l BackSpace"));
+        QTest::mouseClick(key("btnSpace"), Qt::LeftButton);
+        QCOMPARE(m_pane->toPlainText(), QString("前"));
+    }
+
+    void schemes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("rule");
+        const QString gradient = "QWidget#frmInput{background:qlineargradient(spread:pad,x1:0,y1:0,x2:0,y2:1,stop:0 ";
+        QTest::addRow("黑色") << "黑色" << gradient + "#4D4D4D,stop:1 #292929);}"
+                              << "QLabel,QPushButton{font-size:10pt;color:#F0F0F0;}";
+        QTest::addRow("淡蓝色") << "淡蓝色" << gradient + "#DEF0FE,stop:1 #C0DEF6);}" << "color:#386487;";
+        QTest::addRow("black changes nothing") << "black" << ".QPushButton{" << "padding:3px;";
+    }
+    void schemes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, start);
+        QFETCH(QString, rule);
+        const QString before = m_panel->styleSheet();
+        m_panel->setStyleName(name);
+        QVERIFY2(m_panel->styleSheet().startsWith(start), qPrintable(m_panel->styleSheet()));
+        QVERIFY(m_panel->styleSheet().contains(rule));
+        m_panel->setStyleSheet(before);
+    }
+
+    void menuSwitchesTablesAndOpensSettings()
+    {
+        // The panel's right-click menu is the tray menu.
+        ts::ModalAnswerer pick(
+            [](QWidget* popup) {
+                auto* menu = qobject_cast<QMenu*>(popup);
+                QAction* tables = menu ? menu->actions().value(1) : nullptr;
+                QAction* other = tables ? tables->menu()->actions().value(0) : nullptr;
+                QVERIFY(other && other->text() == "\t其他");
+                menu->close();
+                other->trigger();
+            },
+            true);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_panel->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(m_panel, &event);
+        QCOMPARE(App::Mabiao, QString("其他"));
+        QCOMPARE(ts::configFileValue("Mabiao").toString(), QString("其他"));
+        QVERIFY(tap("a"));
+        QCOMPARE(label("labCh1")->text(), QString("1.乙"));
+
+        App::Mabiao = "测试";
+        m_panel->inputsetting();
+        QCOMPARE(App::Mabiao, QString("测试"));
+        QVERIFY(!m_panel->isVisible());
+        QWidget* settings = nullptr;
+        QTRY_VERIFY((settings = QApplication::activeModalWidget()) && settings->objectName() == "Inputsetting");
+        QTest::mouseClick(settings->findChild<QPushButton*>("btnGaoji"), Qt::LeftButton);
+        auto* hxnum = settings->findChild<QComboBox*>("hxnum");
+        QVERIFY(hxnum->isVisible() && hxnum->currentText() == "10");
+        QCOMPARE(settings->findChild<QPushButton*>("btnGaoji")->text(), QString("【高级设置】→"));
+        QCOMPARE(settings->findChild<QPushButton*>("btnJiben")->text(), QString("基本设置"));
+        hxnum->setFocus();
+        QTest::keyClick(hxnum, Qt::Key_Home);
+        QCOMPARE(hxnum->currentText(), QString("1"));
+        QTest::mouseClick(settings->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(ts::configFileValue("Hxnum").toString(), QString("1"));
+        // The panel follows: one candidate a page, and the table reopened.
+        QPointer<QWidget> closed = settings;
+        QTRY_VERIFY(!closed);
+        m_host.activateWindow();
+        QTRY_VERIFY(m_host.isActiveWindow());
+        refocus();
+        QTest::mouseClick(key("btna"), Qt::LeftButton);
+        QCOMPARE(label("labCh1")->text(), QString("1.工"));
+        QVERIFY(label("labCh2")->text().isEmpty());
+    }
+
+    // Last: after "退出" the panel stays detached.
+    void exitDetaches()
+    {
+        QMenu* menu = m_panel->findChild<QMenu*>();
+        menu->actions().last()->trigger();
+        QVERIFY(!m_panel->isVisible() && App::CountSelectKeys);
+        m_other->setFocus();
+        m_pane->setFocus();
+        QTRY_VERIFY(m_pane->hasFocus());
+        QTest::keyClicks(m_pane, "ggll");
+        QVERIFY(!m_panel->isVisible());
+        QCOMPARE(m_pane->toPlainText(), QString("前ggll"));
+    }
+};
+
+QTEST_MAIN(TestInputX11)
+#include "test_input_x11.moc"
