@@ -3,13 +3,9 @@
 #include "app/core/app.h"
 #include "app/globalshortcut.h"
 #include "testsupport.h"
-#include "typing/frmmain.h"
 #include "x11support.h"
 
 #include <QSignalSpy>
-#include <QWidget>
-
-#include <memory>
 
 class TestBossKey : public QObject
 {
@@ -19,8 +15,7 @@ class TestBossKey : public QObject
     QWidget m_other;
     xt::InputRecorder m_recorder;
     xt::Sentinel m_sentinel{m_x};
-    std::unique_ptr<TestDir> m_dir;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<ts::MainWindowFixture> m_f;
 
     void focusOther()
     {
@@ -29,6 +24,12 @@ class TestBossKey : public QObject
         QTRY_VERIFY(m_other.isActiveWindow());
         QTest::qWait(5); // keeps this step's key time stamps apart from the last one's
         m_recorder.keys.clear();
+    }
+    // The window's one boss key.
+    MyGlobalShortCut* bossKey() const
+    {
+        const auto keys = m_f->w().findChildren<MyGlobalShortCut*>();
+        return keys.size() == 1 ? keys.first() : nullptr;
     }
 
 private slots:
@@ -43,18 +44,14 @@ private slots:
     }
     void init()
     {
-        m_dir = std::make_unique<TestDir>();
-        ts::resetWindowGlobals();
+        m_f = std::make_unique<ts::MainWindowFixture>();
         App::Kjlb = QStringLiteral("ALT+Q");
-        m_window = std::make_unique<frmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_f->open(true);
         focusOther();
     }
     void cleanup()
     {
-        m_window.reset();
-        m_dir.reset();
+        m_f.reset();
         QVERIFY(m_x.setLocks(false, false));
     }
 
@@ -69,13 +66,13 @@ private slots:
         QFETCH(bool, numLock);
         QVERIFY2(!numLock || m_x.numLockMask(), "Num Lock is not a modifier on this keyboard");
         QVERIFY(m_x.setLocks(false, numLock));
-        QSignalSpy spy(m_window->m_bossKey, &MyGlobalShortCut::activated);
+        QVERIFY(bossKey());
+        QSignalSpy spy(bossKey(), &MyGlobalShortCut::activated);
         for (const bool shown : {false, true}) {
             m_x.chord({XK_Alt_L}, XK_q);
             QVERIFY(m_sentinel.settle());
             QCOMPARE(spy.count(), shown ? 2 : 1);
-            QTRY_COMPARE(m_window->isVisible(), shown);
-            QCOMPARE(m_window->windowShown, shown);
+            QTRY_COMPARE(m_f->w().isVisible(), shown);
             QVERIFY(!m_recorder.keys.contains(Qt::Key_Q));
             focusOther();
         }
@@ -83,14 +80,13 @@ private slots:
 
     void rebindingKeepsOneKey()
     {
-        frmMain& w = *m_window;
         for (const char* key : {"ALT+Q", "ALT+W", "ALT+Q", "ALT+W", "ALT+W"}) { // back and forth
             App::Kjlb = QString::fromLatin1(key);
-            w.settingRecv();
+            m_f->w().settingRecv();
         }
-        QCOMPARE(w.findChildren<MyGlobalShortCut*>().size(), 1);
+        QVERIFY(bossKey());
         focusOther();
-        QSignalSpy spy(w.m_bossKey, &MyGlobalShortCut::activated);
+        QSignalSpy spy(bossKey(), &MyGlobalShortCut::activated);
 
         m_x.chord({XK_Alt_L}, XK_q); // the old key is free: it goes to the focused program
         QVERIFY(m_sentinel.settle());
@@ -98,7 +94,7 @@ private slots:
         m_x.chord({XK_Alt_L}, XK_w); // one press, one toggle: a second one would show it again
         QVERIFY(m_sentinel.settle());
         QCOMPARE(spy.count(), 1);
-        QTRY_VERIFY(!w.isVisible());
+        QTRY_VERIFY(!m_f->w().isVisible());
         QVERIFY(!m_recorder.keys.contains(Qt::Key_W));
     }
 };

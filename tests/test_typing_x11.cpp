@@ -4,37 +4,24 @@
 #include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
-#include "typing/frmmain.h"
 #include "typing/core/resultline.h"
 #include "x11support.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QStandardItemModel>
-
-#include <memory>
 
 class TestTypingX11 : public QObject
 {
     Q_OBJECT
 
     xt::XInput m_x;
-    std::unique_ptr<TestDir> m_dir;
     platform::KeySource m_keys; // as start-up installs it: once, counting into the run's counters
-    std::unique_ptr<frmMain> m_window;
-    QTextEdit* m_typing = nullptr;
+    std::unique_ptr<ts::MainWindowFixture> m_f;
 
     void openWindow(const QString& passage)
     {
-        m_window = std::make_unique<frmMain>();
-        m_typing = m_window->findChild<QTextEdit*>("textEdit2");
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        m_window->loadArticle(passage);
-        m_window->Reset();
-        m_typing->setFocus();
-        QTRY_VERIFY(m_typing->hasFocus());
+        frmMain& w = m_f->open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        m_f->lay(passage);
+        m_f->typing()->setFocus();
+        QTRY_VERIFY(m_f->typing()->hasFocus());
     }
 
 private slots:
@@ -44,37 +31,23 @@ private slots:
         App::initResources();
         QVERIFY(m_keys.install());
     }
-    void init()
-    {
-        m_dir = std::make_unique<TestDir>();
-        ts::resetWindowGlobals();
-        App::Quchu = false; // an ASCII passage is typed as it stands
-        App::Tihuan = false;
-    }
-    void cleanup()
-    {
-        if (m_window) {
-            m_window->close();
-            ts::consumeQuitRequest();
-        }
-        m_window.reset();
-        m_dir.reset();
-    }
+    void init() { m_f = std::make_unique<ts::MainWindowFixture>(); }
+    void cleanup() { m_f.reset(); }
 
     void typedRunCountsEachKeyOnce()
     {
         const QString passage = QStringLiteral("hello; world 3.");
         openWindow(passage);
-        frmMain& w = *m_window;
+        QTextEdit* typing = m_f->typing();
         for (int i = 0; i < passage.size(); ++i) {
-            QVERIFY2(!w.finished, qPrintable(passage.left(i)));
-            QVERIFY2(m_x.typeInto(m_typing, passage.at(i)), qPrintable(passage.left(i + 1)));
+            QVERIFY2(!typing->isReadOnly(), qPrintable(passage.left(i)));
+            QVERIFY2(m_x.typeInto(typing, passage.at(i)), qPrintable(passage.left(i + 1)));
             if (i == 0)
-                QTRY_VERIFY(w.clockRunning()); // the first character starts the run
+                QTRY_VERIFY(m_f->w().clockRunning()); // the first character starts the run
         }
-        QTRY_VERIFY(w.finished); // on the next tick of the real clock
-        QCOMPARE(m_typing->toPlainText(), passage);
-        QVERIFY(m_typing->isReadOnly() && !w.clockRunning());
+        const QString line = m_f->waitLine(); // on the next tick of the real clock
+        QCOMPARE(typing->toPlainText(), passage);
+        QVERIFY(typing->isReadOnly() && !m_f->w().clockRunning());
         // The first key resets the run, its counts with it; every later key counts once. The filter
         // takes back the selection the keyboard counted for ";" and "3", which chose nothing here.
         QCOMPARE(App::KeyCount, passage.size() - 1);
@@ -83,12 +56,10 @@ private slots:
         QCOMPARE(App::RightKeys, 9); // l l o ; space o l space .
         QCOMPARE(App::EnterCount + App::BackCount + App::CorrectCount, 0);
 
-        const auto cell = [&](int column) { return w.resultModel->item(w.resultRow, column)->text(); };
-        QCOMPARE(cell(ColCharCount), QString::number(passage.size()));
-        QCOMPARE(cell(ColKeys), QString::number(App::KeyCount));
-        QCOMPARE(cell(ColWrong), QStringLiteral("0"));
-        QCOMPARE(cell(ColSelections), QStringLiteral("0"));
-        const QString line = QApplication::clipboard()->text(QClipboard::Clipboard);
+        QCOMPARE(m_f->cell(0, "字数"), QString::number(passage.size()));
+        QCOMPARE(m_f->cell(0, "键数"), QString::number(App::KeyCount));
+        QCOMPARE(m_f->cell(0, "错字"), QStringLiteral("0"));
+        QCOMPARE(m_f->cell(0, "选重"), QStringLiteral("0"));
         QVERIFY2(line.contains(QStringLiteral(" 字数%1").arg(passage.size())), qPrintable(line));
         QCOMPARE(verifyResultLine(line, App::ShuRuFa2, App::QianMing2).outcome, LineCheck::Genuine);
     }
@@ -106,15 +77,16 @@ private slots:
         control.hide();
 
         openWindow(QStringLiteral("abcdef"));
-        QVERIFY(m_x.typeInto(m_typing, QLatin1Char('a')));
+        QTextEdit* typing = m_f->typing();
+        QVERIFY(m_x.typeInto(typing, QLatin1Char('a')));
         QApplication::clipboard()->setText(QStringLiteral("bcdef"), QClipboard::Selection);
         xt::InputRecorder recorder;
-        m_typing->viewport()->installEventFilter(&recorder);
-        m_x.click(2, m_typing->viewport());
+        typing->viewport()->installEventFilter(&recorder);
+        m_x.click(2, typing->viewport());
         QTRY_COMPARE(recorder.middleReleases, 1); // the click reached the pane ...
         QTest::qWait(50);
-        QCOMPARE(m_typing->toPlainText(), QStringLiteral("a")); // ... and pasted nothing
-        QCOMPARE(m_window->typedCount, 1);
+        QCOMPARE(typing->toPlainText(), QStringLiteral("a")); // ... and pasted nothing
+        QCOMPARE(App::Jilu, 1);
     }
 };
 

@@ -195,7 +195,8 @@ public:
         if (show) {
             m_window->show();
             m_window->activateWindow();
-            QTest::qWaitForWindowExposed(m_window.get());
+            if (!QTest::qWaitForWindowExposed(m_window.get()))
+                qWarning("the main window was not exposed");
         }
         return *m_window;
     }
@@ -242,8 +243,8 @@ public:
     // The result line the end of a run puts on the clipboard; empty when none comes within 5 s.
     QString waitLine() const
     {
-        QTest::qWaitFor([] { return QApplication::clipboard()->text().contains(QStringLiteral("校检:")); }, 5000);
-        return QApplication::clipboard()->text();
+        const auto hasLine = [] { return QApplication::clipboard()->text().contains(QStringLiteral("校检:")); };
+        return QTest::qWaitFor(hasLine, 5000) ? QApplication::clipboard()->text() : QString();
     }
 
     QAbstractItemModel* table() const { return m_window->findChild<QTableView*>()->model(); }
