@@ -1,6 +1,7 @@
-// The chat-window road end to end on a real X display: the stand-in chat program in its own
-// process, the real main window bound to it from the group menu, segments captured from its history,
-// a captured passage typed with real key strokes, and the posts arriving in the chat byte for byte.
+// The whole road on a real X display: the stand-in chat program in its own process, the real main
+// window bound to it from the group menu, segments captured from its history, a captured passage
+// typed with real key strokes (counted by the key source and the pane's filter), the posts arriving
+// in the chat byte for byte, and the X selection refused by the middle button.
 #include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
@@ -69,7 +70,7 @@ private slots:
 
     void typedRunPostsVerifiedLine()
     {
-        const QString passage = QStringLiteral("abc def;");
+        const QString passage = QStringLiteral("hello; world 3.");
         QVERIFY(m_stub.receive(buildFawenPost(QStringLiteral("旧文"), QStringLiteral("较早的一段。"), "第1段", 200)));
         QVERIFY(m_stub.receive(buildFawenPost(QStringLiteral("英文练习"), passage, "第5段", 0)));
         capture(0);
@@ -81,16 +82,31 @@ private slots:
         typing->setFocus();
         QTRY_VERIFY(typing->hasFocus());
         const int before = m_stub.sent().size();
-        for (const QChar c : passage)
-            QVERIFY2(m_x.typeInto(typing, c), qPrintable(QString(c)));
+        for (int i = 0; i < passage.size(); ++i) {
+            QVERIFY2(!typing->isReadOnly(), qPrintable(passage.left(i)));
+            QVERIFY2(m_x.typeInto(typing, passage.at(i)), qPrintable(passage.left(i + 1)));
+            if (i == 0)
+                QTRY_VERIFY(m_f->w().clockRunning()); // the first character starts the run
+        }
         // The run ends on the next tick; the end then posts its line into the chat.
         m_lastLine = m_stub.nextSent(before);
-        QVERIFY(typing->isReadOnly());
+        QVERIFY(typing->isReadOnly() && !m_f->w().clockRunning());
         QVERIFY2(m_lastLine.startsWith(QStringLiteral("第5段 ").toUtf8()), m_lastLine.constData());
-        QVERIFY2(m_lastLine.contains(QStringLiteral(" 字数8 ").toUtf8()), m_lastLine.constData());
+        QVERIFY2(m_lastLine.contains(QStringLiteral(" 字数15 ").toUtf8()), m_lastLine.constData());
         QCOMPARE(verifyResultLine(QString::fromUtf8(m_lastLine), App::ShuRuFa2, App::QianMing2).outcome,
                  LineCheck::Genuine);
         QCOMPARE(App::ChatHwnd, m_chat); // back in the trainer, still bound
+
+        // The first key resets the run, its counts with it; every later key counts once. The filter
+        // takes back the selection the keyboard counted for ";" and "3", which chose nothing here.
+        QCOMPARE(App::KeyCount, passage.size() - 1);
+        QCOMPARE(App::SelectCount, 0);
+        QCOMPARE(App::LeftKeys, 5);  // e w r d 3
+        QCOMPARE(App::RightKeys, 9); // l l o ; space o l space .
+        QCOMPARE(App::EnterCount + App::BackCount + App::CorrectCount, 0);
+        QCOMPARE(m_f->cell(0, "键数"), QString::number(App::KeyCount));
+        QCOMPARE(m_f->cell(0, "错字"), QStringLiteral("0"));
+        QCOMPARE(m_f->cell(0, "选重"), QStringLiteral("0"));
     }
 
     void postsAfterCaptureStillArrive()
@@ -110,6 +126,32 @@ private slots:
         QVERIFY(!m_lastLine.isEmpty());
         m_f->w().cjSlot();
         QCOMPARE(m_stub.nextSent(before), m_lastLine);
+    }
+    void middleButtonPasteRefused()
+    {
+        // A plain pane pastes the selection, so the refusal below means something.
+        QTextEdit control;
+        control.setGeometry(700, 600, 300, 120);
+        control.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        QApplication::clipboard()->setText(QStringLiteral("xyz"), QClipboard::Selection);
+        m_x.click(2, control.viewport());
+        QTRY_COMPARE(control.toPlainText(), QStringLiteral("xyz"));
+        control.hide();
+
+        m_f->lay(QStringLiteral("abcdef"));
+        QVERIFY(platform::windowSystem().setForegroundWindow(m_f->w().winId(), 3000));
+        QTextEdit* typing = m_f->typing();
+        typing->setFocus();
+        QTRY_VERIFY(typing->hasFocus());
+        QVERIFY(m_x.typeInto(typing, QLatin1Char('a')));
+        QApplication::clipboard()->setText(QStringLiteral("bcdef"), QClipboard::Selection);
+        xt::InputRecorder recorder;
+        typing->viewport()->installEventFilter(&recorder);
+        m_x.click(2, typing->viewport());
+        QTRY_COMPARE(recorder.middleReleases, 1); // the click reached the pane ...
+        QTest::qWait(50);
+        QCOMPARE(typing->toPlainText(), QStringLiteral("a")); // ... and pasted nothing
     }
 };
 

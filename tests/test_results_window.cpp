@@ -1,10 +1,9 @@
 // The main window's results side, after runs typed into the real panes: table cells and buttons, the
-// result line on the clipboard, the free run's end, the check command, the record label, the clearing
-// commands, the code hint and the theoretical code length. The figures' arithmetic is the core's.
+// result line on the clipboard, the free run's end, the check command, the clearing commands, the code
+// hint and the theoretical code length. The figures' arithmetic is the core's.
 #include "app/core/app.h"
 #include "testsupport.h"
 #include "typing/core/codefile.h"
-#include "typing/core/record.h"
 #include "typing/core/resultline.h"
 
 using namespace ts;
@@ -193,35 +192,6 @@ private slots:
             QCOMPARE(answer.text, row.second);
             QCOMPARE(answer.format, Qt::PlainText);
         }
-    }
-
-    // Opening the window checks the day: a count of another day is not today's.
-    void recordDayCheck_data()
-    {
-        QTest::addColumn<int>("storedDay"); // days from today
-        QTest::addColumn<int>("today");
-        QTest::addRow("same day") << 0 << 50;
-        QTest::addRow("yesterday") << -1 << 0;
-        QTest::addRow("unreadable day") << 99 << 0;
-        QTest::addRow("a later day stays") << 1 << 50;
-    }
-
-    void recordDayCheck()
-    {
-        QFETCH(int, storedDay);
-        QFETCH(int, today);
-        const QDate now = QDate::currentDate();
-        App::Jilu = 1000;
-        App::TempJilu = 50;
-        App::Day = TypingRecord::dayText(now.addDays(-2));
-        App::Day2 = storedDay == 99 ? QStringLiteral("昨天") : TypingRecord::dayText(now.addDays(storedDay));
-        m_f->open();
-        QCOMPARE(m_f->statusText("打字记录"), QStringLiteral("打字记录: %1/1000/3天").arg(today));
-        QCOMPARE(m_f->status("打字记录")->toolTip(),
-                 QStringLiteral("今日跟打:%1字\n总跟打数:1000字\n记录天数:3天\n平均每天:333字").arg(today));
-        QCOMPARE(storedRecord("TempJilu").toInt(), today);
-        if (today == 0)
-            QCOMPARE(App::Day2, TypingRecord::dayText(now));
     }
 
     // Each clearing command asks first; "no" keeps everything, "yes" clears and saves.
