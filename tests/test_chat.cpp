@@ -38,32 +38,6 @@ QStringList prefixed(const QStringList& keys)
     return calls;
 }
 
-// Notes every text the title label shows while it is alive, so a flashed message is seen.
-class TitleWatcher : public QObject
-{
-public:
-    explicit TitleWatcher(QLabel* label) : m_label(label)
-    {
-        connect(&m_poll, &QTimer::timeout, this, &TitleWatcher::sample);
-        m_poll.start(5);
-    }
-    bool saw(const QString& part)
-    {
-        sample(); // a message meant to stay is never followed by another event
-        return std::any_of(seen.begin(), seen.end(), [&part](const QString& text) { return text.contains(part); });
-    }
-    QStringList seen;
-
-private:
-    void sample()
-    {
-        if (seen.isEmpty() || seen.last() != m_label->text())
-            seen << m_label->text();
-    }
-    QLabel* m_label;
-    QTimer m_poll;
-};
-
 } // namespace
 
 class TestChat : public QObject
@@ -320,11 +294,10 @@ private slots:
         }
         QApplication::clipboard()->setText(QStringLiteral("用户复制的内容"));
         m_desktop->clearCalls();
-        TitleWatcher title(w.findChild<QLabel*>(QStringLiteral("lab_Title")));
-        w.cjSlot();
+        const QStringList titles = m_f->titlesDuring([&w] { w.cjSlot(); });
         QTEST(keyTexts(), "keys");
         QCOMPARE(QApplication::clipboard()->text(), line); // copied whether or not it was sent
-        QCOMPARE(title.saw(QStringLiteral("聊天窗口未能激活，未发送")), refusal >= 5);
+        QCOMPARE(titles.filter(QStringLiteral("聊天窗口未能激活，未发送")).isEmpty(), refusal < 5);
         if (refusal <= 3) { // the capture's guard refuses the same windows and touches nothing
             m_desktop->clearCalls();
             w.zdzwSlot();
@@ -445,9 +418,7 @@ private slots:
     {
         frmMain& w = bindChat();
         QApplication::clipboard()->setText(QStringLiteral("张三 12:00:00\n大家好"));
-        TitleWatcher title(w.findChild<QLabel*>(QStringLiteral("lab_Title")));
-        w.sdzwSlot();
-        QVERIFY(title.saw(QStringLiteral("暂无文本！")));
+        QVERIFY(!m_f->titlesDuring([&w] { w.sdzwSlot(); }).filter(QStringLiteral("暂无文本！")).isEmpty());
         QCOMPARE(m_f->reference()->toPlainText(), Passage);
         QCOMPARE(m_desktop->callTexts(), QStringList{"showWindow 0x10 minimize"});
     }
@@ -490,22 +461,23 @@ private slots:
         frmMain& w = bindChat();
         BoxAnswerer box(answer == 1);
         box.whileShown = [&w] { w.Reset(); };
-        TitleWatcher title(w.findChild<QLabel*>(QStringLiteral("lab_Title")));
         QString line;
-        if (freeRun) {
-            m_f->type(Passage);
-            w.slotDelay2();
-            line = QApplication::clipboard()->text();
-        } else {
-            line = typeRun();
-        }
+        const QStringList titles = m_f->titlesDuring([&] {
+            if (freeRun) {
+                m_f->type(Passage);
+                w.slotDelay2();
+                line = QApplication::clipboard()->text();
+            } else {
+                line = typeRun();
+            }
+        });
         QCOMPARE(box.seen, answer < 0 ? 0 : 1);
         if (answer >= 0)
             QVERIFY2(line.startsWith(box.text.left(10)), qPrintable(box.text));
         QCOMPARE(m_pasted, posted ? QStringList{line} : QStringList());
         QCOMPARE(m_f->typing()->toPlainText().isEmpty(), reset);
         if (!message.isEmpty())
-            QVERIFY2(title.saw(message), qPrintable(title.seen.join('|')));
+            QVERIFY2(!titles.filter(message).isEmpty(), qPrintable(titles.join('|')));
     }
 
     void automaticNextStep_data()

@@ -58,12 +58,7 @@ private slots:
         QVERIFY(m_stub.receive(QStringLiteral("大家好，今天练什么？")));
         const QString passage = m_f->reference()->toPlainText();
         // The message shows for a while within the call, so the title is watched meanwhile.
-        QStringList titles;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] { titles << m_f->title(); });
-        poll.start(10);
-        capture(0);
-        poll.stop();
+        const QStringList titles = m_f->titlesDuring([this] { capture(0); });
         QVERIFY2(!titles.filter(QStringLiteral("暂无文本！")).isEmpty(), qPrintable(titles.join('\n')));
         QCOMPARE(m_f->reference()->toPlainText(), passage);
     }

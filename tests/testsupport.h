@@ -214,6 +214,20 @@ public:
     QTextEdit* typing() const { return m_window->findChild<QTextEdit*>(QStringLiteral("textEdit2")); }
     QPushButton* button(const QString& name) const { return m_window->findChild<QPushButton*>(name); }
     QString title() const { return m_window->findChild<QLabel*>(QStringLiteral("lab_Title"))->text(); }
+    // Every title `action` shows, so a message that flashes and goes is seen.
+    QStringList titlesDuring(const std::function<void()>& action) const
+    {
+        QStringList seen{title()};
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (seen.last() != title())
+                seen << title();
+        });
+        poll.start(5);
+        action();
+        seen << title();
+        return seen;
+    }
 
     // Lays `text` with the clipboard command, as a user loads a passage; the clipboard is emptied
     // afterwards so the result line is the next thing on it.
