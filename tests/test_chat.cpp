@@ -465,6 +465,7 @@ private slots:
         const QStringList titles = m_f->titlesDuring([&] {
             if (freeRun) {
                 m_f->type(Passage);
+                QTRY_VERIFY(!m_f->cell(0, "字数").isEmpty()); // the live figures, from the clock's ticks
                 w.slotDelay2();
                 line = QApplication::clipboard()->text();
             } else {
