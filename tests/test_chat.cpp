@@ -1,21 +1,14 @@
 // The chat-window road of the main window against the recording desktop: window list, group menu,
-// posting with its waits, the guard, the operation queue, capture, and the end of a run.
+// posting with its waits, the guard, the operation queue, capture, and the end of a typed run.
 #include "app/core/app.h"
 #include "platform/fakewindowsystem.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
-#include "typing/frmmain.h"
+#include "typing/core/resultline.h"
 
-#include <QAction>
-#include <QActionGroup>
-#include <QClipboard>
-#include <QMenu>
-#include <QPointer>
 #include <QRegularExpression>
 
 #include <algorithm>
-
-#include <memory>
 
 using namespace ts;
 using platform::FakeWindowSystem;
@@ -26,11 +19,16 @@ namespace {
 constexpr platform::WindowHandle Self = 0x1;
 constexpr platform::WindowHandle Chat = 0x10;
 const QString ChatTitle = QStringLiteral("测试群");
-const QString Line = QStringLiteral("第1段 速度120.00 击键6.00 码长3.00 校检:abcde");
-const QString UserCopy = QStringLiteral("用户复制的内容");
+const QString Passage = QStringLiteral("abcdefgh");
 const QStringList PasteKeys{"17 down", "86 down", "86 up", "17 up"};
 const QStringList SendKeys{"18 down", "83 down", "83 up", "18 up"};
 const QStringList CopyKeys{"17 down", "65 down", "65 up", "17 up", "17 down", "67 down", "67 up", "17 up"};
+
+QString sorted(QString text)
+{
+    std::sort(text.begin(), text.end());
+    return text;
+}
 
 QStringList prefixed(const QStringList& keys)
 {
@@ -40,49 +38,70 @@ QStringList prefixed(const QStringList& keys)
     return calls;
 }
 
-// Notes every text the title label shows while it is alive, so a flashed message is seen.
-class TitleWatcher : public QObject
-{
-public:
-    explicit TitleWatcher(QLabel* label) : m_label(label)
-    {
-        connect(&m_poll, &QTimer::timeout, this, &TitleWatcher::sample);
-        m_poll.start(5);
-    }
-    bool saw(const QString& part)
-    {
-        sample(); // a message meant to stay is never followed by another event
-        return std::any_of(seen.begin(), seen.end(), [&part](const QString& text) { return text.contains(part); });
-    }
-    QStringList seen;
-
-private:
-    void sample()
-    {
-        if (seen.isEmpty() || seen.last() != m_label->text())
-            seen << m_label->text();
-    }
-    QLabel* m_label;
-    QTimer m_poll;
-};
-
 } // namespace
 
 class TestChat : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<FakeWindowSystem> m_desktop;
+    std::unique_ptr<MainWindowFixture> m_f;
+    QStringList m_pasted;
+
+    void addWindow(platform::WindowHandle handle, const QString& title)
+    {
+        m_desktop->addWindow(
+            {handle, title, true, true, false, true, QRect(100, 100, 500, 400), QRect(104, 130, 492, 366)});
+    }
+    frmMain& openWindow()
+    {
+        frmMain& w = m_f->open();
+        m_f->lay(Passage);
+        m_desktop->clearCalls();
+        return w;
+    }
+    frmMain& bindChat()
+    {
+        addWindow(Chat, ChatTitle);
+        frmMain& w = openWindow();
+        m_f->action({"换群", ChatTitle})->trigger();
+        [&] { QCOMPARE(App::ChatHwnd, Chat); }();
+        m_desktop->clearCalls();
+        return w;
+    }
+    // Types the passage (its third character wrong when asked) and returns the run's result line;
+    // the end of the run, posting included, is over by then.
+    QString typeRun(bool wrong = false)
+    {
+        QString typed = Passage;
+        if (wrong)
+            typed[2] = QLatin1Char('X');
+        m_f->type(typed);
+        return m_f->waitLine();
+    }
+    // The clipboard text at each Ctrl+V, as the chat window would paste it.
+    void notePaste(const Call& call)
+    {
+        if (call.text() == QStringLiteral("keyEvent 86 down"))
+            m_pasted << QApplication::clipboard()->text();
+    }
+    // The keys sent, as "17 down" and so on.
+    QStringList keyTexts() const
+    {
+        return m_desktop->callTexts().filter(QRegularExpression("^keyEvent ")).replaceInStrings("keyEvent ", "");
+    }
+
 private slots:
     void initTestCase() { App::initResources(); }
     void init()
     {
-        m_dir = std::make_unique<TestDir>();
-        resetWindowGlobals();
+        m_f = std::make_unique<MainWindowFixture>();
         App::ChatHwnd = App::SelfHwnd = 0;
         App::ChatTitle.clear();
         App::ChatTitles.clear();
         App::Gdyslim = 10;
         App::Gdjs = QStringLiteral("不处理");
+        App::Gdqs = true; // a run's end posts nothing unless the case asks for it
         m_pasted.clear();
         m_desktop = std::make_unique<FakeWindowSystem>();
         m_desktop->setReaction([this](const Call& call) { notePaste(call); });
@@ -91,14 +110,9 @@ private slots:
     }
     void cleanup()
     {
-        if (m_window) {
-            m_window->close();
-            consumeQuitRequest();
-        }
-        m_window.reset();
+        m_f.reset();
         platform::setWindowSystem(nullptr);
         m_desktop.reset();
-        m_dir.reset();
     }
 
     void windowListFilters_data()
@@ -131,7 +145,7 @@ private slots:
         QCOMPARE(App::SelfHwnd, Self);
         QCOMPARE(App::ChatTitles, listed ? QStringList{title} : QStringList());
         QStringList entries;
-        for (QAction* action : m_window->m_chatMenu->actions())
+        for (QAction* action : m_f->action({"换群"})->menu()->actions())
             entries << action->text();
         QCOMPARE(entries, QStringList({"刷新", "潜水", ""}) + (listed ? QStringList{title} : QStringList()));
     }
@@ -144,19 +158,20 @@ private slots:
         m_desktop->window(0x13)->visible = false;
         addWindow(0x14, QStringLiteral("禁用群"));
         m_desktop->window(0x14)->enabled = false;
-        openWindow();
+        frmMain& w = openWindow();
         QCOMPARE(App::ChatTitles, QStringList{ChatTitle});
         // Listed once, but each window of the title is bound in turn: the last one met.
         App::ChatTitle = ChatTitle;
-        m_window->getHwnd();
+        w.getHwnd();
         QCOMPARE(App::ChatHwnd, platform::WindowHandle(0x12));
         // A window that has gone keeps its handle; the guard then refuses to post into it.
+        typeRun();
         m_desktop->removeWindow(0x11);
         m_desktop->removeWindow(0x12);
-        m_window->getHwnd();
+        w.getHwnd();
         QCOMPARE(App::ChatHwnd, platform::WindowHandle(0x12));
-        m_window->resultText = Line;
-        m_window->cjSlot();
+        m_desktop->clearCalls();
+        w.cjSlot();
         QVERIFY(keyTexts().isEmpty());
     }
 
@@ -164,39 +179,34 @@ private slots:
     {
         addWindow(0x11, QStringLiteral("乙群"));
         addWindow(0x10, QStringLiteral("甲群"));
-        openWindow();
-        frmMain& w = *m_window;
-        const auto entry = [&w](const QString& text) -> QAction* {
-            for (QAction* action : w.m_chatMenu->actions())
-                if (action->text() == text)
-                    return action;
-            return nullptr;
-        };
-        entry(QStringLiteral("乙群"))->trigger();
+        App::Gdqs = false;
+        frmMain& w = openWindow();
+        m_f->action({"换群", "乙群"})->trigger();
         QCOMPARE(App::ChatHwnd, platform::WindowHandle(0x11));
-        QCOMPARE(w.labChat->text(), QStringLiteral("QQ群: 乙群"));
+        QCOMPARE(m_f->statusText("QQ群"), QStringLiteral("QQ群: 乙群"));
 
         // Refreshing lists a new group but chooses nothing, whichever of the menu's and the entry's
         // own signal comes first; its own entry goes only after its signal.
         addWindow(0x12, QStringLiteral("丙群"));
-        QPointer<QAction> refresh = entry(QStringLiteral("刷新"));
+        QPointer<QAction> refresh = m_f->action({"换群", "刷新"});
         w.qmenuActionClick(refresh);
         refresh->trigger();
         QVERIFY(refresh);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!refresh);
-        QVERIFY(entry(QStringLiteral("丙群")));
+        QVERIFY(m_f->action({"换群", "丙群"}));
         QCOMPARE(App::ChatTitle, QStringLiteral("乙群"));
         QCOMPARE(App::ChatHwnd, platform::WindowHandle(0x11));
 
         // Lurking clears the binding: the result line is still copied, but no key is sent.
-        entry(QStringLiteral("潜水"))->trigger();
+        m_f->action({"换群", "潜水"})->trigger();
         QCOMPARE(App::ChatHwnd, platform::WindowHandle(0));
-        QCOMPARE(w.labChat->text(), QStringLiteral("Tavrel潜水中……"));
-        w.resultText = Line;
+        QVERIFY(m_f->status("Tavrel潜水中……"));
+        const QString line = typeRun();
+        QApplication::clipboard()->clear();
         m_desktop->clearCalls();
         w.cjSlot();
-        QCOMPARE(QApplication::clipboard()->text(), Line);
+        QCOMPARE(QApplication::clipboard()->text(), line);
         QVERIFY(keyTexts().isEmpty());
     }
 
@@ -205,10 +215,10 @@ private slots:
         addWindow(0x12, QStringLiteral("丙群"));
         addWindow(0x11, QStringLiteral("乙群"));
         addWindow(0x10, QStringLiteral("甲群"));
-        openWindow();
+        frmMain& w = openWindow();
         QStringList chosen;
         for (int i = 0; i < 4; ++i) {
-            m_window->hqSlot();
+            w.hqSlot();
             chosen << App::ChatTitle;
         }
         QCOMPARE(chosen, QStringList({"乙群", "丙群", "甲群", "乙群"}));
@@ -216,7 +226,7 @@ private slots:
         // With no group at all the choice stays.
         for (platform::WindowHandle handle : {0x10, 0x11, 0x12})
             m_desktop->removeWindow(handle);
-        m_window->hqSlot();
+        w.hqSlot();
         QCOMPARE(App::ChatTitle, QStringLiteral("乙群"));
     }
 
@@ -230,28 +240,22 @@ private slots:
         QTest::addRow("leave it") << "不处理" << QStringList();
     }
 
+    // The end of a run posts its line into the bound chat, keys into the chat window only.
     void postSequence()
     {
         QFETCH(QString, afterSend);
         QFETCH(QStringList, afterCalls);
         App::Gdjs = afterSend;
-        App::Gdyslim = 70; // apart from the fixed 50 ms
+        App::Gdqs = false;
         bindChat();
-        m_window->resultText = Line;
-        m_window->cjSlot();
-        m_desktop->foregroundWindow(); // a query that only marks the time the post returned
-        const qint64 end = m_desktop->calls().last().msecs;
-
-        QCOMPARE(m_desktop->callTexts(), QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 500"}) +
-                                             prefixed(PasteKeys + SendKeys) + afterCalls);
-        QCOMPARE(m_pasted, QStringList{Line});
+        const QString line = typeRun();
+        QCOMPARE(m_desktop->callTexts(),
+                 QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 500"}) +
+                     prefixed(PasteKeys + SendKeys) + afterCalls);
+        QCOMPARE(m_pasted, QStringList{line});
         for (const Call& call : m_desktop->calls())
             if (call.name == QStringLiteral("keyEvent"))
                 QCOMPARE(call.foreground, Chat);
-        // The waits: 50 ms after activation, Gdyslim after the paste, 300 ms after sending.
-        QVERIFY(timeOf("keyEvent 17 down") - timeOf("setForegroundWindow 0x10 500") >= 50);
-        QVERIFY(timeOf("keyEvent 18 down") - timeOf("keyEvent 17 up") >= 70);
-        QVERIFY((afterCalls.isEmpty() ? end : timeOf(afterCalls.first())) - timeOf("keyEvent 18 up") >= 300);
         QCOMPARE(App::ChatHwnd, Chat); // back in the trainer, the enumeration found the chat again
     }
 
@@ -272,8 +276,8 @@ private slots:
     void guardRefusals()
     {
         QFETCH(int, refusal);
-        bindChat();
-        frmMain& w = *m_window;
+        frmMain& w = bindChat();
+        const QString line = typeRun();
         switch (refusal) {
         case 0: App::ChatHwnd = 0; break;
         case 1: App::ChatHwnd = Self; break;
@@ -288,13 +292,12 @@ private slots:
             });
             break;
         }
-        QApplication::clipboard()->setText(UserCopy);
-        TitleWatcher title(w.findChild<QLabel*>(QStringLiteral("lab_Title")));
-        w.resultText = Line;
-        w.cjSlot();
+        QApplication::clipboard()->setText(QStringLiteral("用户复制的内容"));
+        m_desktop->clearCalls();
+        const QStringList titles = m_f->titlesDuring([&w] { w.cjSlot(); });
         QTEST(keyTexts(), "keys");
-        QCOMPARE(QApplication::clipboard()->text(), Line); // copied whether or not it was sent
-        QCOMPARE(title.saw(QStringLiteral("聊天窗口未能激活，未发送")), refusal >= 5);
+        QCOMPARE(QApplication::clipboard()->text(), line); // copied whether or not it was sent
+        QCOMPARE(titles.filter(QStringLiteral("聊天窗口未能激活，未发送")).isEmpty(), refusal < 5);
         if (refusal <= 3) { // the capture's guard refuses the same windows and touches nothing
             m_desktop->clearCalls();
             w.zdzwSlot();
@@ -302,61 +305,44 @@ private slots:
         }
     }
 
-    void resultPostRules_data()
+    void endOfRunPostRules_data()
     {
-        // The road: "hand" is the send command, "auto" the automatic post of a finished run,
-        // "end" the post and next segment at the end of a run. Then what differs from the
-        // defaults: "wrong" two wrong characters; "anyWrong" clears Gdcz; "lurk" sets Gdqs;
-        // "limit" sets Gdsd (200) for a speed of 200.00, "fast" for 200.01; "cycle" runs a
-        // sending cycle; "team" clears Dl.
+        // What differs from the defaults: "wrong" one wrong character; "anyWrong" clears Gdcz;
+        // "lurk" sets Gdqs; "limit" sets Gdsd far above any speed, "low" far below; "hand" posts
+        // with the send command after the run.
         QTest::addColumn<QString>("setting");
         QTest::addColumn<bool>("posted");
-        QTest::addRow("wrong characters kept back") << "auto wrong" << false;
-        QTest::addRow("wrong characters by hand") << "hand wrong" << true;
-        QTest::addRow("wrong characters allowed") << "auto wrong anyWrong" << true;
-        QTest::addRow("solo practice in a cycle") << "auto cycle" << false;
-        QTest::addRow("cycle, not solo") << "auto cycle team" << true;
-        QTest::addRow("lurking") << "end lurk" << false;
-        QTest::addRow("at the speed limit") << "end limit" << false;
-        QTest::addRow("above the speed limit") << "end limit fast" << true;
+        QTest::addRow("plain run") << "" << true;
+        QTest::addRow("wrong characters kept back") << "wrong" << false;
+        QTest::addRow("wrong characters by hand") << "wrong hand" << true;
+        QTest::addRow("wrong characters allowed") << "wrong anyWrong" << true;
+        QTest::addRow("lurking") << "lurk" << false;
+        QTest::addRow("below the speed limit") << "limit" << false;
+        QTest::addRow("above the speed limit") << "limit low" << true;
     }
 
-    // Unbound, a post only puts its text on the clipboard: whether it ran shows there at once.
-    void resultPostRules()
+    void endOfRunPostRules()
     {
         QFETCH(QString, setting);
         QFETCH(bool, posted);
         const QStringList set = setting.split(QLatin1Char(' '));
         App::Gdcz = !set.contains("anyWrong");
-        App::Gdqs = set.contains("lurk");
+        App::Gdqs = set.contains("lurk") || set.contains("hand");
         App::Gdsd = set.contains("limit");
-        App::Gdsdlim = 200;
-        App::Dl = !set.contains("team");
-        openWindow();
-        frmMain& w = *m_window;
-        w.sendStopped = !set.contains("cycle");
-        setFinishedRun(set.contains("fast") ? "200.01" : "200.00", QStringLiteral("6.00"), set.contains("wrong") ? 2 : 0);
-        QApplication::clipboard()->setText(UserCopy);
+        App::Gdsdlim = set.contains("low") ? 1 : 1000000;
+        frmMain& w = bindChat();
+        const QString line = typeRun(set.contains("wrong"));
         if (set.contains("hand"))
             w.cjSlot();
-        else if (set.contains("auto"))
-            w.autoSendResultIfAllowed(w.takeFinishedRun());
-        else
-            w.sendResultAndNext(w.takeFinishedRun());
-        QCOMPARE(QApplication::clipboard()->text(), posted ? Line : UserCopy);
+        QCOMPARE(m_pasted, posted ? QStringList{line} : QStringList());
     }
 
     // During the first post's wait a hot key asks for the segment post and a capture; both wait
     // their turn, with the text they were asked with, and no key of theirs comes in between.
     void operationsQueueInOrder()
     {
-        bindChat();
-        frmMain& w = *m_window;
-        w.textTitle = QStringLiteral("春晓");
-        w.segmentHeader = QStringLiteral("第2段");
-        w.fullText = QString(30, QChar(0x6625));
-        App::SentText = QString(20, QChar(0x6625));
-        const QString post = buildFawenPost(w.textTitle, w.passage, w.segmentHeader, 10);
+        App::Gdqs = false;
+        frmMain& w = bindChat();
         const QString history = QStringLiteral("张三 12:00:00\n") +
                                 buildFawenPost(QStringLiteral("新文"), QStringLiteral("夜来风雨声"), "第3段", 5);
         int keysWhenAsked = -1;
@@ -373,14 +359,15 @@ private slots:
                 QApplication::clipboard()->setText(history);
             }
         });
-        w.resultText = Line;
-        w.cjSlot();
+        m_f->type(Passage);
+        QTRY_COMPARE(m_f->reference()->toPlainText(), QStringLiteral("夜来风雨声"));
         QCOMPARE(keysWhenAsked, 4);
-        QCOMPARE(m_pasted, QStringList({Line, post}));
-        const QStringList expected = PasteKeys + SendKeys + PasteKeys + SendKeys + QStringList{"9 down", "9 up"} + CopyKeys;
-        QCOMPARE(keyTexts(), expected);
-        QCOMPARE(w.passage, QStringLiteral("夜来风雨声"));
-        QCOMPARE(w.segmentHeader, QStringLiteral("第3段"));
+        QCOMPARE(m_pasted.size(), 2);
+        QCOMPARE(verifyResultLine(m_pasted.at(0), App::ShuRuFa2, App::QianMing2).outcome, LineCheck::Genuine);
+        QVERIFY2(m_pasted.at(1).contains(Passage), qPrintable(m_pasted.at(1)));
+        const QStringList tab{"9 down", "9 up"};
+        QCOMPARE(keyTexts(), PasteKeys + SendKeys + PasteKeys + SendKeys + tab + CopyKeys);
+        QCOMPARE(m_f->statusText("段号"), QStringLiteral("段号: 第3段"));
     }
 
     void capture_data()
@@ -402,11 +389,10 @@ private slots:
         QFETCH(QString, header);
         QFETCH(QStringList, focusCalls);
         App::GetWay = way;
-        bindChat();
-        frmMain& w = *m_window;
+        frmMain& w = bindChat();
         if (way == 2)
             App::ChatTitle = QStringLiteral("潜水");
-        w.labSegment->setToolTip(QStringLiteral("比赛认证段"));
+        m_f->status("段号")->setToolTip(QStringLiteral("比赛认证段"));
         App::CanUpload = true;
         const QString history = QStringLiteral("张三 12:00:00\n") +
                                 buildFawenPost(QStringLiteral("旧文"), QStringLiteral("旧的一段"), "第3段", 100) +
@@ -421,48 +407,40 @@ private slots:
         QCOMPARE(m_desktop->callTexts(), QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 500"}) +
                                              focusCalls + prefixed(CopyKeys) +
                                              QStringList{"showWindow 0x10 minimize"});
-        QVERIFY(timeOf("keyEvent 17 down") - timeOf("setForegroundWindow 0x10 500") >= 100);
-        if (way == 1)
-            QVERIFY(timeOf("mouseLeftButton down") - timeOf("setCursorPos 346 283") >= 50);
-        QVERIFY(timeOf("showWindow 0x10 minimize") - timeOf("keyEvent 17 up", 1) >= 300);
-        QCOMPARE(w.passage, QStringLiteral("夜来风雨声花落知多少"));
-        QCOMPARE(w.textTitle, QStringLiteral("春晓"));
-        QCOMPARE(w.labSegment->text(), QStringLiteral("段号: ") + header);
-        QCOMPARE(w.labSegment->toolTip(), way == 2 ? QStringLiteral("比赛认证段") : QString());
+        QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("夜来风雨声花落知多少"));
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 春晓"));
+        QCOMPARE(m_f->statusText("段号"), QStringLiteral("段号: ") + header);
+        QCOMPARE(m_f->status("段号")->toolTip(), way == 2 ? QStringLiteral("比赛认证段") : QString());
         QVERIFY(!App::CanUpload);
     }
 
     void captureWithoutMarker()
     {
-        bindChat();
-        frmMain& w = *m_window;
+        frmMain& w = bindChat();
         QApplication::clipboard()->setText(QStringLiteral("张三 12:00:00\n大家好"));
-        const QString passageBefore = w.passage;
-        TitleWatcher title(w.findChild<QLabel*>(QStringLiteral("lab_Title")));
-        w.sdzwSlot();
-        QVERIFY(title.saw(QStringLiteral("暂无文本！")));
-        QCOMPARE(w.passage, passageBefore);
+        QVERIFY(!m_f->titlesDuring([&w] { w.sdzwSlot(); }).filter(QStringLiteral("暂无文本！")).isEmpty());
+        QCOMPARE(m_f->reference()->toPlainText(), Passage);
         QCOMPARE(m_desktop->callTexts(), QStringList{"showWindow 0x10 minimize"});
     }
 
     void resultBranch_data()
     {
         QTest::addColumn<bool>("freeRun");
-        QTest::addColumn<bool>("popUp");  // TanChuang
-        QTest::addColumn<bool>("limit");  // Limit, at 200
-        QTest::addColumn<int>("answer");  // -1 no box expected, 0 no, 1 yes
+        QTest::addColumn<bool>("popUp"); // TanChuang
+        QTest::addColumn<bool>("limit"); // Limit, far above any speed
+        QTest::addColumn<int>("answer"); // -1 no box expected, 0 no, 1 yes
         QTest::addColumn<bool>("posted");
         QTest::addColumn<bool>("reset");
         QTest::addColumn<QString>("message");
         QTest::addRow("no pop-up") << false << false << false << -1 << true << false << "跟打结束";
         QTest::addRow("not above the limit") << false << true << true << -1 << false << false << "跟打结束";
-        QTest::addRow("accepted, whole text without ranking")
-            << false << true << false << 1 << true << true << "上传成绩需要开启参与排名功能";
+        QTest::addRow("accepted, not a whole text") << false << true << false << 1 << true << true << "上传成绩条件";
         QTest::addRow("declined") << false << true << false << 0 << false << true << "";
         QTest::addRow("free run accepted") << true << false << false << 1 << true << true << "";
         QTest::addRow("free run declined") << true << false << false << 0 << false << true << "";
     }
 
+    // The pop-up's answer decides the post; a retype while it is up changes nothing that is posted.
     void resultBranch()
     {
         QFETCH(bool, freeRun);
@@ -474,147 +452,87 @@ private slots:
         QFETCH(bool, limit);
         App::TanChuang = popUp;
         App::Limit = limit;
-        App::Limitsudu = 200;
+        App::Limitsudu = 1000000;
         App::Cypm = false;
         App::Uploadcj = true;
         App::GbtanChuang = true;
-        openWindow(); // unbound: a post shows on the clipboard at once
-        frmMain& w = *m_window;
-        setFinishedRun(QStringLiteral("200.00"), QStringLiteral("6.00"), 0);
-        w.wholeText = true;
-        QApplication::clipboard()->setText(UserCopy);
-
-        // The window's line changes while the pop-up is up: the line of the run that ended is posted.
+        App::Gdqs = false;
+        App::Pattern = freeRun ? FreeTyping : FollowTyping;
+        frmMain& w = bindChat();
         BoxAnswerer box(answer == 1);
-        box.whileShown = [&w] { w.resultText = QStringLiteral("改过的成绩"); };
-        TitleWatcher title(w.findChild<QLabel*>(QStringLiteral("lab_Title")));
-        if (freeRun) {
-            w.finishFreeRunPopup();
-            w.finishFreeRunRetype();
-        } else {
-            w.finishRunBranch();
-        }
+        box.whileShown = [&w] { w.Reset(); };
+        QString line;
+        const QStringList titles = m_f->titlesDuring([&] {
+            if (freeRun) {
+                m_f->type(Passage);
+                QTRY_VERIFY(!m_f->cell(0, "字数").isEmpty()); // the live figures, from the clock's ticks
+                w.slotDelay2();
+                line = QApplication::clipboard()->text();
+            } else {
+                line = typeRun();
+            }
+        });
         QCOMPARE(box.seen, answer < 0 ? 0 : 1);
         if (answer >= 0)
-            QCOMPARE(box.text, QStringLiteral("短成绩"));
-        QCOMPARE(QApplication::clipboard()->text(), posted ? Line : UserCopy);
-        QCOMPARE(w.runEndCount == 0, reset);
+            QVERIFY2(line.startsWith(box.text.left(10)), qPrintable(box.text));
+        QCOMPARE(m_pasted, posted ? QStringList{line} : QStringList());
+        QCOMPARE(m_f->typing()->toPlainText().isEmpty(), reset);
         if (!message.isEmpty())
-            QVERIFY2(title.saw(message), qPrintable(title.seen.join('|')));
+            QVERIFY2(!titles.filter(message).isEmpty(), qPrintable(titles.join('|')));
     }
 
     void automaticNextStep_data()
     {
         QTest::addColumn<QString>("rule");     // Zdhd2
         QTest::addColumn<QString>("elseStep"); // Zdhd5
-        QTest::addColumn<QString>("keyRate");  // cell 1, against Zdhd3 10.0
-        QTest::addColumn<QString>("speed");    // against Zdhd4 200.0
-        QTest::addColumn<int>("wrong");
+        QTest::addColumn<double>("threshold"); // Zdhd3 for the key rate, Zdhd4 for the speed
+        QTest::addColumn<bool>("wrong");
         QTest::addColumn<bool>("newPassage"); // a passage arrives while the result is posted
         QTest::addColumn<QString>("outcome"); // "reset", "shuffled" or "none"
-        // clang-format off
-        QTest::addRow("key rate at the threshold") << "击键" << "重打" << "10.00" << "100.00" << 0 << false << "reset";
-        QTest::addRow("key rate above it") << "击键" << "重打" << "10.01" << "100.00" << 0 << false << "none";
-        QTest::addRow("shuffle") << "击键" << "乱序" << "9.00" << "100.00" << 0 << false << "shuffled";
-        QTest::addRow("speed below") << "速度" << "重打" << "99.00" << "199.99" << 0 << false << "reset";
-        QTest::addRow("wrong characters") << "击键" << "重打" << "9.00" << "100.00" << 1 << false << "none";
-        QTest::addRow("new passage meanwhile") << "击键" << "重打" << "9.00" << "100.00" << 0 << true << "none";
-        // clang-format on
+        QTest::addRow("key rate below") << "击键" << "重打" << 1e6 << false << false << "reset";
+        QTest::addRow("key rate above") << "击键" << "重打" << 0.0 << false << false << "none";
+        QTest::addRow("shuffle") << "击键" << "乱序" << 1e6 << false << false << "shuffled";
+        QTest::addRow("speed below") << "速度" << "重打" << 1e9 << false << false << "reset";
+        QTest::addRow("wrong characters") << "击键" << "重打" << 1e6 << true << false << "none";
+        QTest::addRow("new passage meanwhile") << "击键" << "重打" << 1e6 << false << true << "none";
     }
 
     void automaticNextStep()
     {
         QFETCH(QString, rule);
-        QFETCH(QString, elseStep);
-        QFETCH(QString, keyRate);
-        QFETCH(QString, speed);
-        QFETCH(int, wrong);
+        QFETCH(double, threshold);
+        QFETCH(bool, wrong);
         QFETCH(bool, newPassage);
         QFETCH(QString, outcome);
         App::Zdhd = true;
         App::Zdhd2 = rule;
-        App::Zdhd3 = 10.0;
-        App::Zdhd4 = 200.0;
+        App::Zdhd3 = App::Zdhd4 = threshold;
+        QFETCH(QString, elseStep);
         App::Zdhd5 = elseStep;
         App::Gdcz = false;
         App::Gdqs = !newPassage; // lurking skips the posting wait the new passage needs
         openWindow();
-        frmMain& w = *m_window;
-        const QString passage = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚辛壬癸子丑寅卯辰巳午未申酉");
-        w.loadArticle(passage);
-        setFinishedRun(speed, keyRate, wrong);
-        const QString laid = newPassage ? QStringLiteral("新来的一段") : passage;
+        const QString drill = QStringLiteral("常用单字前五百");
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (m_f->typing()->isReadOnly()) {
+                poll.stop();
+                m_f->action({"发文", drill})->trigger();
+            }
+        });
         if (newPassage)
-            QTimer::singleShot(0, &w, [&w, &laid] { w.loadArticle(laid); });
-        w.finishRunBranch();
-
-        QCOMPARE(w.runEndCount == 0, outcome != QStringLiteral("none"));
+            poll.start(2);
+        typeRun(wrong);
+        QTest::qWait(100);
+        const QString shown = m_f->reference()->toPlainText();
         if (outcome == QStringLiteral("shuffled")) {
-            QVERIFY(w.passage != passage && w.passage.size() == passage.size()); // all distinct characters
-            QCOMPARE(QSet<QChar>(w.passage.begin(), w.passage.end()), QSet<QChar>(passage.begin(), passage.end()));
+            QVERIFY(shown != Passage);
+            QCOMPARE(sorted(shown), sorted(Passage));
         } else {
-            QCOMPARE(w.passage, laid);
+            QCOMPARE(shown == Passage, !newPassage);
         }
+        QCOMPARE(m_f->typing()->isReadOnly(), outcome == QStringLiteral("none") && !newPassage);
     }
-
-private:
-    void addWindow(platform::WindowHandle handle, const QString& title)
-    {
-        m_desktop->addWindow(
-            {handle, title, true, true, false, true, QRect(100, 100, 500, 400), QRect(104, 130, 492, 366)});
-    }
-    void openWindow()
-    {
-        m_window = std::make_unique<frmMain>();
-        m_window->loadArticle(QStringLiteral("春眠不觉晓处处闻啼鸟"));
-        m_desktop->clearCalls();
-    }
-    void bindChat()
-    {
-        addWindow(Chat, ChatTitle);
-        openWindow();
-        App::ChatTitle = ChatTitle;
-        m_window->getHwnd();
-        QCOMPARE(App::ChatHwnd, Chat);
-        m_desktop->clearCalls();
-    }
-    // The window's last run, as the chain leaves it just before its result branch.
-    void setFinishedRun(const QString& speed, const QString& keyRate, int wrong)
-    {
-        frmMain& w = *m_window;
-        w.resultText = Line;
-        w.shortResult = QStringLiteral("短成绩");
-        w.speedText = speed;
-        w.resultCells = QVector<QString>(15, QStringLiteral("1")).toList();
-        w.resultCells[1] = keyRate;
-        w.resultCells[14] = QString::number(wrong);
-        w.wrongCount = wrong;
-        w.finished = true;
-        w.runEndCount = 1; // any reset puts it back to 0
-    }
-    // The clipboard text at each Ctrl+V, as the chat window would paste it.
-    void notePaste(const Call& call)
-    {
-        if (call.text() == QStringLiteral("keyEvent 86 down"))
-            m_pasted << QApplication::clipboard()->text();
-    }
-    // The keys sent, as "17 down" and so on.
-    QStringList keyTexts() const
-    {
-        return m_desktop->callTexts().filter(QRegularExpression("^keyEvent ")).replaceInStrings("keyEvent ", "");
-    }
-    qint64 timeOf(const QString& text, int occurrence = 0) const
-    {
-        for (const Call& call : m_desktop->calls())
-            if (call.text() == text && occurrence-- == 0)
-                return call.msecs;
-        return -1;
-    }
-
-    std::unique_ptr<TestDir> m_dir;
-    std::unique_ptr<FakeWindowSystem> m_desktop;
-    std::unique_ptr<frmMain> m_window;
-    QStringList m_pasted;
 };
 
 QTEST_MAIN(TestChat)

@@ -1,36 +1,30 @@
-// The chat-window road end to end on a real X display: the stand-in chat program in its own
-// process, the real main window bound to it from the group menu, segments captured from its history,
-// a captured passage typed with real key strokes, and the posts arriving in the chat byte for byte.
+// The whole road on a real X display: the stand-in chat program in its own process, the real main
+// window bound to it from the group menu, segments captured from its history, a captured passage
+// typed with real key strokes (counted by the key source and the pane's filter), the posts arriving
+// in the chat byte for byte, and the X selection refused by the middle button.
 #include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
-#include "typing/frmmain.h"
 #include "typing/core/resultline.h"
 #include "x11support.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-
-#include <memory>
 
 class TestChatX11 : public QObject
 {
     Q_OBJECT
 
     xt::XInput m_x;
-    TestDir m_dir;
     platform::KeySource m_keys;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<ts::MainWindowFixture> m_f;
     xt::ChatStub m_stub;
     platform::WindowHandle m_chat = 0;
+    QByteArray m_lastLine;
 
     // Captures the newest segment from the chat history; the chat window is minimised afterwards.
     void capture(int way)
     {
         App::GetWay = way; // 0 by Tab, 1 by a click at the window's centre
-        m_window->zdzwSlot();
+        m_f->w().zdzwSlot();
         QTRY_VERIFY(platform::windowSystem().isWindowMinimized(m_chat));
     }
 
@@ -39,100 +33,120 @@ private slots:
     {
         QVERIFY2(platform::x11Available() && m_x.isOpen(), "needs an X display with XTest (run under test.sh)");
         App::initResources();
-        ts::resetWindowGlobals();
-        App::Quchu = false; // an ASCII passage is typed as it stands
-        App::Tihuan = false;
+        m_f = std::make_unique<ts::MainWindowFixture>();
         App::Gdyslim = 100; // the wait between paste and send, while the stub fetches our clipboard
         QVERIFY(m_keys.install());
-        QVERIFY((m_chat = m_stub.start(m_dir.path(), platform::windowSystem())) != 0);
-        m_window = std::make_unique<frmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY((m_chat = m_stub.start(m_f->dir().path(), platform::windowSystem())) != 0);
+        m_f->open(true);
     }
-    void cleanupTestCase()
-    {
-        if (m_window) {
-            m_window->close();
-            ts::consumeQuitRequest();
-        }
-        m_window.reset();
-    }
+    void cleanupTestCase() { m_f.reset(); }
 
     void bindFromGroupMenu()
     {
-        frmMain& w = *m_window;
-        for (QAction* action : w.m_chatMenu->actions()) {
-            if (action->text() == xt::ChatStub::title())
-                action->trigger();
-        }
-        QCOMPARE(App::ChatTitle, xt::ChatStub::title());
+        QAction* entry = m_f->action({"换群", xt::ChatStub::title()});
+        QVERIFY(entry);
+        entry->trigger();
         QCOMPARE(App::ChatHwnd, m_chat);
-        QCOMPARE(w.labChat->text(), QStringLiteral("QQ群: ") + xt::ChatStub::title());
+        QCOMPARE(m_f->statusText("QQ群"), QStringLiteral("QQ群: ") + xt::ChatStub::title());
         // The binding also found the own window by its title; it is never a group.
-        QCOMPARE(App::SelfHwnd, platform::WindowHandle(w.winId()));
+        QCOMPARE(App::SelfHwnd, platform::WindowHandle(m_f->w().winId()));
         QVERIFY(!App::ChatTitles.contains(App::AppTitle));
     }
 
     void historyWithoutMarkerLoadsNothing()
     {
-        frmMain& w = *m_window;
         QVERIFY(m_stub.receive(QStringLiteral("大家好，今天练什么？")));
-        const QString passage = w.passage;
+        const QString passage = m_f->reference()->toPlainText();
         // The message shows for a while within the call, so the title is watched meanwhile.
-        QStringList titles;
-        QTimer poll;
-        auto* titleLabel = w.findChild<QLabel*>(QStringLiteral("lab_Title"));
-        connect(&poll, &QTimer::timeout, this, [&] { titles << titleLabel->text(); });
-        poll.start(10);
-        capture(0);
-        poll.stop();
+        const QStringList titles = m_f->titlesDuring([this] { capture(0); });
         QVERIFY2(!titles.filter(QStringLiteral("暂无文本！")).isEmpty(), qPrintable(titles.join('\n')));
-        QCOMPARE(w.passage, passage);
+        QCOMPARE(m_f->reference()->toPlainText(), passage);
     }
 
     void typedRunPostsVerifiedLine()
     {
-        frmMain& w = *m_window;
-        const QString passage = QStringLiteral("abc def;");
+        const QString passage = QStringLiteral("hello; world 3.");
         QVERIFY(m_stub.receive(buildFawenPost(QStringLiteral("旧文"), QStringLiteral("较早的一段。"), "第1段", 200)));
         QVERIFY(m_stub.receive(buildFawenPost(QStringLiteral("英文练习"), passage, "第5段", 0)));
         capture(0);
-        QCOMPARE(w.passage, passage); // the newest segment
-        QCOMPARE(w.textTitle, QStringLiteral("英文练习"));
+        QCOMPARE(m_f->reference()->toPlainText(), passage); // the newest segment
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 英文练习"));
 
-        QVERIFY(platform::windowSystem().setForegroundWindow(w.winId(), 3000));
-        auto* typing = w.findChild<QTextEdit*>(QStringLiteral("textEdit2"));
+        QVERIFY(platform::windowSystem().setForegroundWindow(m_f->w().winId(), 3000));
+        QTextEdit* typing = m_f->typing();
         typing->setFocus();
         QTRY_VERIFY(typing->hasFocus());
         const int before = m_stub.sent().size();
-        for (const QChar c : passage)
-            QVERIFY2(m_x.typeInto(typing, c), qPrintable(QString(c)));
-        QTRY_VERIFY(w.finished); // on the next tick; the chain then posts its line into the chat
-        const QByteArray sent = m_stub.nextSent(before);
-        QCOMPARE(sent, w.resultText.toUtf8());
-        QVERIFY2(sent.startsWith(QStringLiteral("第5段 ").toUtf8()), sent.constData());
-        QCOMPARE(verifyResultLine(QString::fromUtf8(sent), App::ShuRuFa2, App::QianMing2).outcome, LineCheck::Genuine);
+        for (int i = 0; i < passage.size(); ++i) {
+            QVERIFY2(!typing->isReadOnly(), qPrintable(passage.left(i)));
+            QVERIFY2(m_x.typeInto(typing, passage.at(i)), qPrintable(passage.left(i + 1)));
+            if (i == 0)
+                QTRY_VERIFY(m_f->w().clockRunning()); // the first character starts the run
+        }
+        // The run ends on the next tick; the end then posts its line into the chat.
+        m_lastLine = m_stub.nextSent(before);
+        QVERIFY(typing->isReadOnly() && !m_f->w().clockRunning());
+        QVERIFY2(m_lastLine.startsWith(QStringLiteral("第5段 ").toUtf8()), m_lastLine.constData());
+        QVERIFY2(m_lastLine.contains(QStringLiteral(" 字数15 ").toUtf8()), m_lastLine.constData());
+        QCOMPARE(verifyResultLine(QString::fromUtf8(m_lastLine), App::ShuRuFa2, App::QianMing2).outcome,
+                 LineCheck::Genuine);
         QCOMPARE(App::ChatHwnd, m_chat); // back in the trainer, still bound
+
+        // The first key resets the run, its counts with it; every later key counts once. The filter
+        // takes back the selection the keyboard counted for ";" and "3", which chose nothing here.
+        QCOMPARE(App::KeyCount, passage.size() - 1);
+        QCOMPARE(App::SelectCount, 0);
+        QCOMPARE(App::LeftKeys, 5);  // e w r d 3
+        QCOMPARE(App::RightKeys, 9); // l l o ; space o l space .
+        QCOMPARE(App::EnterCount + App::BackCount + App::CorrectCount, 0);
+        QCOMPARE(m_f->cell(0, "键数"), QString::number(App::KeyCount));
+        QCOMPARE(m_f->cell(0, "错字"), QStringLiteral("0"));
+        QCOMPARE(m_f->cell(0, "选重"), QStringLiteral("0"));
     }
 
     void postsAfterCaptureStillArrive()
     {
-        frmMain& w = *m_window;
         const QString title = QStringLiteral("春晓");
         const QString passage = QStringLiteral("春眠不觉晓，处处闻啼鸟。");
         QVERIFY(m_stub.receive(buildFawenPost(title, passage, "第7段", 40)));
         capture(1);
-        QCOMPARE(w.passage, passage);
-        QCOMPARE(w.segmentHeader, QStringLiteral("第7段"));
+        QCOMPARE(m_f->reference()->toPlainText(), passage);
+        QCOMPARE(m_f->statusText("段号"), QStringLiteral("段号: 第7段"));
 
         // The minimised chat window comes back for the share command and for the result command.
         int before = m_stub.sent().size();
-        w.shSlot();
+        m_f->w().shSlot();
         QCOMPARE(m_stub.nextSent(before), buildFawenPost(title, passage, "第7段", 0).toUtf8());
         before = m_stub.sent().size();
-        QVERIFY(!w.resultText.isEmpty());
-        w.cjSlot();
-        QCOMPARE(m_stub.nextSent(before), w.resultText.toUtf8());
+        QVERIFY(!m_lastLine.isEmpty());
+        m_f->w().cjSlot();
+        QCOMPARE(m_stub.nextSent(before), m_lastLine);
+    }
+    void middleButtonPasteRefused()
+    {
+        // A plain pane pastes the selection, so the refusal below means something.
+        QTextEdit control;
+        control.setGeometry(700, 600, 300, 120);
+        control.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        QApplication::clipboard()->setText(QStringLiteral("xyz"), QClipboard::Selection);
+        m_x.click(2, control.viewport());
+        QTRY_COMPARE(control.toPlainText(), QStringLiteral("xyz"));
+        control.hide();
+
+        m_f->lay(QStringLiteral("abcdef"));
+        QVERIFY(platform::windowSystem().setForegroundWindow(m_f->w().winId(), 3000));
+        QTextEdit* typing = m_f->typing();
+        typing->setFocus();
+        QTRY_VERIFY(typing->hasFocus());
+        QVERIFY(m_x.typeInto(typing, QLatin1Char('a')));
+        QApplication::clipboard()->setText(QStringLiteral("bcdef"), QClipboard::Selection);
+        xt::InputRecorder recorder;
+        typing->viewport()->installEventFilter(&recorder);
+        m_x.click(2, typing->viewport());
+        QTRY_COMPARE(recorder.middleReleases, 1); // the click reached the pane ...
+        QTest::qWait(50);
+        QCOMPARE(typing->toPlainText(), QStringLiteral("a")); // ... and pasted nothing
     }
 };
 

@@ -1,4 +1,6 @@
+#include "app/core/app.h"
 #include "app/globalshortcut.h"
+#include "testsupport.h"
 #include "x11support.h"
 
 #include <QSignalSpy>
@@ -20,7 +22,8 @@ int recordError(Display*, XErrorEvent* event)
 } // namespace
 
 // The boss key on a real X display: keys from XTest while another top-level window has the focus,
-// grabs checked against a second client (the test's own connection).
+// grabs checked against a second client (the test's own connection); and the main window's boss
+// key, which hides and shows the window and is replaced at once when the setting changes.
 class TestHotKey : public QObject
 {
     Q_OBJECT
@@ -59,6 +62,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(platform::x11Available() && m_x.isOpen(), "needs an X display with XTest (run under test.sh)");
+        App::initResources();
         m_other.setFocusPolicy(Qt::StrongFocus);
         m_other.resize(300, 200);
         m_other.installEventFilter(&m_recorder);
@@ -242,6 +246,61 @@ private slots:
         }
         m_x.chord({XK_Alt_L}, XK_q);
         QTRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
+    }
+
+    // The main window shown with its boss key, and the other window focused again.
+    MyGlobalShortCut* openWithBossKey(ts::MainWindowFixture& f)
+    {
+        App::Kjlb = QStringLiteral("ALT+Q");
+        f.open(true);
+        m_other.raise();
+        m_other.activateWindow();
+        [&] { QTRY_VERIFY(m_other.isActiveWindow()); }();
+        QTest::qWait(5);
+        m_recorder.keys.clear();
+        const auto keys = f.w().findChildren<MyGlobalShortCut*>();
+        return keys.size() == 1 ? keys.first() : nullptr;
+    }
+
+    void bossKeyHidesAndShows()
+    {
+        ts::MainWindowFixture f;
+        MyGlobalShortCut* boss = openWithBossKey(f);
+        QVERIFY(boss);
+        QSignalSpy spy(boss, &MyGlobalShortCut::activated);
+        for (const bool shown : {false, true}) {
+            m_x.chord({XK_Alt_L}, XK_q);
+            QVERIFY(m_sentinel.settle());
+            QCOMPARE(spy.count(), shown ? 2 : 1);
+            QTRY_COMPARE(f.w().isVisible(), shown);
+            QVERIFY(!m_recorder.keys.contains(Qt::Key_Q));
+            m_other.activateWindow();
+            QTRY_VERIFY(m_other.isActiveWindow());
+            QTest::qWait(5);
+        }
+    }
+
+    void bossKeyRebindingKeepsOneKey()
+    {
+        ts::MainWindowFixture f;
+        openWithBossKey(f);
+        for (const char* key : {"ALT+Q", "ALT+W", "ALT+Q", "ALT+W", "ALT+W"}) { // back and forth
+            App::Kjlb = QString::fromLatin1(key);
+            f.w().settingRecv();
+        }
+        const auto keys = f.w().findChildren<MyGlobalShortCut*>();
+        QCOMPARE(keys.size(), 1);
+        m_other.activateWindow();
+        QTRY_VERIFY(m_other.isActiveWindow());
+        QSignalSpy spy(keys.first(), &MyGlobalShortCut::activated);
+        m_x.chord({XK_Alt_L}, XK_q); // the old key is free: it goes to the focused program
+        QVERIFY(m_sentinel.settle());
+        QTRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
+        m_x.chord({XK_Alt_L}, XK_w); // one press, one toggle: a second one would show it again
+        QVERIFY(m_sentinel.settle());
+        QCOMPARE(spy.count(), 1);
+        QTRY_VERIFY(!f.w().isVisible());
+        QVERIFY(!m_recorder.keys.contains(Qt::Key_W));
     }
 };
 

@@ -1,17 +1,12 @@
-// The main window's frame: run clock, help line, placement, Escape and default buttons, dragging,
-// the public-address request, the clock thread and closing.
+// The main window's frame: the help line, placement, Escape and default buttons, dragging, the
+// public-address request, the run clock in its thread and closing.
 #include "app/core/app.h"
 #include "testsupport.h"
-#include "typing/frmmain.h"
 
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTextEdit>
-#include <QThread>
-
-#include <memory>
 
 using namespace ts;
 
@@ -38,7 +33,7 @@ public:
             }
         });
     }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
 
     int connections = 0;
     QByteArray requestLine;
@@ -61,52 +56,17 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<MainWindowFixture> m_f;
+
 private slots:
     void initTestCase() { App::initResources(); }
-    void init()
-    {
-        m_dir = std::make_unique<TestDir>();
-        resetWindowGlobals();
-    }
-    void cleanup() { m_dir.reset(); }
-
-    void clockTexts_data()
-    {
-        QTest::addColumn<int>("startTicks"); // minutes, seconds and centis follow from it
-        QTest::addColumn<int>("steps");
-        QTest::addColumn<bool>("finished");
-        QTest::addColumn<QStringList>("expected"); // empty: the texts stay as they were
-        QTest::addRow("99 ticks") << 0 << 99 << false << QStringList{"00:", "00.", "99", "99"};
-        QTest::addRow("100 ticks") << 0 << 100 << false << QStringList{"00:", "01.", "00", "100"};
-        QTest::addRow("6000 ticks") << 0 << 6000 << false << QStringList{"01:", "00.", "00", "6000"};
-        QTest::addRow("100 minutes") << 599999 << 1 << false << QStringList{"100:", "00.", "00", "600000"};
-        QTest::addRow("finished run counts unseen") << 150 << 250 << true << QStringList();
-    }
-
-    void clockTexts()
-    {
-        QFETCH(int, startTicks);
-        QFETCH(int, steps);
-        QFETCH(bool, finished);
-        QFETCH(QStringList, expected);
-        frmMain w;
-        w.minutes = startTicks / 6000;
-        w.seconds = startTicks / 100 % 60;
-        w.centis = startTicks % 100;
-        w.ticks = startTicks;
-        w.finished = finished;
-        const QStringList before = shownClock(w);
-        for (int i = 0; i < steps; ++i)
-            w.TimeSlot();
-        QCOMPARE(shownClock(w), expected.isEmpty() ? before : expected);
-        QCOMPARE(w.ticks, startTicks + steps);
-    }
+    void init() { m_f = std::make_unique<MainWindowFixture>(); }
+    void cleanup() { m_f.reset(); }
 
     void hotKeyHelp_data()
     {
         QTest::addColumn<QStringList>("keys"); // Kjcd, Kjzd, Kjhq, Kjlx, Kjzt, Kjzj; "-" keeps the default
         QTest::addColumn<QString>("expected");
-        const QString none;
         QTest::addRow("defaults") << QStringList{"-", "-", "-", "-", "-", "-"}
                                   << "F3重打 F4载文 F5换群 CTRL+L乱序 回车暂停 F8暂停/结束(自由模式)";
         QTest::addRow("empty key left out") << QStringList{"F3", "F4", "", "CTRL+L", "Return", "F8"}
@@ -115,27 +75,26 @@ private slots:
                                         << "F3重打 F4载文 F5换群 CTRL+L乱序 F7暂停 ";
         QTest::addRow("Return inside a sequence") << QStringList{"Ctrl+Return", "", "", "", "", "Return"}
                                                   << "Ctrl+回车重打 回车暂停/结束(自由模式)";
-        QTest::addRow("no keys at all") << QStringList{"", "", "", "", "", ""} << none;
+        QTest::addRow("no keys at all") << QStringList{"", "", "", "", "", ""} << QString();
     }
 
+    // The help line is the first passage the window shows, whatever typing mode it opens in.
     void hotKeyHelp()
     {
         QFETCH(QStringList, keys);
+        QFETCH(QString, expected);
         QString* targets[] = {&App::Kjcd, &App::Kjzd, &App::Kjhq, &App::Kjlx, &App::Kjzt, &App::Kjzj};
         for (int i = 0; i < 6; ++i)
             if (keys.at(i) != QLatin1String("-"))
                 *targets[i] = keys.at(i);
-        QTEST(frmMain::hotKeyHelpText(), "expected");
-
-        // It is the first passage the window shows, whatever typing mode it opens in.
-        QFETCH(QString, expected);
-        App::Quchu = false;
-        App::Tihuan = false;
+        QCOMPARE(frmMain::hotKeyHelpText(), expected);
         for (int pattern : {0, 1, 2}) {
             App::Pattern = pattern;
-            frmMain w;
-            QCOMPARE(w.passage, expected);
-            QCOMPARE(w.textTitle, QStringLiteral("快捷键介绍"));
+            m_f->open();
+            if (pattern == FreeTyping) // the passage shows once the mode changes
+                m_f->action({"模式", "\t跟打模式"})->trigger();
+            QCOMPARE(m_f->reference()->toPlainText(), expected);
+            QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 快捷键介绍"));
         }
     }
 
@@ -153,30 +112,24 @@ private slots:
     void placement()
     {
         QFETCH(QRect, saved);
-        QFETCH(QRect, expected);
         App::X = saved.x();
         App::Y = saved.y();
         App::Width = saved.width();
         App::Height = saved.height();
-        frmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(QRect(w.pos(), w.size()), expected);
+        frmMain& w = m_f->open(true);
+        QTEST(QRect(w.pos(), w.size()), "expected");
     }
 
     void escapeAndReturnDoNothing()
     {
-        frmMain w;
+        frmMain& w = m_f->open(true);
         QSignalSpy rejected(&w, &QDialog::rejected);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTest::keyClick(&w, Qt::Key_Escape);
-        w.findChild<QTextEdit*>("textEdit2")->setFocus();
-        QTest::keyClick(w.findChild<QTextEdit*>("textEdit2"), Qt::Key_Escape);
+        m_f->typing()->setFocus();
+        QTest::keyClick(m_f->typing(), Qt::Key_Escape);
         // No result button is a default button that Return or Enter would press.
         for (const char* name : {"button", "button2", "button3", "button4", "button5", "button6"}) {
-            auto* button = w.findChild<QPushButton*>(name);
-            QVERIFY2(!button->autoDefault() && !button->isDefault(), name);
+            QPushButton* button = m_f->button(name);
             QSignalSpy clicked(button, &QPushButton::clicked);
             button->setFocus();
             QTest::keyClick(button, Qt::Key_Return);
@@ -191,10 +144,8 @@ private slots:
     void dragAndResizeSaveGeometry()
     {
         App::X = App::Y = 100;
-        frmMain w;
+        frmMain& w = m_f->open(true);
         QSignalSpy moved(&w, &frmMain::zbgb);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCoreApplication::processEvents();
         QVERIFY(!configFileWritten()); // shown at its saved place and size: nothing to save
         const QPoint grab = w.mapToGlobal(QPoint(5, 5));
@@ -210,12 +161,16 @@ private slots:
         QCOMPARE(configFileValue("Y").toInt(), 125);
         // After the release, or maximised, the window stays where it is.
         sendMouse(&w, QEvent::MouseMove, grab + QPoint(90, 90), Qt::NoButton, Qt::LeftButton);
-        w.maximised = true;
-        sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(&w, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
         QCOMPARE(w.pos(), QPoint(140, 125));
+        QTest::mouseClick(m_f->button("btnMenu_Max"), Qt::LeftButton);
+        const QPoint maximised = w.pos();
+        const QPoint corner = w.mapToGlobal(QPoint(5, 5));
+        sendMouse(&w, QEvent::MouseButtonPress, corner, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(&w, QEvent::MouseMove, corner + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
+        sendMouse(&w, QEvent::MouseButtonRelease, corner + QPoint(30, 20), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(w.pos(), maximised);
         QCOMPARE(moved.size(), 2);
-        w.maximised = false;
+        QTest::mouseClick(m_f->button("btnMenu_Max"), Qt::LeftButton);
 
         w.resize(700, 420);
         QTRY_COMPARE(App::Width, 700);
@@ -237,60 +192,55 @@ private slots:
         QTest::addRow("nothing listens") << "closed" << QByteArray() << "";
     }
 
+    // Opened online, the window asks the web server for the public address.
     void publicAddress()
     {
         QFETCH(QString, server);
         QFETCH(QByteArray, reply);
-        frmMain w;
         HttpStub stub(reply);
-        App::WebUrl = stub.url() + "/";
+        QTcpServer probe;
+        App::WebUrl = stub.url();
         if (server == QLatin1String("closed")) {
-            QTcpServer probe;
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
             App::WebUrl = QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort());
+            probe.close();
         }
         App::PublicIp = QStringLiteral("stale");
-        w.fetchPublicIp(400);
+        App::DbOnline = true;
+        m_f->open();
+        App::DbOnline = false;
         QTEST(App::PublicIp, "expected");
         QCOMPARE(stub.connections, server == QLatin1String("stub") ? 1 : 0);
         if (!reply.isEmpty())
             QCOMPARE(stub.requestLine, QByteArray("GET /ip/visitoriphost/ HTTP/1.1"));
     }
 
-    void clockThread()
+    // The clock runs in its own thread; its state is known at once on the GUI thread, and a stop
+    // still queued there must not swallow the start that follows it.
+    void runClock()
     {
-        auto w = std::make_unique<frmMain>();
-        QVERIFY(w->clockThread->isRunning());
-        QCOMPARE(w->clockTimer->thread(), w->clockThread);
-        QVERIFY(!w->clockRunning());
+        frmMain& w = m_f->open();
+        m_f->lay(QStringLiteral("abcdef"));
+        QVERIFY(!w.clockRunning());
+        m_f->type(QStringLiteral("a"));
+        QVERIFY(w.clockRunning());
+        const auto shownTime = [this] { return m_f->cell(0, "时间"); };
+        const QString started = shownTime();
+        QTRY_VERIFY(shownTime() != started);
 
-        emit w->DoStartTimer();
-        QVERIFY(w->clockRunning());
-        QTRY_VERIFY(w->ticks >= 5);
+        emit w.DoStopTimer();
+        QVERIFY(!w.clockRunning());
+        QTest::qWait(50); // ticks already queued are taken
+        const QString stopped = shownTime();
+        QTest::qWait(50);
+        QCOMPARE(shownTime(), stopped);
 
-        // Known stopped at once here, before the clock thread has seen the stop; then no more ticks.
-        emit w->DoStopTimer();
-        QVERIFY(!w->clockRunning());
-        settleClock(*w);
-        bool active = true;
-        QMetaObject::invokeMethod(
-            w->clockTimer, [&] { active = w->clockTimer->isActive(); }, Qt::BlockingQueuedConnection);
-        QVERIFY(!active);
-
-        // A stop still queued must not swallow the start that follows it.
-        emit w->DoStartTimer();
-        emit w->DoStopTimer();
-        emit w->DoStartTimer();
-        QVERIFY(w->clockRunning());
-        settleClock(*w);
-        const int before = w->ticks;
-        QTRY_VERIFY(w->ticks >= before + 5);
-
-        // Destroyed while running: the thread is stopped, joined and deleted with the window.
-        QPointer<QThread> thread = w->clockThread;
-        w.reset();
-        QVERIFY(thread.isNull());
-        QCoreApplication::processEvents();
+        emit w.DoStartTimer();
+        emit w.DoStopTimer();
+        emit w.DoStartTimer();
+        QVERIFY(w.clockRunning());
+        QTRY_VERIFY(shownTime() != stopped);
+        // The fixture destroys the window with its clock running: the thread is stopped and joined.
     }
 
     void closeWritesChangedCollections_data()
@@ -314,36 +264,17 @@ private slots:
         for (int i = 0; i < 2; ++i)
             if (!loaded.at(i).isEmpty())
                 QVERIFY(App::writeFile(files.at(i), loaded.at(i)));
-        {
-            frmMain w;
-            w.show();
-            for (int i = 0; i < 2; ++i) {
-                QCOMPARE(*globals[i], loaded.at(i));
-                *globals[i] = final.at(i);
-            }
-            QVERIFY(w.close());
+        m_f->open(true);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(*globals[i], loaded.at(i));
+            *globals[i] = final.at(i);
         }
-        consumeQuitRequest();
+        m_f->close();
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(QFile::exists(files.at(i)), loaded.at(i) != final.at(i) || !loaded.at(i).isEmpty());
             QCOMPARE(App::readTextFile(files.at(i)), final.at(i));
         }
     }
-
-private:
-    static QStringList shownClock(const frmMain& w)
-    {
-        return {w.clockMinutesText, w.clockSecondsText, w.clockCentisText, w.clockTicksText};
-    }
-    // The clock thread has handled everything sent to it so far; its queued timeouts are counted.
-    static void settleClock(frmMain& w)
-    {
-        QMetaObject::invokeMethod(
-            w.clockTimer, [] {}, Qt::BlockingQueuedConnection);
-        QCoreApplication::processEvents();
-    }
-
-    std::unique_ptr<TestDir> m_dir;
 };
 
 QTEST_MAIN(TestMainWindow)

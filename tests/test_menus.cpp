@@ -4,25 +4,16 @@
 #include "app/globalshortcut.h"
 #include "testsupport.h"
 #include "typing/core/drills.h"
-#include "typing/frmmain.h"
 
 #include <QActionGroup>
-#include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPropertyAnimation>
 #include <QScreen>
 #include <QStyle>
-#include <QTableView>
 #include <QTextCodec>
-#include <QTextEdit>
 
 #include <algorithm>
-#include <memory>
 
 using namespace ts;
 
@@ -34,24 +25,6 @@ bool quitRequested()
     QEventLoop loop;
     QTimer::singleShot(0, &loop, [&loop] { loop.exit(1); });
     return loop.exec() == -1;
-}
-
-QAction* findAction(const QList<QAction*>& actions, const QStringList& path)
-{
-    for (QAction* action : actions) {
-        if (action->text() != path.first())
-            continue;
-        if (path.size() == 1)
-            return action;
-        if (action->menu())
-            return findAction(action->menu()->actions(), path.mid(1));
-    }
-    return nullptr;
-}
-
-QString checkedText(QActionGroup* group)
-{
-    return group->checkedAction() ? group->checkedAction()->text() : QString();
 }
 
 int configIndex(const QString& key)
@@ -75,19 +48,37 @@ class TestMenus : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<MainWindowFixture> m_f;
+
+    QAction* action(const QStringList& path) const { return m_f->action(path); }
+    QString checkedIn(const QStringList& menu) const
+    {
+        for (QAction* entry : action(menu)->menu()->actions())
+            if (entry->isChecked())
+                return entry->text();
+        return QString();
+    }
+    // The folder the article menu lists, next to the program; created for the case, removed after.
+    QString articleFolder()
+    {
+        m_articles = QCoreApplication::applicationDirPath() + QStringLiteral("/文章");
+        QDir(m_articles).removeRecursively();
+        QDir().mkpath(m_articles);
+        return m_articles;
+    }
+    QString m_articles;
+
 private slots:
     void initTestCase() { App::initResources(); }
-    void init()
-    {
-        m_dir = std::make_unique<TestDir>();
-        resetWindowGlobals();
-    }
+    void init() { m_f = std::make_unique<MainWindowFixture>(); }
     void cleanup()
     {
-        m_window.reset();
+        m_f.reset();
         qApp->setStyleSheet(QString());
         QApplication::setPalette(QApplication::style()->standardPalette());
-        m_dir.reset();
+        if (!m_articles.isEmpty())
+            QDir(m_articles).removeRecursively();
+        m_articles.clear();
     }
 
     void initialChecks_data()
@@ -96,12 +87,11 @@ private slots:
         QTest::addColumn<int>("pattern");
         QTest::addColumn<QString>("style");
         QTest::addColumn<QStringList>("checked"); // fetch method, mode, scheme
-        QTest::addColumn<int>("mode");
         using L = QStringList;
-        QTest::addRow("tab, follow, white") << 0 << 0 << "white" << L{"\tTAB方式获取", "\t跟打模式", "\t白色"} << 0;
-        QTest::addRow("mouse, blind, dev") << 1 << 2 << "dev" << L{"\t鼠标方式获取", "\t盲打模式", "\t蓝色"} << 2;
-        QTest::addRow("free, unknown scheme") << 0 << 1 << "pink" << L{"\tTAB方式获取", "\t自由模式", ""} << 1;
-        QTest::addRow("mode out of range") << 0 << 5 << "gray" << L{"\tTAB方式获取", "\t盲打模式", "\t灰色"} << 2;
+        QTest::addRow("tab, follow, white") << 0 << 0 << "white" << L{"\tTAB方式获取", "\t跟打模式", "\t白色"};
+        QTest::addRow("mouse, blind, dev") << 1 << 2 << "dev" << L{"\t鼠标方式获取", "\t盲打模式", "\t蓝色"};
+        QTest::addRow("free, unknown scheme") << 0 << 1 << "pink" << L{"\tTAB方式获取", "\t自由模式", ""};
+        QTest::addRow("mode out of range") << 0 << 5 << "gray" << L{"\tTAB方式获取", "\t盲打模式", "\t灰色"};
     }
 
     void initialChecks()
@@ -109,20 +99,20 @@ private slots:
         QFETCH(int, getWay);
         QFETCH(int, pattern);
         QFETCH(QString, style);
+        QFETCH(QStringList, checked);
         App::GetWay = getWay;
         App::Pattern = pattern;
         App::Style = style;
-        build();
-        frmMain& w = *m_window;
-        QTEST(QStringList({checkedText(w.m_getWayGroup), checkedText(w.m_modeGroup), checkedText(w.m_styleGroup)}),
-              "checked");
-        QTEST(w.mode, "mode");
+        frmMain& w = m_f->open();
+        QCOMPARE(QStringList({checkedIn({"菜单", "载文"}), checkedIn({"模式"}), checkedIn({"功能", "风格样式"})}),
+                 checked);
         // Restoring what the file holds writes nothing back.
         QVERIFY(!configFileWritten());
         QCOMPARE(App::Style, style);
         // The text typed blind stays unreadable from the first run on.
-        QCOMPARE(m_typing->styleSheet().contains(QStringLiteral("color:%1;").arg(App::Gbj)), w.mode == BlindTyping);
-        QCOMPARE(m_ref->isVisibleTo(&w), w.mode != FreeTyping);
+        const bool blind = checked.at(1) == QStringLiteral("\t盲打模式");
+        QCOMPARE(m_f->typing()->styleSheet().contains(QStringLiteral("color:%1;").arg(App::Gbj)), blind);
+        QCOMPARE(m_f->reference()->isVisibleTo(&w), checked.at(1) != QStringLiteral("\t自由模式"));
     }
 
     void shortcutsFromConfiguration_data()
@@ -142,41 +132,40 @@ private slots:
         QFETCH(QString, sequence);
         if (!key.isEmpty())
             App::setConfigValue(configIndex(key), sequence);
-        build();
-        QAction* entry = action(path);
-        QVERIFY(entry);
-        QCOMPARE(entry->shortcut(), QKeySequence::fromString(sequence, QKeySequence::NativeText));
+        m_f->open();
+        QVERIFY(action(path));
+        QCOMPARE(action(path)->shortcut(), QKeySequence::fromString(sequence, QKeySequence::NativeText));
         // The boss key is listed without a window shortcut of its own.
         QVERIFY(action({"功能", "快捷键列表", "老板键"})->shortcut().isEmpty());
     }
 
     void hotKeysRunTheirCommands()
     {
-        build();
-        frmMain& w = *m_window;
-        showActive();
+        frmMain& w = m_f->open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
-        w.loadArticle(letters);
-        w.Reset();
-        QTest::keyClicks(m_typing, QStringLiteral("ab"));
+        m_f->lay(letters);
+        m_f->typing()->setFocus();
+        m_f->type(QStringLiteral("ab"));
         QTest::keyClick(&w, Qt::Key_F3); // retype
-        QVERIFY(m_typing->toPlainText().isEmpty());
+        QVERIFY(m_f->typing()->toPlainText().isEmpty());
         QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier); // shuffle
-        QVERIFY(w.passage != letters);
-        QCOMPARE(sortedCodePoints(w.passage), letters);
-        QTest::keyClicks(m_typing, QStringLiteral("x"));
+        QVERIFY(m_f->reference()->toPlainText() != letters);
+        QCOMPARE(sortedCodePoints(m_f->reference()->toPlainText()), letters);
+        m_f->type(QStringLiteral("x"));
         QTest::keyClick(&w, Qt::Key_F8); // pause
-        QVERIFY(!w.clockRunning() && w.paused);
+        QVERIFY(!w.clockRunning());
+        QCOMPARE(m_f->title(), QStringLiteral("Tavrel跟打器[暂停]"));
 
         // New settings rebind the keys, show or hide the result buttons, and keep one boss key.
         App::Kjcd = QStringLiteral("F11");
         App::Showcj = false;
         w.settingRecv();
-        QTest::keyClicks(m_typing, QStringLiteral("y"));
+        m_f->type(QStringLiteral("y"));
         QTest::keyClick(&w, Qt::Key_F3);
-        QVERIFY(!m_typing->toPlainText().isEmpty());
+        QVERIFY(!m_f->typing()->toPlainText().isEmpty());
         QTest::keyClick(&w, Qt::Key_F11);
-        QVERIFY(m_typing->toPlainText().isEmpty());
+        QVERIFY(m_f->typing()->toPlainText().isEmpty());
         auto* buttons = w.findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"));
         QVERIFY(!buttons->isVisibleTo(&w));
         App::Showcj = true;
@@ -187,37 +176,37 @@ private slots:
 
     void typingModes()
     {
-        build();
-        frmMain& w = *m_window;
-        w.loadArticle(QStringLiteral("abcdef"));
+        frmMain& w = m_f->open();
+        m_f->lay(QStringLiteral("abcdef"));
         action({"模式", "\t自由模式"})->trigger();
-        QCOMPARE(w.mode, int(FreeTyping));
         QCOMPARE(configFileValue("Pattern").toInt(), int(FreeTyping));
-        QVERIFY(!m_ref->isVisibleTo(&w));
-        QVERIFY(!w.labProgress->isVisibleTo(&w));
-        QCOMPARE(m_typing->styleSheet(), QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
+        QVERIFY(!m_f->reference()->isVisibleTo(&w));
+        QVERIFY(!m_f->status("进度")->isVisibleTo(&w));
+        QCOMPARE(m_f->typing()->styleSheet(),
+                 QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
 
         action({"模式", "\t盲打模式"})->trigger();
-        QCOMPARE(w.mode, int(BlindTyping));
-        QVERIFY(m_ref->isVisibleTo(&w));
+        QVERIFY(m_f->reference()->isVisibleTo(&w));
+        QVERIFY(m_f->typing()->styleSheet().contains(QStringLiteral("color:%1;").arg(App::Gbj)));
         // The colour commands keep the blind pane unreadable.
-        App::Gbj = QStringLiteral("#101010");
-        w.applyColours();
-        QCOMPARE(m_typing->styleSheet(), QStringLiteral("background:#101010;color:#101010;"));
+        ModalAnswerer pick([](QWidget* widget) {
+            qobject_cast<QColorDialog*>(widget)->setCurrentColor(QColor(QStringLiteral("#101010")));
+            static_cast<QDialog*>(widget)->accept();
+        });
+        action({"功能", "外观", "背景颜色\t", "跟打区"})->trigger();
+        QCOMPARE(m_f->typing()->styleSheet(), QStringLiteral("background:#101010;color:#101010;"));
 
         action({"模式", "\t跟打模式"})->trigger();
         QCOMPARE(configFileValue("Pattern").toInt(), int(FollowTyping));
-        QCOMPARE(checkedText(w.m_modeGroup), QStringLiteral("\t跟打模式"));
-        QCOMPARE(m_typing->styleSheet(), QStringLiteral("QTextEdit{background:#101010;color:%1;}").arg(App::Ztcg));
+        QCOMPARE(checkedIn({"模式"}), QStringLiteral("\t跟打模式"));
+        QCOMPARE(m_f->typing()->styleSheet(), QStringLiteral("QTextEdit{background:#101010;color:%1;}").arg(App::Ztcg));
     }
 
     void schemeChoice_data()
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("name");
-        const char* const rows[][2] = {{"\t白色", "white"},   {"\t银白色", "silvery"}, {"\t黑色", "black"},
-                                       {"\t灰黑色", "brown"}, {"\t蓝色", "dev"},       {"\t淡蓝色", "blue"},
-                                       {"\t灰色", "gray"}};
+        const char* const rows[][2] = {{"\t白色", "white"}, {"\t灰黑色", "brown"}, {"\t蓝色", "dev"}};
         for (const auto& row : rows)
             QTest::addRow("%s", row[1]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
     }
@@ -227,11 +216,10 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, name);
         App::Style = QStringLiteral("none");
-        build();
+        m_f->open();
         QAction* choice = action({"功能", "风格样式", entry});
         choice->trigger();
         QVERIFY(choice->isChecked());
-        QCOMPARE(App::Style, name);
         QCOMPARE(configFileValue("Style").toString(), name);
         QFile sheet(QStringLiteral(":/image/%1.css").arg(name));
         QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -255,15 +243,14 @@ private slots:
         QFETCH(QStringList, path);
         QFETCH(QString, key);
         QFETCH(QString, target);
-        build();
+        frmMain& w = m_f->open();
         const int index = configIndex(key);
         const QString before = App::configValue(index).toString();
-        QAction* entry = action(path);
-        QVERIFY(entry);
+        QVERIFY(action(path));
 
         // A cancelled dialog changes nothing.
         ModalAnswerer cancel([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
-        entry->trigger();
+        action(path)->trigger();
         QCOMPARE(cancel.seen, 1);
         QCOMPARE(App::configValue(index).toString(), before);
         QVERIFY(!configFileWritten());
@@ -276,13 +263,12 @@ private slots:
             dialog->setCurrentColor(QColor(QStringLiteral("#123456")));
             dialog->accept();
         });
-        entry->trigger();
+        action(path)->trigger();
         QCOMPARE(offered, QColor(Qt::green));
-        QCOMPARE(App::configValue(index).toString(), QStringLiteral("#123456"));
         QCOMPARE(configFileValue(key).toString(), QStringLiteral("#123456"));
         if (!target.isEmpty()) {
-            QWidget* widget = target == QLatin1String("table") ? static_cast<QWidget*>(m_window->resultView)
-                                                               : m_window->findChild<QWidget*>(target);
+            QWidget* widget = target == QLatin1String("table") ? static_cast<QWidget*>(w.findChild<QTableView*>())
+                                                               : w.findChild<QWidget*>(target);
             QVERIFY2(widget->styleSheet().contains(QStringLiteral("#123456")), qPrintable(widget->styleSheet()));
         }
     }
@@ -293,19 +279,14 @@ private slots:
         App::Y = 40;
         App::Width = 600;
         App::Height = 400;
-        build();
-        frmMain& w = *m_window;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        frmMain& w = m_f->open(true);
         const QRect before = w.geometry();
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-        auto* button = w.findChild<QPushButton*>(QStringLiteral("btnMenu_Max"));
+        QPushButton* button = m_f->button("btnMenu_Max");
         QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(w.maximised);
         QCOMPARE(w.geometry(), available);
         QCOMPARE(button->toolTip(), QStringLiteral("还原"));
         QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(!w.maximised);
         QCOMPARE(w.geometry(), before);
         QCOMPARE(button->toolTip(), QStringLiteral("最大化"));
 
@@ -324,42 +305,29 @@ private slots:
         QVERIFY(!configFileWritten());
     }
 
-    void trayClicks()
+    void tray()
     {
-        build();
-        frmMain& w = *m_window;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        frmMain& w = m_f->open(true);
         w.iconActivated(QSystemTrayIcon::Trigger);
         QVERIFY(!w.isVisible());
         w.iconActivated(QSystemTrayIcon::DoubleClick);
         QVERIFY(!w.isVisible());
         w.iconActivated(QSystemTrayIcon::Trigger);
         QVERIFY(w.isVisible());
-
-        const QList<QAction*> entries = w.m_trayMenu->actions(); // restore, minimise, exit
-        entries.at(1)->trigger();
+        w.HideSlot();
         QVERIFY(!w.isVisible());
-        entries.at(0)->trigger();
+        w.NormalSlot();
         QVERIFY(w.isVisible());
         QVERIFY(!QApplication::quitOnLastWindowClosed()); // hiding to the tray never ends the program
-    }
 
-    void trayExitKeepsData()
-    {
-        build();
-        frmMain& w = *m_window;
-        w.show();
-        w.loadArticle(QStringLiteral("abcdef"));
-        w.Reset();
-        QTest::keyClicks(m_typing, QStringLiteral("abc"));
+        // Its exit saves the collections and the record at once, without the fade.
+        m_f->lay(QStringLiteral("abcdef"));
+        m_f->type(QStringLiteral("abc"));
         App::WrongChars = QStringLiteral("错");
         App::SlowChars = QStringLiteral("慢");
-
-        w.m_trayMenu->actions().at(2)->trigger();
+        w.slotExitActionTrigger();
         QVERIFY(quitRequested());
         consumeQuitRequest();
-        QVERIFY(!w.m_fadeOut); // no fade on this way out
         QCOMPARE(App::readTextFile(QStringLiteral("错字收集.txt")), QStringLiteral("错"));
         QCOMPARE(App::readTextFile(QStringLiteral("慢字收集.txt")), QStringLiteral("慢"));
         QCOMPARE(storedRecord("TempJilu").toInt(), 3);
@@ -367,14 +335,10 @@ private slots:
 
     void closeButtonFadesThenSaves()
     {
-        build();
-        frmMain& w = *m_window;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        frmMain& w = m_f->open(true);
         App::WrongChars = QStringLiteral("错");
-        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnMenu_Close")), Qt::LeftButton);
+        QTest::mouseClick(m_f->button("btnMenu_Close"), Qt::LeftButton);
         QVERIFY(w.isVisible());
-        QVERIFY(w.m_fadeOut && w.m_fadeOut->state() == QAbstractAnimation::Running);
         QVERIFY(!QFile::exists(QStringLiteral("错字收集.txt")));
         QTRY_VERIFY(!w.isVisible());
         consumeQuitRequest();
@@ -384,54 +348,43 @@ private slots:
     void drills_data()
     {
         QTest::addColumn<int>("drill");
-        QTest::addColumn<int>("length");
-        QTest::addRow("front 500") << int(BuiltinDrill::Front500) << 500;
-        QTest::addRow("back 500") << int(BuiltinDrill::Back500) << 500;
-        QTest::addRow("front 1500") << int(BuiltinDrill::Front1500) << 1500;
+        QTest::addRow("front 500") << int(BuiltinDrill::Front500);
+        QTest::addRow("back 500") << int(BuiltinDrill::Back500);
+        QTest::addRow("front 1500") << int(BuiltinDrill::Front1500);
     }
 
     void drills()
     {
         QFETCH(int, drill);
-        QFETCH(int, length);
         const auto which = BuiltinDrill(drill);
         const QString title = builtinDrillTitle(which);
-        build();
-        frmMain& w = *m_window;
+        m_f->open();
         App::CanUpload = true; // left over from an earlier text
-        w.segmentHeader = QStringLiteral("第7段");
         action({"发文", title})->trigger();
-        QCOMPARE(w.textTitle, title);
-        QCOMPARE(w.segmentHeader, QStringLiteral("第1段"));
-        QCOMPARE(w.passage, builtinDrillText(which));
-        QCOMPARE(w.passageLength, length);
-        QCOMPARE(w.labTitle->text(), QStringLiteral("标题: ") + title);
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: ") + title);
+        QCOMPARE(m_f->statusText("段号"), QStringLiteral("段号: 第1段"));
+        QCOMPARE(m_f->reference()->toPlainText(), builtinDrillText(which).left(510));
         QVERIFY(!App::CanUpload);
-        w.markUploadEligibility(); // typed whole, a drill may enter the ranking
-        QVERIFY(App::CanUpload);
     }
 
     void removeSpacesAndShuffle()
     {
-        build();
-        frmMain& w = *m_window;
-        w.textTitle = QStringLiteral("原题");
-        w.loadArticle(QStringLiteral(" 甲 乙\t丙\n丁\r\n戊　己 "));
+        frmMain& w = m_f->open();
+        m_f->lay(QStringLiteral(" 甲 乙\t丙\n丁\r\n戊　己 "));
         action({"发文", "去除空格"})->trigger();
-        QCOMPARE(w.passage, QStringLiteral("甲乙丙丁戊己"));
-        QCOMPARE(m_ref->toPlainText(), QStringLiteral("甲乙丙丁戊己"));
-        QCOMPARE(w.textTitle, QStringLiteral("原题"));
+        QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("甲乙丙丁戊己"));
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 剪切板"));
 
         const QString text = QStringLiteral("𠀀𠀁𠀂𠀃甲乙丙丁戊己庚辛abc甲");
-        w.loadArticle(text);
+        m_f->lay(text);
         action({"功能", "快捷键列表", "乱序"})->trigger();
-        QCOMPARE(sortedCodePoints(w.passage), sortedCodePoints(text));
-        QCOMPARE(w.passage.size(), text.size());
-        // Free typing has nothing to shuffle against.
-        w.zySlot();
-        const QString before = w.passage;
+        QCOMPARE(sortedCodePoints(m_f->reference()->toPlainText()), sortedCodePoints(text));
+        // Free typing has nothing to shuffle against: back in follow mode the passage is as it was.
+        action({"模式", "\t自由模式"})->trigger();
+        const QString before = m_f->reference()->toPlainText();
         w.lxSlot();
-        QCOMPARE(w.passage, before);
+        action({"模式", "\t跟打模式"})->trigger();
+        QCOMPARE(m_f->reference()->toPlainText(), before);
     }
 
     void clipboard_data()
@@ -445,126 +398,75 @@ private slots:
     void clipboard()
     {
         QFETCH(QString, clip);
-        build();
-        frmMain& w = *m_window;
-        w.loadArticle(QStringLiteral("旧文章"));
+        m_f->open();
+        m_f->action({"发文", "常用单字前五百"})->trigger();
+        m_f->lay(QStringLiteral("旧文章"));
         App::CanUpload = true;
         QApplication::clipboard()->setText(clip);
         action({"发文", "剪切板"})->trigger();
-        QCOMPARE(w.textTitle, QStringLiteral("剪切板"));
-        QCOMPARE(w.segmentHeader, QStringLiteral("第1段"));
-        QTEST(w.passage, "expected");
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 剪切板"));
+        QCOMPARE(m_f->statusText("段号"), QStringLiteral("段号: 第1段"));
+        QTEST(m_f->reference()->toPlainText(), "expected");
         QVERIFY(!App::CanUpload);
     }
 
+    // Articles are listed from the program's folder and opened from there, whatever the working
+    // folder has become; one that went away is reported and the passage stays.
     void articles()
     {
-        const QString folder = m_dir->file(QStringLiteral("文章"));
-        QVERIFY(QDir().mkpath(folder));
+        const QString folder = articleFolder();
         QVERIFY(App::writeFile(folder + QStringLiteral("/b文.txt"), QStringLiteral("第二篇")));
         QFile gb(folder + QStringLiteral("/A&甲.txt"));
         QVERIFY(gb.open(QIODevice::WriteOnly));
         gb.write(QTextCodec::codecForName("GB18030")->fromUnicode(QStringLiteral("第一篇文章")));
         gb.close();
         QVERIFY(App::writeFile(folder + QStringLiteral("/c.dat"), QStringLiteral("不是文章")));
-        build();
-        frmMain& w = *m_window;
-        w.fillArticleMenu(folder);
-        const QList<QAction*> entries = w.m_articleMenu->actions();
+        QVERIFY(App::writeFile(folder + QStringLiteral("/<i>斜.txt"), QStringLiteral("内容")));
+        m_f->open();
         QStringList names;
-        for (QAction* entry : entries)
-            names << entry->data().toString();
-        QCOMPARE(names, QStringList({"A&甲", "b文"}));
-        QCOMPARE(entries.at(0)->text(), QStringLiteral("A&&甲")); // shown with its ampersand
+        for (QAction* entry : action({"发文", "文章"})->menu()->actions())
+            names << entry->text();
+        QCOMPARE(names, QStringList({"<i>斜", "A&&甲", "b文"})); // shown with its ampersand
 
-        // Opened from where it was listed, whatever the working folder has become.
         QDir::setCurrent(QDir::tempPath());
         App::CanUpload = true;
-        entries.at(0)->trigger();
-        QDir::setCurrent(m_dir->path());
-        QCOMPARE(w.passage, QStringLiteral("第一篇文章"));
-        QCOMPARE(w.textTitle, QStringLiteral("A&甲"));
+        action({"发文", "文章", "A&&甲"})->trigger();
+        QDir::setCurrent(m_f->dir().path());
+        QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("第一篇文章"));
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: A&甲"));
         QVERIFY(!App::CanUpload);
-    }
 
-    void articleThatCannotBeOpened()
-    {
-        const QString folder = m_dir->file(QStringLiteral("文章"));
-        QVERIFY(QDir().mkpath(folder));
-        const QString file = folder + QStringLiteral("/<i>斜.txt");
-        QVERIFY(App::writeFile(file, QStringLiteral("内容")));
-        build();
-        frmMain& w = *m_window;
-        w.fillArticleMenu(folder);
-        QVERIFY(QFile::remove(file));
-        w.textTitle = QStringLiteral("之前");
-        w.loadArticle(QStringLiteral("之前的文章"));
-
+        QVERIFY(QFile::remove(folder + QStringLiteral("/<i>斜.txt")));
         QString boxTitle;
         BoxAnswerer answer(true);
         answer.whileShown = [&] { boxTitle = QApplication::activeModalWidget()->findChild<QLabel*>("lab_Title")->text(); };
-        w.m_articleMenu->actions().at(0)->trigger();
+        action({"发文", "文章", "<i>斜"})->trigger();
         QCOMPARE(answer.seen, 1);
         QCOMPARE(boxTitle, QStringLiteral("错误"));
         QVERIFY2(answer.text.contains(QStringLiteral("<i>斜")) && answer.text.contains(QStringLiteral("无法打开")),
                  qPrintable(answer.text));
         QCOMPARE(answer.format, Qt::PlainText);
-        QCOMPARE(w.passage, QStringLiteral("之前的文章"));
-        QCOMPARE(w.textTitle, QStringLiteral("之前"));
+        QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("第一篇文章"));
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: A&甲"));
     }
 
     void openFile()
     {
-        const QString path = m_dir->file(QStringLiteral("练习.v2.txt"));
+        const QString path = m_f->dir().file(QStringLiteral("练习.v2.txt"));
         QVERIFY(App::writeFile(path, QStringLiteral("文件里的文字")));
-        build();
-        frmMain& w = *m_window;
-        ModalAnswerer choose([&](QWidget* widget) {
+        m_f->open();
+        ModalAnswerer chosen([&path](QWidget* widget) {
             auto* dialog = qobject_cast<QFileDialog*>(widget);
             QVERIFY(dialog);
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            QVERIFY(name);
-            name->setText(path); // typed into the name field, as a user would
+            // typed into the name field, as a user would
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        w.m_openAction->trigger();
-        QCOMPARE(choose.seen, 1);
-        QCOMPARE(w.textTitle, QStringLiteral("练习.v2"));
-        QCOMPARE(w.passage, QStringLiteral("文件里的文字"));
-
-        // A file that cannot be read is reported and leaves the passage on show.
-        QString boxText;
-        ModalAnswerer warn([&](QWidget* widget) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            QVERIFY(box);
-            boxText = box->text();
-            box->button(QMessageBox::Yes)->click();
-        });
-        QVERIFY(!w.openTextFile(m_dir->file(QStringLiteral("没有.txt"))));
-        QCOMPARE(boxText, QStringLiteral("Can't open this file"));
-        QCOMPARE(m_ref->toPlainText(), QStringLiteral("文件里的文字"));
+        action({"发文", "打开"})->trigger();
+        QCOMPARE(chosen.seen, 1);
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 练习.v2"));
+        QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("文件里的文字"));
     }
-
-private:
-    QAction* action(const QStringList& path) const { return findAction(m_window->m_menuBar->actions(), path); }
-    void build()
-    {
-        m_window = std::make_unique<frmMain>();
-        m_ref = m_window->findChild<QTextEdit*>(QStringLiteral("textEdit"));
-        m_typing = m_window->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
-    }
-    void showActive()
-    {
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        m_typing->setFocus();
-    }
-
-    std::unique_ptr<TestDir> m_dir;
-    std::unique_ptr<frmMain> m_window;
-    QTextEdit* m_ref = nullptr;
-    QTextEdit* m_typing = nullptr;
 };
 
 QTEST_MAIN(TestMenus)

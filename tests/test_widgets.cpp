@@ -6,12 +6,10 @@
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
 #include "app/frmmessagebox3.h"
-#include "app/iconhelper.h"
 #include "app/switchbutton.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -207,33 +205,6 @@ private slots:
         QCOMPARE(execAnswering(again, "btnOk"), 1);
     }
 
-    void messageBox2Types_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("ok");
-        QTest::addColumn<bool>("cancelShown");
-        QTest::addColumn<QString>("title");
-        QTest::addRow("sponsor") << 1 << "赞助(&O)" << true << "您的鼓励是作者最大的动力";
-        QTest::addRow("about") << 3 << "确定(&O)" << false << "关于Tavrel跟打器";
-        QTest::addRow("notice") << 4 << "确定(&O)" << false << "提示";
-        QTest::addRow("unknown type") << 9 << "确定(&O)" << true << "提示";
-    }
-
-    void messageBox2Types()
-    {
-        QFETCH(int, type);
-        QFETCH(bool, cancelShown);
-        App::Uploadcj = true;
-        frmMessageBox2 box;
-        box.SetMessage(QStringLiteral("说明"), type);
-        QVERIFY(child<QCheckBox>(&box, "checkBox")->isHidden()); // only results ask about uploading
-        QTEST(child<QPushButton>(&box, "btnOk")->text(), "ok");
-        QCOMPARE(!child<QPushButton>(&box, "btnCancel")->isHidden(), cancelShown);
-        QTEST(box.windowTitle(), "title");
-        QCOMPARE(box.size(), QSize(418, 181));
-        QCOMPARE(execAnswering(box, "btnOk"), 1);
-    }
-
     // No OK button: every way out returns 0.
     void messageBox3()
     {
@@ -307,18 +278,6 @@ private slots:
         sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(50, 50), Qt::NoButton, Qt::LeftButton);
         QCOMPARE(dialog.pos(), at + QPoint(5, 5));
         QCOMPARE(dialog.moves, 1);
-    }
-
-    void iconHelper()
-    {
-        IconHelper* helper = IconHelper::Instance();
-        QCOMPARE(IconHelper::Instance(), helper);
-        QVERIFY(QFontDatabase().families().contains(helper->family()));
-        QPushButton button;
-        helper->setIcon(&button, QChar(0xF068), 10);
-        QCOMPARE(button.font().pointSize(), 10);
-        QCOMPARE(button.font().family(), helper->family());
-        QCOMPARE(button.text(), QString(QChar(0xF068)));
     }
 
     void switchButton()

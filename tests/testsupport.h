@@ -80,9 +80,17 @@ inline bool configFileWritten()
 #include <QDialog>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
+#include <QTextEdit>
 
 #include <functional>
+#include <memory>
+
+#include "typing/frmmain.h"
 
 namespace ts {
 
@@ -161,6 +169,145 @@ public:
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     std::function<void()> whileShown;
+};
+
+
+// One main window in a fresh working folder with its own store, started from the default
+// configuration and offline. Set App:: values first, then open(); the window is closed (and its quit
+// request taken) when the fixture goes. Everything is reached as a user reaches it: the panes and
+// buttons by their form names, the table by its header texts, the status labels by their captions,
+// commands by their menu path.
+class MainWindowFixture
+{
+public:
+    MainWindowFixture()
+    {
+        resetWindowGlobals();
+        App::Quchu = App::Tihuan = false; // passages laid as given
+        QApplication::clipboard()->clear();
+    }
+    ~MainWindowFixture() { close(); }
+
+    frmMain& open(bool show = false)
+    {
+        close();
+        m_window = std::make_unique<frmMain>();
+        if (show) {
+            m_window->show();
+            m_window->activateWindow();
+            if (!QTest::qWaitForWindowExposed(m_window.get()))
+                qWarning("the main window was not exposed");
+        }
+        return *m_window;
+    }
+    void close()
+    {
+        if (!m_window)
+            return;
+        m_window->close();
+        consumeQuitRequest();
+        m_window.reset();
+    }
+    frmMain& w() const { return *m_window; }
+    TestDir& dir() { return m_dir; }
+    QTextEdit* reference() const { return m_window->findChild<QTextEdit*>(QStringLiteral("textEdit")); }
+    QTextEdit* typing() const { return m_window->findChild<QTextEdit*>(QStringLiteral("textEdit2")); }
+    QPushButton* button(const QString& name) const { return m_window->findChild<QPushButton*>(name); }
+    QString title() const { return m_window->findChild<QLabel*>(QStringLiteral("lab_Title"))->text(); }
+    // Every title `action` shows, so a message that flashes and goes is seen.
+    QStringList titlesDuring(const std::function<void()>& action) const
+    {
+        QStringList seen{title()};
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (seen.last() != title())
+                seen << title();
+        });
+        poll.start(5);
+        action();
+        seen << title();
+        return seen;
+    }
+
+    // Lays `text` with the clipboard command, as a user loads a passage; the clipboard is emptied
+    // afterwards so the result line is the next thing on it.
+    void lay(const QString& text)
+    {
+        QApplication::clipboard()->setText(text);
+        m_window->getClipboard();
+        QApplication::clipboard()->clear();
+    }
+    // Key clicks into the typing pane; a character beyond Latin-1 and a line break come as an
+    // input-method commit (Return never reaches the pane).
+    void type(const QString& text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() > 0xFF || c == QLatin1Char('\n'))
+                commit(QString(c));
+            else
+                QTest::keyClicks(typing(), QString(c));
+        }
+    }
+    void commit(const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(typing(), &event);
+    }
+    // The result line the end of a run puts on the clipboard; empty when none comes within 5 s.
+    QString waitLine() const
+    {
+        const auto hasLine = [] { return QApplication::clipboard()->text().contains(QStringLiteral("校检:")); };
+        return QTest::qWaitFor(hasLine, 5000) ? QApplication::clipboard()->text() : QString();
+    }
+
+    QAbstractItemModel* table() const { return m_window->findChild<QTableView*>()->model(); }
+    QString cell(int row, const QString& header) const
+    {
+        QAbstractItemModel* model = table();
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (model->headerData(column, Qt::Horizontal).toString() == header)
+                return model->index(row, column).data().toString();
+        return QStringLiteral("no column ") + header;
+    }
+    // The status-bar label whose text starts with `caption`.
+    QLabel* status(const QString& caption) const
+    {
+        for (QLabel* label : m_window->findChildren<QLabel*>())
+            if (label->text().startsWith(caption))
+                return label;
+        return nullptr;
+    }
+    QString statusText(const QString& caption) const
+    {
+        QLabel* label = status(caption);
+        return label ? label->text() : QStringLiteral("no label ") + caption;
+    }
+    QAction* action(const QStringList& path) const { return findAction(m_window->findChild<QMenuBar*>()->actions(), path); }
+    static QAction* findAction(const QList<QAction*>& actions, const QStringList& path)
+    {
+        for (QAction* action : actions) {
+            if (action->text() != path.first())
+                continue;
+            if (path.size() == 1)
+                return action;
+            if (action->menu())
+                return findAction(action->menu()->actions(), path.mid(1));
+        }
+        return nullptr;
+    }
+    QColor background(int position) const { return formatAt(reference(), position).background().color(); }
+    static QTextCharFormat formatAt(QTextEdit* pane, int position)
+    {
+        QTextCursor cursor(pane->document());
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        return cursor.charFormat();
+    }
+
+private:
+    TestDir m_dir;
+    std::unique_ptr<frmMain> m_window;
 };
 
 } // namespace ts

@@ -205,7 +205,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class TestMainWindow;
 
     // ---- Construction (frmmain.cpp) ----
     void initVariables();
@@ -322,8 +321,6 @@ private:
     // ---- Chat window ----
     // Binding, the group menu, the posting sequence and the capture live in frmmain_chat.cpp; the
     // result branch at the end of a run in frmmain_results.cpp.
-    friend class TestChat;
-    friend class TestChatX11;
 
     // What the end of a run posts and decides on, copied once its figures are final, so that a
     // retype or a new passage during the chain's waits changes nothing that is posted.
@@ -388,8 +385,6 @@ private:
     // ---- Typing run (paging, comparison, key statistics) ----
     // Loading, paging and the per-change pass live in frmmain_typing.cpp; the typing pane's event
     // filter and the counter reset in frmmain_keys.cpp.
-    friend class TestTyping;
-    friend class TestTypingX11;
     friend class TypingBench;
     void reloadText();
     void prepareRun();
@@ -441,7 +436,6 @@ private:
     // Figures, table, result line and end of a run live in frmmain_results.cpp; the typing record
     // and the code hints in frmmain_record.cpp. The typing-pane change handler adds to the record
     // with m_record.addTyped(typing-pane length, lastCommitLength), then refreshRecordLabel().
-    friend class TestResultsWindow;
     void computeResults();
     void refreshResultButtons();
     void fillResultRow();
@@ -504,8 +498,6 @@ private:
     // frmmain_menus.cpp; the colour scheme, window set-up (initStyle), pane colours (applyColours),
     // title-bar buttons, fading close and tray (initTrayMenu) in frmmain_chrome.cpp; the built-in
     // drills and the text commands in frmmain_texts.cpp.
-    friend class TestMenus;
-    friend class TestBossKey;
     QAction* addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key = nullptr);
     void fillArticleMenu(const QString& folder);
     void openArticle(const QString& name);
