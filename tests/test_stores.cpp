@@ -5,8 +5,15 @@
 #include <QRegularExpression>
 #include <QTextCodec>
 
+#include <atomic>
+#include <climits>
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +38,41 @@ QByteArray encoded(const char* codec, const QString& text)
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     return QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
 }
+
+// A FIFO in place of a file. Whoever opens it to read would wait for a writer for ever; this one
+// comes as soon as a reader waits, so a wrong open ends at once (reading nothing) instead of hanging.
+class Fifo
+{
+public:
+    explicit Fifo(const QString& path) : m_path(QFile::encodeName(path))
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QVERIFY(mkfifo(m_path.constData(), 0600) == 0);
+        m_writer = std::thread([this] {
+            while (!m_stop) {
+                const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    ~Fifo()
+    {
+        m_stop = true;
+        m_writer.join();
+    }
+    bool stillFifo() const
+    {
+        struct stat st{};
+        return ::stat(m_path.constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+    }
+
+private:
+    QByteArray m_path;
+    std::atomic<bool> m_stop{false};
+    std::thread m_writer;
+};
 
 } // namespace
 
@@ -121,6 +163,73 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("escape.ini")) && !QFile::exists(QStringLiteral("deep/escape.ini")));
     }
 
+    // Out-of-range numbers in the stores are clamped into their sane range, never wrapped.
+    void recordValuesClamped()
+    {
+        TestDir dir;
+        writeRaw(QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
+                 "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
+        App::readStats();
+        QCOMPARE(App::Totaljs, INT_MAX);
+        QCOMPARE(App::Jilu, 0);
+        QCOMPARE(App::TempJilu, 12);
+        QCOMPARE(App::Totalti, 0.0);
+        QCOMPARE(App::Totalco, 0); // no integer: zero, as the toolkit reads it
+        writeRaw(kFolder + QStringLiteral("/大.ini"), "[AppConfig]\nZdzs=4294967297\n");
+        App::Zdname = QStringLiteral("大");
+        App::readProgress();
+        QCOMPARE(App::Zdzs, INT_MAX);
+    }
+
+    // A FIFO (or any file that is not a regular one) under a store's or a text's name counts as
+    // unreadable: nothing blocks, the values in memory stay, and it is not written over.
+    void onlyRegularFilesOpened_data()
+    {
+        QTest::addColumn<int>("store");
+        QTest::addRow("settings file") << 0;
+        QTest::addRow("native store") << 1;
+        QTest::addRow("progress file") << 2;
+        QTest::addRow("text file") << 3;
+    }
+
+    void onlyRegularFilesOpened()
+    {
+        QFETCH(int, store);
+        TestDir dir;
+        App::resetConfig();
+        App::Zdname = QStringLiteral("管道");
+        App::SendText = QStringLiteral("十个字的一段文字啊");
+        const QString paths[] = {QStringLiteral("CONFIG/settings.ini"),
+                                 QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
+                                 App::progressPath(App::Zdname, QStringLiteral(".ini")), QStringLiteral("a.txt")};
+        Fifo fifo(paths[store]);
+        if (store != 3)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("不是普通文件")));
+        bool ok = true;
+        switch (store) {
+        case 0:
+            App::readConfig();
+            QCOMPARE(App::Fanye, 500);
+            App::writeConfig();
+            break;
+        case 1:
+            App::Jilu = 7;
+            App::readStats();
+            QCOMPARE(App::Jilu, 7);
+            App::writeStats();
+            break;
+        case 2:
+            App::readProgress();
+            QCOMPARE(App::Zdzs, App::SendText.size());
+            break;
+        default:
+            App::readTextFile(paths[store], &ok);
+            QVERIFY(!ok);
+            break;
+        }
+        QVERIFY(fifo.stillFifo());
+    }
+
     void progressPathStaysInFolder_data()
     {
         QTest::addColumn<QString>("name");
@@ -132,6 +241,7 @@ private slots:
         QTest::addRow("backslash climb") << "..\\x" << "跟打进度/__x.ini";
         QTest::addRow("only dots") << ".." << "跟打进度/_.ini";
         QTest::addRow("absolute") << "/tmp/x" << "跟打进度/_tmp_x.ini";
+        QTest::addRow("NUL and controls") << QString::fromUtf16(u"a\0b\tc\x1f\x7f\nd", 9) << "跟打进度/abcd.ini";
         // clang-format on
     }
 
