@@ -195,6 +195,31 @@ private slots:
         QCOMPARE(file.codeOf(QStringLiteral("中")), QString());
     }
 
+    // Codes that hold their own entry text double the copy with every line: past 50 times the
+    // passage or 1,000,000 characters the figure is unavailable.
+    void literalGrowthBounded_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("passage");
+        QTest::addColumn<int>("expected");
+        QTest::addRow("within 50 times") << 5 << 10 << 320;
+        QTest::addRow("past 50 times") << 6 << 10 << -1;
+        QTest::addRow("past a million") << 5 << 40000 << -1;
+    }
+
+    void literalGrowthBounded()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, passage);
+        QString file;
+        for (int i = 0; i < lines; ++i)
+            file += QStringLiteral("a\taa\n");
+        QFETCH(int, expected);
+        if (expected < 0)
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("理论码长不可用")));
+        QTEST(loaded(file).codedLength(QString(passage, QLatin1Char('a'))), "expected");
+    }
+
     void sameAsLineByLine_data()
     {
         QTest::addColumn<QString>("file");
