@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVariant>
@@ -77,6 +78,40 @@ void FramelessDialog::initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, Q
         connect(btnMenuClose, &QAbstractButton::clicked, this, &QWidget::close);
     if (btnCancel)
         connect(btnCancel, &QAbstractButton::clicked, this, &QWidget::close);
+}
+
+void FramelessDialog::fitToText(QLabel* label)
+{
+    if (QLayout* own = layout())
+        own->activate();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 4096, 4096);
+    const int room = desktop.width() - (width() - label->width());
+    const int w = qMax(label->width(), qMin(label->minimumSizeHint().width(), room));
+    const int dw = w - label->width();
+    const int dh = qMax(0, label->heightForWidth(w) - label->height());
+    if (dw == 0 && dh == 0)
+        return;
+    QWidget* holder = label->parentWidget();
+    if (holder && !holder->layout()) {
+        const QRect old = label->geometry();
+        for (QWidget* sibling : holder->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (sibling == label)
+                continue;
+            QRect g = sibling->geometry();
+            if (g.top() > old.bottom())
+                g.translate(0, dh);
+            if (g.right() >= old.right())
+                g.setRight(g.right() + dw);
+            sibling->setGeometry(g);
+        }
+        label->setGeometry(old.adjusted(0, 0, dw, dh));
+    }
+    QRect frame(QPoint(), size() + QSize(dw, dh));
+    frame.moveCenter(geometry().center());
+    resize(frame.size());
+    move(qBound(desktop.left(), frame.left(), qMax(desktop.left(), desktop.right() + 1 - frame.width())),
+         qBound(desktop.top(), frame.top(), qMax(desktop.top(), desktop.bottom() + 1 - frame.height())));
 }
 
 void FramelessDialog::mousePressEvent(QMouseEvent* event)

@@ -42,6 +42,13 @@ protected:
     // dialog; closing a shown modal dialog rejects it, so exec() returns 0.
     void initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, QAbstractButton* btnCancel = nullptr);
 
+    // Makes `label` show all of its word-wrapped text: taller for more lines, wider (up to the
+    // screen) for a word that cannot be broken, and the dialog grows by as much, staying centred
+    // and on screen. The form's sizes are the least a box keeps. An absolutely placed label pushes
+    // what stands below it down and widens what reaches its right edge; in a layout the layout
+    // hands the extra room on.
+    void fitToText(QLabel* label);
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

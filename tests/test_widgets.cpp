@@ -85,6 +85,36 @@ protected:
     void windowDragged() override { ++moves; }
 };
 
+std::unique_ptr<QDialog> makeBox(int kind, const QString& message = QString())
+{
+    switch (kind) {
+    case 0: {
+        auto box = std::make_unique<frmMessageBox>();
+        if (!message.isNull())
+            box->SetMessage(message, 2);
+        return box;
+    }
+    case 1: {
+        auto box = std::make_unique<frmMessageBox2>();
+        if (!message.isNull())
+            box->SetMessage(message, 4);
+        return box;
+    }
+    case 2: {
+        auto box = std::make_unique<frmMessageBox3>();
+        if (!message.isNull())
+            box->SetMessage(message, 0);
+        return box;
+    }
+    default: {
+        auto box = std::make_unique<frmInputBox>();
+        if (!message.isNull())
+            box->SetMessage(message);
+        return box;
+    }
+    }
+}
+
 } // namespace
 
 class TestWidgets : public QObject
@@ -111,13 +141,7 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(QSize, size);
-        std::unique_ptr<QDialog> box;
-        switch (kind) {
-        case 0: box = std::make_unique<frmMessageBox>(); break;
-        case 1: box = std::make_unique<frmMessageBox2>(); break;
-        case 2: box = std::make_unique<frmMessageBox3>(); break;
-        default: box = std::make_unique<frmInputBox>(); break;
-        }
+        std::unique_ptr<QDialog> box = makeBox(kind);
         QCOMPARE(box->size(), size);
         const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
         QCOMPARE(box->pos(), desktop.topLeft() + QPoint(desktop.width() / 2 - size.width() / 2,
@@ -246,6 +270,36 @@ private slots:
         other.SetMessage(QStringLiteral("谢谢"), 5);
         QCOMPARE(other.windowTitle(), QStringLiteral("提示"));
         QCOMPARE(execAnswering(other, "btnMenu_Close"), 0);
+    }
+
+    // A box shows all of its text: the label holds every wrapped line and the longest word, lies
+    // inside the box clear of the buttons, and the box grows as needed; a short text keeps the
+    // form's size.
+    void messageFitsText_data() { frame_data(); }
+
+    void messageFitsText()
+    {
+        QFETCH(int, kind);
+        QFETCH(QSize, size);
+        const QString missing = QStringLiteral("无法打开文章“%1”，文件可能已被移动、删除或无权读取。")
+                                    .arg("/home/someone/articles/a-rather-long-file-name-without-blanks.txt");
+        for (const QString& text : {QStringLiteral("内容"), missing}) {
+            std::unique_ptr<QDialog> box = makeBox(kind, text);
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            if (text.size() < 3)
+                QCOMPARE(box->size(), size);
+            QVERIFY(box->width() >= size.width() && box->height() >= size.height());
+            QLabel* info = child<QLabel>(box.get(), "labInfo");
+            QVERIFY2(info->height() >= info->heightForWidth(info->width()), qPrintable(text));
+            QVERIFY2(info->width() >= info->minimumSizeHint().width(), qPrintable(text));
+            const QRect shown(info->mapTo(box.get(), QPoint()), info->size());
+            QVERIFY(info->parentWidget()->rect().contains(info->geometry()));
+            QVERIFY(box->rect().contains(shown));
+            for (QPushButton* button : box->findChildren<QPushButton*>(QRegularExpression("^btn(Ok|Cancel)$")))
+                QVERIFY(!button->isVisible() ||
+                        !shown.intersects(QRect(button->mapTo(box.get(), QPoint()), button->size())));
+        }
     }
 
     void inputBox()
