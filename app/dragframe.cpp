@@ -116,20 +116,27 @@ void FramelessDialog::fitToText(QLabel* label)
 
 void FramelessDialog::mousePressEvent(QMouseEvent* event)
 {
+    m_dragMoved = false;
     if (!DragFrame::press(this, event, mousePoint, mousePressed))
         QDialog::mousePressEvent(event);
 }
 
 void FramelessDialog::mouseMoveEvent(QMouseEvent* event)
 {
-    if (canDrag() && DragFrame::move(this, event, mousePoint, mousePressed))
-        windowDragged();
-    else
+    if (canDrag() && DragFrame::move(this, event, mousePoint, mousePressed)) {
+        m_dragMoved = true;
+        windowMoved();
+    } else {
         QDialog::mouseMoveEvent(event);
+    }
 }
 
 void FramelessDialog::mouseReleaseEvent(QMouseEvent* event)
 {
+    const bool dragged = mousePressed && m_dragMoved;
     DragFrame::release(mousePressed);
+    m_dragMoved = false;
+    if (dragged)
+        windowDragged();
     QDialog::mouseReleaseEvent(event);
 }

@@ -54,13 +54,18 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
     // Hooks for windows that drag with extra rules: whether a drag may move the window now
-    // (a maximised window may not), and what follows each move (saving the position, moving
-    // companion windows).
+    // (a maximised window may not), what follows each step (companion windows following), and
+    // what follows the end of a drag that moved the window (saving the position: once per drag,
+    // as a write on every mouse move would rewrite the settings file dozens of times).
     virtual bool canDrag() const { return true; }
+    virtual void windowMoved() {}
     virtual void windowDragged() {}
 
     QPoint mousePoint;
     bool mousePressed = false;
+
+private:
+    bool m_dragMoved = false;
 };
 
 #endif

@@ -79,10 +79,12 @@ class PinnedDialog : public FramelessDialog
 public:
     bool pinned = false;
     int moves = 0;
+    QVector<QPoint> saved; // where each finished drag left the window
 
 protected:
     bool canDrag() const override { return !pinned; }
-    void windowDragged() override { ++moves; }
+    void windowMoved() override { ++moves; }
+    void windowDragged() override { saved << pos(); }
 };
 
 std::unique_ptr<QDialog> makeBox(int kind, const QString& message = QString())
@@ -354,13 +356,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QPoint at = dialog.pos();
         const QPoint hold = dialog.mapToGlobal(QPoint(10, 10));
+        // Each step is heard of; the end of the drag once, after the last step (where the window
+        // saves its position: one write per drag, not one per mouse move).
         sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(5, 5), Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(dialog.moves, 1);
+        for (int step = 1; step <= 3; ++step)
+            sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(5, 5) * step, Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(dialog.moves, 3);
+        QVERIFY(dialog.saved.isEmpty());
+        sendMouse(&dialog, QEvent::MouseButtonRelease, hold + QPoint(15, 15), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(dialog.saved, QVector<QPoint>{at + QPoint(15, 15)});
+        // A click that moves nothing is no drag.
+        sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(&dialog, QEvent::MouseButtonRelease, hold, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(dialog.saved.size(), 1);
+        sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
         dialog.pinned = true;
         sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(50, 50), Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(dialog.pos(), at + QPoint(5, 5));
-        QCOMPARE(dialog.moves, 1);
+        QCOMPARE(dialog.pos(), at + QPoint(15, 15));
+        QCOMPARE(dialog.moves, 3);
     }
 
     void iconHelper()
