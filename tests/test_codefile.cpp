@@ -197,27 +197,17 @@ private slots:
 
     // Codes that hold their own entry text double the copy with every line: past 50 times the
     // passage or 1,000,000 characters the figure is unavailable.
-    void literalGrowthBounded_data()
-    {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("passage");
-        QTest::addColumn<int>("expected");
-        QTest::addRow("within 50 times") << 5 << 10 << 320;
-        QTest::addRow("past 50 times") << 6 << 10 << -1;
-        QTest::addRow("past a million") << 5 << 40000 << -1;
-    }
-
     void literalGrowthBounded()
     {
-        QFETCH(int, lines);
-        QFETCH(int, passage);
-        QString file;
-        for (int i = 0; i < lines; ++i)
-            file += QStringLiteral("a\taa\n");
-        QFETCH(int, expected);
-        if (expected < 0)
-            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("理论码长不可用")));
-        QTEST(loaded(file).codedLength(QString(passage, QLatin1Char('a'))), "expected");
+        const auto doubling = [](int lines, int passage) {
+            return loaded(QStringLiteral("a\taa\n").repeated(lines)).codedLength(QString(passage, QLatin1Char('a')));
+        };
+        QCOMPARE(doubling(5, 10), 320);
+        const QRegularExpression unavailable(QStringLiteral("理论码长不可用"));
+        QTest::ignoreMessage(QtDebugMsg, unavailable);
+        QCOMPARE(doubling(6, 10), -1); // past 50 times
+        QTest::ignoreMessage(QtDebugMsg, unavailable);
+        QCOMPARE(doubling(5, 40000), -1); // past a million
     }
 
     void sameAsLineByLine_data()

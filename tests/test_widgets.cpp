@@ -87,33 +87,21 @@ protected:
     void windowDragged() override { saved << pos(); }
 };
 
+template <class Box, class... Type> std::unique_ptr<QDialog> boxWith(const QString& message, Type... type)
+{
+    auto box = std::make_unique<Box>();
+    if (!message.isNull())
+        box->SetMessage(message, type...);
+    return box;
+}
+
 std::unique_ptr<QDialog> makeBox(int kind, const QString& message = QString())
 {
     switch (kind) {
-    case 0: {
-        auto box = std::make_unique<frmMessageBox>();
-        if (!message.isNull())
-            box->SetMessage(message, 2);
-        return box;
-    }
-    case 1: {
-        auto box = std::make_unique<frmMessageBox2>();
-        if (!message.isNull())
-            box->SetMessage(message, 4);
-        return box;
-    }
-    case 2: {
-        auto box = std::make_unique<frmMessageBox3>();
-        if (!message.isNull())
-            box->SetMessage(message, 0);
-        return box;
-    }
-    default: {
-        auto box = std::make_unique<frmInputBox>();
-        if (!message.isNull())
-            box->SetMessage(message);
-        return box;
-    }
+    case 0: return boxWith<frmMessageBox>(message, 2);
+    case 1: return boxWith<frmMessageBox2>(message, 4);
+    case 2: return boxWith<frmMessageBox3>(message, 0);
+    default: return boxWith<frmInputBox>(message);
     }
 }
 
