@@ -82,19 +82,18 @@ void FramelessDialog::initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, Q
 
 void FramelessDialog::fitToText(QLabel* label)
 {
-    if (QLayout* own = layout())
-        own->activate();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desktop = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 4096, 4096);
-    const int room = desktop.width() - (width() - label->width());
-    const int w = qMax(label->width(), qMin(label->minimumSizeHint().width(), room));
-    const int dw = w - label->width();
-    const int dh = qMax(0, label->heightForWidth(w) - label->height());
-    if (dw == 0 && dh == 0)
-        return;
+    const int wordWidth = label->minimumSizeHint().width();
+    QSize grown = size();
     QWidget* holder = label->parentWidget();
     if (holder && !holder->layout()) {
+        // Placed by hand: the form's geometry is what there is to grow from.
         const QRect old = label->geometry();
+        const int room = desktop.width() - (width() - old.width());
+        const int w = qMax(old.width(), qMin(wordWidth, room));
+        const int dw = w - old.width();
+        const int dh = qMax(0, label->heightForWidth(w) - old.height());
         for (QWidget* sibling : holder->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (sibling == label)
                 continue;
@@ -106,8 +105,24 @@ void FramelessDialog::fitToText(QLabel* label)
             sibling->setGeometry(g);
         }
         label->setGeometry(old.adjusted(0, 0, dw, dh));
+        grown += QSize(dw, dh);
+    } else if (QLayout* own = layout()) {
+        // In a layout, which places nothing before the box is shown: ask it what the text needs.
+        label->setMinimumWidth(wordWidth);
+        own->invalidate();
+        const int over = own->totalMinimumSize().width() - desktop.width();
+        if (over > 0) {
+            label->setMinimumWidth(qMax(0, wordWidth - over));
+            own->invalidate();
+        }
+        grown.setWidth(qMax(width(), own->totalMinimumSize().width()));
+        const int h = own->hasHeightForWidth() ? own->totalHeightForWidth(grown.width())
+                                               : own->totalMinimumSize().height();
+        grown.setHeight(qMax(height(), h));
     }
-    QRect frame(QPoint(), size() + QSize(dw, dh));
+    if (grown == size())
+        return;
+    QRect frame(QPoint(), grown);
     frame.moveCenter(geometry().center());
     resize(frame.size());
     move(qBound(desktop.left(), frame.left(), qMax(desktop.left(), desktop.right() + 1 - frame.width())),
