@@ -157,8 +157,10 @@ void KeySource::settlePendingRelease()
 
 bool KeySource::keyStillDown(quint8 keycode)
 {
-    if (!m_keymapDisplay)
+    if (!m_keymapDisplay && !m_keymapTried) {
+        m_keymapTried = true;
         m_keymapDisplay = XOpenDisplay(nullptr);
+    }
     auto* display = static_cast<Display*>(m_keymapDisplay);
     if (!display)
         return false;

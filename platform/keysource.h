@@ -84,6 +84,7 @@ private:
     QTimer m_flushTimer;
     // Our own connection for asking the server which keys are down; opened on first need.
     void* m_keymapDisplay = nullptr;
+    bool m_keymapTried = false;
 };
 
 } // namespace platform
