@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    enterFuzzFolder();
+    const FuzzFolder folder;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QDir::currentPath());
     writeBytes(QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(), data, size);
     App::readStats();

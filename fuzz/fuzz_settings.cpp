@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    enterFuzzFolder();
+    const FuzzFolder folder;
     writeBytes(QStringLiteral("CONFIG/settings.ini"), data, size);
     App::resetConfig();
     App::readConfig();

@@ -46,12 +46,21 @@ private:
         }                                                                                                             \
     } while (0)
 
-// Targets that read files work in a folder of their own, as the program does in its working folder.
-inline void enterFuzzFolder()
+// Targets that read files work in a folder of their own, as the program does in its working
+// folder, for one input at a time: libFuzzer reads corpus paths relative to where it started.
+class FuzzFolder
 {
-    static QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-}
+public:
+    FuzzFolder() : m_previous(QDir::currentPath())
+    {
+        static QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+    }
+    ~FuzzFolder() { QDir::setCurrent(m_previous); }
+
+private:
+    QString m_previous;
+};
 
 inline void writeBytes(const QString& path, const uint8_t* data, size_t size)
 {
