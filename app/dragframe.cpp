@@ -116,8 +116,8 @@ void FramelessDialog::fitToText(QLabel* label)
             own->invalidate();
         }
         grown.setWidth(qMax(width(), own->totalMinimumSize().width()));
-        const int h = own->hasHeightForWidth() ? own->totalHeightForWidth(grown.width())
-                                               : own->totalMinimumSize().height();
+        const int h =
+            own->hasHeightForWidth() ? own->totalHeightForWidth(grown.width()) : own->totalMinimumSize().height();
         grown.setHeight(qMax(height(), h));
     }
     if (grown == size())

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QString header = segmentHeaderText(number);
     const QString post = buildFawenPost(title, passage, header, rest);
-    const CapturedSegment read = parseCapturedHistory(in.text() + QStringLiteral("\n") + post + QStringLiteral("\n李四 12:00\n收到"));
+    const CapturedSegment read =
+        parseCapturedHistory(in.text() + QStringLiteral("\n") + post + QStringLiteral("\n李四 12:00\n收到"));
     FUZZ_CHECK(read.found);
     FUZZ_CHECK(read.passage == passage);
     FUZZ_CHECK(read.title == title);

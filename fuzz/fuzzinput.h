@@ -38,12 +38,12 @@ private:
 };
 
 // A broken property: say what and abort, so libFuzzer keeps the input.
-#define FUZZ_CHECK(cond)                                                                                              \
-    do {                                                                                                              \
-        if (!(cond)) {                                                                                                \
-            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #cond, __FILE__, __LINE__);                        \
-            std::abort();                                                                                             \
-        }                                                                                                             \
+#define FUZZ_CHECK(cond)                                                                                               \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #cond, __FILE__, __LINE__);                          \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // Targets that read files work in a folder of their own, as the program does in its working

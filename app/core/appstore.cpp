@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSettings>
 #include <QTextCodec>
 #include <QVariant>
