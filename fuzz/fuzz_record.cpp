@@ -15,26 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     App::readStats();
     FUZZ_CHECK(App::Jilu >= 0 && App::TempJilu >= 0 && App::Totaljs >= 0 && App::Totalco >= 0);
     FUZZ_CHECK(std::isfinite(App::Totalti) && App::Totalti >= 0);
-    const QStringList first = {QString::number(App::Jilu),
-                               QString::number(App::TempJilu),
-                               QString::number(App::Totaljs),
-                               QString::number(App::Totalti, 'g', 17),
-                               QString::number(App::Totalco),
-                               App::Day,
-                               App::Day2,
-                               App::CurrentUserName,
-                               App::CurrentUserPwd};
+    const auto record = [] {
+        return QStringList{QString::number(App::Jilu), QString::number(App::TempJilu), QString::number(App::Totaljs),
+                           QString::number(App::Totalti, 'g', 17), QString::number(App::Totalco)} +
+               QStringList{App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd};
+    };
+    const QStringList first = record();
     App::writeStats();
     App::readStats();
-    const QStringList second = {QString::number(App::Jilu),
-                                QString::number(App::TempJilu),
-                                QString::number(App::Totaljs),
-                                QString::number(App::Totalti, 'g', 17),
-                                QString::number(App::Totalco),
-                                App::Day,
-                                App::Day2,
-                                App::CurrentUserName,
-                                App::CurrentUserPwd};
+    const QStringList second = record();
     FUZZ_CHECK(first == second);
     return 0;
 }
