@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QVariant>
@@ -79,22 +80,78 @@ void FramelessDialog::initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, Q
         connect(btnCancel, &QAbstractButton::clicked, this, &QWidget::close);
 }
 
+void FramelessDialog::fitToText(QLabel* label)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 4096, 4096);
+    const int wordWidth = label->minimumSizeHint().width();
+    QSize grown = size();
+    QWidget* holder = label->parentWidget();
+    if (holder && !holder->layout()) {
+        // Placed by hand: the form's geometry is what there is to grow from.
+        const QRect old = label->geometry();
+        const int room = desktop.width() - (width() - old.width());
+        const int w = qMax(old.width(), qMin(wordWidth, room));
+        const int dw = w - old.width();
+        const int dh = qMax(0, label->heightForWidth(w) - old.height());
+        for (QWidget* sibling : holder->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (sibling == label)
+                continue;
+            QRect g = sibling->geometry();
+            if (g.top() > old.bottom())
+                g.translate(0, dh);
+            if (g.right() >= old.right())
+                g.setRight(g.right() + dw);
+            sibling->setGeometry(g);
+        }
+        label->setGeometry(old.adjusted(0, 0, dw, dh));
+        grown += QSize(dw, dh);
+    } else if (QLayout* own = layout()) {
+        // In a layout, which places nothing before the box is shown: ask it what the text needs.
+        label->setMinimumWidth(wordWidth);
+        own->invalidate();
+        const int over = own->totalMinimumSize().width() - desktop.width();
+        if (over > 0) {
+            label->setMinimumWidth(qMax(0, wordWidth - over));
+            own->invalidate();
+        }
+        grown.setWidth(qMax(width(), own->totalMinimumSize().width()));
+        const int h =
+            own->hasHeightForWidth() ? own->totalHeightForWidth(grown.width()) : own->totalMinimumSize().height();
+        grown.setHeight(qMax(height(), h));
+    }
+    if (grown == size())
+        return;
+    QRect frame(QPoint(), grown);
+    frame.moveCenter(geometry().center());
+    resize(frame.size());
+    move(qBound(desktop.left(), frame.left(), qMax(desktop.left(), desktop.right() + 1 - frame.width())),
+         qBound(desktop.top(), frame.top(), qMax(desktop.top(), desktop.bottom() + 1 - frame.height())));
+}
+
 void FramelessDialog::mousePressEvent(QMouseEvent* event)
 {
+    m_dragMoved = false;
     if (!DragFrame::press(this, event, mousePoint, mousePressed))
         QDialog::mousePressEvent(event);
 }
 
 void FramelessDialog::mouseMoveEvent(QMouseEvent* event)
 {
-    if (canDrag() && DragFrame::move(this, event, mousePoint, mousePressed))
-        windowDragged();
-    else
+    if (canDrag() && DragFrame::move(this, event, mousePoint, mousePressed)) {
+        m_dragMoved = true;
+        windowMoved();
+    } else {
         QDialog::mouseMoveEvent(event);
+    }
 }
 
 void FramelessDialog::mouseReleaseEvent(QMouseEvent* event)
 {
+    const bool dragged = mousePressed && m_dragMoved;
     DragFrame::release(mousePressed);
+    m_dragMoved = false;
+    if (dragged)
+        windowDragged();
     QDialog::mouseReleaseEvent(event);
 }

@@ -42,18 +42,30 @@ protected:
     // dialog; closing a shown modal dialog rejects it, so exec() returns 0.
     void initFrame(QLabel* labIco, QAbstractButton* btnMenuClose, QAbstractButton* btnCancel = nullptr);
 
+    // Makes `label` show all of its word-wrapped text: taller for more lines, wider (up to the
+    // screen) for a word that cannot be broken, and the dialog grows by as much, staying centred
+    // and on screen. The form's sizes are the least a box keeps. An absolutely placed label pushes
+    // what stands below it down and widens what reaches its right edge; in a layout the layout
+    // hands the extra room on.
+    void fitToText(QLabel* label);
+
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
     // Hooks for windows that drag with extra rules: whether a drag may move the window now
-    // (a maximised window may not), and what follows each move (saving the position, moving
-    // companion windows).
+    // (a maximised window may not), what follows each step (companion windows following), and
+    // what follows the end of a drag that moved the window (saving the position: once per drag,
+    // as a write on every mouse move would rewrite the settings file dozens of times).
     virtual bool canDrag() const { return true; }
+    virtual void windowMoved() {}
     virtual void windowDragged() {}
 
     QPoint mousePoint;
     bool mousePressed = false;
+
+private:
+    bool m_dragMoved = false;
 };
 
 #endif

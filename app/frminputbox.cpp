@@ -18,6 +18,7 @@ void frmInputBox::initStyle()
 void frmInputBox::SetMessage(const QString& msg)
 {
     ui->labInfo->setText(msg);
+    fitToText(ui->labInfo);
     ui->lab_Title->setText(QStringLiteral("是否保存当前内容？"));
     ui->btnOk->setText(QStringLiteral("是(&Y)"));
     ui->btnCancel->setText(QStringLiteral("否(&N)"));

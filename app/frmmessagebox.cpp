@@ -44,6 +44,7 @@ void frmMessageBox::SetMessage(const QString& msg, int type, Qt::TextFormat form
     ui->labInfo->setTextFormat(format);
     ui->labInfo->setText(msg);
     setWindowTitle(ui->lab_Title->text());
+    fitToText(ui->labInfo);
 }
 
 void frmMessageBox::on_btnOk_clicked()

@@ -52,6 +52,7 @@ void frmMessageBox2::SetMessage(const QString& msg, int type, Qt::TextFormat for
     ui->labInfo->setTextFormat(format);
     ui->labInfo->setText(msg);
     setWindowTitle(ui->lab_Title->text());
+    fitToText(ui->labInfo);
 }
 
 void frmMessageBox2::on_btnOk_clicked()

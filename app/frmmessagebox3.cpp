@@ -25,6 +25,7 @@ void frmMessageBox3::SetMessage(const QString& msg, int type)
     ui->labInfo->setOpenExternalLinks(true);
     ui->labInfo->setText(msg);
     setWindowTitle(ui->lab_Title->text());
+    fitToText(ui->labInfo);
 }
 
 void frmMessageBox3::paintEvent(QPaintEvent* event)

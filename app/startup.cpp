@@ -18,6 +18,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 // The forms ask for the Windows UI font by name; on Linux it is mapped to an installed Chinese font.
@@ -76,7 +78,11 @@ int runTrainer(int argc, char** argv)
         qDebug() << "翻译：无法载入";
     QApplication::installTranslator(translator);
 
-    SingleInstance guard(QStringLiteral("VEK"));
+    // One trainer per user and display; a display-less platform counts as one display.
+    QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("WAYLAND_DISPLAY", QGuiApplication::platformName());
+    SingleInstance guard(SingleInstance::sessionKey(QStringLiteral("VEK"), uint(::getuid()), display));
     if (!guard.acquire()) {
         frmMessageBox box;
         box.SetMessage(QStringLiteral("程序已运行,软件将自动关闭!"), 0);

@@ -7,6 +7,9 @@
 
 #include <xcb/xproto.h>
 
+// Last: the X headers define names (None, Bool, Status) that Qt's headers use.
+#include <X11/Xlib.h>
+
 namespace platform {
 
 namespace {
@@ -23,12 +26,14 @@ KeySource::KeySource(Callback callback) : m_callback(std::move(callback))
 {
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(0);
-    QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { flushPendingRelease(); });
+    QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { settlePendingRelease(); });
 }
 
 KeySource::~KeySource()
 {
     remove();
+    if (m_keymapDisplay)
+        XCloseDisplay(static_cast<Display*>(m_keymapDisplay));
 }
 
 bool KeySource::install()
@@ -135,7 +140,33 @@ void KeySource::keyRelease(quint8 keycode, quint16 state, quint32 time)
     m_pendingKeycode = keycode;
     m_pendingTime = time;
     m_pendingWord = hookWordForKey(keycode, false, false, altHeld(state));
-    m_flushTimer.start();
+    m_flushTimer.start(0);
+}
+
+void KeySource::settlePendingRelease()
+{
+    if (!m_hasPendingRelease)
+        return;
+    if (keyStillDown(m_pendingKeycode)) {
+        // The release was half of an auto-repeat pair whose press is still on its way.
+        m_flushTimer.start(5);
+        return;
+    }
+    flushPendingRelease();
+}
+
+bool KeySource::keyStillDown(quint8 keycode)
+{
+    if (!m_keymapDisplay && !m_keymapTried) {
+        m_keymapTried = true;
+        m_keymapDisplay = XOpenDisplay(nullptr);
+    }
+    auto* display = static_cast<Display*>(m_keymapDisplay);
+    if (!display)
+        return false;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    return keys[keycode / 8] & (1 << (keycode % 8));
 }
 
 void KeySource::flushPendingRelease()

@@ -24,7 +24,10 @@ namespace platform {
 // presses with the repeat bit, and one release at the end. Qt's own connection keeps the first
 // mode, because Qt derives QKeyEvent::isAutoRepeat() from those release/press pairs and the typing
 // pane's filter relies on it; so a release is held back until it is clear that no repeat press of
-// the same key and time follows it (the next key event or the next turn of the event loop).
+// the same key and time follows it: the next key event, or a turn of the event loop on which the X
+// server reports the key up. Under load the pair's press can reach us several turns after its
+// release, so the turn alone is no proof; while the server still holds the key down, the release
+// waits.
 //
 // Key events reported on the root window come from a passive grab (the system-wide hot key) and
 // are not counted, as a registered hot key never reaches a keyboard hook either.
@@ -60,6 +63,8 @@ private:
     void keyPress(quint8 keycode, quint16 state, quint32 time);
     void keyRelease(quint8 keycode, quint16 state, quint32 time);
     void flushPendingRelease();
+    void settlePendingRelease();
+    bool keyStillDown(quint8 keycode);
     bool altHeld(quint16 state) const;
     void deliver(quint16 word);
 
@@ -77,6 +82,9 @@ private:
     quint8 m_lastReleaseKeycode = 0;
     quint32 m_lastReleaseTime = 0;
     QTimer m_flushTimer;
+    // Our own connection for asking the server which keys are down; opened on first need.
+    void* m_keymapDisplay = nullptr;
+    bool m_keymapTried = false;
 };
 
 } // namespace platform

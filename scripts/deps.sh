@@ -8,6 +8,8 @@ TAVREL_BUILD_PACKAGES=(
     fonts-font-awesome fonts-wqy-microhei rime-data-wubi
 )
 TAVREL_TEST_PACKAGES=(mariadb-server mariadb-client xvfb openbox xauth xdotool)
+# Fuzz targets (fuzz/): clang with the sanitizer and libFuzzer run-time.
+TAVREL_TEST_PACKAGES+=(clang libclang-rt-14-dev)
 
 tavrel_missing_packages() {
     local pkg

@@ -52,6 +52,10 @@ private slots:
         QTest::addRow("passage repeated earlier") << "正文\n闲聊\n标题\n正文\n-----第6段-余2字" << "标题|正文|第6段|6|2";
         QTest::addRow("blanks kept") << "标题\n 春 眠 \n-----第1段-余0字" << "标题| 春 眠 |第1段|1|0";
         QTest::addRow("empty history") << "" << "none||0|-1";
+        // Half a surrogate pair anywhere does not hide the post; in the post it shows as U+FFFD.
+        QTest::addRow("lone surrogates")
+            << QString::fromUtf16(u"旧\xD800\n标题\n正文\xDC00𠀀\n-----第3段-余2字\n\xDBFF")
+            << QString::fromUtf16(u"标题|正文\xFFFD𠀀|第3段|3|2");
         // clang-format on
     }
 

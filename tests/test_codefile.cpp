@@ -195,6 +195,21 @@ private slots:
         QCOMPARE(file.codeOf(QStringLiteral("中")), QString());
     }
 
+    // Codes that hold their own entry text double the copy with every line: past 50 times the
+    // passage or 1,000,000 characters the figure is unavailable.
+    void literalGrowthBounded()
+    {
+        const auto doubling = [](int lines, int passage) {
+            return loaded(QStringLiteral("a\taa\n").repeated(lines)).codedLength(QString(passage, QLatin1Char('a')));
+        };
+        QCOMPARE(doubling(5, 10), 320);
+        const QRegularExpression unavailable(QStringLiteral("理论码长不可用"));
+        QTest::ignoreMessage(QtDebugMsg, unavailable);
+        QCOMPARE(doubling(6, 10), -1); // past 50 times
+        QTest::ignoreMessage(QtDebugMsg, unavailable);
+        QCOMPARE(doubling(5, 40000), -1); // past a million
+    }
+
     void sameAsLineByLine_data()
     {
         QTest::addColumn<QString>("file");

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 
 namespace {
@@ -142,6 +143,10 @@ private slots:
         QTest::addRow("bool FALSE") << QByteArray("Sudu=FALSE") << QVariant(false);
         QTest::addRow("bool empty") << QByteArray("Gdyw=") << QVariant(false);
         QTest::addRow("double not a number") << QByteArray("Zdhd3=x") << QVariant(0.0);
+        // Beyond an int: clamped, never wrapped.
+        QTest::addRow("int too large") << QByteArray("Fanye=99999999999") << QVariant(INT_MAX);
+        QTest::addRow("int too small") << QByteArray("X=-99999999999") << QVariant(INT_MIN);
+        QTest::addRow("int beyond 64 bits") << QByteArray("Width=+123456789012345678901234") << QVariant(INT_MAX);
     }
 
     void missingAndGarbledValues()

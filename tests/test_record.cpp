@@ -5,6 +5,7 @@
 #include <QScopedPointer>
 
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -203,6 +204,17 @@ private slots:
         const int kept = App::TempJilu;
         record.checkDay();
         QCOMPARE(App::TempJilu, kept);
+    }
+
+    // A registration time out of any sane range is clamped before the arithmetic: the earliest
+    // counts the days since 1970, one beyond the present counts one day.
+    void hostileRegistrationTime()
+    {
+        TypingRecord record(clock());
+        record.checkDay(QStringLiteral("-9223372036854775808"), QString());
+        QCOMPARE(record.recordDays(), int(std::ceil(m_now.toSecsSinceEpoch() / 86400.0)));
+        record.checkDay(QStringLiteral("99999999999999999999"), QString());
+        QCOMPARE(record.recordDays(), 1);
     }
 
     void recordLabel()

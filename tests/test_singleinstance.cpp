@@ -87,6 +87,28 @@ private slots:
         QCOMPARE(other.exitCode(), 2);
     }
 
+    // One instance per user and display: another user's or another display's start is not refused.
+    void perUserAndDisplay_data()
+    {
+        QTest::addColumn<uint>("user");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<bool>("free");
+        QTest::addRow("same user and display") << 1000u << ":0" << false;
+        QTest::addRow("same display, screen named") << 1000u << ":0.0" << false;
+        QTest::addRow("another user") << 1001u << ":0" << true;
+        QTest::addRow("another display") << 1000u << ":1" << true;
+    }
+
+    void perUserAndDisplay()
+    {
+        QFETCH(uint, user);
+        QFETCH(QString, display);
+        SingleInstance holder(SingleInstance::sessionKey(m_key, 1000, QStringLiteral(":0")));
+        QVERIFY(holder.acquire());
+        SingleInstance other(SingleInstance::sessionKey(m_key, user, display));
+        QTEST(other.acquire(), "free");
+    }
+
     void goneHolderDoesNotBlock_data()
     {
         QTest::addColumn<bool>("kill");

@@ -5,8 +5,15 @@
 #include <QRegularExpression>
 #include <QTextCodec>
 
+#include <atomic>
+#include <climits>
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +38,36 @@ QByteArray encoded(const char* codec, const QString& text)
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     return QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
 }
+
+// FIFOs in place of files. A reader that opens one would wait for a writer for ever; one comes
+// as soon as a reader waits, so a wrong open ends at once, having read nothing.
+struct Fifos
+{
+    explicit Fifos(const QStringList& paths)
+    {
+        for (const QString& path : paths) {
+            QDir().mkpath(QFileInfo(path).path());
+            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            names << QFile::encodeName(path);
+        }
+        writer = std::thread([this] {
+            for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+                for (const QByteArray& name : names) {
+                    if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                        ::close(fd);
+                }
+            }
+        });
+    }
+    ~Fifos()
+    {
+        stop = true;
+        writer.join();
+    }
+    QList<QByteArray> names;
+    std::atomic<bool> stop{false};
+    std::thread writer;
+};
 
 } // namespace
 
@@ -121,6 +158,52 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("escape.ini")) && !QFile::exists(QStringLiteral("deep/escape.ini")));
     }
 
+    // Out-of-range numbers in the stores are clamped into their sane range, never wrapped.
+    void recordValuesClamped()
+    {
+        TestDir dir;
+        writeRaw(QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
+                 "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
+        App::readStats();
+        QCOMPARE(App::Totaljs, INT_MAX);
+        QCOMPARE(App::Jilu, 0);
+        QCOMPARE(App::TempJilu, 12);
+        QCOMPARE(App::Totalti, 0.0);
+        QCOMPARE(App::Totalco, 0); // no integer: zero, as the toolkit reads it
+        writeRaw(kFolder + QStringLiteral("/大.ini"), "[AppConfig]\nZdzs=4294967297\n");
+        App::Zdname = QStringLiteral("大");
+        App::readProgress();
+        QCOMPARE(App::Zdzs, INT_MAX);
+    }
+
+    // A FIFO (or any file that is not a regular one) under a store's or a text's name counts as
+    // unreadable: nothing blocks, the values in memory stay, and it is not written over.
+    void onlyRegularFilesOpened()
+    {
+        TestDir dir;
+        App::resetConfig();
+        App::Zdname = QStringLiteral("管道");
+        App::SendText = QStringLiteral("十个字的一段文字啊");
+        App::Jilu = 7;
+        const QStringList paths = {QStringLiteral("CONFIG/settings.ini"),
+                                   QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
+                                   App::progressPath(App::Zdname, QStringLiteral(".ini")), QStringLiteral("a.txt")};
+        Fifos fifos(paths);
+        bool ok = true;
+        App::readConfig();
+        App::readStats();
+        App::readProgress();
+        App::readTextFile(paths.last(), &ok);
+        App::writeConfig();
+        App::writeStats();
+        QCOMPARE(App::Fanye, 500);
+        QCOMPARE(App::Jilu, 7);
+        QCOMPARE(App::Zdzs, App::SendText.size());
+        QVERIFY(!ok);
+        for (const QString& path : paths)
+            QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isFile(), qPrintable(path));
+    }
+
     void progressPathStaysInFolder_data()
     {
         QTest::addColumn<QString>("name");
@@ -132,6 +215,7 @@ private slots:
         QTest::addRow("backslash climb") << "..\\x" << "跟打进度/__x.ini";
         QTest::addRow("only dots") << ".." << "跟打进度/_.ini";
         QTest::addRow("absolute") << "/tmp/x" << "跟打进度/_tmp_x.ini";
+        QTest::addRow("NUL and controls") << QString::fromUtf16(u"a\0b\tc\x1f\x7f\nd", 9) << "跟打进度/abcd.ini";
         // clang-format on
     }
 

@@ -77,11 +77,31 @@ class PinnedDialog : public FramelessDialog
 public:
     bool pinned = false;
     int moves = 0;
+    QVector<QPoint> saved; // where each finished drag left the window
 
 protected:
     bool canDrag() const override { return !pinned; }
-    void windowDragged() override { ++moves; }
+    void windowMoved() override { ++moves; }
+    void windowDragged() override { saved << pos(); }
 };
+
+template <class Box, class... Type> std::unique_ptr<QDialog> boxWith(const QString& message, Type... type)
+{
+    auto box = std::make_unique<Box>();
+    if (!message.isNull())
+        box->SetMessage(message, type...);
+    return box;
+}
+
+std::unique_ptr<QDialog> makeBox(int kind, const QString& message = QString())
+{
+    switch (kind) {
+    case 0: return boxWith<frmMessageBox>(message, 2);
+    case 1: return boxWith<frmMessageBox2>(message, 4);
+    case 2: return boxWith<frmMessageBox3>(message, 0);
+    default: return boxWith<frmInputBox>(message);
+    }
+}
 
 } // namespace
 
@@ -109,13 +129,7 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(QSize, size);
-        std::unique_ptr<QDialog> box;
-        switch (kind) {
-        case 0: box = std::make_unique<frmMessageBox>(); break;
-        case 1: box = std::make_unique<frmMessageBox2>(); break;
-        case 2: box = std::make_unique<frmMessageBox3>(); break;
-        default: box = std::make_unique<frmInputBox>(); break;
-        }
+        std::unique_ptr<QDialog> box = makeBox(kind);
         QCOMPARE(box->size(), size);
         const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
         QCOMPARE(box->pos(), desktop.topLeft() + QPoint(desktop.width() / 2 - size.width() / 2,
@@ -219,6 +233,36 @@ private slots:
         QCOMPARE(execAnswering(other, "btnMenu_Close"), 0);
     }
 
+    // A box shows all of its text: the label holds every wrapped line and the longest word, lies
+    // inside the box clear of the buttons, and the box grows as needed; a short text keeps the
+    // form's size.
+    void messageFitsText_data() { frame_data(); }
+
+    void messageFitsText()
+    {
+        QFETCH(int, kind);
+        QFETCH(QSize, size);
+        const QString missing = QStringLiteral("无法打开文章“%1”，文件可能已被移动、删除或无权读取。")
+                                    .arg("/home/someone/articles/a-rather-long-file-name-without-blanks.txt");
+        for (const QString& text : {QStringLiteral("内容"), missing}) {
+            std::unique_ptr<QDialog> box = makeBox(kind, text);
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            if (text.size() < 3)
+                QCOMPARE(box->size(), size);
+            QVERIFY(box->width() >= size.width() && box->height() >= size.height());
+            QLabel* info = child<QLabel>(box.get(), "labInfo");
+            QVERIFY2(info->height() >= info->heightForWidth(info->width()), qPrintable(text));
+            QVERIFY2(info->width() >= info->minimumSizeHint().width(), qPrintable(text));
+            const QRect shown(info->mapTo(box.get(), QPoint()), info->size());
+            QVERIFY(info->parentWidget()->rect().contains(info->geometry()));
+            QVERIFY(box->rect().contains(shown));
+            for (QPushButton* button : box->findChildren<QPushButton*>(QRegularExpression("^btn(Ok|Cancel)$")))
+                QVERIFY(!button->isVisible() ||
+                        !shown.intersects(QRect(button->mapTo(box.get(), QPoint()), button->size())));
+        }
+    }
+
     void inputBox()
     {
         frmInputBox box;
@@ -271,13 +315,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QPoint at = dialog.pos();
         const QPoint hold = dialog.mapToGlobal(QPoint(10, 10));
+        // Each step is heard of; the end of the drag once, after the last step (where the window
+        // saves its position: one write per drag, not one per mouse move).
         sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(5, 5), Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(dialog.moves, 1);
+        for (int step = 1; step <= 3; ++step)
+            sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(5, 5) * step, Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(dialog.moves, 3);
+        QVERIFY(dialog.saved.isEmpty());
+        sendMouse(&dialog, QEvent::MouseButtonRelease, hold + QPoint(15, 15), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(dialog.saved, QVector<QPoint>{at + QPoint(15, 15)});
+        // A click that moves nothing is no drag.
+        sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(&dialog, QEvent::MouseButtonRelease, hold, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(dialog.saved.size(), 1);
+        sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
         dialog.pinned = true;
         sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(50, 50), Qt::NoButton, Qt::LeftButton);
-        QCOMPARE(dialog.pos(), at + QPoint(5, 5));
-        QCOMPARE(dialog.moves, 1);
+        QCOMPARE(dialog.pos(), at + QPoint(15, 15));
+        QCOMPARE(dialog.moves, 3);
     }
 
     void switchButton()

@@ -1,5 +1,7 @@
 #include "app/core/app.h"
 
+#include "app/core/bounded.h"
+
 #include "deployment.h"
 
 #include <QDir>
@@ -333,7 +335,7 @@ const ConfigEntry kConfigTable[] = {
 constexpr int kConfigCount = int(std::size(kConfigTable));
 
 // The value conversions of the toolkit decide: a missing key gives the empty text, false or zero,
-// "abc" is 0 as a number and true as a boolean.
+// "abc" is 0 as a number and true as a boolean; a number beyond an int clamps instead of wrapping.
 void assign(const GlobalRef& global, const QVariant& value)
 {
     if (auto p = std::get_if<QString*>(&global))
@@ -341,7 +343,7 @@ void assign(const GlobalRef& global, const QVariant& value)
     else if (auto p = std::get_if<bool*>(&global))
         **p = value.toBool();
     else if (auto p = std::get_if<int*>(&global))
-        **p = value.toInt();
+        **p = Bounded::toInt(value);
     else if (auto p = std::get_if<double*>(&global))
         **p = value.toDouble();
 }
@@ -434,6 +436,10 @@ void App::readConfig()
 {
     if (!QFile::exists(kConfigPath))
         return;
+    if (!isRegularOrMissing(kConfigPath)) {
+        qWarning("读取配置失败: %s (不是普通文件)", qUtf8Printable(kConfigPath));
+        return;
+    }
     QSettings settings(kConfigPath, QSettings::IniFormat);
     // A file that cannot be read at all would turn every setting into zero: keep what we have.
     if (settings.status() == QSettings::AccessError) {
@@ -450,6 +456,10 @@ void App::readConfig()
 
 void App::writeConfig()
 {
+    if (!isRegularOrMissing(kConfigPath)) {
+        qWarning("写入配置失败: %s (不是普通文件)", qUtf8Printable(kConfigPath));
+        return;
+    }
     QDir().mkpath(QFileInfo(kConfigPath).path());
     QSettings settings(kConfigPath, QSettings::IniFormat);
     settings.beginGroup(kConfigGroup);

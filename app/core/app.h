@@ -195,6 +195,10 @@ public:
     static void writeProgress();
     static QString progressPath(const QString& name, const QString& suffix);
 
+    // Only regular files are opened: a FIFO or a device under a store's or a text's name would
+    // block the read for ever, so it counts as unreadable. True also when nothing is there yet.
+    static bool isRegularOrMissing(const QString& path);
+
     static bool writeFile(const QString& path, const QString& text);
     static QString readTextFile(const QString& path, bool* ok = nullptr);
     static QString decodeText(const QByteArray& bytes);

@@ -1,8 +1,11 @@
 #include "app/core/app.h"
 
+#include "app/core/bounded.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTextCodec>
@@ -39,6 +42,31 @@ bool isValidUtf8(const QByteArray& bytes, QString* decoded)
     return state.invalidChars == 0 && state.remainingChars == 0;
 }
 
+// The native store's own file and its organisation-wide fallback, found without opening them
+// (a settings object reads its files as it is made): a probe under a name nobody uses tells the
+// folder and the suffix.
+QStringList nativeStoreFiles()
+{
+    const QFileInfo probe(
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tavrel-probe"), QStringLiteral("p"))
+            .fileName());
+    const QString base = QFileInfo(probe.path()).path() + QLatin1Char('/');
+    const QString suffix = QLatin1Char('.') + probe.suffix();
+    return {base + kStoreOrganisation + QLatin1Char('/') + kStoreApplication + suffix,
+            base + kStoreOrganisation + suffix};
+}
+
+bool nativeStoreUsable()
+{
+    for (const QString& path : nativeStoreFiles()) {
+        if (!App::isRegularOrMissing(path)) {
+            qWarning("跟打记录不可用: %s (不是普通文件)", qUtf8Printable(path));
+            return false;
+        }
+    }
+    return true;
+}
+
 void warnIfFailed(const QSettings& settings, const char* what)
 {
     if (settings.status() != QSettings::NoError)
@@ -47,15 +75,24 @@ void warnIfFailed(const QSettings& settings, const char* what)
 
 } // namespace
 
+bool App::isRegularOrMissing(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 void App::readStats()
 {
+    if (!nativeStoreUsable())
+        return;
     QSettings store(kStoreOrganisation, kStoreApplication);
     store.beginGroup(kStoreGroup);
-    Jilu = store.value(QStringLiteral("Jilu")).toInt();
-    TempJilu = store.value(QStringLiteral("TempJilu")).toInt();
-    Totaljs = store.value(QStringLiteral("Totaljs")).toInt();
-    Totalti = store.value(QStringLiteral("Totalti")).toDouble();
-    Totalco = store.value(QStringLiteral("Totalco")).toInt();
+    // Counts and times are never negative; a hand-edited or foreign value is clamped into range.
+    Jilu = Bounded::toInt(store.value(QStringLiteral("Jilu")), 0);
+    TempJilu = Bounded::toInt(store.value(QStringLiteral("TempJilu")), 0);
+    Totaljs = Bounded::toInt(store.value(QStringLiteral("Totaljs")), 0);
+    Totalti = Bounded::toDouble(store.value(QStringLiteral("Totalti")), 0.0, 1e15);
+    Totalco = Bounded::toInt(store.value(QStringLiteral("Totalco")), 0);
     Day = store.value(QStringLiteral("Day")).toString();
     Day2 = store.value(QStringLiteral("Day2")).toString();
     CurrentUserName = store.value(QStringLiteral("CurrentUserName")).toString();
@@ -65,6 +102,8 @@ void App::readStats()
 
 void App::writeStats()
 {
+    if (!nativeStoreUsable())
+        return;
     QSettings store(kStoreOrganisation, kStoreApplication);
     store.beginGroup(kStoreGroup);
     store.setValue(QStringLiteral("Jilu"), Jilu);
@@ -89,6 +128,8 @@ QString App::progressPath(const QString& name, const QString& suffix)
     safe.replace(QLatin1Char('/'), QLatin1Char('_'));
     safe.replace(QLatin1Char('\\'), QLatin1Char('_'));
     safe.replace(QStringLiteral(".."), QStringLiteral("_"));
+    // A NUL would cut the path short and control characters have no place in a file name.
+    safe.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
     return kProgressFolder + QLatin1Char('/') + safe + suffix;
 }
 
@@ -96,9 +137,14 @@ void App::readProgress()
 {
     const QString path = progressPath(Zdname, QStringLiteral(".ini"));
     if (QFile::exists(path)) {
+        if (!isRegularOrMissing(path)) {
+            qWarning("读取跟打进度失败: %s (不是普通文件)", qUtf8Printable(path));
+            Zdzs = SendText.size();
+            return;
+        }
         QSettings progress(path, QSettings::IniFormat);
         progress.beginGroup(kProgressGroup);
-        Zdzs = progress.value(kProgressKey).toInt();
+        Zdzs = Bounded::toInt(progress.value(kProgressKey), 0);
         progress.endGroup();
         return;
     }
@@ -112,7 +158,12 @@ void App::writeProgress()
 {
     if (!QDir().mkpath(kProgressFolder))
         qWarning("无法创建文件夹: %s", qUtf8Printable(kProgressFolder));
-    QSettings progress(progressPath(Zdname, QStringLiteral(".ini")), QSettings::IniFormat);
+    const QString path = progressPath(Zdname, QStringLiteral(".ini"));
+    if (!isRegularOrMissing(path)) {
+        qWarning("保存跟打进度失败: %s (不是普通文件)", qUtf8Printable(path));
+        return;
+    }
+    QSettings progress(path, QSettings::IniFormat);
     progress.beginGroup(kProgressGroup);
     progress.setValue(kProgressKey, Zdzs);
     progress.endGroup();
@@ -157,7 +208,7 @@ QString App::decodeText(const QByteArray& bytes)
 QString App::readTextFile(const QString& path, bool* ok)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!isRegularOrMissing(path) || !file.open(QIODevice::ReadOnly)) {
         if (ok)
             *ok = false;
         return QString();

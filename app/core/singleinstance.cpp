@@ -12,6 +12,16 @@ SingleInstance::~SingleInstance()
     }
 }
 
+QString SingleInstance::sessionKey(const QString& base, uint userId, const QString& display)
+{
+    QString name = display.trimmed();
+    const int colon = name.lastIndexOf(QLatin1Char(':'));
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (colon >= 0 && dot > colon)
+        name.truncate(dot);
+    return base + QLatin1Char('-') + QString::number(userId) + QLatin1Char('-') + name;
+}
+
 bool SingleInstance::acquire()
 {
     if (m_memory.isAttached()) {

@@ -13,6 +13,20 @@ const QRegularExpression& markerExpression()
     return expression;
 }
 
+// The regular expression refuses a whole text that holds one half of a surrogate pair without
+// the other, and a chat history may hold one anywhere (cut messages, foreign clients).
+void replaceLoneSurrogates(QString& text)
+{
+    QChar* p = text.data();
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        if (p[i].isHighSurrogate() && i + 1 < n && p[i + 1].isLowSurrogate())
+            ++i;
+        else if (p[i].isSurrogate())
+            p[i] = QChar::ReplacementCharacter;
+    }
+}
+
 } // namespace
 
 CapturedSegment parseCapturedHistory(const QString& history)
@@ -20,6 +34,7 @@ CapturedSegment parseCapturedHistory(const QString& history)
     CapturedSegment result;
     QString text = history;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    replaceLoneSurrogates(text);
 
     QRegularExpressionMatch match;
     const int markerStart = text.lastIndexOf(markerExpression(), -1, &match);

@@ -8,8 +8,7 @@
 #include <QStringView>
 
 #include <algorithm>
-#include <string>
-#include <string_view>
+#include <map>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -18,6 +17,10 @@ namespace {
 
 // Bad lines are logged one by one up to this many per file, then only counted.
 constexpr int kLoggedBadLines = 20;
+
+// The literal code length gives up once its copy of the passage grows past either bound.
+constexpr int kLiteralLimit = 1000000;
+constexpr int kLiteralFactor = 50;
 
 const QString kHintOpen = QStringLiteral("<font color='red';><b>");
 const QString kHintClose = QStringLiteral("</b></font>");
@@ -32,11 +35,6 @@ uint codePointAt(const QString& s, int pos, int* width)
     }
     *width = 1;
     return c.unicode();
-}
-
-std::u16string_view viewOf(const QString& s, int pos, int len)
-{
-    return std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()) + pos, size_t(len));
 }
 
 } // namespace
@@ -66,12 +64,27 @@ struct CodeFile::Data
     // that earlier entries left whole, and only the first line of each entry text can take any.
     bool codesApart = true;
 
-    // Fast form (codesApart): the distinct entry texts in the order of their first line, and every
-    // entry text and proper prefix of one, mapped to its entry number (-1: a prefix only). The keys
-    // point into `texts`, which is never changed after they are made.
-    std::u16string texts;
+    // Fast form (codesApart): the distinct entry texts in the order of their first line, matched
+    // all at once by an automaton built once (Aho-Corasick over UTF-16 units), so a passage costs
+    // one pass plus the matches found, however long the entries are.
     std::vector<Entry> entries;
-    std::unordered_map<std::u16string_view, int> index;
+    struct Node
+    {
+        int fail = 0;    // longest proper suffix of this node's text that is also a node
+        int output = -1; // nearest node down the fail chain that ends an entry
+        int entry = -1;  // entry number ending here, -1 for a prefix only
+        int depth = 0;
+    };
+    std::vector<Node> nodes;
+    std::unordered_map<quint64, int> next; // (node << 16 | unit) -> child
+
+    int child(int node, char16_t unit) const
+    {
+        const auto it = next.find(quint64(node) << 16 | unit);
+        return it == next.end() ? -1 : it->second;
+    }
+    void addEntry(const QString& text, int entry);
+    void linkAutomaton();
 
     // Literal form (codes and entries share characters): every good line in file order, and the
     // UTF-16 units that occur in some code, so lines that can never match are passed over.
@@ -82,34 +95,91 @@ struct CodeFile::Data
     int literalCodedLength(const QString& passage) const;
 };
 
+void CodeFile::Data::addEntry(const QString& text, int entry)
+{
+    int node = 0;
+    for (const QChar c : text) {
+        int to = child(node, c.unicode());
+        if (to < 0) {
+            to = int(nodes.size());
+            Node n;
+            n.depth = nodes[size_t(node)].depth + 1;
+            nodes.push_back(n);
+            next.emplace(quint64(node) << 16 | c.unicode(), to);
+        }
+        node = to;
+    }
+    nodes[size_t(node)].entry = entry;
+}
+
+void CodeFile::Data::linkAutomaton()
+{
+    // Children by parent, so the nodes can be linked breadth first (a fail link points higher up).
+    std::vector<std::vector<std::pair<char16_t, int>>> children(nodes.size());
+    for (const auto& [key, to] : next)
+        children[size_t(key >> 16)].emplace_back(char16_t(key & 0xFFFF), to);
+    std::vector<int> queue{0};
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const int parent = queue[head];
+        for (const auto& [unit, to] : children[size_t(parent)]) {
+            int fail = 0;
+            if (parent != 0) {
+                int f = nodes[size_t(parent)].fail;
+                while (f != 0 && child(f, unit) < 0)
+                    f = nodes[size_t(f)].fail;
+                const int via = child(f, unit);
+                fail = via >= 0 ? via : 0;
+            }
+            Node& n = nodes[size_t(to)];
+            n.fail = fail;
+            n.output = nodes[size_t(fail)].entry >= 0 ? fail : nodes[size_t(fail)].output;
+            queue.push_back(to);
+        }
+    }
+}
+
 int CodeFile::Data::fastCodedLength(const QString& passage) const
 {
     const int n = passage.size();
     // (entry number, position) of every place where an entry text starts.
     std::vector<std::pair<int, int>> found;
-    found.reserve(size_t(n) * 2);
+    int state = 0;
     for (int i = 0; i < n; ++i) {
-        for (int len = 1; i + len <= n; ++len) {
-            const auto it = index.find(viewOf(passage, i, len));
-            if (it == index.end())
-                break;
-            if (it->second >= 0)
-                found.emplace_back(it->second, i);
+        const char16_t unit = passage.at(i).unicode();
+        int to = child(state, unit);
+        while (to < 0 && state != 0) {
+            state = nodes[size_t(state)].fail;
+            to = child(state, unit);
         }
+        state = to < 0 ? 0 : to;
+        for (int m = nodes[size_t(state)].entry >= 0 ? state : nodes[size_t(state)].output; m > 0;
+             m = nodes[size_t(m)].output)
+            found.emplace_back(nodes[size_t(m)].entry, i + 1 - nodes[size_t(m)].depth);
     }
-    std::sort(found.begin(), found.end());
+    // Grouped by entry (a counting sort: each group is already in position order, as found).
+    std::vector<int> start(entries.size() + 1, 0);
+    for (const auto& f : found)
+        ++start[size_t(f.first) + 1];
+    for (size_t e = 1; e < start.size(); ++e)
+        start[e] += start[e - 1];
+    std::vector<std::pair<int, int>> ordered(found.size());
+    for (const auto& f : found)
+        ordered[size_t(start[size_t(f.first)]++)] = f;
 
     // Entries in file order, each taking its occurrences left to right where no character was
-    // replaced yet, by an earlier entry or by its own occurrence just before (overlap).
-    std::vector<char> replaced(size_t(n), 0);
+    // replaced yet, by an earlier entry or by its own occurrence just before (overlap). The
+    // replaced stretches never overlap, so a map from start to end answers each test at once.
+    std::map<int, int> replaced;
     int length = n;
-    for (const auto& [entry, pos] : found) {
+    for (const auto& [entry, pos] : ordered) {
         const Entry& e = entries[size_t(entry)];
-        const auto begin = replaced.begin() + pos;
-        const auto end = begin + e.textLength;
-        if (std::find(begin, end, 1) != end)
+        const int end = pos + e.textLength;
+        auto after = replaced.upper_bound(pos);
+        if (after != replaced.end() && after->first < end)
             continue;
-        std::fill(begin, end, 1);
+        if (after != replaced.begin() && std::prev(after)->second > pos)
+            continue;
+        replaced.emplace_hint(after, pos, end);
         length += e.codeLength - e.textLength;
     }
     return length;
@@ -122,6 +192,9 @@ int CodeFile::Data::literalCodedLength(const QString& passage) const
     for (const QChar c : passage)
         present[c.unicode()] = true;
 
+    // A code may hold entry texts again, so the copy can double with every line: past the limit
+    // the figure means nothing and is not worth the wait.
+    const qint64 limit = qMin<qint64>(kLiteralLimit, qint64(kLiteralFactor) * passage.size());
     QString copy = passage;
     for (const Line& line : lineList) {
         bool possible = true;
@@ -131,8 +204,20 @@ int CodeFile::Data::literalCodedLength(const QString& passage) const
                 break;
             }
         }
-        if (possible && copy.contains(line.text))
-            copy.replace(line.text, line.code);
+        if (!possible)
+            continue;
+        // The length after the replacement, counted before the text is built.
+        qint64 occurrences = 0;
+        for (int at = copy.indexOf(line.text); at >= 0; at = copy.indexOf(line.text, at + line.text.size()))
+            ++occurrences;
+        if (occurrences == 0)
+            continue;
+        if (copy.size() + occurrences * (line.code.size() - line.text.size()) > limit) {
+            qDebug().noquote() << QStringLiteral("理论码长不可用: 替换后的文本超过") << limit << QStringLiteral("字,")
+                               << path;
+            return -1;
+        }
+        copy.replace(line.text, line.code);
     }
     return copy.size();
 }
@@ -219,24 +304,15 @@ void CodeFile::load(const QString& text, const QString& sourceName)
     if (data->codesApart) {
         QSet<QString> seen;
         seen.reserve(int(good.size()));
-        std::vector<std::pair<size_t, int>> spans; // offset into texts, entry length
+        data->nodes.emplace_back();
         for (const Data::Line& line : good) {
             if (seen.contains(line.text))
                 continue;
             seen.insert(line.text);
-            spans.emplace_back(data->texts.size(), line.text.size());
-            data->texts.append(reinterpret_cast<const char16_t*>(line.text.utf16()), size_t(line.text.size()));
+            data->addEntry(line.text, int(data->entries.size()));
             data->entries.push_back({line.text.size(), line.code.size()});
         }
-        data->index.reserve(spans.size() * 2);
-        const char16_t* base = data->texts.data();
-        for (size_t i = 0; i < spans.size(); ++i) {
-            const char16_t* p = base + spans[i].first;
-            const int len = spans[i].second;
-            data->index[std::u16string_view(p, size_t(len))] = int(i);
-            for (int l = 1; l < len; ++l)
-                data->index.emplace(std::u16string_view(p, size_t(l)), -1);
-        }
+        data->linkAutomaton();
         data->codeUnits.clear();
     } else {
         data->lineList = std::move(good);

@@ -62,7 +62,9 @@ public:
     static QString hintLabel(const QString& hint);
 
     // Length of the passage after replacing, line by line in file order, every occurrence of each
-    // entry text by its code. -1 when nothing can be said: an empty passage, or no line was read.
+    // entry text by its code. -1 when nothing can be said: an empty passage, no line was read, or
+    // codes that hold entry texts made the text grow past 1,000,000 characters or 50 times the
+    // passage (a debug line says so).
     int codedLength(const QString& passage) const;
     // The sixth result button's text: "理论码长:" and the coded length per passage character with
     // two decimals; a null text means the button keeps its text (free mode, empty passage, no

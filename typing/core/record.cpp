@@ -1,6 +1,7 @@
 #include "typing/core/record.h"
 
 #include "app/core/app.h"
+#include "app/core/bounded.h"
 
 #include <QLocale>
 
@@ -82,8 +83,9 @@ void TypingRecord::checkDay(const QString& regTime, const QString& gdTime)
     const QDate day = moment.date();
     m_lastDate = day;
 
-    bool regOk = false;
-    const qint64 registered = regTime.trimmed().toLongLong(&regOk);
+    // The server's value is clamped before the arithmetic: from 1970 to the year 9999.
+    qint64 registered = 0;
+    const bool regOk = Bounded::parse(regTime, 0, 253402300799, &registered);
     if (regOk) {
         // Days since the remote registration, rounded up; a registration at or after the present
         // (clock skew with the server) still counts as one day.
