@@ -32,6 +32,13 @@ bmcx::bmcx(QWidget* parent) : FramelessDialog(parent), m_ui(new Ui::bmcx)
 
 bmcx::~bmcx() = default;
 
+void bmcx::showNew()
+{
+    auto* window = new bmcx;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
 void bmcx::initStyle()
 {
     initFrame(m_ui->lab_Ico, m_ui->btnMenu_Close);

@@ -19,6 +19,9 @@ public:
     explicit bmcx(QWidget* parent = nullptr);
     ~bmcx() override;
 
+    // The main window's opener: a new window without a parent, shown, released when closed.
+    static void showNew();
+
 private slots:
     void on_btnMenu_Max_clicked();
     void on_btnMenu_Min_clicked();

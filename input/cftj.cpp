@@ -68,6 +68,13 @@ cftj::cftj(QWidget* parent) : QWidget(parent), m_ui(new Ui::cftj)
 
 cftj::~cftj() = default;
 
+void cftj::showNew()
+{
+    auto* window = new cftj;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
 void cftj::initForm()
 {
     // Not centred: the window opens where the platform places new windows.

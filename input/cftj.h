@@ -19,6 +19,9 @@ public:
     explicit cftj(QWidget* parent = nullptr);
     ~cftj() override;
 
+    // The main window's opener: a new window without a parent, shown, released when closed.
+    static void showNew();
+
 private slots:
     void on_comboBox_activated(const QString& text);
     void on_lineEdit_textChanged(const QString& text);

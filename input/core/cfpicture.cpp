@@ -110,8 +110,8 @@ void CfLookup::next()
                 m_level = OutsideSite;
                 continue;
             }
-            request(siteBase(m_sources.ownSite) + QStringLiteral("/Public/Cf/%1cf/%2.%3")
-                                                      .arg(m_edition, m_character, jpg ? "jpg" : "gif"),
+            request(siteBase(m_sources.ownSite) +
+                        QStringLiteral("/Public/Cf/%1cf/%2.%3").arg(m_edition, m_character, jpg ? "jpg" : "gif"),
                     jpg ? "JPG" : "GIF");
             return;
         }

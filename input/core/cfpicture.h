@@ -13,8 +13,8 @@ class QNetworkReply;
 // Where decomposition pictures come from besides a local library (deployment values).
 struct CfSources
 {
-    QString ownSite;     // the program's web site; empty: not asked
-    QString outsideSite; // the outside decomposition-picture site; empty: not asked
+    QString ownSite;           // the program's web site; empty: not asked
+    QString outsideSite;       // the outside decomposition-picture site; empty: not asked
     bool countLookups = false; // pictures delivered by the web are counted in kelm_bmsearch
     int timeoutMs = 10000;     // a request still running then counts as failed
 };
