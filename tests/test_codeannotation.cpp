@@ -1,5 +1,4 @@
-// The code look-up tools' logic: annotating a text by a code file in file order with its growth
-// cap, the first code of a character, and the files they may name.
+// The code look-up tools' logic: annotation in file order with its growth cap, the first code.
 #include "input/core/cfpicture.h"
 #include "input/core/codeannotation.h"
 #include "testsupport.h"
@@ -16,8 +15,7 @@ private slots:
         QTest::addColumn<QString>("codeForm");
         QTest::addColumn<QString>("textCodeForm");
         const QString wordFirst = QStringLiteral("中国\tkhlg\n中\tk\n");
-        // The character line still finds 中 in the code form and then rewrites every 中 of the
-        // text-plus-code form, the one inside the annotated word too.
+        // 中 still occurs in the code form, so every 中 of the text-plus-code form is rewritten.
         QTest::addRow("word first") << wordFirst << "中国中"
                                     << "khlg k "
                                     << "中k 国khlg 中k ";

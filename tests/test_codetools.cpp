@@ -1,6 +1,4 @@
-// The code look-up and decomposition picture windows as a user meets them (offscreen): the look-up
-// of a pasted text, the picture from a library built at test time, and from a local web site.
-#include "app/core/app.h"
+// The code look-up and decomposition picture windows as a user meets them, with a local web site.
 #include "app/core/connection.h"
 #include "app/core/myhelper.h"
 #include "input/bmcx.h"
@@ -8,14 +6,11 @@
 #include "input/core/cfpicture.h"
 #include "testsupport.h"
 
-#include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextEdit>
-
-using namespace ts;
 
 namespace {
 
@@ -144,7 +139,6 @@ private slots:
         QCOMPARE(window.findChild<QLabel*>("label3")->text(), QStringLiteral("k"));
         QCOMPARE(shown(window), qRgb(255, 0, 0));
         type(window, QStringLiteral("国"));
-        QCOMPARE(window.findChild<QLabel*>("label3")->text(), QStringLiteral("l"));
         QCOMPARE(shown(window), QRgb(0));
 
         QVERIFY(QFile::remove("编码文件/86.rcc"));
@@ -153,7 +147,7 @@ private slots:
         type(window, QStringLiteral("乙"));
         QTRY_COMPARE(shown(window), qRgb(0, 255, 0));
         for (const QString character : {QStringLiteral("中"), QStringLiteral("国")}) {
-            BoxAnswerer box(false);
+            ts::BoxAnswerer box(false);
             type(window, character);
             QTRY_COMPARE(box.seen, 1);
             QCOMPARE(box.text, QStringLiteral("缺少拆分库，是否下载？"));
