@@ -8,6 +8,9 @@
 
 #include "input/inputpanel.h"
 
+#include "input/bmcx.h"
+#include "input/cftj.h"
+
 #include <QContextMenuEvent>
 
 // ---- Sending cycle: filled in with the text-sending cycle ----
@@ -44,8 +47,14 @@ void frmMain::showSetting()
 
 // ---- Input method and code-table tools: filled in with those windows ----
 // A new code-lookup window, a new decomposition-picture window, each shown without a parent.
-void frmMain::bmcxSlot() {}
-void frmMain::cftjSlot() {}
+void frmMain::bmcxSlot()
+{
+    bmcx::showNew();
+}
+void frmMain::cftjSlot()
+{
+    cftj::showNew();
+}
 // Creates the input-method panel once, hides it and clears App::CountSelectKeys.
 void frmMain::inputSlot()
 {

@@ -1,0 +1,191 @@
+// The code look-up and decomposition picture windows as a user meets them, with a local web site.
+#include "app/core/connection.h"
+#include "app/core/myhelper.h"
+#include "input/bmcx.h"
+#include "input/cftj.h"
+#include "input/core/cfpicture.h"
+#include "testsupport.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTextEdit>
+
+namespace {
+
+// A one-pixel GIF whose pixel has colour 0 of the table.
+QByteArray gif(QRgb rgb)
+{
+    const QByteArray colour = QByteArray::number(rgb & 0xffffff, 16).rightJustified(6, '0');
+    return QByteArray::fromHex("47494638396101000100800000" + colour + "0000002c00000000010001000002024401003b");
+}
+
+// A picture site on loopback: known paths get their picture, others 404, held paths no answer.
+class Site : public QTcpServer
+{
+public:
+    Site()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                if (!socket->peek(65536).contains("\r\n\r\n"))
+                    return;
+                requests << QUrl::fromPercentEncoding(socket->readAll().split(' ').value(1));
+                if (!held.contains(requests.last()))
+                    answer(socket, requests.last());
+            });
+        });
+    }
+    void answer(QTcpSocket* socket, const QString& path)
+    {
+        const QByteArray body = pictures.value(path, "no such picture");
+        socket->write((pictures.contains(path) ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") +
+                      QByteArray("\r\nConnection: close\r\nContent-Length: ") + QByteArray::number(body.size()) +
+                      "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    QMap<QString, QByteArray> pictures;
+    QStringList held;
+    QStringList requests;
+};
+
+const QString kOwn = QStringLiteral("/Public/Cf/86cf/%1.gif");
+const QString kOutside = QStringLiteral("/wubi/86tj/%1.gif");
+
+QRgb shown(cftj& window)
+{
+    const QImage image = window.findChild<QLabel*>("label5")->pixmap(Qt::ReturnByValue).toImage();
+    return image.isNull() ? 0 : image.pixel(0, 0);
+}
+
+void type(cftj& window, const QString& character)
+{
+    auto* edit = window.findChild<QLineEdit*>("lineEdit");
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, character, Qt::NoModifier);
+}
+
+} // namespace
+
+class TestCodeTools : public QObject
+{
+    Q_OBJECT
+
+    QScopedPointer<TestDir> m_dir;
+    QScopedPointer<Site> m_site;
+
+private slots:
+    void initTestCase()
+    {
+        App::initResources();
+        if (TestDb::available()) {
+            for (const char* key : {"HOST", "PORT", "NAME", "USER", "PASSWORD"})
+                qputenv(QByteArray("TAVREL_DB_") + key, qgetenv(QByteArray("TAVREL_TEST_DB_") + key));
+            App::loadDeployment();
+            QVERIFY(App::DbOnline = createConnection());
+        }
+    }
+
+    void init()
+    {
+        m_dir.reset();
+        m_dir.reset(new TestDir);
+        m_site.reset(new Site);
+        QDir().mkdir(QStringLiteral("编码文件"));
+        App::writeFile(QStringLiteral("编码文件/86.txt"), QStringLiteral("中\tk\n国\tl\n甲\tlhnh\n乙\tnnll\n"));
+        App::Bb = QStringLiteral("86");
+        App::WebUrl = m_site->url() + "/";
+        qputenv("TAVREL_CFTJ_URL", m_site->url().toUtf8());
+        qputenv("TAVREL_CFTJ_DOWNLOAD_URL", "http://127.0.0.1:1/libraries");
+        QGuiApplication::clipboard()->clear();
+        myHelper::exec(QStringLiteral("delete from kelm_bmsearch where dz in (?,?,?,?,?)"),
+                       {"中", "国", "甲", "乙", "'"});
+    }
+
+    // A pasted text comes back with the codes of the generated Wubi 86 file, markup as typed.
+    void lookUpPastedText()
+    {
+        QFile::remove("编码文件/86.txt");
+        QVERIFY(QFile::copy(qEnvironmentVariable("TAVREL_BUILD_DIR") + "/编码文件/86.txt", "编码文件/86.txt"));
+        bmcx window;
+        window.show();
+        QGuiApplication::clipboard()->setText(QStringLiteral("<b>中国</b>"));
+        QTest::mouseClick(window.findChild<QAbstractButton*>("paste"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QAbstractButton*>("search"), Qt::LeftButton);
+        QCOMPARE(window.findChild<QTextEdit*>("txt2")->toPlainText(), QStringLiteral("<b>khlg </b>"));
+        QTest::mouseClick(window.findChild<QAbstractButton*>("checkBox"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QAbstractButton*>("search"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QAbstractButton*>("copy"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("<b>中国khlg </b>"));
+    }
+
+    // The library serves without any request (a character it lacks gets no picture). Without it the
+    // own site fails, the outside site serves and is asked first from then on; when that fails too,
+    // the download question comes, and at once for every later look-up.
+    void pictures()
+    {
+        QVERIFY(QImage::fromData(gif(qRgb(255, 0, 0))).save("red.png"));
+        App::writeFile("lib.qrc", "<RCC><qresource prefix=\"/86cf\"><file alias=\"中.gif\">red.png</file>"
+                                  "</qresource></RCC>");
+        QCOMPARE(QProcess::execute(TAVREL_RCC, {"-binary", "lib.qrc", "-o", "编码文件/86.rcc"}), 0);
+        m_site->pictures[kOutside.arg("甲")] = gif(qRgb(0, 0, 255));
+        m_site->pictures[kOutside.arg("乙")] = gif(qRgb(0, 255, 0));
+        QGuiApplication::clipboard()->setText(QStringLiteral("中文"));
+        cftj window;
+        QCOMPARE(window.findChild<QLabel*>("label3")->text(), QStringLiteral("k"));
+        QCOMPARE(shown(window), qRgb(255, 0, 0));
+        type(window, QStringLiteral("国"));
+        QCOMPARE(shown(window), QRgb(0));
+
+        QVERIFY(QFile::remove("编码文件/86.rcc"));
+        type(window, QStringLiteral("甲"));
+        QTRY_COMPARE(shown(window), qRgb(0, 0, 255));
+        type(window, QStringLiteral("乙"));
+        QTRY_COMPARE(shown(window), qRgb(0, 255, 0));
+        for (const QString character : {QStringLiteral("中"), QStringLiteral("国")}) {
+            ts::BoxAnswerer box(false);
+            type(window, character);
+            QTRY_COMPARE(box.seen, 1);
+            QCOMPARE(box.text, QStringLiteral("缺少拆分库，是否下载？"));
+        }
+        QCOMPARE(m_site->requests,
+                 QStringList({kOwn.arg("甲"), kOutside.arg("甲"), kOutside.arg("乙"), kOutside.arg("中")}));
+    }
+
+    // A reply for a character no longer current is neither shown nor counted and moves no level;
+    // a site that never answers fails once the time is up. Web pictures are counted, bound values.
+    void slowReplies()
+    {
+        m_site->held << kOwn.arg("甲") << kOwn.arg("中");
+        m_site->pictures[kOwn.arg("甲")] = gif(qRgb(255, 0, 0));
+        m_site->pictures[kOwn.arg("乙")] = gif(qRgb(255, 255, 0));
+        m_site->pictures[kOutside.arg("中")] = gif(qRgb(0, 0, 255));
+        QByteArrayList shown;
+        CfLookup lookup({m_site->url(), m_site->url(), App::DbOnline, 300}, [&](const QByteArray& data, const char*) {
+            shown << data;
+            return true;
+        });
+        lookup.lookUp(QStringLiteral("甲"), QStringLiteral("86"));
+        QTRY_COMPARE(m_site->requests.size(), 1);
+        lookup.lookUp(QStringLiteral("乙"), QStringLiteral("86"));
+        QTRY_COMPARE(shown, QByteArrayList{gif(qRgb(255, 255, 0))});
+        for (QTcpSocket* socket : m_site->findChildren<QTcpSocket*>())
+            m_site->answer(socket, kOwn.arg("甲"));
+        lookup.lookUp(QStringLiteral("中"), QStringLiteral("86"));
+        QTRY_COMPARE(shown.value(1), gif(qRgb(0, 0, 255)));
+        QCOMPARE(m_site->requests, QStringList({kOwn.arg("甲"), kOwn.arg("乙"), kOwn.arg("中"), kOutside.arg("中")}));
+        if (!App::DbOnline)
+            QSKIP("no test database");
+        QVERIFY(CfLookup::countLookup("'") && CfLookup::countLookup("'"));
+        const QString counts =
+            QStringLiteral("select group_concat(num order by dz) from kelm_bmsearch where dz in (?,?,?,?)");
+        QCOMPARE(myHelper::getOne(counts, {"'", "甲", "乙", "中"}), QStringLiteral("2,1,1"));
+    }
+};
+
+QTEST_MAIN(TestCodeTools)
+#include "test_codetools.moc"
