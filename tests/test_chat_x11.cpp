@@ -5,6 +5,7 @@
 #include "platform/keysource.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
+#include "typing/coresettings.h"
 #include "typing/frmmain.h"
 #include "typing/core/resultline.h"
 #include "x11support.h"
@@ -21,7 +22,7 @@ class TestChatX11 : public QObject
 
     xt::XInput m_x;
     TestDir m_dir;
-    platform::KeySource m_keys;
+    platform::KeySource m_keys{&CoreSettings::countKeyWord};
     std::unique_ptr<frmMain> m_window;
     xt::ChatStub m_stub;
     platform::WindowHandle m_chat = 0;

@@ -1,5 +1,5 @@
-#include "app/core/app.h"
 #include "platform/keysource.h"
+#include "platform/keyword.h"
 #include "typing/core/keycount.h"
 #include "x11support.h"
 
@@ -9,7 +9,7 @@
 
 #include <xcb/xproto.h>
 
-using platform::KeySource;
+using namespace platform;
 using KeyCodes = QVector<quint8>;
 
 namespace {
@@ -102,7 +102,7 @@ private slots:
         m_x.key(KeyA, true);
         QTRY_VERIFY_WITH_TIMEOUT(m_words.size() >= 4, 10000);
         m_x.key(KeyA, false);
-        QTRY_VERIFY(m_words.last() & HookRelease);
+        QTRY_VERIFY(m_words.last() & KeyWordRelease);
         QTest::qWait(50);
         m_edit->removeEventFilter(&recorder);
 
@@ -118,27 +118,24 @@ private slots:
     void lineEditTypingCounted()
     {
         focus(m_edit);
-        KeySource counting; // the default callback feeds the run's counters
+        HookCounters counters; // as start-up wires it: every word into the key counting
+        KeySource counting([&counters](quint16 word) { countHookWord(word, SpaceRightHand, true, counters); });
         QVERIFY(counting.install());
         QVERIFY(counting.install()); // twice is harmless: still one delivery per event
-        App::SelectCount = App::KeyCount = App::EnterCount = App::BackCount = 0;
-        App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
-        App::KongGe = SpaceRightHand;
-        App::CountSelectKeys = true;
         for (quint8 key : {KeyA, KeySemicolon, Key3, KeySpace, KeyBackspace}) {
             chord({key});
             QTest::qWait(5);
         }
         QCOMPARE(m_edit->text(), QStringLiteral("a;3"));
-        QCOMPARE(App::SelectCount, 2); // ; and 3: the typing pane's filter takes these back later
-        QCOMPARE(App::BackCount, 1);
-        QCOMPARE(App::LeftKeys, 2);  // a, 3
-        QCOMPARE(App::RightKeys, 3); // ;, space, Backspace
-        QCOMPARE(App::KeyCount + App::EnterCount + App::CorrectCount, 0);
+        QCOMPARE(counters.selectCount, 2); // ; and 3: the typing pane's filter takes these back later
+        QCOMPARE(counters.backCount, 1);
+        QCOMPARE(counters.leftKeys, 2);  // a, 3
+        QCOMPARE(counters.rightKeys, 3); // ;, space, Backspace
+        QCOMPARE(counters.keyCount + counters.enterCount, 0);
 
         counting.remove(); // removed, it counts nothing more
         chord({KeyA});
-        QCOMPARE(App::LeftKeys, 2);
+        QCOMPARE(counters.leftKeys, 2);
     }
 
     // Events as the server sends them, fed to the filter as Qt hands them over. Each is a kind, a

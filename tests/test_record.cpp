@@ -33,6 +33,21 @@ QString reloadStore()
         .arg(App::Totalco);
 }
 
+// The record kept in the shared globals and saved to the native store, as the window keeps it.
+RecordStore appStore()
+{
+    RecordStore s;
+    s.todayChars = &App::TempJilu;
+    s.totalChars = &App::Jilu;
+    s.runSeconds = &App::Totalti;
+    s.runKeys = &App::Totaljs;
+    s.runChars = &App::Totalco;
+    s.firstDay = &App::Day;
+    s.countedDay = &App::Day2;
+    s.save = [] { App::writeStats(); };
+    return s;
+}
+
 } // namespace
 
 class TestRecord : public QObject
@@ -62,7 +77,7 @@ private slots:
 
     void typingGrowsTodayAndTotal()
     {
-        TypingRecord record(clock());
+        TypingRecord record(appStore(), clock());
         App::TempJilu = 10;
         App::Jilu = 100;
         QVERIFY(record.addTyped(2, 2)); // a two-character word committed
@@ -95,7 +110,7 @@ private slots:
         QFETCH(QDateTime, start);
         QFETCH(QDateTime, later);
         m_now = start;
-        TypingRecord record(clock());
+        TypingRecord record(appStore(), clock());
         record.checkDay();
         record.addTyped(3, 3);
         m_now = start.addSecs(1);
@@ -161,7 +176,7 @@ private slots:
         App::Day2 = day2;
         App::TempJilu = tempJilu;
         App::Jilu = jilu;
-        TypingRecord record(clock());
+        TypingRecord record(appStore(), clock());
         QCOMPARE(record.recordDays(), 1); // before any day check: never a division by 0
         record.checkDay();
         QTEST(record.recordDays(), "days");
@@ -193,7 +208,7 @@ private slots:
         App::TempJilu = 40;
         App::Jilu = 4000;
         App::Day = App::Day2 = day(2024, 1, 1);
-        TypingRecord record(clock());
+        TypingRecord record(appStore(), clock());
         record.checkDay(QString::number(m_now.toSecsSinceEpoch() - registeredAgo), gdTime);
         QTEST(record.recordDays(), "days");
         QTEST(App::TempJilu, "tempAfter");
@@ -211,7 +226,7 @@ private slots:
         App::Day2 = day(2024, 3, 10);
         App::TempJilu = 10;
         App::Jilu = 1000;
-        TypingRecord record(clock());
+        TypingRecord record(appStore(), clock());
         record.checkDay();
         QCOMPARE(record.recordLabelText(), QStringLiteral("打字记录: 10/1000/3天"));
         QCOMPARE(record.recordToolTip(),
@@ -226,7 +241,7 @@ private slots:
 
     void totalsAndClearing()
     {
-        TypingRecord record(clock());
+        TypingRecord record(appStore(), clock());
         // Nothing finished yet: the averages have no value to show.
         record.refreshTotals();
         QCOMPARE(record.averageKeyRateButtonText() + record.averageCodeLengthButtonText(),

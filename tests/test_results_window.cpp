@@ -4,6 +4,7 @@
 #include "app/core/app.h"
 #include "testsupport.h"
 #include "typing/core/codefile.h"
+#include "typing/coresettings.h"
 #include "typing/frmmain.h"
 #include "typing/core/record.h"
 #include "typing/core/resultline.h"
@@ -297,7 +298,7 @@ private slots:
         App::Day = TypingRecord::dayText(day.addDays(-2));
         App::Day2 = TypingRecord::dayText(day);
         QDateTime now(day, QTime(23, 59, 58));
-        w.m_record = TypingRecord([&now] { return now; });
+        w.m_record = TypingRecord(CoreSettings::recordStore(), [&now] { return now; });
         w.m_record.checkDay();
         w.refreshRecordLabel();
         QCOMPARE(w.labRecord->text(), QStringLiteral("打字记录: 50/1000/3天"));

@@ -2,6 +2,7 @@
 // the end of a run, the typing pane's key counters, pauses, and its refusal of pasted text.
 #include "app/core/app.h"
 #include "testsupport.h"
+#include "typing/coresettings.h"
 #include "typing/frmmain.h"
 
 #include <QClipboard>
@@ -140,7 +141,7 @@ private slots:
         const QString passage = letters(95);
         open(passage);
         frmMain& w = *m_window;
-        const PageLayout layout = PageLayout::fromConfig();
+        const PageLayout layout = CoreSettings::pageLayout();
         QVERIFY(layout.pageSize() > 0);
         int lastPage = 1;
         for (int i = 0; i < passage.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
+#include "typing/coresettings.h"
 #include "typing/frmmain.h"
 #include "typing/core/resultline.h"
 #include "x11support.h"
@@ -20,7 +21,7 @@ class TestTypingX11 : public QObject
 
     xt::XInput m_x;
     std::unique_ptr<TestDir> m_dir;
-    platform::KeySource m_keys; // as start-up installs it: once, counting into the run's counters
+    platform::KeySource m_keys{&CoreSettings::countKeyWord}; // as start-up installs it: once, counting into the run's counters
     std::unique_ptr<frmMain> m_window;
     QTextEdit* m_typing = nullptr;
 

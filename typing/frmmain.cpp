@@ -1,5 +1,6 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
+#include "typing/coresettings.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -60,7 +61,8 @@ QString extractAddress(const QByteArray& body)
 
 } // namespace
 
-frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
+frmMain::frmMain(QWidget* parent)
+    : QDialog(parent), ui(new Ui_frmMain), m_record(CoreSettings::recordStore())
 {
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();

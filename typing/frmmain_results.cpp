@@ -9,6 +9,7 @@
 #include "app/frmmessagebox2.h"
 #include "typing/core/resultline.h"
 #include "typing/core/results.h"
+#include "typing/coresettings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -69,7 +70,7 @@ RunInputs frmMain::currentRunInputs() const
     in.wrongCount = wrongCount;
     in.retypeCount = retypeCount;
     in.previousCodeLength = codeLength;
-    in.keys = KeyCounters::fromApp();
+    in.keys = CoreSettings::keyCounters();
     return in;
 }
 
@@ -182,7 +183,7 @@ void frmMain::chengji()
 {
     if (!resultView)
         return;
-    const ColumnSwitches switches = ColumnSwitches::fromApp();
+    const ColumnSwitches switches = CoreSettings::columnSwitches();
     for (int column = 0; column < ResultColumnCount; ++column)
         resultView->setColumnHidden(column, switches.isHidden(column));
 }
@@ -216,7 +217,7 @@ RunResult frmMain::currentRunResult() const
 
 void frmMain::buildResultText()
 {
-    resultText = resultItemsText(currentRunResult(), LineSettings::fromApp());
+    resultText = resultItemsText(currentRunResult(), CoreSettings::lineSettings());
 }
 
 void frmMain::buildPostText()
@@ -224,7 +225,7 @@ void frmMain::buildPostText()
     ResultLine line;
     line.resultText = resultText;
     line.shortResult = shortResult;
-    finishResultLine(line, LineSettings::fromApp());
+    finishResultLine(line, CoreSettings::lineSettings());
     resultText = line.resultText;
     resultTextPlain = line.resultTextPlain;
     shortResult = line.shortResult;
@@ -311,7 +312,7 @@ void frmMain::slotDelay()
     }
     ResultLine line;
     line.resultText = resultText;
-    appendErrorPart(line, currentRunResult(), LineSettings::fromApp());
+    appendErrorPart(line, currentRunResult(), CoreSettings::lineSettings());
     resultText = line.resultText;
     shortResult = line.shortResult;
 

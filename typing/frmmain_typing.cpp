@@ -6,6 +6,7 @@
 
 #include "app/core/app.h"
 #include "typing/core/results.h"
+#include "typing/coresettings.h"
 
 #include <QColor>
 #include <QLabel>
@@ -91,11 +92,11 @@ void frmMain::setUpTypingPanes()
 void frmMain::loadArticle(QString text)
 {
     setUpTypingPanes();
-    text = normaliseLineBreaks(cleanPassage(text));
+    text = normaliseLineBreaks(CoreSettings::cleanPassage(text));
 
     passage = text;
     passageLength = text.length();
-    m_run.setLayout(PageLayout::fromConfig());
+    m_run.setLayout(CoreSettings::pageLayout());
     m_run.load(passage);
     showReferencePage();
     syncRunMembers();

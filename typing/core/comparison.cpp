@@ -119,11 +119,6 @@ QString cleanPassage(const QString& text, bool removeBlanks, bool convertPunct)
     return out;
 }
 
-QString cleanPassage(const QString& text)
-{
-    return cleanPassage(text, App::Quchu, App::Tihuan);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Paging
 
@@ -131,11 +126,6 @@ PageLayout::PageLayout(int pageSize, int lookBack, int lookAhead)
     : m_pageSize(qBound(MinPageSize, pageSize, MaxPageSize)), m_lookBack(qBound(0, lookBack, MaxPreview)),
       m_lookAhead(qBound(0, lookAhead, MaxPreview))
 {
-}
-
-PageLayout PageLayout::fromConfig()
-{
-    return PageLayout(App::Fanye, App::Yulanq, App::Yulanh);
 }
 
 int PageLayout::pageStart(int pageNumber) const

@@ -19,7 +19,7 @@ class QElapsedTimer;
 // QString length. Characters are compared by code point: the two units of a surrogate pair always
 // share one state and count as one wrong or collected character.
 
-// Values of frmMain::mode (a copy of App::Pattern).
+// Values of the typing mode setting.
 enum TypingModeValue { FollowTyping = 0, FreeTyping = 1, BlindTyping = 2 };
 
 // Text titles whose practice shrinks a collection.
@@ -37,8 +37,6 @@ struct TextRange
 // The loading clean-up of a passage: with `removeBlanks` every white-space character goes (tabs,
 // line breaks, ideographic blanks too), then with `convertPunct` the punctuation is unified.
 QString cleanPassage(const QString& text, bool removeBlanks, bool convertPunct);
-// The same with the configured switches App::Quchu and App::Tihuan.
-QString cleanPassage(const QString& text);
 
 // Paging values, clamped where they are used so that a missing or silly setting can neither turn
 // a page on every change nor index out of range: page size 20-600, look-back and look-ahead 0-10.
@@ -52,8 +50,6 @@ public:
 
     PageLayout() : PageLayout(500, 10, 10) {}
     PageLayout(int pageSize, int lookBack, int lookAhead);
-    // From App::Fanye, App::Yulanq and App::Yulanh.
-    static PageLayout fromConfig();
 
     int pageSize() const { return m_pageSize; }   // Fanye
     int lookBack() const { return m_lookBack; }   // Yulanq
