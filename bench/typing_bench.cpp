@@ -263,7 +263,7 @@ private:
         check(m_ref->toPlainText().size() == 610, "page of 600 and look-ahead of 10");
         commit(m_typing, passage.left(598));
         settle();
-        check(w.typedCount == 598 && w.pageNumber == 1, "598 typed on page 1");
+        check(w.typedCount() == 598 && w.pageNumber() == 1, "598 typed on page 1");
 
         const QString next = passage.mid(598, 1);
         auto type = [&] { commit(m_typing, next); };
@@ -282,7 +282,7 @@ private:
 
         w.labCodeHint->setText(QString());
         type();
-        check(w.typedCount == 599 && !w.labCodeHint->text().isEmpty(), "hint for the next character");
+        check(w.typedCount() == 599 && !w.labCodeHint->text().isEmpty(), "hint for the next character");
         add(measure(QStringLiteral("code hint alone (spellFun)"), 3000, -1, [&] { w.spellFun(); }));
 
         // The clock tick in the middle of this run: figures, result row and buttons.
@@ -323,7 +323,7 @@ private:
     {
         frmMain& w = *m_window;
         const QString next = passage.mid(599, 1);
-        const int typedBefore = w.typedCount;
+        const int typedBefore = w.typedCount();
         {
             const QSignalBlocker blocker(m_typing);
             add(measure(
@@ -334,7 +334,7 @@ private:
                     c.deletePreviousChar();
                 }));
         }
-        check(w.typedCount == typedBefore, "pane restored");
+        check(w.typedCount() == typedBefore, "pane restored");
         add(measure(QStringLiteral("  inside: Start() alone"), 2000, -1, [&] { w.Start(); }));
         add(measure(QStringLiteral("  inside: typedChange() alone"), 2000, -1,
                     [&] { w.typedChange(m_typing->toPlainText()); }));
@@ -352,7 +352,7 @@ private:
         frmMain& w = *m_window;
         commit(m_typing, passage.left(length));
         settle();
-        check(w.typedCount == length, "free-mode pane filled");
+        check(w.typedCount() == length, "free-mode pane filled");
         if (length == 1000) {
             const QFont font = m_typing->document()->defaultFont();
             std::fprintf(stderr, "typing pane font: %s, %d pt (shown as %s)\n", qPrintable(font.family()),
@@ -374,7 +374,7 @@ private:
                         settle();
                     },
                     {}));
-        check(w.typedCount == at, "free-mode count follows the pane");
+        check(w.typedCount() == at, "free-mode count follows the pane");
 
         if (m_breakdown && length >= 100000) {
             {
@@ -399,12 +399,12 @@ private:
         frmMain& w = *m_window;
         add(measure(QStringLiteral("load 100k passage (loadArticle, clean-up on)"), 30, 100.0,
                     [&] { w.loadArticle(raw); }));
-        check(w.passageLength > 90000 && !w.passage.contains(QLatin1Char(' ')) && !w.passage.contains(QLatin1Char(',')),
+        check(w.passageLength() > 90000 && !w.passage().contains(QLatin1Char(' ')) && !w.passage().contains(QLatin1Char(',')),
               "passage cleaned");
         if (m_breakdown) {
             add(measure(QStringLiteral("  inside: cleanPassage() alone"), 30, -1,
                         [&] { cleanPassage(raw, true, true); }));
-            const QString cleaned = w.passage;
+            const QString cleaned = w.passage();
             add(measure(QStringLiteral("  inside: PassageRun::load() alone"), 30, -1, [&] { w.m_run.load(cleaned); }));
         }
     }
@@ -414,7 +414,7 @@ private:
     {
         openWindow(FollowTyping);
         frmMain& w = *m_window;
-        w.passage = makePassage(m_chars, 10000);
+        w.loadArticle(makePassage(m_chars, 10000));
         auto* button6 = w.findChild<QPushButton*>(QStringLiteral("button6"));
         add(measure(QStringLiteral("theoretical code length, 10k"), 30, 200.0, [&] { w.on_button6_clicked(); }));
         check(button6->text().startsWith(QStringLiteral("理论码长:")) && button6->text() != QStringLiteral("理论码长:"),

@@ -108,7 +108,6 @@ void frmMain::setVisible(bool visible)
 
 void frmMain::initVariables()
 {
-    pageNumber = 1;
     segmentHeader = QStringLiteral("第1段");
     textTitle = QStringLiteral("快捷键介绍");
     resultRow = 0;
@@ -208,7 +207,7 @@ void frmMain::initForm()
 
     // The first passage is the hot-key help. Kept apart from remainingText, which the mode switch
     // below resets with the run before the help is laid.
-    const QString firstPassage = remainingText + hotKeyHelpText();
+    const QString firstPassage = m_run.remainingText() + hotKeyHelpText();
 
     ui->textEdit->setReadOnly(true);
     ui->textEdit->setContextMenuPolicy(Qt::NoContextMenu);

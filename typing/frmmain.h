@@ -10,6 +10,7 @@
 #include "typing/core/codefile.h"
 #include "typing/core/comparison.h"
 #include "typing/core/record.h"
+#include "typing/core/results.h"
 
 class QAction;
 class QActionGroup;
@@ -29,7 +30,6 @@ class QTimer;
 class Ui_frmMain;
 class MyGlobalShortCut;
 enum class BuiltinDrill;
-struct ResultHistories;
 struct RunInputs;
 struct RunResult;
 
@@ -205,7 +205,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class TestMainWindow;
 
     // ---- Construction (frmmain.cpp) ----
     void initVariables();
@@ -240,35 +239,17 @@ private:
     // ---- Members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;
     QString lastInputText;
-    QString speedHistory;
-    QString speedHistory2;
-    QString keyRateHistory;
-    QString codeLenHistory;
     int wrongScanLength = 0;
     int slowScanLength = 0;
-    int passageLength = 0;
-    int pageNumber = 0;
-    int typedCount = 0;
-    int wrongCount = 0;
-    int wrongBeforePage = 0;
-    int countedChars = 0;
-    QString remainingText;
-    QString passage;
-    QString pageWrongChars;
     int resultRow = 0;
     int retypeCount = 0;
     int lastCommitLength = 0;
     int wordChars = 0;
     int mode = 0; // copy of App::Pattern: 0 follow, 1 free, 2 blind
-    int pageWrong = 0;
-    QString wrongRefChars;
-    QString wrongTypedChars;
     int endTickCount = 0;
     double finalSpeed = 0;
     double finalKeyRate = 0;
     double finalCodeLength = 0;
-    QString typedAll;
-    bool blindEnd = false;
     bool finished = false;
     QString clockMinutesText;
     QString clockSecondsText;
@@ -322,8 +303,6 @@ private:
     // ---- Chat window ----
     // Binding, the group menu, the posting sequence and the capture live in frmmain_chat.cpp; the
     // result branch at the end of a run in frmmain_results.cpp.
-    friend class TestChat;
-    friend class TestChatX11;
 
     // What the end of a run posts and decides on, copied once its figures are final, so that a
     // retype or a new passage during the chain's waits changes nothing that is posted.
@@ -388,8 +367,6 @@ private:
     // ---- Typing run (paging, comparison, key statistics) ----
     // Loading, paging and the per-change pass live in frmmain_typing.cpp; the typing pane's event
     // filter and the counter reset in frmmain_keys.cpp.
-    friend class TestTyping;
-    friend class TestTypingX11;
     friend class TypingBench;
     void reloadText();
     void prepareRun();
@@ -407,7 +384,6 @@ private:
     void setTypingText(const QString& text, int cursor);
     // Cuts the typing pane back to the page's length (setMaxLength) and returns its text as left.
     QString fitTypingPane();
-    void syncRunMembers();
     void setTitleText(const QString& text);
     void setTypingStyle(const QString& style);
     bool typingPaneKey(QEvent* event, int paneLength);
@@ -416,7 +392,15 @@ private:
     void saveWindowSize();
     void flushRecordSave();
 
+    // The run's state is read where it is owned: the comparison run, and the count of a free run.
+    const QString& passage() const { return m_run.passage(); }
+    int passageLength() const { return m_run.passageLength(); }
+    int pageNumber() const { return m_run.pageNumber(); }
+    int typedCount() const { return mode == FreeTyping ? m_freeTyped : m_run.typedCount(); }
+    int wrongCount() const { return m_run.wrongCount(); }
+
     PassageRun m_run;
+    int m_freeTyped = 0; // free mode: characters typed, the held ones included
     // Saves the record's growth while typing at most once a second instead of on every keystroke;
     // flushed at the end of a run and on closing.
     QTimer* m_recordSaveTimer = nullptr;
@@ -441,7 +425,6 @@ private:
     // Figures, table, result line and end of a run live in frmmain_results.cpp; the typing record
     // and the code hints in frmmain_record.cpp. The typing-pane change handler adds to the record
     // with m_record.addTyped(typing-pane length, lastCommitLength), then refreshRecordLabel().
-    friend class TestResultsWindow;
     void computeResults();
     void refreshResultButtons();
     void fillResultRow();
@@ -453,7 +436,6 @@ private:
     QString resultCellText(int column) const;
     void showResultButtons();
     void takeCurvePeaks();
-    void swapHistories(ResultHistories& histories);
     void buildResultText();
     void buildPostText();
     void markUploadEligibility();
@@ -468,18 +450,9 @@ private:
     void finishFreeRunPopup();
     void finishFreeRunRetype();
 
-    double runMinutes = 0.0;
-    double runSeconds = 0.0;
-    double speed = 0.0;
-    double keyRate = 0.0;
-    double codeLength = 0.0;
-    QString speedText;
-    QString keyRateText;
-    QString codeLengthText;
-    QString keyAccuracyText; // percentages without the "%" sign
-    QString wordRatioText;
-    QString handRatioText;
     QStringList resultCells; // the 15 cells of the current row
+    ResultFigures m_figures;     // the last evaluation
+    ResultHistories m_histories; // its samples over the run
     QString resultText;
     QString resultTextPlain;
     QString shortResult;
@@ -504,8 +477,6 @@ private:
     // frmmain_menus.cpp; the colour scheme, window set-up (initStyle), pane colours (applyColours),
     // title-bar buttons, fading close and tray (initTrayMenu) in frmmain_chrome.cpp; the built-in
     // drills and the text commands in frmmain_texts.cpp.
-    friend class TestMenus;
-    friend class TestBossKey;
     QAction* addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key = nullptr);
     void fillArticleMenu(const QString& folder);
     void openArticle(const QString& name);

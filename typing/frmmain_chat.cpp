@@ -375,7 +375,7 @@ void frmMain::sendResultAndNext(const FinishedRun& run)
 
 void frmMain::shSlot()
 {
-    const QString post = buildFawenPost(textTitle, passage, segmentHeader, unsentCount(fullText, App::SentText));
+    const QString post = buildFawenPost(textTitle, passage(), segmentHeader, unsentCount(fullText, App::SentText));
     runChatOperation({ChatOperation::Post, post});
 }
 

@@ -103,7 +103,7 @@ bool frmMain::typingPaneKey(QEvent* event, int paneLength)
         wordChars += lastCommitLength;
 
     // The first key of a run starts it afresh.
-    if (paneLength == 0 && pageNumber == 1)
+    if (paneLength == 0 && pageNumber() == 1)
         Reset();
 
     if (!key)
@@ -191,12 +191,7 @@ void frmMain::resetCounters()
     App::BackCount = 0;
     App::CorrectCount = 0;
     App::KeyCount = 0;
-    speedHistory.clear();
-    speedHistory2.clear();
-    keyRateHistory.clear();
-    codeLenHistory.clear();
-    wrongRefChars.clear();
-    wrongTypedChars.clear();
+    m_histories.clear();
     runEndCount = 0;
     endTickCount = 0;
     finished = false;
@@ -204,11 +199,11 @@ void frmMain::resetCounters()
     // The first key of the run is taken again, so a stale one cannot lower the next run's count.
     uncountedChars.clear();
     m_freeHeld = 0;
+    m_freeTyped = 0;
 
     // Page 1 again with the page's counts, the typed text and the blind-mode end cleared.
     const bool otherPage = m_run.pageNumber() != 1;
     m_run.restart();
     if (otherPage)
         showReferencePage();
-    syncRunMembers();
 }

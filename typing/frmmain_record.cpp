@@ -174,7 +174,7 @@ void frmMain::getfirstbmts()
 
 void frmMain::on_button6_clicked()
 {
-    const QString text = m_codeReader2.theoreticalCodeLengthText(passage, mode == FreeTyping);
+    const QString text = m_codeReader2.theoreticalCodeLengthText(passage(), mode == FreeTyping);
     if (!text.isNull())
         ui->button6->setText(text);
 }

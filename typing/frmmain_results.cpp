@@ -64,46 +64,20 @@ RunInputs frmMain::currentRunInputs() const
 {
     RunInputs in;
     in.ticks = clockTicksText.toInt();
-    in.typedCount = typedCount;
+    in.typedCount = typedCount();
     in.uncountedLength = uncountedChars.length();
     in.wordChars = wordChars;
-    in.wrongCount = wrongCount;
+    in.wrongCount = wrongCount();
     in.retypeCount = retypeCount;
-    in.previousCodeLength = codeLength;
+    in.previousCodeLength = m_figures.codeLength;
     in.keys = CoreSettings::keyCounters();
     return in;
 }
 
 void frmMain::computeResults()
 {
-    const ResultFigures f = computeResultFigures(currentRunInputs());
-    runMinutes = f.runMinutes;
-    runSeconds = f.runSeconds;
-    countedChars = f.countedChars;
-    speed = f.speed;
-    keyRate = f.keyRate;
-    codeLength = f.codeLength;
-    speedText = f.speedText;
-    keyRateText = f.keyRateText;
-    codeLengthText = f.codeLengthText;
-    keyAccuracyText = f.keyAccuracyText;
-    wordRatioText = f.wordRatioText;
-    handRatioText = f.handRatioText;
-
-    ResultHistories histories;
-    swapHistories(histories);
-    histories.append(f);
-    swapHistories(histories);
-}
-
-void frmMain::swapHistories(ResultHistories& histories)
-{
-    // The histories stay in the window's own members (the counter reset empties them there); they
-    // are lent to ResultHistories and back by swapping, which moves no text.
-    std::swap(histories.speedHistory, speedHistory);
-    std::swap(histories.speedHistory2, speedHistory2);
-    std::swap(histories.keyRateHistory, keyRateHistory);
-    std::swap(histories.codeLenHistory, codeLenHistory);
+    m_figures = computeResultFigures(currentRunInputs());
+    m_histories.append(m_figures);
 }
 
 void frmMain::refreshResultButtons()
@@ -113,11 +87,11 @@ void frmMain::refreshResultButtons()
     else
         clearResult();
 
-    if (typedCount == 0) {
+    if (typedCount() == 0) {
         clearResult();
         setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
     }
-    colourResultRow(speed, keyRate, codeLength);
+    colourResultRow(m_figures.speed, m_figures.keyRate, m_figures.codeLength);
 }
 
 void frmMain::fillResultRow()
@@ -190,10 +164,7 @@ void frmMain::chengji()
 
 void frmMain::takeCurvePeaks()
 {
-    ResultHistories histories;
-    swapHistories(histories);
-    const CurvePeaks peaks = histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
-    swapHistories(histories);
+    const CurvePeaks peaks = m_histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
     peakSpeed = peaks.speed;
     peakKeyRate = peaks.keyRate;
     peakCodeLength = peaks.codeLength;
@@ -209,9 +180,9 @@ RunResult frmMain::currentRunResult() const
     run.peakSpeed = peakSpeed;
     run.peakKeyRate = peakKeyRate;
     run.peakCodeLength = peakCodeLength;
-    run.wrongCount = wrongCount;
-    run.wrongRefChars = wrongRefChars;
-    run.wrongTypedChars = wrongTypedChars;
+    run.wrongCount = wrongCount();
+    run.wrongRefChars = m_run.wholeComparison().wrongRefChars;
+    run.wrongTypedChars = m_run.wholeComparison().wrongTypedChars;
     return run;
 }
 
@@ -252,14 +223,14 @@ void frmMain::waitProcessingEvents(int ms)
 void frmMain::markUploadEligibility()
 {
     for (const EligibleSet& set : kEligibleSets) {
-        if (textTitle == QString::fromUtf8(set.title) && passage.length() == set.length) {
+        if (textTitle == QString::fromUtf8(set.title) && passageLength() == set.length) {
             sentLength = set.length;
             App::CanUpload = true;
             wholeText = true;
             return;
         }
     }
-    wholeText = (sentLength == passage.length());
+    wholeText = (sentLength == passageLength());
 }
 
 void frmMain::slotDelay()
@@ -269,7 +240,7 @@ void frmMain::slotDelay()
     fillCompareRow();
     // The wrong count is final only now; the cell the line reads must agree with the table.
     if (resultCells.size() == ResultColumnCount)
-        resultCells[ColWrong] = QString::number(wrongCount);
+        resultCells[ColWrong] = QString::number(wrongCount());
 
     if (!App::ShiShi || resultCells.size() != ResultColumnCount) {
         fillResultRow();
@@ -281,18 +252,14 @@ void frmMain::slotDelay()
         }
     }
 
-    if (wrongCount >= 1) {
-        ResultFigures figures;
-        figures.countedChars = countedChars;
-        figures.runMinutes = runMinutes;
-        figures.speedText = speedText;
-        const QString cell = penaltySpeedCell(figures, wrongCount);
+    if (wrongCount() >= 1) {
+        const QString cell = penaltySpeedCell(m_figures, wrongCount());
         ui->button->setText(QStringLiteral("速度:") + cell);
         resultCells[ColSpeed] = cell;
         setResultCell(ColSpeed, cell);
     }
 
-    m_record.addRun(runSeconds, App::KeyCount, typedCount);
+    m_record.addRun(m_figures.runSeconds, App::KeyCount, typedCount());
 
     takeCurvePeaks();
     updateCurveData();
@@ -302,7 +269,7 @@ void frmMain::slotDelay()
 
     shortResult.clear();
     buildResultText();
-    if (wrongCount > 0) {
+    if (wrongCount() > 0) {
         if (needsWideSpeedColumn(resultCells.at(ColSpeed))) {
             resultView->setColumnWidth(ColSpeed, WideSpeedColumnWidth);
             for (int column = 1; column < ResultColumnCount; ++column)
@@ -326,7 +293,7 @@ void frmMain::slotDelay()
 void frmMain::slotDelay2()
 {
     ++runEndCount;
-    if (mode != FreeTyping || typedCount < 1 || runEndCount != 1)
+    if (mode != FreeTyping || typedCount() < 1 || runEndCount != 1)
         return;
 
     ui->textEdit2->setReadOnly(true);
@@ -337,7 +304,7 @@ void frmMain::slotDelay2()
             return;
     }
 
-    finalSpeed = speedText.toDouble();
+    finalSpeed = m_figures.speedText.toDouble();
     finalKeyRate = resultCellText(ColKeyRate).toDouble();
     finalCodeLength = resultCellText(ColCodeLength).toDouble();
 
@@ -364,11 +331,11 @@ frmMain::FinishedRun frmMain::takeFinishedRun() const
     FinishedRun run;
     run.line = resultText;
     run.shortLine = shortResult;
-    run.passage = passage;
-    run.speed = speedText.toDouble();
+    run.passage = passage();
+    run.speed = m_figures.speedText.toDouble();
     run.keyRate = resultCells.value(ColKeyRate).toDouble();
     run.wrongCell = resultCells.value(ColWrong);
-    run.wrongCount = wrongCount;
+    run.wrongCount = wrongCount();
     run.wholeText = wholeText;
     run.finished = finished;
     return run;
@@ -377,7 +344,7 @@ frmMain::FinishedRun frmMain::takeFinishedRun() const
 bool frmMain::runStillShown(const FinishedRun& run) const
 {
     // A new passage, or a new run already typed into, during the posting waits is left alone.
-    return passage == run.passage && (finished || typedCount == 0);
+    return passage() == run.passage && (finished || typedCount() == 0);
 }
 
 bool frmMain::askToSendResult(const QString& text)

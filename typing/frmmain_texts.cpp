@@ -110,8 +110,7 @@ void frmMain::openArticle(const QString& name)
 
 void frmMain::qcSlot()
 {
-    passage = removeSpaces(passage);
-    loadArticle(passage);
+    loadArticle(removeSpaces(passage()));
     // The reset lays the passage out again on its first page.
     Reset();
 }
@@ -122,5 +121,5 @@ void frmMain::lxSlot()
         return;
     Reset();
     // Seeded by the second, so two shuffles of one passage within a second give the same order.
-    loadArticle(shuffleCharacters(passage, shuffleSeed(QDateTime::currentDateTime())));
+    loadArticle(shuffleCharacters(passage(), shuffleSeed(QDateTime::currentDateTime())));
 }

@@ -94,12 +94,10 @@ void frmMain::loadArticle(QString text)
     setUpTypingPanes();
     text = normaliseLineBreaks(CoreSettings::cleanPassage(text));
 
-    passage = text;
-    passageLength = text.length();
     m_run.setLayout(CoreSettings::pageLayout());
-    m_run.load(passage);
+    m_run.load(text);
+    m_freeTyped = 0;
     showReferencePage();
-    syncRunMembers();
 
     retypeCount = 0;
     refreshBottomInfo();
@@ -118,10 +116,10 @@ void frmMain::reloadText()
 {
     if (mode != FreeTyping) {
         // Judged before the passage is laid again, which starts its count afresh.
-        const int count = typedCount;
-        const bool completed = count == passageLength && finished && count >= 1;
-        if (pageNumber != 1)
-            loadArticle(passage);
+        const int count = typedCount();
+        const bool completed = count == passageLength() && finished && count >= 1;
+        if (pageNumber() != 1)
+            loadArticle(passage());
         if (completed) {
             setResultCell(ColCharCount, QString::number(count));
             ++resultRow;
@@ -255,8 +253,8 @@ void frmMain::richslot()
 
 void frmMain::wrongtest()
 {
-    // The page's counts are those of the last comparison: always the current mismatches.
-    syncRunMembers();
+    // The page's counts are those of the last comparison, read where the run keeps them: always
+    // the current mismatches, nothing to bring up to date.
 }
 
 void frmMain::scanCollections(const PageComparison& page)
@@ -274,32 +272,15 @@ void frmMain::scanCollections(const PageComparison& page)
     }
 }
 
-void frmMain::syncRunMembers()
-{
-    remainingText = m_run.remainingText();
-    pageNumber = m_run.pageNumber();
-    typedCount = m_run.typedCount();
-    pageWrong = m_run.pageWrong();
-    pageWrongChars = m_run.pageWrongChars();
-    wrongBeforePage = m_run.wrongBeforePage();
-    wrongCount = m_run.wrongCount();
-    typedAll = m_run.typedAll();
-    blindEnd = m_run.blindEnd();
-}
-
 void frmMain::appendTypedSlice()
 {
     m_run.appendTypedSlice(ui->textEdit2->toPlainText(), finished);
-    typedAll = m_run.typedAll();
 }
 
 void frmMain::fillCompareRow()
 {
-    const CompareRow row = m_run.fillCompareRow();
-    wrongTypedChars = row.wrongTypedChars;
-    wrongRefChars = row.wrongRefChars;
-    wrongCount = row.wrongCount;
-    setResultCell(ColWrong, QString::number(wrongCount));
+    m_run.fillCompareRow();
+    setResultCell(ColWrong, QString::number(wrongCount()));
 }
 
 void frmMain::onTextChanged()
@@ -384,26 +365,26 @@ void frmMain::Start()
     if (mode == FreeTyping) {
         // Free mode only counts: no comparison and no copy of a text that may be very long.
         trimFreePane(length);
-        typedCount = m_freeHeld + length;
+        m_freeTyped = m_freeHeld + length;
         m_paneLength = length;
-        started = typedCount > 0;
+        started = m_freeTyped > 0;
     } else {
         // The pane's text is read once per change: trimming hands back what it leaves in the pane.
         typedChange(fitTypingPane());
-        started = typedCount > 0;
+        started = typedCount() > 0;
     }
 
     if (started) {
         if (!clockRunning())
             emit DoStartTimer();
         ui->textEdit->verticalScrollBar()->setValue(ui->textEdit2->verticalScrollBar()->value());
-    } else if (pageNumber == 1) {
+    } else if (pageNumber() == 1) {
         reloadText();
         prepareRun();
         paintReference(false);
     }
 
-    if (passageLength > typedCount) {
+    if (passageLength() > typedCount()) {
         onTextChanged();
         endTickCount = 0;
     }
@@ -464,7 +445,6 @@ void frmMain::typedChange(const QString& typed)
         m_paneLength = typed.size();
         paintReference(false);
     }
-    syncRunMembers();
 }
 
 // ---- The clock's per-tick work ----
@@ -479,19 +459,18 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     refreshResultButtons();
 
     // An empty passage never meets the end test.
-    if (passageLength <= 0 || typedCount < passageLength || mode == FreeTyping)
+    if (passageLength() <= 0 || typedCount() < passageLength() || mode == FreeTyping)
         return;
 
     ++endTickCount;
     if (endTickCount == 1)
         onTextChanged();
-    labCount->setText(QStringLiteral("总字数: ") + QString::number(passageLength));
+    labCount->setText(QStringLiteral("总字数: ") + QString::number(passageLength()));
     labProgress->setText(QStringLiteral("进度: 100.00%"));
     progressBar->setValue(100);
-    typedCount = passageLength;
-    finalSpeed = speed;
-    finalKeyRate = keyRate;
-    finalCodeLength = codeLength;
+    finalSpeed = m_figures.speed;
+    finalKeyRate = m_figures.keyRate;
+    finalCodeLength = m_figures.codeLength;
 
     // The run ends only with the page's last character right; until then each tick tests again.
     if (m_run.comparison().lastCharRight()) {
@@ -510,7 +489,7 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
 void frmMain::Stop()
 {
     emit DoStopTimer();
-    if (typedCount > 0) {
+    if (typedCount() > 0) {
         setTitleText(kTitle + QStringLiteral("[暂停]"));
         paused = true;
     }
@@ -531,7 +510,7 @@ void frmMain::BottomChange2()
         labCount->setText(QStringLiteral("总字数: ") + QString::number(m_freeHeld + paneLength(ui->textEdit2)));
         return;
     }
-    const ProgressInfo info = progressInfo(typedCount, passageLength);
+    const ProgressInfo info = progressInfo(typedCount(), passageLength());
     labCount->setText(info.countText);
     labProgress->setText(info.progressText);
     progressBar->setValue(info.barValue);

@@ -279,6 +279,7 @@ void PassageRun::restart()
     m_wrongBeforePage = 0;
     m_wrongCount = 0;
     m_typedAll.clear();
+    m_wholeRow = CompareRow();
     m_blindEnd = false;
     m_comparison = PageComparison(m_referencePage, QString());
 }
@@ -331,9 +332,9 @@ void PassageRun::appendTypedSlice(const QString& typedPane, bool finished)
 
 CompareRow PassageRun::fillCompareRow()
 {
-    const CompareRow row = compareWhole(m_passage, m_typedAll);
-    m_wrongCount = row.wrongCount;
-    return row;
+    m_wholeRow = compareWhole(m_passage, m_typedAll);
+    m_wrongCount = m_wholeRow.wrongCount;
+    return m_wholeRow;
 }
 
 TextRange PassageRun::lookAheadRange() const

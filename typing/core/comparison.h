@@ -192,6 +192,8 @@ public:
     int wrongBeforePage() const { return m_wrongBeforePage; }
     int wrongCount() const { return m_wrongCount; }
     const QString& typedAll() const { return m_typedAll; }
+    // The last whole-passage comparison (fillCompareRow); empty after a load or restart.
+    const CompareRow& wholeComparison() const { return m_wholeRow; }
     bool blindEnd() const { return m_blindEnd; }
 
     // The current page's comparison and the runs to paint (blind mode hides errors until the end).
@@ -214,6 +216,7 @@ private:
     int m_wrongBeforePage = 0;
     int m_wrongCount = 0;
     QString m_typedAll;
+    CompareRow m_wholeRow;
     bool m_blindEnd = false;
     int m_mode = FollowTyping;
     PageComparison m_comparison;
