@@ -1,5 +1,6 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
+#include "typing/chatroad.h"
 #include "typing/coresettings.h"
 #include "ui_frmmain.h"
 
@@ -66,6 +67,7 @@ frmMain::frmMain(QWidget* parent)
 {
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();
+    setUpChatRoad();
 
     openCodeFile();
     openCodeFile2();

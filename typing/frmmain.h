@@ -12,6 +12,7 @@
 #include "typing/core/record.h"
 #include "typing/core/results.h"
 
+class ChatRoad;
 class QAction;
 class QActionGroup;
 class QContextMenuEvent;
@@ -281,7 +282,6 @@ private:
     QString markerLess;
     QString markerPool;
     int markerTries = 0;
-    QString chatLabelText;
     QString segmentHeader;
     QString textTitle;
     QString uncountedChars;
@@ -301,7 +301,7 @@ private:
     QPropertyAnimation* m_fadeIn = nullptr;
 
     // ---- Chat window ----
-    // Binding, the group menu, the posting sequence and the capture live in frmmain_chat.cpp; the
+    // The chat road (chatroad.h) binds, posts and captures; its window side is in frmmain_chat.cpp, the
     // result branch at the end of a run in frmmain_results.cpp.
 
     // What the end of a run posts and decides on, copied once its figures are final, so that a
@@ -318,33 +318,8 @@ private:
         bool wholeText = false;
         bool finished = false;
     };
-    // One chat operation waiting for the one before it to finish its waits.
-    struct ChatOperation
-    {
-        enum Kind { Post, Capture, ParseClipboard };
-        Kind kind = Post;
-        QString text; // a post's message, fixed when the post was asked for
-    };
-
-    // Takes over the group menu: "刷新", "潜水", a separator and one entry per chat title.
-    void fillChatMenu(QMenu* menu);
-    void rebuildChatMenu();
-    void enumerateWindows();
-    bool chatWindowUsable(bool lurkTest) const;
-    void minimizeChatWindow();
-    void autoSendResult(const FinishedRun& run);
-    void autoSendResultIfAllowed(const FinishedRun& run);
+    void setUpChatRoad();
     void sendResultAndNext(const FinishedRun& run);
-    void runChatOperation(const ChatOperation& operation);
-    bool postNow(const QString& text);
-    bool bringChatForward(quintptr chat, const QString& failure);
-    bool chatStillInFront(quintptr chat, const QString& failure);
-    bool chatRectangles(quintptr chat, QRect* frame, QRect* client, bool* settled);
-    void afterSend(quintptr chat);
-    bool captureNow();
-    bool parseClipboardNow();
-    // The window's one wait: events are served for ms, false if the application quits meanwhile.
-    bool chatWait(int ms);
     FinishedRun takeFinishedRun() const;
     bool runStillShown(const FinishedRun& run) const;
     bool askToSendResult(const QString& text);
@@ -355,14 +330,10 @@ private:
     void tryUpload(int manual);
     void loadNextSegmentAfterResult(bool runFinished);
 
-    int chatIndex = 0;
+    ChatRoad* m_chat = nullptr;
     // Set and used by the sending cycle; read here: no cycle runs, the text being sent.
     bool sendStopped = true;
     QString fullText;
-    QMenu* m_chatMenu = nullptr;
-    QAction* m_chatRefreshAction = nullptr;
-    QVector<ChatOperation> m_chatQueue;
-    bool m_chatBusy = false;
 
     // ---- Typing run (paging, comparison, key statistics) ----
     // Loading, paging and the per-change pass live in frmmain_typing.cpp; the typing pane's event

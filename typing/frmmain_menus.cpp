@@ -1,6 +1,7 @@
 // Main window: the menu tree, the right-click menu, the window shortcuts and the system-wide boss
 // key, and the small commands behind them (typing mode, colours, font, help texts, settings).
 #include "typing/frmmain.h"
+#include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -82,7 +83,7 @@ void frmMain::initMenus()
 
     m_groupMenu = m_menuBar->addMenu(QStringLiteral("换群"));
     m_groupMenu->setObjectName(QStringLiteral("menuGroup"));
-    fillChatMenu(m_groupMenu);
+    m_chat->attachMenu(m_groupMenu);
 
     m_modeMenu = m_menuBar->addMenu(QStringLiteral("模式"));
     m_modeGroup = addExclusiveGroup(

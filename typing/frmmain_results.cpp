@@ -2,6 +2,7 @@
 // end of a run: the chain that finishes the figures, then the pop-up, the posting of the result,
 // the upload and the automatic next step.
 #include "typing/frmmain.h"
+#include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -217,7 +218,7 @@ void frmMain::checkSlot()
 void frmMain::waitProcessingEvents(int ms)
 {
     // Ticks, hot keys and the wall clock keep being served while the row is on show.
-    chatWait(ms);
+    ChatRoad::wait(ms);
 }
 
 void frmMain::markUploadEligibility()

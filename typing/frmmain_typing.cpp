@@ -2,6 +2,7 @@
 // typing pane is compared with the page once and painted onto the reference pane, and each clock
 // tick tests for the end of the run.
 #include "typing/frmmain.h"
+#include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -519,7 +520,8 @@ void frmMain::BottomChange2()
 void frmMain::refreshBottomInfo()
 {
     const QString idle = QStringLiteral("Tavrel潜水中……");
-    labChat->setText(chatLabelText == idle ? chatLabelText : QStringLiteral("QQ群: ") + chatLabelText);
+    const QString chat = m_chat->labelText();
+    labChat->setText(chat == idle ? chat : QStringLiteral("QQ群: ") + chat);
     labSegment->setText(QStringLiteral("段号: ") + segmentHeader);
     labTitle->setText(QStringLiteral("标题: ") + textTitle);
     labTitle->setToolTip(textTitle);
@@ -539,7 +541,7 @@ void frmMain::showTitleMessage(QString message, int ms)
     if (ms < 0)
         return;
     // Events keep running while the message shows; quitting cuts the wait short.
-    chatWait(ms);
+    ChatRoad::wait(ms);
     setTitleText(kTitle);
 }
 
