@@ -2,6 +2,7 @@
 #include "typing/frmmain.h"
 #include "typing/chatroad.h"
 #include "typing/coresettings.h"
+#include "typing/resulttable.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -68,6 +69,7 @@ frmMain::frmMain(QWidget* parent)
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();
     setUpChatRoad();
+    m_results = new ResultTable(ui->mywidget);
 
     openCodeFile();
     openCodeFile2();
@@ -112,7 +114,6 @@ void frmMain::initVariables()
 {
     segmentHeader = QStringLiteral("第1段");
     textTitle = QStringLiteral("快捷键介绍");
-    resultRow = 0;
     retypeCount = 0;
     // The sending cycle's starting values (sent length, whole-text and stop flags) join here with
     // the sending cycle itself.
@@ -192,20 +193,8 @@ void frmMain::initForm()
     m_menuBar = new QMenuBar(ui->mywidget);
     initMenus();
 
-    resultView = new QTableView(ui->mywidget);
-    resultView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    resultView->setShowGrid(false);
-    resultView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    resultView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    resultModel = new QStandardItemModel(this);
-    resultModel->setHorizontalHeaderLabels({QStringLiteral("速度"), QStringLiteral("击键"), QStringLiteral("码长"),
-                                            QStringLiteral("字数"), QStringLiteral("时间"), QStringLiteral("回改"),
-                                            QStringLiteral("退格"), QStringLiteral("回车"), QStringLiteral("键数"),
-                                            QStringLiteral("选重"), QStringLiteral("键准"), QStringLiteral("键法"),
-                                            QStringLiteral("重打"), QStringLiteral("打词"), QStringLiteral("错字")});
-    resultView->setModel(resultModel);
     chengji();
-    resetColumnWidths();
+    m_results->resetColumnWidths();
 
     // The first passage is the hot-key help. Kept apart from remainingText, which the mode switch
     // below resets with the run before the help is laid.
@@ -240,6 +229,13 @@ void frmMain::initForm()
     labProgress = new QLabel(m_statusBar);
     labCodeHint = new QLabel(m_statusBar);
     labRecord = new QLabel(QStringLiteral("打字记录: "), m_statusBar);
+    // Names for the bar's parts, as the form gives its own widgets.
+    const std::pair<QWidget*, const char*> named[] = {
+        {progressBar, "progressBar"}, {labChat, "labChat"},         {labSegment, "labSegment"},
+        {labTitle, "labTitle"},       {labCount, "labCount"},       {labProgress, "labProgress"},
+        {labCodeHint, "labCodeHint"}, {labRecord, "labRecord"},     {m_results->view(), "resultView"}};
+    for (const auto& [widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
     for (QLabel* label : {labChat, labSegment, labTitle, labCount, labProgress, labCodeHint, labRecord})
         m_statusBar->addWidget(label, 1);
 
@@ -247,7 +243,7 @@ void frmMain::initForm()
     m_splitter = new QSplitter(Qt::Vertical, ui->mywidget);
     m_splitter->addWidget(ui->textEdit);
     m_splitter->addWidget(ui->textEdit2);
-    m_splitter->addWidget(resultView);
+    m_splitter->addWidget(m_results->view());
     m_splitter->setStretchFactor(0, 6);
     m_splitter->setStretchFactor(1, 2);
     m_splitter->setStretchFactor(2, 2);
@@ -329,14 +325,7 @@ void frmMain::setSizeLimits()
 
 void frmMain::clearResult()
 {
-    // Emptied in place: a new item makes the table redo its layout, and this runs on every tick
-    // while the row is not shown live.
-    for (int column = 0; column < 15; ++column) {
-        if (QStandardItem* item = resultModel->item(resultRow, column))
-            item->clearData();
-        else
-            resultModel->setItem(resultRow, column, new QStandardItem());
-    }
+    m_results->clearRow();
     chengji();
 }
 

@@ -10,9 +10,9 @@
 #include "typing/core/codefile.h"
 #include "typing/core/comparison.h"
 #include "typing/core/record.h"
-#include "typing/core/results.h"
 
 class ChatRoad;
+class ResultTable;
 class QAction;
 class QActionGroup;
 class QContextMenuEvent;
@@ -53,6 +53,24 @@ public:
     bool clockRunning() const { return m_clockRunning; }
 
     void setVisible(bool visible) override;
+
+    // ---- The run and the parts, for the window's topics, the parts still to come and tests ----
+    // Lays a passage as the current one (cleaned as configured, page 1, counts reset by the caller).
+    void loadArticle(QString text);
+    // The run's state is read where it is owned: the comparison run (passage, page, typed text,
+    // wrong characters), and the count of a free run.
+    const PassageRun& typingRun() const { return m_run; }
+    const QString& passage() const { return m_run.passage(); }
+    int passageLength() const { return m_run.passageLength(); }
+    int pageNumber() const { return m_run.pageNumber(); }
+    int typedCount() const { return mode == FreeTyping ? m_freeTyped : m_run.typedCount(); }
+    int wrongCount() const { return m_run.wrongCount(); }
+    // The run ended with its last character right (follow and blind mode).
+    bool runFinished() const { return finished; }
+    // The result table with the last figures, the histories and the peaks.
+    ResultTable* resultTable() const { return m_results; }
+    // Binding, posting and capture in the chat window.
+    ChatRoad* chatRoad() const { return m_chat; }
 
 signals:
     void DoStartTimer();
@@ -232,7 +250,6 @@ private:
     void loadSlowChars();
     void applyColours();
     void initMenus();
-    void loadArticle(QString text);
     void initTrayMenu();
     void updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText);
     void jltoSql();
@@ -242,15 +259,11 @@ private:
     QString lastInputText;
     int wrongScanLength = 0;
     int slowScanLength = 0;
-    int resultRow = 0;
     int retypeCount = 0;
     int lastCommitLength = 0;
     int wordChars = 0;
     int mode = 0; // copy of App::Pattern: 0 follow, 1 free, 2 blind
     int endTickCount = 0;
-    double finalSpeed = 0;
-    double finalKeyRate = 0;
-    double finalCodeLength = 0;
     bool finished = false;
     QString clockMinutesText;
     QString clockSecondsText;
@@ -266,8 +279,6 @@ private:
     QPoint dragOffset;
     bool dragging = false;
     bool maximised = false;
-    QTableView* resultView = nullptr;
-    QStandardItemModel* resultModel = nullptr;
     QThread* clockThread = nullptr;
     QProgressBar* progressBar = nullptr;
     QLabel* labChat = nullptr;
@@ -338,7 +349,6 @@ private:
     // ---- Typing run (paging, comparison, key statistics) ----
     // Loading, paging and the per-change pass live in frmmain_typing.cpp; the typing pane's event
     // filter and the counter reset in frmmain_keys.cpp.
-    friend class TypingBench;
     void reloadText();
     void prepareRun();
     void refreshBottomInfo();
@@ -362,13 +372,6 @@ private:
     bool refusePaste(QEvent* event);
     void saveWindowSize();
     void flushRecordSave();
-
-    // The run's state is read where it is owned: the comparison run, and the count of a free run.
-    const QString& passage() const { return m_run.passage(); }
-    int passageLength() const { return m_run.passageLength(); }
-    int pageNumber() const { return m_run.pageNumber(); }
-    int typedCount() const { return mode == FreeTyping ? m_freeTyped : m_run.typedCount(); }
-    int wrongCount() const { return m_run.wrongCount(); }
 
     PassageRun m_run;
     int m_freeTyped = 0; // free mode: characters typed, the held ones included
@@ -399,14 +402,9 @@ private:
     void computeResults();
     void refreshResultButtons();
     void fillResultRow();
-    void colourResultRow(double speedValue, double keyRateValue, double codeLengthValue);
-    void resetColumnWidths();
     RunInputs currentRunInputs() const;
     RunResult currentRunResult() const;
-    void setResultCell(int column, const QString& text);
-    QString resultCellText(int column) const;
     void showResultButtons();
-    void takeCurvePeaks();
     void buildResultText();
     void buildPostText();
     void markUploadEligibility();
@@ -421,15 +419,10 @@ private:
     void finishFreeRunPopup();
     void finishFreeRunRetype();
 
-    QStringList resultCells; // the 15 cells of the current row
-    ResultFigures m_figures;     // the last evaluation
-    ResultHistories m_histories; // its samples over the run
+    ResultTable* m_results = nullptr;
     QString resultText;
     QString resultTextPlain;
     QString shortResult;
-    double peakSpeed = 0.0;
-    double peakKeyRate = 0.0;
-    double peakCodeLength = 0.0;
     int runEndCount = 0; // entries into the end chains since the last counter reset
     // Shared with the sending cycle, which sets sentLength for each text it sends.
     int sentLength = 0;

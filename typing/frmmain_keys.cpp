@@ -2,6 +2,7 @@
 // run's counters. The keyboard source (platform/keysource.h) counts each physical key first; this
 // filter adds what only the typed text can tell, and keeps pasted text and Return out of the pane.
 #include "typing/frmmain.h"
+#include "typing/resulttable.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -191,7 +192,7 @@ void frmMain::resetCounters()
     App::BackCount = 0;
     App::CorrectCount = 0;
     App::KeyCount = 0;
-    m_histories.clear();
+    m_results->clearHistories();
     runEndCount = 0;
     endTickCount = 0;
     finished = false;

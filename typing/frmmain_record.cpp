@@ -1,6 +1,7 @@
 // Main window: the typing record (record label, averages, day roll-over, the clearing commands) and
 // the code hints (next character's code, theoretical code length).
 #include "typing/frmmain.h"
+#include "typing/resulttable.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -97,9 +98,7 @@ void frmMain::qkSlot()
     // The run is reset first: resetting books a finished run into the current row, which must
     // not leave a row behind in the emptied table.
     Reset();
-    resultModel->removeRows(0, resultModel->rowCount());
-    resultRow = 0;
-    resetColumnWidths();
+    m_results->clearRows();
 }
 
 void frmMain::jlSlot()

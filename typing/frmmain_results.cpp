@@ -11,30 +11,14 @@
 #include "typing/core/resultline.h"
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
+#include "typing/resulttable.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QStandardItemModel>
-#include <QTableView>
 
 #include <utility>
 
 namespace {
-
-QColor colourOf(CellColour colour)
-{
-    switch (colour) {
-    case CellColour::Red:
-        return Qt::red;
-    case CellColour::Green:
-        return Qt::green;
-    case CellColour::Blue:
-        return Qt::blue;
-    case CellColour::None:
-        break;
-    }
-    return QColor();
-}
 
 // The speed, key-rate and code-length buttons over the table.
 void setResultButtonCaptions(Ui_frmMain* ui, const QStringList& captions)
@@ -70,15 +54,14 @@ RunInputs frmMain::currentRunInputs() const
     in.wordChars = wordChars;
     in.wrongCount = wrongCount();
     in.retypeCount = retypeCount;
-    in.previousCodeLength = m_figures.codeLength;
+    in.previousCodeLength = m_results->figures().codeLength;
     in.keys = CoreSettings::keyCounters();
     return in;
 }
 
 void frmMain::computeResults()
 {
-    m_figures = computeResultFigures(currentRunInputs());
-    m_histories.append(m_figures);
+    m_results->evaluate(currentRunInputs());
 }
 
 void frmMain::refreshResultButtons()
@@ -92,83 +75,28 @@ void frmMain::refreshResultButtons()
         clearResult();
         setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
     }
-    colourResultRow(m_figures.speed, m_figures.keyRate, m_figures.codeLength);
+    if (App::BianSe) {
+        const ResultFigures& f = m_results->figures();
+        m_results->colourRow(f.speed, f.keyRate, f.codeLength);
+    }
 }
 
 void frmMain::fillResultRow()
 {
-    // The cells are taken from the run as it stands now, so a wrong count completed after the
-    // last evaluation shows; the time cell is the clock's own text.
-    resultCells = computeResultFigures(currentRunInputs()).cells;
-    resultCells[ColTime] = clockMinutesText + clockSecondsText + clockCentisText;
-    for (int column = 0; column < ResultColumnCount; ++column)
-        setResultCell(column, resultCells.at(column));
+    m_results->fillRow(currentRunInputs(), clockMinutesText + clockSecondsText + clockCentisText);
     chengji();
     showResultButtons();
 }
 
-void frmMain::setResultCell(int column, const QString& text)
-{
-    // The clock rewrites the row on every tick. Putting a new item into the model makes the table
-    // redo its layout, which was most of a tick; the item already there is written instead, as a
-    // new one would be: its text and alignment only, no colour left from before.
-    QStandardItem* item = resultModel->item(resultRow, column);
-    if (item) {
-        item->clearData();
-    } else {
-        item = new QStandardItem;
-        resultModel->setItem(resultRow, column, item);
-    }
-    item->setText(text);
-    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-}
-
-QString frmMain::resultCellText(int column) const
-{
-    const QStandardItem* item = resultModel->item(resultRow, column);
-    return item ? item->text() : QString();
-}
-
 void frmMain::showResultButtons()
 {
-    setResultButtonCaptions(ui, resultButtonTexts(resultCells));
-}
-
-void frmMain::colourResultRow(double speedValue, double keyRateValue, double codeLengthValue)
-{
-    if (!App::BianSe)
-        return;
-    const ResultColours colours = resultColours(speedValue, keyRateValue, codeLengthValue);
-    const std::pair<int, CellColour> cells[] = {
-        {ColSpeed, colours.speed}, {ColKeyRate, colours.keyRate}, {ColCodeLength, colours.codeLength}};
-    for (const auto& [column, colour] : cells) {
-        QStandardItem* item = resultModel->item(resultRow, column);
-        if (item && colour != CellColour::None)
-            item->setForeground(QBrush(colourOf(colour), Qt::SolidPattern));
-    }
-}
-
-void frmMain::resetColumnWidths()
-{
-    for (int column = 0; column < resultModel->columnCount(); ++column)
-        resultView->setColumnWidth(column, ResultColumnWidth);
+    setResultButtonCaptions(ui, resultButtonTexts(m_results->cells()));
 }
 
 void frmMain::chengji()
 {
-    if (!resultView)
-        return;
-    const ColumnSwitches switches = CoreSettings::columnSwitches();
-    for (int column = 0; column < ResultColumnCount; ++column)
-        resultView->setColumnHidden(column, switches.isHidden(column));
-}
-
-void frmMain::takeCurvePeaks()
-{
-    const CurvePeaks peaks = m_histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
-    peakSpeed = peaks.speed;
-    peakKeyRate = peaks.keyRate;
-    peakCodeLength = peaks.codeLength;
+    if (m_results)
+        m_results->applyColumnSwitches(CoreSettings::columnSwitches());
 }
 
 // ---- Result line ----
@@ -177,10 +105,10 @@ RunResult frmMain::currentRunResult() const
 {
     RunResult run;
     run.segmentHeader = segmentHeader;
-    run.cells = resultCells;
-    run.peakSpeed = peakSpeed;
-    run.peakKeyRate = peakKeyRate;
-    run.peakCodeLength = peakCodeLength;
+    run.cells = m_results->cells();
+    run.peakSpeed = m_results->peaks().speed;
+    run.peakKeyRate = m_results->peaks().keyRate;
+    run.peakCodeLength = m_results->peaks().codeLength;
     run.wrongCount = wrongCount();
     run.wrongRefChars = m_run.wholeComparison().wrongRefChars;
     run.wrongTypedChars = m_run.wholeComparison().wrongTypedChars;
@@ -240,10 +168,9 @@ void frmMain::slotDelay()
     appendTypedSlice();
     fillCompareRow();
     // The wrong count is final only now; the cell the line reads must agree with the table.
-    if (resultCells.size() == ResultColumnCount)
-        resultCells[ColWrong] = QString::number(wrongCount());
+    m_results->keepCell(ColWrong, QString::number(wrongCount()));
 
-    if (!App::ShiShi || resultCells.size() != ResultColumnCount) {
+    if (!App::ShiShi || m_results->cells().size() != ResultColumnCount) {
         fillResultRow();
         if (!App::ShiShi) {
             waitProcessingEvents(200);
@@ -254,15 +181,16 @@ void frmMain::slotDelay()
     }
 
     if (wrongCount() >= 1) {
-        const QString cell = penaltySpeedCell(m_figures, wrongCount());
+        const QString cell = penaltySpeedCell(m_results->figures(), wrongCount());
         ui->button->setText(QStringLiteral("速度:") + cell);
-        resultCells[ColSpeed] = cell;
-        setResultCell(ColSpeed, cell);
+        m_results->keepCell(ColSpeed, cell);
+        m_results->setCell(ColSpeed, cell);
     }
 
-    m_record.addRun(m_figures.runSeconds, App::KeyCount, typedCount());
+    m_record.addRun(m_results->figures().runSeconds, App::KeyCount, typedCount());
 
-    takeCurvePeaks();
+    const ResultFigures& last = m_results->figures();
+    m_results->takePeaks(last.speed, last.keyRate, last.codeLength);
     updateCurveData();
 
     showResultButtons();
@@ -271,11 +199,8 @@ void frmMain::slotDelay()
     shortResult.clear();
     buildResultText();
     if (wrongCount() > 0) {
-        if (needsWideSpeedColumn(resultCells.at(ColSpeed))) {
-            resultView->setColumnWidth(ColSpeed, WideSpeedColumnWidth);
-            for (int column = 1; column < ResultColumnCount; ++column)
-                resultView->setColumnWidth(column, NarrowColumnWidth);
-        }
+        if (needsWideSpeedColumn(m_results->cells().at(ColSpeed)))
+            m_results->widenSpeedColumn();
         chengji();
     }
     ResultLine line;
@@ -305,11 +230,8 @@ void frmMain::slotDelay2()
             return;
     }
 
-    finalSpeed = m_figures.speedText.toDouble();
-    finalKeyRate = resultCellText(ColKeyRate).toDouble();
-    finalCodeLength = resultCellText(ColCodeLength).toDouble();
-
-    takeCurvePeaks();
+    m_results->takePeaks(m_results->figures().speedText.toDouble(), m_results->cellText(ColKeyRate).toDouble(),
+                         m_results->cellText(ColCodeLength).toDouble());
     updateCurveData();
     buildResultText();
     resultText = resultText.trimmed();
@@ -319,8 +241,8 @@ void frmMain::slotDelay2()
     finishFreeRunPopup();
 
     // The finished free row stays; the next run fills the row below.
-    if (!resultCellText(ColKeyRate).isEmpty())
-        ++resultRow;
+    if (!m_results->cellText(ColKeyRate).isEmpty())
+        m_results->nextRow();
 
     finishFreeRunRetype();
 }
@@ -333,9 +255,9 @@ frmMain::FinishedRun frmMain::takeFinishedRun() const
     run.line = resultText;
     run.shortLine = shortResult;
     run.passage = passage();
-    run.speed = m_figures.speedText.toDouble();
-    run.keyRate = resultCells.value(ColKeyRate).toDouble();
-    run.wrongCell = resultCells.value(ColWrong);
+    run.speed = m_results->figures().speedText.toDouble();
+    run.keyRate = m_results->cells().value(ColKeyRate).toDouble();
+    run.wrongCell = m_results->cells().value(ColWrong);
     run.wrongCount = wrongCount();
     run.wholeText = wholeText;
     run.finished = finished;

@@ -8,6 +8,7 @@
 #include "app/core/app.h"
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
+#include "typing/resulttable.h"
 
 #include <QColor>
 #include <QLabel>
@@ -122,8 +123,8 @@ void frmMain::reloadText()
         if (pageNumber() != 1)
             loadArticle(passage());
         if (completed) {
-            setResultCell(ColCharCount, QString::number(count));
-            ++resultRow;
+            m_results->setCell(ColCharCount, QString::number(count));
+            m_results->nextRow();
             ++retypeCount;
         } else {
             clearResult();
@@ -281,7 +282,7 @@ void frmMain::appendTypedSlice()
 void frmMain::fillCompareRow()
 {
     m_run.fillCompareRow();
-    setResultCell(ColWrong, QString::number(wrongCount()));
+    m_results->setCell(ColWrong, QString::number(wrongCount()));
 }
 
 void frmMain::onTextChanged()
@@ -355,7 +356,7 @@ void frmMain::Start()
         setTitleText(kTitle);
         paused = false;
     }
-    resultView->scrollToBottom();
+    m_results->view()->scrollToBottom();
 
     int length = paneLength(ui->textEdit2);
     if (m_paneEvents == m_paneEventsAtChange)
@@ -469,9 +470,6 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     labCount->setText(QStringLiteral("总字数: ") + QString::number(passageLength()));
     labProgress->setText(QStringLiteral("进度: 100.00%"));
     progressBar->setValue(100);
-    finalSpeed = m_figures.speed;
-    finalKeyRate = m_figures.keyRate;
-    finalCodeLength = m_figures.codeLength;
 
     // The run ends only with the page's last character right; until then each tick tests again.
     if (m_run.comparison().lastCharRight()) {
