@@ -3,6 +3,7 @@
 #include "typing/chatroad.h"
 #include "typing/coresettings.h"
 #include "typing/resulttable.h"
+#include "typing/typingview.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -70,6 +71,7 @@ frmMain::frmMain(QWidget* parent)
     m_bodyStyle = ui->mywidget->styleSheet();
     setUpChatRoad();
     m_results = new ResultTable(ui->mywidget);
+    m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
 
     openCodeFile();
     openCodeFile2();
@@ -198,7 +200,7 @@ void frmMain::initForm()
 
     // The first passage is the hot-key help. Kept apart from remainingText, which the mode switch
     // below resets with the run before the help is laid.
-    const QString firstPassage = m_run.remainingText() + hotKeyHelpText();
+    const QString firstPassage = typingRun().remainingText() + hotKeyHelpText();
 
     ui->textEdit->setReadOnly(true);
     ui->textEdit->setContextMenuPolicy(Qt::NoContextMenu);

@@ -13,6 +13,7 @@
 
 class ChatRoad;
 class ResultTable;
+class TypingView;
 class QAction;
 class QActionGroup;
 class QContextMenuEvent;
@@ -59,14 +60,16 @@ public:
     void loadArticle(QString text);
     // The run's state is read where it is owned: the comparison run (passage, page, typed text,
     // wrong characters), and the count of a free run.
-    const PassageRun& typingRun() const { return m_run; }
-    const QString& passage() const { return m_run.passage(); }
-    int passageLength() const { return m_run.passageLength(); }
-    int pageNumber() const { return m_run.pageNumber(); }
-    int typedCount() const { return mode == FreeTyping ? m_freeTyped : m_run.typedCount(); }
-    int wrongCount() const { return m_run.wrongCount(); }
+    const PassageRun& typingRun() const;
+    const QString& passage() const { return typingRun().passage(); }
+    int passageLength() const { return typingRun().passageLength(); }
+    int pageNumber() const { return typingRun().pageNumber(); }
+    int typedCount() const;
+    int wrongCount() const { return typingRun().wrongCount(); }
     // The run ended with its last character right (follow and blind mode).
     bool runFinished() const { return finished; }
+    // The panes: laying, paging, colouring.
+    TypingView* typingView() const { return m_view; }
     // The result table with the last figures, the histories and the peaks.
     ResultTable* resultTable() const { return m_results; }
     // Binding, posting and capture in the chat window.
@@ -353,35 +356,22 @@ private:
     void prepareRun();
     void refreshBottomInfo();
     void showTitleMessage(QString message, int ms);
-    void appendTypedSlice();
     void fillCompareRow();
     void onTextChanged();
-    void setUpTypingPanes();
-    void typedChange(const QString& typed);
     void notePlainInsertion(int length);
     void scanCollections(const PageComparison& page);
-    void showReferencePage();
-    void paintReference(bool whole);
-    void setTypingText(const QString& text, int cursor);
-    // Cuts the typing pane back to the page's length (setMaxLength) and returns its text as left.
-    QString fitTypingPane();
     void setTitleText(const QString& text);
-    void setTypingStyle(const QString& style);
     bool typingPaneKey(QEvent* event, int paneLength);
     bool runReturnHotKey();
     bool refusePaste(QEvent* event);
     void saveWindowSize();
     void flushRecordSave();
 
-    PassageRun m_run;
-    int m_freeTyped = 0; // free mode: characters typed, the held ones included
     // Saves the record's growth while typing at most once a second instead of on every keystroke;
     // flushed at the end of a run and on closing.
     QTimer* m_recordSaveTimer = nullptr;
     CharCollector m_collector;
     // The display state painted on each reference position, so a change repaints only what moved.
-    QVector<quint8> m_paintedStates;
-    bool m_panesSetUp = false;
     bool m_inTypedChange = false;
     // Key and input-method events seen on the typing pane, and that count at the last change: a
     // change with no event in between (the own input-method panel inserts plain text) takes its
@@ -389,11 +379,8 @@ private:
     // Free mode: characters moved out of the typing pane. A text layout re-shapes its whole paragraph
     // on every keystroke, so a free run keeps only the recent end of a long typed text in the pane
     // (as a page turn does in follow mode) and counts the rest here.
-    int m_freeHeld = 0;
-    void trimFreePane(int& length);
     int m_paneEvents = 0;
     int m_paneEventsAtChange = 0;
-    int m_paneLength = 0;
 
     // ---- Results, record and code hints ----
     // Figures, table, result line and end of a run live in frmmain_results.cpp; the typing record
@@ -420,6 +407,7 @@ private:
     void finishFreeRunRetype();
 
     ResultTable* m_results = nullptr;
+    TypingView* m_view = nullptr;
     QString resultText;
     QString resultTextPlain;
     QString shortResult;

@@ -2,6 +2,7 @@
 // table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
 // fading close) and the tray icon with its menu.
 #include "typing/frmmain.h"
+#include "typing/typingview.h"
 #include "typing/resulttable.h"
 #include "ui_frmmain.h"
 
@@ -92,7 +93,7 @@ QString frmMain::typingPaneStyle() const
 void frmMain::applyColours()
 {
     ui->textEdit->setStyleSheet(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Dbj, App::Ztcd));
-    setTypingStyle(typingPaneStyle());
+    m_view->setTypingStyle(typingPaneStyle());
     m_results->view()->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
     // The constructor runs this as its last set-up step.
     m_setUpDone = true;

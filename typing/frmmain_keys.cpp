@@ -3,6 +3,7 @@
 // filter adds what only the typed text can tell, and keeps pasted text and Return out of the pane.
 #include "typing/frmmain.h"
 #include "typing/resulttable.h"
+#include "typing/typingview.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -199,12 +200,5 @@ void frmMain::resetCounters()
     firstEventSeen = false;
     // The first key of the run is taken again, so a stale one cannot lower the next run's count.
     uncountedChars.clear();
-    m_freeHeld = 0;
-    m_freeTyped = 0;
-
-    // Page 1 again with the page's counts, the typed text and the blind-mode end cleared.
-    const bool otherPage = m_run.pageNumber() != 1;
-    m_run.restart();
-    if (otherPage)
-        showReferencePage();
+    m_view->restart(mode);
 }

@@ -1,6 +1,7 @@
 // Main window: the menu tree, the right-click menu, the window shortcuts and the system-wide boss
 // key, and the small commands behind them (typing mode, colours, font, help texts, settings).
 #include "typing/frmmain.h"
+#include "typing/typingview.h"
 #include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
@@ -264,7 +265,7 @@ void frmMain::setTypingMode(int newMode)
 
     ui->textEdit->setVisible(newMode != FreeTyping);
     labProgress->setVisible(newMode != FreeTyping);
-    setTypingStyle(typingPaneStyle());
+    m_view->setTypingStyle(typingPaneStyle());
     Reset();
 }
 

@@ -12,6 +12,7 @@
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
 #include "typing/resulttable.h"
+#include "typing/typingview.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -110,8 +111,8 @@ RunResult frmMain::currentRunResult() const
     run.peakKeyRate = m_results->peaks().keyRate;
     run.peakCodeLength = m_results->peaks().codeLength;
     run.wrongCount = wrongCount();
-    run.wrongRefChars = m_run.wholeComparison().wrongRefChars;
-    run.wrongTypedChars = m_run.wholeComparison().wrongTypedChars;
+    run.wrongRefChars = typingRun().wholeComparison().wrongRefChars;
+    run.wrongTypedChars = typingRun().wholeComparison().wrongTypedChars;
     return run;
 }
 
@@ -165,7 +166,7 @@ void frmMain::markUploadEligibility()
 void frmMain::slotDelay()
 {
     ++runEndCount;
-    appendTypedSlice();
+    m_view->appendTypedSlice(finished);
     fillCompareRow();
     // The wrong count is final only now; the cell the line reads must agree with the table.
     m_results->keepCell(ColWrong, QString::number(wrongCount()));

@@ -9,6 +9,7 @@
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
 #include "typing/resulttable.h"
+#include "typing/typingview.h"
 
 #include <QColor>
 #include <QLabel>
@@ -30,22 +31,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Tavrel跟打器");
 
-// What a reference position shows. Unknown forces a repaint of that position.
-enum PaintState : quint8 { PaintUntyped, PaintRight, PaintWrong, PaintUnknown };
-
-PaintState paintStateOf(CharState state, bool hideWrong)
-{
-    switch (state) {
-    case CharState::Right:
-        return PaintRight;
-    case CharState::Wrong:
-        return hideWrong ? PaintRight : PaintWrong;
-    case CharState::Untyped:
-        break;
-    }
-    return PaintUntyped;
-}
-
 // A passage's line breaks are single characters, as Enter types them: a document would fold
 // "\r\n" into one position and shift every later one against the passage.
 QString normaliseLineBreaks(QString text)
@@ -55,12 +40,6 @@ QString normaliseLineBreaks(QString text)
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     }
     return text;
-}
-
-// Length of a pane's text without copying it (a document always ends with one block separator).
-int paneLength(const QTextEdit* pane)
-{
-    return pane->document()->characterCount() - 1;
 }
 
 // A collection is replaced by its file only when the file could be read.
@@ -76,30 +55,11 @@ void loadCollection(const QString& fileName, QString& collection)
 
 // ---- Loading ----
 
-void frmMain::setUpTypingPanes()
-{
-    if (m_panesSetUp)
-        return;
-    m_panesSetUp = true;
-    // Painting the reference pane is no edit anyone could undo; keeping an undo history of it
-    // would only grow with every change.
-    ui->textEdit->setUndoRedoEnabled(false);
-    // Pasting into the typing pane is refused by every road: the keys and the mouse in the event
-    // filter, the context menu is off, and nothing may be dropped.
-    ui->textEdit2->setAcceptDrops(false);
-    ui->textEdit2->viewport()->setAcceptDrops(false);
-    ui->textEdit2->viewport()->installEventFilter(this);
-}
-
 void frmMain::loadArticle(QString text)
 {
-    setUpTypingPanes();
-    text = normaliseLineBreaks(CoreSettings::cleanPassage(text));
-
-    m_run.setLayout(CoreSettings::pageLayout());
-    m_run.load(text);
-    m_freeTyped = 0;
-    showReferencePage();
+    m_view->setUpPanes(this);
+    m_view->load(normaliseLineBreaks(CoreSettings::cleanPassage(text)), CoreSettings::pageLayout());
+    m_view->showReferencePage(mode);
 
     retypeCount = 0;
     refreshBottomInfo();
@@ -134,7 +94,7 @@ void frmMain::reloadText()
     }
 
     if (mode == BlindTyping)
-        setTypingStyle(typingPaneStyle());
+        m_view->setTypingStyle(typingPaneStyle());
     refreshBottomInfo();
 }
 
@@ -144,8 +104,8 @@ void frmMain::Reset()
     prepareRun();
     // Emptying the pane is our own edit: it must not come back as a typed change. What that change
     // would do for an empty first page has just been done by the reload and the preparation.
-    setTypingText(QString(), 0);
-    paintReference(false);
+    m_view->setTypingText(QString(), 0);
+    m_view->paintReference(mode, false);
     BottomChange2();
     getfirstbmts();
 }
@@ -181,76 +141,12 @@ void frmMain::resetDisplay()
 
 // ---- The reference pane ----
 
-void frmMain::showReferencePage()
-{
-    {
-        const QSignalBlocker blocker(ui->textEdit);
-        ui->textEdit->document()->setPlainText(m_run.referencePage());
-    }
-    m_paintedStates.fill(PaintUnknown, m_run.referencePage().size());
-    paintReference(true);
-}
-
-void frmMain::paintReference(bool whole)
-{
-    const int size = m_run.referencePage().size();
-    if (whole || m_paintedStates.size() != size)
-        m_paintedStates.fill(PaintUnknown, size);
-
-    const PageComparison& page = m_run.comparison();
-    const bool hideWrong = hidesWrong(mode, m_run.blindEnd());
-    QVector<quint8> wanted(size);
-    int first = size;
-    int last = -1;
-    for (int i = 0; i < size; ++i) {
-        wanted[i] = paintStateOf(page.stateAt(i), hideWrong);
-        if (wanted.at(i) != m_paintedStates.at(i)) {
-            first = std::min(first, i);
-            last = i;
-        }
-    }
-    if (last < 0)
-        return;
-
-    // Only the span that changed is formatted again: typing one character repaints one position.
-    const TextRange lookAhead = m_run.lookAheadRange();
-    QTextCharFormat formats[3][2];
-    const QString colours[3] = {App::Dbj, App::Rc, App::Wc};
-    for (int state = 0; state < 3; ++state) {
-        for (int ahead = 0; ahead < 2; ++ahead) {
-            QTextCharFormat& format = formats[state][ahead];
-            format.setBackground(QColor(colours[state]));
-            format.setUnderlineStyle(ahead ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline);
-            if (ahead)
-                format.setUnderlineColor(Qt::red);
-        }
-    }
-
-    const QSignalBlocker blocker(ui->textEdit);
-    QTextCursor cursor(ui->textEdit->document());
-    cursor.beginEditBlock();
-    int start = first;
-    while (start <= last) {
-        const bool ahead = !lookAhead.isEmpty() && start >= lookAhead.start;
-        int end = start + 1;
-        while (end <= last && wanted.at(end) == wanted.at(start) &&
-               (lookAhead.isEmpty() || (end >= lookAhead.start) == ahead))
-            ++end;
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(formats[wanted.at(start)][ahead ? 1 : 0]);
-        start = end;
-    }
-    cursor.endEditBlock();
-    m_paintedStates = wanted;
-}
-
 void frmMain::richslot()
 {
     if (mode == FreeTyping)
         return;
-    scanCollections(m_run.comparison());
-    paintReference(false);
+    scanCollections(typingRun().comparison());
+    m_view->paintReference(mode, false);
 }
 
 void frmMain::wrongtest()
@@ -274,20 +170,15 @@ void frmMain::scanCollections(const PageComparison& page)
     }
 }
 
-void frmMain::appendTypedSlice()
-{
-    m_run.appendTypedSlice(ui->textEdit2->toPlainText(), finished);
-}
-
 void frmMain::fillCompareRow()
 {
-    m_run.fillCompareRow();
+    m_view->fillCompareRow();
     m_results->setCell(ColWrong, QString::number(wrongCount()));
 }
 
 void frmMain::onTextChanged()
 {
-    if (m_record.addTyped(paneLength(ui->textEdit2), lastCommitLength)) {
+    if (m_record.addTyped(m_view->paneLength(), lastCommitLength)) {
         if (!m_recordSaveTimer) {
             m_recordSaveTimer = new QTimer(this);
             m_recordSaveTimer->setSingleShot(true);
@@ -310,36 +201,9 @@ void frmMain::flushRecordSave()
 
 // ---- The typing pane ----
 
-void frmMain::setTypingText(const QString& text, int cursor)
-{
-    const QSignalBlocker blocker(ui->textEdit2);
-    ui->textEdit2->setPlainText(text);
-    QTextCursor c = ui->textEdit2->textCursor();
-    c.setPosition(qBound(0, cursor, int(text.size())));
-    ui->textEdit2->setTextCursor(c);
-    m_paneLength = text.size();
-}
-
-void frmMain::setTypingStyle(const QString& style)
-{
-    // Setting a style sheet re-polishes the pane; the end test asks for the same one on every tick.
-    if (ui->textEdit2->styleSheet() != style)
-        ui->textEdit2->setStyleSheet(style);
-}
-
 void frmMain::setMaxLength()
 {
-    fitTypingPane();
-}
-
-QString frmMain::fitTypingPane()
-{
-    const QString text = ui->textEdit2->toPlainText();
-    const TrimResult trimmed = trimToLength(text, ui->textEdit2->textCursor().position(), m_run.referencePage().size());
-    if (!trimmed.changed)
-        return text;
-    setTypingText(trimmed.text, trimmed.cursor);
-    return trimmed.text;
+    m_view->fitTypingPane();
 }
 
 void frmMain::do_cursorChanged() {}
@@ -358,23 +222,17 @@ void frmMain::Start()
     }
     m_results->view()->scrollToBottom();
 
-    int length = paneLength(ui->textEdit2);
     if (m_paneEvents == m_paneEventsAtChange)
-        notePlainInsertion(length);
+        notePlainInsertion(m_view->paneLength());
     m_paneEventsAtChange = m_paneEvents;
 
-    bool started = false;
     if (mode == FreeTyping) {
-        // Free mode only counts: no comparison and no copy of a text that may be very long.
-        trimFreePane(length);
-        m_freeTyped = m_freeHeld + length;
-        m_paneLength = length;
-        started = m_freeTyped > 0;
+        m_view->freeChange();
     } else {
         // The pane's text is read once per change: trimming hands back what it leaves in the pane.
-        typedChange(fitTypingPane());
-        started = typedCount() > 0;
+        scanCollections(m_view->typedChange(m_view->fitTypingPane(), mode));
     }
+    const bool started = typedCount() > 0;
 
     if (started) {
         if (!clockRunning())
@@ -383,7 +241,7 @@ void frmMain::Start()
     } else if (pageNumber() == 1) {
         reloadText();
         prepareRun();
-        paintReference(false);
+        m_view->paintReference(mode, false);
     }
 
     if (passageLength() > typedCount()) {
@@ -393,59 +251,15 @@ void frmMain::Start()
     BottomChange2();
 }
 
-void frmMain::trimFreePane(int& length)
-{
-    const int limit = 3000;
-    const int keep = 1000;
-    if (length <= limit)
-        return;
-    const int cut = length - keep;
-    QTextCursor cursor(ui->textEdit2->document());
-    cursor.setPosition(cut, QTextCursor::KeepAnchor);
-    // A character outside the Basic Multilingual Plane stays whole on one side of the cut.
-    if (cut > 0 && ui->textEdit2->document()->characterAt(cut).isLowSurrogate())
-        cursor.setPosition(cut + 1, QTextCursor::KeepAnchor);
-    const int removed = cursor.selectionEnd();
-    const int typingAt = ui->textEdit2->textCursor().position();
-    {
-        const QSignalBlocker blocker(ui->textEdit2);
-        cursor.removeSelectedText();
-        QTextCursor at = ui->textEdit2->textCursor();
-        at.setPosition(std::max(0, typingAt - removed));
-        ui->textEdit2->setTextCursor(at);
-    }
-    m_freeHeld += removed;
-    length -= removed;
-    m_paneLength = length;
-}
-
 void frmMain::notePlainInsertion(int length)
 {
     // A change with no key or input-method event before it is a plain insertion (the own
     // input-method panel commits that way): its commit is what the pane grew by, before the cursor.
-    const int grown = std::max(0, length - m_paneLength);
-    QTextCursor cursor = ui->textEdit2->textCursor();
-    const int end = cursor.position();
-    cursor.setPosition(std::max(0, end - grown));
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    lastInputText = cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    lastCommitLength = grown;
+    lastInputText = m_view->grownText(length);
+    lastCommitLength = std::max(0, length - m_view->knownPaneLength());
     if (!firstEventSeen && !lastInputText.isEmpty()) {
         firstEventSeen = true;
         uncountedChars = lastInputText;
-    }
-}
-
-void frmMain::typedChange(const QString& typed)
-{
-    const PageChange change = m_run.typedChanged(typed, mode);
-    scanCollections(change.compared);
-    if (change.turned) {
-        showReferencePage();
-        setTypingText(change.keptTyped, change.keptTyped.size());
-    } else {
-        m_paneLength = typed.size();
-        paintReference(false);
     }
 }
 
@@ -472,7 +286,7 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     progressBar->setValue(100);
 
     // The run ends only with the page's last character right; until then each tick tests again.
-    if (m_run.comparison().lastCharRight()) {
+    if (typingRun().comparison().lastCharRight()) {
         Stop();
         ui->textEdit2->setReadOnly(true);
         ui->textEdit->setFocus();
@@ -482,7 +296,7 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     } else {
         finished = false;
     }
-    setTypingStyle(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
+    m_view->setTypingStyle(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
 }
 
 void frmMain::Stop()
@@ -506,7 +320,7 @@ void frmMain::BottomChange2()
 {
     if (mode == FreeTyping) {
         labTitle->setText(QStringLiteral("标题: "));
-        labCount->setText(QStringLiteral("总字数: ") + QString::number(m_freeHeld + paneLength(ui->textEdit2)));
+        labCount->setText(QStringLiteral("总字数: ") + QString::number(m_view->freeCount()));
         return;
     }
     const ProgressInfo info = progressInfo(typedCount(), passageLength());
@@ -553,4 +367,16 @@ void frmMain::loadWrongChars()
 void frmMain::loadSlowChars()
 {
     loadCollection(QStringLiteral("慢字收集.txt"), App::SlowChars);
+}
+
+// ---- The run's state, where the typing view keeps it ----
+
+const PassageRun& frmMain::typingRun() const
+{
+    return m_view->run();
+}
+
+int frmMain::typedCount() const
+{
+    return m_view->typedCount(mode);
 }
