@@ -1,6 +1,7 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
 #include "typing/chatroad.h"
+#include "typing/codehints.h"
 #include "typing/coresettings.h"
 #include "typing/resulttable.h"
 #include "typing/typingview.h"
@@ -65,7 +66,7 @@ QString extractAddress(const QByteArray& body)
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
-    : QDialog(parent), ui(new Ui_frmMain), m_record(CoreSettings::recordStore())
+    : QDialog(parent), ui(new Ui_frmMain), m_record(CoreSettings::recordStore()), m_hints(std::make_unique<CodeHints>())
 {
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();

@@ -7,11 +7,13 @@
 #include <QSystemTrayIcon>
 #include <QTime>
 
-#include "typing/core/codefile.h"
+#include <memory>
+
 #include "typing/core/comparison.h"
 #include "typing/core/record.h"
 
 class ChatRoad;
+class CodeHints;
 class ResultTable;
 class TypingView;
 class QAction;
@@ -416,13 +418,7 @@ private:
     int sentLength = 0;
     bool wholeText = false;
     TypingRecord m_record;
-    // Reader 1 serves the code hint, reader 2 the theoretical code length.
-    CodeFile m_codeReader1;
-    CodeFile m_codeReader2;
-    // What reader 1 was read from, so reader 2 shares its index unless the file changed since.
-    QString m_codeFilePath;
-    QDateTime m_codeFileModified;
-    qint64 m_codeFileSize = -1;
+    const std::unique_ptr<CodeHints> m_hints;
 
     // ---- Menus, chrome, texts and boss key ----
     // The menu tree, the window shortcuts, the boss key and the small commands (initMenus) live in

@@ -1,6 +1,7 @@
 // Main window: the typing record (record label, averages, day roll-over, the clearing commands) and
 // the code hints (next character's code, theoretical code length).
 #include "typing/frmmain.h"
+#include "typing/codehints.h"
 #include "typing/resulttable.h"
 #include "ui_frmmain.h"
 
@@ -16,35 +17,6 @@
 #include <QTableView>
 #include <QTextDocument>
 
-namespace {
-
-// The settings name a file of the code folder; a name with folders in it cannot reach outside it.
-QString codeFilePath()
-{
-    return CodeFile::pathFor(QFileInfo(App::BianMa).fileName());
-}
-
-// The character at `position` of a pane as its plain text has it (a surrogate pair whole), read
-// from the document without copying the pane's text; empty past the end.
-QString paneCharAt(const QTextDocument* document, int position)
-{
-    const int length = document->characterCount() - 1; // without the closing paragraph separator
-    if (position < 0 || position >= length)
-        return QString();
-    auto plain = [](QChar c) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            return QChar(QLatin1Char('\n'));
-        if (c == QChar::Nbsp)
-            return QChar(QLatin1Char(' '));
-        return c;
-    };
-    QString slice(plain(document->characterAt(position)));
-    if (slice.at(0).isHighSurrogate() && position + 1 < length)
-        slice += plain(document->characterAt(position + 1));
-    return slice;
-}
-
-} // namespace
 
 // ---- Typing record ----
 
@@ -132,26 +104,12 @@ void frmMain::zdSlot()
 
 void frmMain::openCodeFile()
 {
-    const QString path = codeFilePath();
-    const QFileInfo info(path);
-    m_codeReader1.open(path);
-    m_codeFilePath = path;
-    m_codeFileModified = info.lastModified();
-    m_codeFileSize = info.exists() ? info.size() : -1;
+    m_hints->openHintReader();
 }
 
 void frmMain::openCodeFile2()
 {
-    // Both readers are opened one after the other on the same file; reading it twice would only
-    // cost time, so reader 2 shares reader 1's index unless the file was changed in between.
-    const QString path = codeFilePath();
-    const QFileInfo info(path);
-    if (path == m_codeFilePath && (info.exists() ? info.size() : -1) == m_codeFileSize &&
-        info.lastModified() == m_codeFileModified) {
-        m_codeReader2 = m_codeReader1;
-        return;
-    }
-    m_codeReader2.open(path);
+    m_hints->openLengthReader();
 }
 
 void frmMain::spellFun()
@@ -159,21 +117,18 @@ void frmMain::spellFun()
     // An empty typing pane leaves the label as it is; otherwise the hint is for the character the
     // next keystroke types, looked up from that one character rather than the whole page.
     const int typed = ui->textEdit2->document()->characterCount() - 1;
-    if (typed <= 0)
-        return;
-    labCodeHint->setText(
-        m_codeReader1.hintLabelForStart(paneCharAt(ui->textEdit->document(), typed), App::BianMa2, mode == FreeTyping));
+    if (typed > 0)
+        labCodeHint->setText(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, mode == FreeTyping));
 }
 
 void frmMain::getfirstbmts()
 {
-    labCodeHint->setText(
-        m_codeReader1.hintLabelForStart(paneCharAt(ui->textEdit->document(), 0), App::BianMa2, mode == FreeTyping));
+    labCodeHint->setText(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, mode == FreeTyping));
 }
 
 void frmMain::on_button6_clicked()
 {
-    const QString text = m_codeReader2.theoreticalCodeLengthText(passage(), mode == FreeTyping);
+    const QString text = m_hints->theoreticalText(passage(), mode == FreeTyping);
     if (!text.isNull())
         ui->button6->setText(text);
 }
