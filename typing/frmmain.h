@@ -13,6 +13,7 @@
 #include "typing/core/record.h"
 
 class ChatRoad;
+class MainMenus;
 class CodeHints;
 class ResultTable;
 class TypingView;
@@ -76,6 +77,8 @@ public:
     ResultTable* resultTable() const { return m_results; }
     // Binding, posting and capture in the chat window.
     ChatRoad* chatRoad() const { return m_chat; }
+    // The menu tree (the log-in and register entries for the account).
+    MainMenus* mainMenus() const { return m_menus; }
 
 signals:
     void DoStartTimer();
@@ -425,8 +428,6 @@ private:
     // frmmain_menus.cpp; the colour scheme, window set-up (initStyle), pane colours (applyColours),
     // title-bar buttons, fading close and tray (initTrayMenu) in frmmain_chrome.cpp; the built-in
     // drills and the text commands in frmmain_texts.cpp.
-    QAction* addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key = nullptr);
-    void fillArticleMenu(const QString& folder);
     void openArticle(const QString& name);
     bool openTextFile(const QString& fileName);
     void layHandPassage(const QString& title, const QString& text);
@@ -434,8 +435,6 @@ private:
     void setTypingMode(int newMode);
     QString typingPaneStyle() const;
     bool pickColour(QString& stored);
-    void addSchemeMenu(QMenu* parent);
-    static QString schemeName(const QString& entryText);
     // What every way out of the program saves: the collected characters and the record.
     void saveSessionData();
     // Owned by the sending cycle (frmmain_placeholders.cpp): shows or hides the sending-state panel
@@ -445,26 +444,8 @@ private:
     bool windowShown = false; // the window is shown, as the tray and the boss key see it
     QRect normalGeometry;     // the geometry before the title-bar button maximised the window
     QString openedFileName;   // the last file opened with "打开"
-    QString m_articleFolder;  // where the "文章" entries were listed from
-    QMenu* m_modeMenu = nullptr;
-    QMenu* m_groupMenu = nullptr; // "换群": the chat-window binding fills in one entry per chat title
-    QMenu* m_articleMenu = nullptr;
     QMenu* m_trayMenu = nullptr;
-    QActionGroup* m_getWayGroup = nullptr;
-    QActionGroup* m_modeGroup = nullptr;
-    QActionGroup* m_styleGroup = nullptr;
-    QAction* m_settingAction = nullptr;
-    QAction* m_sendAction = nullptr;
-    QAction* m_openAction = nullptr;
-    QAction* m_saveAction = nullptr;
-    QAction* m_clipboardAction = nullptr;
-    QAction* m_removeSpacesAction = nullptr;
-    QAction* m_loginAction = nullptr;    // its text follows App::LoginMenuText
-    QAction* m_registerAction = nullptr; // its text follows App::RegisterMenuText
-    QList<QAction*> m_drillActions;
-    // The window shortcuts and the configuration key each one is read from.
-    QVector<QPair<const QString*, QAction*>> m_shortcutBindings;
-    MyGlobalShortCut* m_bossKey = nullptr; // a child of the window, replaced at each rebinding
+    MainMenus* m_menus = nullptr;
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;

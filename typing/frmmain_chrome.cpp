@@ -2,6 +2,7 @@
 // table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
 // fading close) and the tray icon with its menu.
 #include "typing/frmmain.h"
+#include "typing/mainmenus.h"
 #include "typing/typingview.h"
 #include "typing/resulttable.h"
 #include "ui_frmmain.h"
@@ -22,16 +23,6 @@
 
 namespace {
 
-// The "风格样式" entries in menu order, each with the name of its style sheet.
-const struct
-{
-    const char* entry;
-    const char* name;
-} kSchemes[] = {
-    {"\t白色", "white"}, {"\t银白色", "silvery"}, {"\t黑色", "black"}, {"\t灰黑色", "brown"},
-    {"\t蓝色", "dev"},   {"\t淡蓝色", "blue"},    {"\t灰色", "gray"},
-};
-
 const QString kTrayTitle = QStringLiteral("Tavrel跟打器");
 // The maker's notice in the tray balloon (a deployment text).
 const QString kNoticeLine = QStringLiteral("Tavrel跟打器：免费的跟打练习工具，祝您打字愉快！");
@@ -42,36 +33,12 @@ const int kFadeMs = 500;
 
 // ---- Colour scheme ----
 
-QString frmMain::schemeName(const QString& entryText)
-{
-    for (const auto& scheme : kSchemes) {
-        if (entryText == QString::fromUtf8(scheme.entry))
-            return QString::fromLatin1(scheme.name);
-    }
-    return QString();
-}
-
-void frmMain::addSchemeMenu(QMenu* parent)
-{
-    QMenu* menu = parent->addMenu(QStringLiteral("风格样式"));
-    m_styleGroup = new QActionGroup(this);
-    m_styleGroup->setExclusive(true);
-    for (const auto& scheme : kSchemes) {
-        QAction* action = menu->addAction(QString::fromUtf8(scheme.entry));
-        action->setCheckable(true);
-        m_styleGroup->addAction(action);
-        // Checked before anything is connected, so restoring the saved scheme stores nothing.
-        action->setChecked(App::Style == QLatin1String(scheme.name));
-        connect(action, &QAction::triggered, this, &frmMain::StyleSlot);
-    }
-}
-
 void frmMain::StyleSlot()
 {
     const auto* action = qobject_cast<QAction*>(sender());
     if (!action)
         return;
-    const QString name = schemeName(action->text());
+    const QString name = MainMenus::schemeName(action->text());
     if (name.isEmpty())
         return;
     App::Style = name;
