@@ -4,6 +4,7 @@
 #include "typing/codehints.h"
 #include "typing/coresettings.h"
 #include "typing/resulttable.h"
+#include "typing/runclock.h"
 #include "typing/typingview.h"
 #include "ui_frmmain.h"
 
@@ -73,6 +74,7 @@ frmMain::frmMain(QWidget* parent)
     setUpChatRoad();
     m_results = new ResultTable(ui->mywidget);
     m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
+    m_clock = new RunClock(this);
 
     openCodeFile();
     openCodeFile2();

@@ -13,6 +13,7 @@
 #include "typing/core/record.h"
 
 class ChatRoad;
+class RunClock;
 class MainMenus;
 class CodeHints;
 class ResultTable;
@@ -54,7 +55,7 @@ public:
 
     // True from the emission of DoStartTimer until the next DoStopTimer, read on the GUI thread.
     // Unlike the timer's own active state it cannot lag behind a stop that is still queued.
-    bool clockRunning() const { return m_clockRunning; }
+    bool clockRunning() const;
 
     void setVisible(bool visible) override;
 
@@ -232,7 +233,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-
     // ---- Construction (frmmain.cpp) ----
     void initVariables();
     QString getVersion();
@@ -244,7 +244,6 @@ private:
     void setPaneFont(const QFont& font);
 
     // ---- Run clock (frmmain_clock.cpp) ----
-    static QString padZero(int value);
     void stopClockThread();
 
     // ---- Placeholders for later work (frmmain_placeholders.cpp) ----
@@ -265,8 +264,6 @@ private:
     // ---- Members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;
     QString lastInputText;
-    int wrongScanLength = 0;
-    int slowScanLength = 0;
     int retypeCount = 0;
     int lastCommitLength = 0;
     int wordChars = 0;
@@ -278,16 +275,11 @@ private:
     QString clockCentisText;
     QString clockTicksText;
     QSystemTrayIcon* trayIcon = nullptr;
-    int minutes = 0;
-    int seconds = 0;
-    int centis = 0;
-    int ticks = 0;
-    QTimer* clockTimer = nullptr;
+    RunClock* m_clock = nullptr;
     QTimer* secondTimer = nullptr;
     QPoint dragOffset;
     bool dragging = false;
     bool maximised = false;
-    QThread* clockThread = nullptr;
     QProgressBar* progressBar = nullptr;
     QLabel* labChat = nullptr;
     QLabel* labSegment = nullptr;
@@ -296,11 +288,6 @@ private:
     QLabel* labProgress = nullptr;
     QLabel* labCodeHint = nullptr;
     QLabel* labRecord = nullptr;
-    QTime lastGrowthTime; // invalid until the typing pane first grows
-    QString markerSpace;
-    QString markerLess;
-    QString markerPool;
-    int markerTries = 0;
     QString segmentHeader;
     QString textTitle;
     QString uncountedChars;
@@ -309,7 +296,6 @@ private:
     bool paused = false;
 
     // ---- Frame state of our own ----
-    bool m_clockRunning = false;
     // The collections as loaded, so closing writes exactly those that changed, even when emptied.
     QString m_loadedWrongChars;
     QString m_loadedSlowChars;
@@ -318,10 +304,6 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QSplitter* m_splitter = nullptr;
     QPropertyAnimation* m_fadeIn = nullptr;
-
-    // ---- Chat window ----
-    // The chat road (chatroad.h) binds, posts and captures; its window side is in frmmain_chat.cpp, the
-    // result branch at the end of a run in frmmain_results.cpp.
 
     // What the end of a run posts and decides on, copied once its figures are final, so that a
     // retype or a new passage during the chain's waits changes nothing that is posted.
@@ -354,9 +336,8 @@ private:
     bool sendStopped = true;
     QString fullText;
 
-    // ---- Typing run (paging, comparison, key statistics) ----
-    // Loading, paging and the per-change pass live in frmmain_typing.cpp; the typing pane's event
-    // filter and the counter reset in frmmain_keys.cpp.
+    // ---- Typing run: loading and the per-change pass (frmmain_typing.cpp) over the typing view;
+    // the typing pane's event filter and the counter reset (frmmain_keys.cpp) ----
     void reloadText();
     void prepareRun();
     void refreshBottomInfo();
@@ -376,21 +357,15 @@ private:
     // flushed at the end of a run and on closing.
     QTimer* m_recordSaveTimer = nullptr;
     CharCollector m_collector;
-    // The display state painted on each reference position, so a change repaints only what moved.
     bool m_inTypedChange = false;
     // Key and input-method events seen on the typing pane, and that count at the last change: a
     // change with no event in between (the own input-method panel inserts plain text) takes its
     // commit from the growth of the pane.
-    // Free mode: characters moved out of the typing pane. A text layout re-shapes its whole paragraph
-    // on every keystroke, so a free run keeps only the recent end of a long typed text in the pane
-    // (as a page turn does in follow mode) and counts the rest here.
     int m_paneEvents = 0;
     int m_paneEventsAtChange = 0;
 
-    // ---- Results, record and code hints ----
-    // Figures, table, result line and end of a run live in frmmain_results.cpp; the typing record
-    // and the code hints in frmmain_record.cpp. The typing-pane change handler adds to the record
-    // with m_record.addTyped(typing-pane length, lastCommitLength), then refreshRecordLabel().
+    // ---- Results over the result table, the result line and the end of a run (frmmain_results.cpp);
+    // the typing record and the code hints (frmmain_record.cpp) ----
     void computeResults();
     void refreshResultButtons();
     void fillResultRow();
@@ -423,11 +398,9 @@ private:
     TypingRecord m_record;
     const std::unique_ptr<CodeHints> m_hints;
 
-    // ---- Menus, chrome, texts and boss key ----
-    // The menu tree, the window shortcuts, the boss key and the small commands (initMenus) live in
-    // frmmain_menus.cpp; the colour scheme, window set-up (initStyle), pane colours (applyColours),
-    // title-bar buttons, fading close and tray (initTrayMenu) in frmmain_chrome.cpp; the built-in
-    // drills and the text commands in frmmain_texts.cpp.
+    // ---- The small commands behind the menus part (frmmain_menus.cpp); the colour scheme, pane
+    // colours, title-bar buttons, fading close and tray (frmmain_chrome.cpp); the built-in drills and
+    // the text commands (frmmain_texts.cpp) ----
     void openArticle(const QString& name);
     bool openTextFile(const QString& fileName);
     void layHandPassage(const QString& title, const QString& text);

@@ -2,6 +2,7 @@
 // typing pane is compared with the page once and painted onto the reference pane, and each clock
 // tick tests for the end of the run.
 #include "typing/frmmain.h"
+#include "typing/runclock.h"
 #include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
@@ -112,10 +113,7 @@ void frmMain::Reset()
 
 void frmMain::prepareRun()
 {
-    minutes = 0;
-    seconds = 0;
-    centis = 0;
-    ticks = 0;
+    m_clock->reset();
     emit DoStopTimer();
     resetCounters();
     resetDisplay();
@@ -157,17 +155,10 @@ void frmMain::wrongtest()
 
 void frmMain::scanCollections(const PageComparison& page)
 {
-    if (App::CuoZiSj) {
+    if (App::CuoZiSj)
         m_collector.scanWrong(App::WrongChars, page, textTitle);
-        wrongScanLength = m_collector.wrongScanLength();
-    }
-    if (App::ManZiSj) {
-        const int before = m_collector.slowScanLength();
+    if (App::ManZiSj)
         m_collector.scanSlow(App::SlowChars, page, lastInputText, App::Limitmz, textTitle);
-        slowScanLength = m_collector.slowScanLength();
-        if (slowScanLength > before)
-            lastGrowthTime = QTime::currentTime();
-    }
 }
 
 void frmMain::fillCompareRow()
