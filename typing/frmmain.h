@@ -13,6 +13,8 @@
 #include "typing/core/record.h"
 
 class ChatRoad;
+class ResultBranch;
+struct FinishedRun;
 class RunClock;
 class MainMenus;
 class CodeHints;
@@ -305,33 +307,15 @@ private:
     QSplitter* m_splitter = nullptr;
     QPropertyAnimation* m_fadeIn = nullptr;
 
-    // What the end of a run posts and decides on, copied once its figures are final, so that a
-    // retype or a new passage during the chain's waits changes nothing that is posted.
-    struct FinishedRun
-    {
-        QString line;      // the result line, as the chain put it on the clipboard
-        QString shortLine; // the pop-up's form
-        QString passage;
-        double speed = 0.0;   // speedText as a number
-        double keyRate = 0.0; // cell 1 as a number
-        QString wrongCell;    // cell 14
-        int wrongCount = 0;
-        bool wholeText = false;
-        bool finished = false;
-    };
     void setUpChatRoad();
-    void sendResultAndNext(const FinishedRun& run);
     FinishedRun takeFinishedRun() const;
-    bool runStillShown(const FinishedRun& run) const;
-    bool askToSendResult(const QString& text);
-    void quietUpload(const FinishedRun& run);
-    void automaticNextStep(const FinishedRun& run);
     // Owned by later work (frmmain_placeholders.cpp): the ranking upload, and the sending cycle's
     // step after a posted result.
     void tryUpload(int manual);
     void loadNextSegmentAfterResult(bool runFinished);
 
     ChatRoad* m_chat = nullptr;
+    ResultBranch* m_branch = nullptr;
     // Set and used by the sending cycle; read here: no cycle runs, the text being sent.
     bool sendStopped = true;
     QString fullText;
@@ -381,9 +365,6 @@ private:
     bool askQuestion(const QString& question);
     // Owned by later work (frmmain_placeholders.cpp): the curve window's data.
     void updateCurveData();
-    // The branches that pop up, post and upload the result and take the automatic next step.
-    void finishRunBranch();
-    void finishFreeRunPopup();
     void finishFreeRunRetype();
 
     ResultTable* m_results = nullptr;

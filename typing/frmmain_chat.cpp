@@ -5,6 +5,7 @@
 
 #include "app/core/app.h"
 #include "typing/chatroad.h"
+#include "typing/resultbranch.h"
 #include "typing/core/capture.h"
 
 #include <QAction>
@@ -13,6 +14,12 @@
 void frmMain::setUpChatRoad()
 {
     m_chat = new ChatRoad(this);
+    ResultBranch::Hooks hooks;
+    hooks.upload = [this](int manual) { tryUpload(manual); };
+    hooks.nextSegment = [this](bool runFinished) { loadNextSegmentAfterResult(runFinished); };
+    hooks.notice = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
+    hooks.cycleRunning = [this] { return !sendStopped; };
+    m_branch = new ResultBranch(this, m_chat, std::move(hooks));
     connect(m_chat, &ChatRoad::bindingChanged, this, [this] {
         labChat->setToolTip(m_chat->labelToolTip());
         refreshBottomInfo();
@@ -76,17 +83,4 @@ void frmMain::cjSlot()
 void frmMain::shSlot()
 {
     m_chat->post(buildFawenPost(textTitle, passage(), segmentHeader, unsentCount(fullText, App::SentText)));
-}
-
-void frmMain::sendResultAndNext(const FinishedRun& run)
-{
-    if (!App::Gdqs) {
-        // Solo practice during a sending cycle keeps the results to itself.
-        const bool allowed = (!App::Gdsd || run.speed > App::Gdsdlim) && !(!sendStopped && App::Dl) &&
-                             !(App::Gdcz && run.wrongCount != 0);
-        if (allowed)
-            m_chat->post(run.line);
-        ChatRoad::wait(400);
-    }
-    loadNextSegmentAfterResult(run.finished);
 }

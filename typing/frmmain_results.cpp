@@ -7,10 +7,10 @@
 
 #include "app/core/app.h"
 #include "app/frmmessagebox.h"
-#include "app/frmmessagebox2.h"
 #include "typing/core/resultline.h"
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
+#include "typing/resultbranch.h"
 #include "typing/resulttable.h"
 #include "typing/typingview.h"
 
@@ -214,7 +214,8 @@ void frmMain::slotDelay()
     jltoSql();
     markUploadEligibility();
 
-    finishRunBranch();
+    // Everything after this works on a copy: the pop-up and the posting waits let other commands run.
+    m_branch->followOrBlindEnded(takeFinishedRun());
 }
 
 void frmMain::slotDelay2()
@@ -239,7 +240,7 @@ void frmMain::slotDelay2()
     shortResult = resultText;
     buildPostText();
 
-    finishFreeRunPopup();
+    m_branch->freeRunEnded(takeFinishedRun());
 
     // The finished free row stays; the next run fills the row below.
     if (!m_results->cellText(ColKeyRate).isEmpty())
@@ -250,7 +251,7 @@ void frmMain::slotDelay2()
 
 // ---- End of a run: pop-up, posting, upload and the automatic next step ----
 
-frmMain::FinishedRun frmMain::takeFinishedRun() const
+FinishedRun frmMain::takeFinishedRun() const
 {
     FinishedRun run;
     run.line = resultText;
@@ -263,87 +264,6 @@ frmMain::FinishedRun frmMain::takeFinishedRun() const
     run.wholeText = wholeText;
     run.finished = finished;
     return run;
-}
-
-bool frmMain::runStillShown(const FinishedRun& run) const
-{
-    // A new passage, or a new run already typed into, during the posting waits is left alone.
-    return passage() == run.passage && (finished || typedCount() == 0);
-}
-
-bool frmMain::askToSendResult(const QString& text)
-{
-    frmMessageBox2 box(this);
-    // The line carries the passage title, which others wrote.
-    box.SetMessage(text, 0, Qt::PlainText);
-    return box.exec() == 1;
-}
-
-void frmMain::quietUpload(const FinishedRun& run)
-{
-    if (run.wholeText && App::Cypm)
-        tryUpload(0);
-    else
-        showTitleMessage(QStringLiteral("跟打结束"), -1);
-}
-
-void frmMain::automaticNextStep(const FinishedRun& run)
-{
-    if (!App::Zdhd || run.wrongCell != QStringLiteral("0") || !runStillShown(run))
-        return;
-    bool above = false;
-    if (App::Zdhd2 == QStringLiteral("击键"))
-        above = run.keyRate > App::Zdhd3;
-    else if (App::Zdhd2 == QStringLiteral("速度"))
-        above = run.speed > App::Zdhd4;
-    else
-        return;
-
-    if (above)
-        fxSlot();
-    else if (App::Zdhd5 == QStringLiteral("乱序"))
-        lxSlot();
-    else if (App::Zdhd5 == QStringLiteral("重打"))
-        Reset();
-}
-
-void frmMain::finishRunBranch()
-{
-    // Everything below works on this copy: the pop-up and the posting waits let other commands run.
-    const FinishedRun run = takeFinishedRun();
-    if (!App::TanChuang) {
-        sendResultAndNext(run);
-        quietUpload(run);
-    } else if (App::Limit && run.speed <= App::Limitsudu) {
-        // Not fast enough for the pop-up: nothing is posted and no segment follows.
-        quietUpload(run);
-    } else {
-        if (askToSendResult(run.shortLine)) {
-            sendResultAndNext(run);
-            if (App::Uploadcj) {
-                if (run.wholeText && App::Cypm)
-                    tryUpload(1);
-                else if (run.wholeText)
-                    showTitleMessage(
-                        QStringLiteral("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！"),
-                        1000);
-                else
-                    showTitleMessage(QStringLiteral("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"),
-                                     1000);
-            }
-        }
-        if (App::GbtanChuang && runStillShown(run))
-            Reset();
-    }
-    automaticNextStep(run);
-}
-
-void frmMain::finishFreeRunPopup()
-{
-    // Shown whatever TanChuang says: a free run ends only by the user's own stop.
-    const FinishedRun run = takeFinishedRun();
-    if (askToSendResult(run.shortLine))
-        sendResultAndNext(run);
 }
 
 void frmMain::finishFreeRunRetype()
