@@ -3,6 +3,7 @@
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
 #include "typing/coresettings.h"
+#include "typing/paneinput.h"
 #include "typing/resulttable.h"
 #include "typing/runclock.h"
 #include "typing/typingview.h"
@@ -75,6 +76,9 @@ frmMain::frmMain(QWidget* parent)
     m_results = new ResultTable(ui->mywidget);
     m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
     m_clock = new RunClock(this);
+    m_input = new PaneInput(this);
+    connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
+    connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
     openCodeFile();
     openCodeFile2();

@@ -13,6 +13,7 @@
 #include "typing/core/record.h"
 
 class ChatRoad;
+class PaneInput;
 class ResultBranch;
 struct FinishedRun;
 class RunClock;
@@ -265,10 +266,7 @@ private:
 
     // ---- Members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;
-    QString lastInputText;
     int retypeCount = 0;
-    int lastCommitLength = 0;
-    int wordChars = 0;
     int mode = 0; // copy of App::Pattern: 0 follow, 1 free, 2 blind
     int endTickCount = 0;
     bool finished = false;
@@ -292,8 +290,6 @@ private:
     QLabel* labRecord = nullptr;
     QString segmentHeader;
     QString textTitle;
-    QString uncountedChars;
-    bool firstEventSeen = false;
     QString latestVersionTitle;
     bool paused = false;
 
@@ -328,12 +324,9 @@ private:
     void showTitleMessage(QString message, int ms);
     void fillCompareRow();
     void onTextChanged();
-    void notePlainInsertion(int length);
     void scanCollections(const PageComparison& page);
     void setTitleText(const QString& text);
-    bool typingPaneKey(QEvent* event, int paneLength);
     bool runReturnHotKey();
-    bool refusePaste(QEvent* event);
     void saveWindowSize();
     void flushRecordSave();
 
@@ -342,11 +335,6 @@ private:
     QTimer* m_recordSaveTimer = nullptr;
     CharCollector m_collector;
     bool m_inTypedChange = false;
-    // Key and input-method events seen on the typing pane, and that count at the last change: a
-    // change with no event in between (the own input-method panel inserts plain text) takes its
-    // commit from the growth of the pane.
-    int m_paneEvents = 0;
-    int m_paneEventsAtChange = 0;
 
     // ---- Results over the result table, the result line and the end of a run (frmmain_results.cpp);
     // the typing record and the code hints (frmmain_record.cpp) ----
@@ -369,6 +357,7 @@ private:
 
     ResultTable* m_results = nullptr;
     TypingView* m_view = nullptr;
+    PaneInput* m_input = nullptr;
     QString resultText;
     QString resultTextPlain;
     QString shortResult;

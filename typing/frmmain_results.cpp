@@ -2,6 +2,7 @@
 // end of a run: the chain that finishes the figures, then the pop-up, the posting of the result,
 // the upload and the automatic next step.
 #include "typing/frmmain.h"
+#include "typing/paneinput.h"
 #include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
@@ -51,8 +52,8 @@ RunInputs frmMain::currentRunInputs() const
     RunInputs in;
     in.ticks = clockTicksText.toInt();
     in.typedCount = typedCount();
-    in.uncountedLength = uncountedChars.length();
-    in.wordChars = wordChars;
+    in.uncountedLength = m_input->uncountedChars().length();
+    in.wordChars = m_input->wordChars();
     in.wrongCount = wrongCount();
     in.retypeCount = retypeCount;
     in.previousCodeLength = m_results->figures().codeLength;

@@ -2,6 +2,7 @@
 // typing pane is compared with the page once and painted onto the reference pane, and each clock
 // tick tests for the end of the run.
 #include "typing/frmmain.h"
+#include "typing/paneinput.h"
 #include "typing/runclock.h"
 #include "typing/chatroad.h"
 #include "ui_frmmain.h"
@@ -158,7 +159,7 @@ void frmMain::scanCollections(const PageComparison& page)
     if (App::CuoZiSj)
         m_collector.scanWrong(App::WrongChars, page, textTitle);
     if (App::ManZiSj)
-        m_collector.scanSlow(App::SlowChars, page, lastInputText, App::Limitmz, textTitle);
+        m_collector.scanSlow(App::SlowChars, page, m_input->lastInputText(), App::Limitmz, textTitle);
 }
 
 void frmMain::fillCompareRow()
@@ -169,7 +170,7 @@ void frmMain::fillCompareRow()
 
 void frmMain::onTextChanged()
 {
-    if (m_record.addTyped(m_view->paneLength(), lastCommitLength)) {
+    if (m_record.addTyped(m_view->paneLength(), m_input->lastCommitLength())) {
         if (!m_recordSaveTimer) {
             m_recordSaveTimer = new QTimer(this);
             m_recordSaveTimer->setSingleShot(true);
@@ -213,9 +214,13 @@ void frmMain::Start()
     }
     m_results->view()->scrollToBottom();
 
-    if (m_paneEvents == m_paneEventsAtChange)
-        notePlainInsertion(m_view->paneLength());
-    m_paneEventsAtChange = m_paneEvents;
+    if (!m_input->eventSinceLastChange()) {
+        // A plain insertion (the own input-method panel commits that way): its commit is what the
+        // pane grew by, before the cursor.
+        const int length = m_view->paneLength();
+        m_input->notePlainInsertion(m_view->grownText(length), std::max(0, length - m_view->knownPaneLength()));
+    }
+    m_input->markChange();
 
     if (mode == FreeTyping) {
         m_view->freeChange();
@@ -240,18 +245,6 @@ void frmMain::Start()
         endTickCount = 0;
     }
     BottomChange2();
-}
-
-void frmMain::notePlainInsertion(int length)
-{
-    // A change with no key or input-method event before it is a plain insertion (the own
-    // input-method panel commits that way): its commit is what the pane grew by, before the cursor.
-    lastInputText = m_view->grownText(length);
-    lastCommitLength = std::max(0, length - m_view->knownPaneLength());
-    if (!firstEventSeen && !lastInputText.isEmpty()) {
-        firstEventSeen = true;
-        uncountedChars = lastInputText;
-    }
 }
 
 // ---- The clock's per-tick work ----
