@@ -1,5 +1,6 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
+#include "typing/statusbar.h"
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
 #include "typing/coresettings.h"
@@ -77,6 +78,7 @@ frmMain::frmMain(QWidget* parent)
     m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
     m_clock = new RunClock(this);
     m_input = new PaneInput(this);
+    m_status = new RunStatusBar(ui->mywidget);
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
@@ -226,27 +228,7 @@ void frmMain::initForm()
         button->setDefault(false);
     }
 
-    progressBar = new QProgressBar(ui->mywidget);
-    progressBar->setFixedHeight(8);
-    progressBar->setTextVisible(false);
-    m_statusBar = new QStatusBar(ui->mywidget);
-    m_statusBar->setSizeGripEnabled(false);
-    labChat = new QLabel(QStringLiteral("QQ群: "), m_statusBar);
-    labSegment = new QLabel(m_statusBar);
-    labTitle = new QLabel(m_statusBar);
-    labCount = new QLabel(m_statusBar);
-    labProgress = new QLabel(m_statusBar);
-    labCodeHint = new QLabel(m_statusBar);
-    labRecord = new QLabel(QStringLiteral("打字记录: "), m_statusBar);
-    // Names for the bar's parts, as the form gives its own widgets.
-    const std::pair<QWidget*, const char*> named[] = {
-        {progressBar, "progressBar"}, {labChat, "labChat"},         {labSegment, "labSegment"},
-        {labTitle, "labTitle"},       {labCount, "labCount"},       {labProgress, "labProgress"},
-        {labCodeHint, "labCodeHint"}, {labRecord, "labRecord"},     {m_results->view(), "resultView"}};
-    for (const auto& [widget, name] : named)
-        widget->setObjectName(QLatin1String(name));
-    for (QLabel* label : {labChat, labSegment, labTitle, labCount, labProgress, labCodeHint, labRecord})
-        m_statusBar->addWidget(label, 1);
+    m_results->view()->setObjectName(QStringLiteral("resultView"));
 
     // The panes leave their form layout for the splitter; the emptied container is not needed.
     m_splitter = new QSplitter(Qt::Vertical, ui->mywidget);
@@ -264,8 +246,8 @@ void frmMain::initForm()
     grid->addWidget(m_menuBar, 0, 0);
     grid->addWidget(ui->horizontalLayoutWidget, 1, 0);
     grid->addWidget(m_splitter, 2, 0);
-    grid->addWidget(progressBar, 3, 0);
-    grid->addWidget(m_statusBar, 4, 0);
+    grid->addWidget(m_status->progressBar(), 3, 0);
+    grid->addWidget(m_status->statusBar(), 4, 0);
 
     resize(App::Width, App::Height);
     setSizeLimits();

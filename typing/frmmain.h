@@ -13,6 +13,7 @@
 #include "typing/core/record.h"
 
 class ChatRoad;
+class RunStatusBar;
 class PaneInput;
 class ResultBranch;
 struct FinishedRun;
@@ -280,14 +281,6 @@ private:
     QPoint dragOffset;
     bool dragging = false;
     bool maximised = false;
-    QProgressBar* progressBar = nullptr;
-    QLabel* labChat = nullptr;
-    QLabel* labSegment = nullptr;
-    QLabel* labTitle = nullptr;
-    QLabel* labCount = nullptr;
-    QLabel* labProgress = nullptr;
-    QLabel* labCodeHint = nullptr;
-    QLabel* labRecord = nullptr;
     QString segmentHeader;
     QString textTitle;
     QString latestVersionTitle;
@@ -299,7 +292,6 @@ private:
     QString m_loadedSlowChars;
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
     QString m_bodyStyle;           // the body's own style-sheet declarations, as the form sets them
-    QStatusBar* m_statusBar = nullptr;
     QSplitter* m_splitter = nullptr;
     QPropertyAnimation* m_fadeIn = nullptr;
 
@@ -358,6 +350,7 @@ private:
     ResultTable* m_results = nullptr;
     TypingView* m_view = nullptr;
     PaneInput* m_input = nullptr;
+    RunStatusBar* m_status = nullptr;
     QString resultText;
     QString resultTextPlain;
     QString shortResult;

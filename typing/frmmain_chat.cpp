@@ -1,6 +1,7 @@
 // Main window: its side of the chat road (chatroad.h): the commands that post, capture and bind,
 // and the posting of a finished run's result.
 #include "typing/frmmain.h"
+#include "typing/statusbar.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -21,13 +22,13 @@ void frmMain::setUpChatRoad()
     hooks.cycleRunning = [this] { return !sendStopped; };
     m_branch = new ResultBranch(this, m_chat, std::move(hooks));
     connect(m_chat, &ChatRoad::bindingChanged, this, [this] {
-        labChat->setToolTip(m_chat->labelToolTip());
+        m_status->setChatToolTip(m_chat->labelToolTip());
         refreshBottomInfo();
     });
     connect(m_chat, &ChatRoad::notice, this, &frmMain::showTitleMessage);
     connect(m_chat, &ChatRoad::segmentCaptured, this, [this](const CapturedSegment& segment) {
         Reset();
-        labSegment->setToolTip(segment.contest ? ContestSegmentToolTip : QString());
+        m_status->setSegmentToolTip(segment.contest ? ContestSegmentToolTip : QString());
         segmentHeader = segment.segmentHeader;
         textTitle = segment.title;
         // A passage from the chat is not one of the built-in sets the ranking takes.

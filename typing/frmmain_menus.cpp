@@ -1,6 +1,7 @@
 // Main window: the small commands behind the menus (typing mode, colours, font, help texts,
 // settings, the boss key); the menu tree itself is the menus part (mainmenus.h).
 #include "typing/frmmain.h"
+#include "typing/statusbar.h"
 #include "typing/mainmenus.h"
 #include "typing/typingview.h"
 #include "ui_frmmain.h"
@@ -100,7 +101,7 @@ void frmMain::setTypingMode(int newMode)
         m_menus->checkMode(newMode);
 
     ui->textEdit->setVisible(newMode != FreeTyping);
-    labProgress->setVisible(newMode != FreeTyping);
+    m_status->setProgressVisible(newMode != FreeTyping);
     m_view->setTypingStyle(typingPaneStyle());
     Reset();
 }

@@ -1,6 +1,7 @@
 // Main window: the typing record (record label, averages, day roll-over, the clearing commands) and
 // the code hints (next character's code, theoretical code length).
 #include "typing/frmmain.h"
+#include "typing/statusbar.h"
 #include "typing/codehints.h"
 #include "typing/resulttable.h"
 #include "ui_frmmain.h"
@@ -32,8 +33,7 @@ void frmMain::getfromSql()
 
 void frmMain::refreshRecordLabel()
 {
-    labRecord->setText(m_record.recordLabelText());
-    labRecord->setToolTip(m_record.recordToolTip());
+    m_status->setRecord(m_record.recordLabelText(), m_record.recordToolTip());
 }
 
 void frmMain::refreshTotals()
@@ -79,7 +79,7 @@ void frmMain::jlSlot()
         return;
     m_record.clearCounts();
     jltoSql();
-    labRecord->setText(TypingRecord::clearedRecordLabelText());
+    m_status->setRecordText(TypingRecord::clearedRecordLabelText());
 }
 
 void frmMain::zdSlot()
@@ -118,12 +118,12 @@ void frmMain::spellFun()
     // next keystroke types, looked up from that one character rather than the whole page.
     const int typed = ui->textEdit2->document()->characterCount() - 1;
     if (typed > 0)
-        labCodeHint->setText(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, mode == FreeTyping));
+        m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, mode == FreeTyping));
 }
 
 void frmMain::getfirstbmts()
 {
-    labCodeHint->setText(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, mode == FreeTyping));
+    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, mode == FreeTyping));
 }
 
 void frmMain::on_button6_clicked()

@@ -2,6 +2,7 @@
 // typing pane is compared with the page once and painted onto the reference pane, and each clock
 // tick tests for the end of the run.
 #include "typing/frmmain.h"
+#include "typing/statusbar.h"
 #include "typing/paneinput.h"
 #include "typing/runclock.h"
 #include "typing/chatroad.h"
@@ -122,7 +123,7 @@ void frmMain::prepareRun()
 
 void frmMain::resetDisplay()
 {
-    progressBar->setValue(0);
+    m_status->progressBar()->setValue(0);
     ui->textEdit2->setReadOnly(false);
     ui->textEdit2->setFocus(Qt::OtherFocusReason);
     ui->button->setText(QStringLiteral("速度:"));
@@ -265,9 +266,7 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     ++endTickCount;
     if (endTickCount == 1)
         onTextChanged();
-    labCount->setText(QStringLiteral("总字数: ") + QString::number(passageLength()));
-    labProgress->setText(QStringLiteral("进度: 100.00%"));
-    progressBar->setValue(100);
+    m_status->showProgress(progressInfo(passageLength(), passageLength()));
 
     // The run ends only with the page's last character right; until then each tick tests again.
     if (typingRun().comparison().lastCharRight()) {
@@ -303,26 +302,15 @@ void frmMain::pauseSlot()
 void frmMain::BottomChange2()
 {
     if (mode == FreeTyping) {
-        labTitle->setText(QStringLiteral("标题: "));
-        labCount->setText(QStringLiteral("总字数: ") + QString::number(m_view->freeCount()));
+        m_status->showFreeCount(m_view->freeCount());
         return;
     }
-    const ProgressInfo info = progressInfo(typedCount(), passageLength());
-    labCount->setText(info.countText);
-    labProgress->setText(info.progressText);
-    progressBar->setValue(info.barValue);
+    m_status->showProgress(progressInfo(typedCount(), passageLength()));
 }
 
 void frmMain::refreshBottomInfo()
 {
-    const QString idle = QStringLiteral("Tavrel潜水中……");
-    const QString chat = m_chat->labelText();
-    labChat->setText(chat == idle ? chat : QStringLiteral("QQ群: ") + chat);
-    labSegment->setText(QStringLiteral("段号: ") + segmentHeader);
-    labTitle->setText(QStringLiteral("标题: ") + textTitle);
-    labTitle->setToolTip(textTitle);
-    labCodeHint->setText(QStringLiteral("编码提示: "));
-    labCodeHint->setToolTip(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
+    m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle);
     BottomChange2();
 }
 
