@@ -1,5 +1,6 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
+#include "typing/windowtray.h"
 #include "typing/statusbar.h"
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
@@ -111,8 +112,8 @@ frmMain::~frmMain()
 {
     flushRecordSave();
     stopClockThread();
-    delete trayIcon;
-    trayIcon = nullptr;
+    delete m_tray;
+    m_tray = nullptr;
     delete ui;
 }
 

@@ -13,6 +13,7 @@
 #include "typing/core/record.h"
 
 class ChatRoad;
+class WindowTray;
 class RunStatusBar;
 class PaneInput;
 class ResultBranch;
@@ -275,7 +276,7 @@ private:
     QString clockSecondsText;
     QString clockCentisText;
     QString clockTicksText;
-    QSystemTrayIcon* trayIcon = nullptr;
+    WindowTray* m_tray = nullptr;
     RunClock* m_clock = nullptr;
     QTimer* secondTimer = nullptr;
     QPoint dragOffset;
@@ -380,7 +381,6 @@ private:
     bool windowShown = false; // the window is shown, as the tray and the boss key see it
     QRect normalGeometry;     // the geometry before the title-bar button maximised the window
     QString openedFileName;   // the last file opened with "打开"
-    QMenu* m_trayMenu = nullptr;
     MainMenus* m_menus = nullptr;
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.

@@ -2,6 +2,7 @@
 // table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
 // fading close) and the tray icon with its menu.
 #include "typing/frmmain.h"
+#include "typing/windowtray.h"
 #include "typing/mainmenus.h"
 #include "typing/typingview.h"
 #include "typing/resulttable.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QDebug>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
@@ -23,9 +23,6 @@
 
 namespace {
 
-const QString kTrayTitle = QStringLiteral("Tavrel跟打器");
-// The maker's notice in the tray balloon (a deployment text).
-const QString kNoticeLine = QStringLiteral("Tavrel跟打器：免费的跟打练习工具，祝您打字愉快！");
 
 const int kFadeMs = 500;
 
@@ -136,22 +133,7 @@ bool frmMain::closeWidget()
 
 void frmMain::initTrayMenu()
 {
-    // The window hides to the tray; the program ends only by the close button or the tray's exit,
-    // both of which save first, never because no window is left on screen.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    m_trayMenu = new QMenu(this);
-    m_trayMenu->addAction(QStringLiteral("还原"), this, &frmMain::NormalSlot);
-    m_trayMenu->addAction(QStringLiteral("最小化"), this, &frmMain::HideSlot);
-    m_trayMenu->addAction(QStringLiteral("退出"), this, &frmMain::slotExitActionTrigger);
-
-    trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/image/tb.ico")));
-    trayIcon->setToolTip(kTrayTitle);
-    trayIcon->setContextMenu(m_trayMenu);
-    connect(trayIcon, &QSystemTrayIcon::activated, this, &frmMain::iconActivated);
-    // Without a tray (a bare display) the icon would have nowhere to go.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        trayIcon->show();
+    m_tray = new WindowTray(this);
 }
 
 void frmMain::iconActivated(QSystemTrayIcon::ActivationReason reason)
@@ -164,7 +146,7 @@ void frmMain::iconActivated(QSystemTrayIcon::ActivationReason reason)
             NormalSlot();
         break;
     case QSystemTrayIcon::MiddleClick:
-        trayIcon->showMessage(kTrayTitle, kNoticeLine, QSystemTrayIcon::Information, 10000);
+        m_tray->showNotice();
         break;
     default:
         break;
