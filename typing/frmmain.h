@@ -240,8 +240,6 @@ protected:
 private:
     // ---- Construction (frmmain.cpp) ----
     void initVariables();
-    QString getVersion();
-    void fetchPublicIp(int timeoutMs);
     void initTimers();
     void initForm();
     void initStyle();
