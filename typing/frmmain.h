@@ -3,50 +3,44 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QSystemTrayIcon>
-#include <QTime>
 
 #include <memory>
 
 #include "typing/core/comparison.h"
 #include "typing/core/record.h"
 
+// The window's parts, each with one job and its own file pair in typing/.
 class ChatRoad;
-class WindowTray;
-class RunStatusBar;
+class CodeHints;
+class MainMenus;
 class PaneInput;
 class ResultBranch;
-struct FinishedRun;
-class RunClock;
-class MainMenus;
-class CodeHints;
 class ResultTable;
+class RunClock;
+class RunStatusBar;
 class TypingView;
-class QAction;
-class QActionGroup;
+class WindowTray;
+struct FinishedRun;
+
 class QContextMenuEvent;
 class QFont;
-class QLabel;
-class QMenu;
 class QMenuBar;
-class QProgressBar;
 class QPropertyAnimation;
 class QSplitter;
-class QStandardItemModel;
-class QStatusBar;
-class QTableView;
-class QThread;
 class QTimer;
 class Ui_frmMain;
-class MyGlobalShortCut;
 enum class BuiltinDrill;
 struct RunInputs;
 struct RunResult;
 
 // The typing trainer's main window: reference pane over typing pane, result buttons and table,
-// progress bar and status labels, with the 10 ms run clock living in a thread of its own.
-// The implementation is split by topic over the frmmain_*.cpp files.
+// progress bar and status labels. It is made of parts (the typing view over the comparison run,
+// the pane's input, the result table, the result branch, the chat road, the run clock, the menus,
+// the status bar, the code hints, the tray), creates and wires them, and keeps the slots whose
+// names are fixed as short forwarders. Its own code is split by topic over the frmmain_*.cpp files.
 class frmMain : public QDialog
 {
     Q_OBJECT
@@ -249,7 +243,7 @@ private:
     // ---- Run clock (frmmain_clock.cpp) ----
     void stopClockThread();
 
-    // ---- Placeholders for later work (frmmain_placeholders.cpp) ----
+    // ---- Set-up and reset steps of the topics ----
     void openCodeFile();
     void openCodeFile2();
     void checkRememberedLogin();
@@ -264,7 +258,7 @@ private:
     void updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText);
     void jltoSql();
 
-    // ---- Members shared by the window's topics ----
+    // ---- Parts and members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;
     int retypeCount = 0;
     int mode = 0; // copy of App::Pattern: 0 follow, 1 free, 2 blind
