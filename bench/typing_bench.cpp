@@ -420,7 +420,8 @@ private:
         frmMain& w = *m_window;
         add(measure(QStringLiteral("load 100k passage (loadArticle, clean-up on)"), 30, 100.0,
                     [&] { w.loadArticle(raw); }));
-        check(w.passageLength() > 90000 && !w.passage().contains(QLatin1Char(' ')) && !w.passage().contains(QLatin1Char(',')),
+        check(w.passageLength() > 90000 && !w.passage().contains(QLatin1Char(' ')) &&
+                  !w.passage().contains(QLatin1Char(',')),
               "passage cleaned");
         if (m_breakdown) {
             add(measure(QStringLiteral("  inside: cleanPassage() alone"), 30, -1,

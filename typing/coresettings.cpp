@@ -31,8 +31,9 @@ KeyCounters keyCounters()
 ColumnSwitches columnSwitches()
 {
     ColumnSwitches s;
-    s.shown = {App::Sudu,   App::Jijian, App::Machang, App::Zishu,   App::Shijian,   App::Huigai,  App::Tuige, App::Huiche,
-               App::Jianshu, App::Xuanchong, App::Jianzhun, App::Jianfa, App::Chongda, App::Daci, App::Cuozi};
+    s.shown = {App::Sudu,     App::Jijian, App::Machang, App::Zishu,   App::Shijian,
+               App::Huigai,   App::Tuige,  App::Huiche,  App::Jianshu, App::Xuanchong,
+               App::Jianzhun, App::Jianfa, App::Chongda, App::Daci,    App::Cuozi};
     return s;
 }
 

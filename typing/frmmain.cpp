@@ -1,15 +1,15 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
-#include "typing/remoteinfo.h"
-#include "typing/windowtray.h"
-#include "typing/statusbar.h"
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
 #include "typing/coresettings.h"
 #include "typing/paneinput.h"
+#include "typing/remoteinfo.h"
 #include "typing/resulttable.h"
 #include "typing/runclock.h"
+#include "typing/statusbar.h"
 #include "typing/typingview.h"
+#include "typing/windowtray.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"

@@ -6,8 +6,8 @@
 
 #include "app/core/app.h"
 #include "typing/chatroad.h"
-#include "typing/resultbranch.h"
 #include "typing/core/capture.h"
+#include "typing/resultbranch.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,10 +2,10 @@
 // table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
 // fading close) and the tray icon with its menu.
 #include "typing/frmmain.h"
-#include "typing/windowtray.h"
 #include "typing/mainmenus.h"
-#include "typing/typingview.h"
 #include "typing/resulttable.h"
+#include "typing/typingview.h"
+#include "typing/windowtray.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -22,7 +22,6 @@
 #include <QTableView>
 
 namespace {
-
 
 const int kFadeMs = 500;
 

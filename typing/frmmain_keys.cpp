@@ -13,8 +13,6 @@
 #include <QScreen>
 #include <QTextDocument>
 
-
-
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (ui->textEdit2 && watched == ui->textEdit2->viewport())

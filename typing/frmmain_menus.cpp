@@ -1,8 +1,8 @@
 // Main window: the small commands behind the menus (typing mode, colours, font, help texts,
 // settings, the boss key); the menu tree itself is the menus part (mainmenus.h).
 #include "typing/frmmain.h"
-#include "typing/statusbar.h"
 #include "typing/mainmenus.h"
+#include "typing/statusbar.h"
 #include "typing/typingview.h"
 #include "ui_frmmain.h"
 

@@ -1,14 +1,14 @@
 // Main window: the typing record (record label, averages, day roll-over, the clearing commands) and
 // the code hints (next character's code, theoretical code length).
-#include "typing/frmmain.h"
-#include "typing/statusbar.h"
 #include "typing/codehints.h"
+#include "typing/frmmain.h"
 #include "typing/resulttable.h"
+#include "typing/statusbar.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
-#include "app/frmmessagebox.h"
 #include "app/core/myhelper.h"
+#include "app/frmmessagebox.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -17,7 +17,6 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTextDocument>
-
 
 // ---- Typing record ----
 

@@ -1,9 +1,9 @@
 // Main window: result figures and the result table, the result line with its check field, and the
 // end of a run: the chain that finishes the figures, then the pop-up, the posting of the result,
 // the upload and the automatic next step.
+#include "typing/chatroad.h"
 #include "typing/frmmain.h"
 #include "typing/paneinput.h"
-#include "typing/chatroad.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"

@@ -1,11 +1,11 @@
 // Main window: the typing run. Passages are laid into the panes page by page, every change of the
 // typing pane is compared with the page once and painted onto the reference pane, and each clock
 // tick tests for the end of the run.
+#include "typing/chatroad.h"
 #include "typing/frmmain.h"
-#include "typing/statusbar.h"
 #include "typing/paneinput.h"
 #include "typing/runclock.h"
-#include "typing/chatroad.h"
+#include "typing/statusbar.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"

@@ -59,8 +59,8 @@ MainMenus::MainMenus(frmMain* window, QMenuBar* bar, ChatRoad* chat) : QObject(w
     QMenu* loadMenu = mainMenu->addMenu(QStringLiteral("载文"));
     addCommand(loadMenu, QStringLiteral("载文"), &frmMain::zdzwSlot, &App::Kjzd);
     addCommand(loadMenu, QStringLiteral("从QQ窗口剪切板"), &frmMain::sdzwSlot, &App::Kjsd);
-    QActionGroup* getWay = addExclusiveGroup(this, loadMenu,
-                                      {QStringLiteral("\tTAB方式获取"), QStringLiteral("\t鼠标方式获取")}, App::GetWay);
+    QActionGroup* getWay = addExclusiveGroup(
+        this, loadMenu, {QStringLiteral("\tTAB方式获取"), QStringLiteral("\t鼠标方式获取")}, App::GetWay);
     for (QAction* action : getWay->actions())
         connect(action, &QAction::triggered, m_window, &frmMain::getWaySlot);
 

@@ -72,7 +72,7 @@ void ResultBranch::followOrBlindEnded(const FinishedRun& run)
                         1000);
                 else
                     m_hooks.notice(QStringLiteral("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"),
-                                     1000);
+                                   1000);
             }
         }
         if (App::GbtanChuang && stillShown(run))

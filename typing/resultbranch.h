@@ -36,7 +36,7 @@ public:
     // What the branch asks of the window's later topics.
     struct Hooks
     {
-        std::function<void(int manual)> upload;           // the ranking upload
+        std::function<void(int manual)> upload;            // the ranking upload
         std::function<void(bool runFinished)> nextSegment; // the sending cycle's step after a post
         std::function<void(const QString&, int ms)> notice;
         std::function<bool()> cycleRunning; // a sending cycle runs

@@ -20,10 +20,10 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
     m_progressText = new QLabel(m_bar);
     m_codeHint = new QLabel(m_bar);
     m_record = new QLabel(QStringLiteral("打字记录: "), m_bar);
-    const std::pair<QWidget*, const char*> named[] = {
-        {m_progress, "progressBar"}, {m_chat, "labChat"},         {m_segment, "labSegment"},
-        {m_title, "labTitle"},       {m_count, "labCount"},       {m_progressText, "labProgress"},
-        {m_codeHint, "labCodeHint"}, {m_record, "labRecord"}};
+    const std::pair<QWidget*, const char*> named[] = {{m_progress, "progressBar"}, {m_chat, "labChat"},
+                                                      {m_segment, "labSegment"},   {m_title, "labTitle"},
+                                                      {m_count, "labCount"},       {m_progressText, "labProgress"},
+                                                      {m_codeHint, "labCodeHint"}, {m_record, "labRecord"}};
     for (const auto& [widget, name] : named)
         widget->setObjectName(QLatin1String(name));
     for (QLabel* label : {m_chat, m_segment, m_title, m_count, m_progressText, m_codeHint, m_record})

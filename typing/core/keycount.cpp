@@ -91,7 +91,6 @@ constexpr bool handsAreDisjoint()
 }
 static_assert(handsAreDisjoint(), "a key cannot belong to both hands");
 
-
 } // namespace
 
 quint8 hookCounterMask(quint16 word, int kongGe, bool countSelectKeys)

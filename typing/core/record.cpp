@@ -170,7 +170,8 @@ QString TypingRecord::syncDateText() const
 QString TypingRecord::recordLabelText() const
 {
     return QStringLiteral("打字记录: ") + QString::number(*m_store.todayChars) + QLatin1Char('/') +
-           QString::number(*m_store.totalChars) + QLatin1Char('/') + QString::number(m_recordDays) + QStringLiteral("天");
+           QString::number(*m_store.totalChars) + QLatin1Char('/') + QString::number(m_recordDays) +
+           QStringLiteral("天");
 }
 
 QString TypingRecord::recordToolTip() const

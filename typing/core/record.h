@@ -13,9 +13,9 @@
 // (coresettings.h), so there is one copy of each value and nothing here can go stale.
 struct RecordStore
 {
-    int* todayChars = nullptr;     // characters typed today
-    int* totalChars = nullptr;     // characters typed in all
-    double* runSeconds = nullptr;  // totals of the finished runs
+    int* todayChars = nullptr;    // characters typed today
+    int* totalChars = nullptr;    // characters typed in all
+    double* runSeconds = nullptr; // totals of the finished runs
     int* runKeys = nullptr;
     int* runChars = nullptr;
     QString* firstDay = nullptr;   // the first day of the record, in the toolkit's text date form

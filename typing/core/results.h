@@ -6,7 +6,6 @@
 
 #include <array>
 
-
 // Result figures of a typing run: the live figures recomputed on every clock tick, the 15 cells of
 // the result table, their colours and the per-tick history texts the speed curve is drawn from.
 // Widget-free: the main window fills a RunInputs from its members and the key counters, calls
