@@ -61,6 +61,13 @@ public:
     // ---- The run and the parts, for the window's topics, the parts still to come and tests ----
     // Lays a passage as the current one (cleaned as configured, page 1, counts reset by the caller).
     void loadArticle(QString text);
+    // Lays a passage as every hand-laid text goes: the run reset, title and first segment set, the
+    // text laid (an empty one only relabels), a sending cycle stopped; never eligible for ranking.
+    void layHandPassage(const QString& title, const QString& text);
+    QString passageTitle() const { return textTitle; }
+    QString segmentLabel() const { return segmentHeader; }
+    // The result line of the last finished run, as posted and put on the clipboard.
+    QString resultLine() const { return resultText; }
     // The run's state is read where it is owned: the comparison run (passage, page, typed text,
     // wrong characters), and the count of a free run.
     const PassageRun& typingRun() const;
@@ -359,7 +366,6 @@ private:
     // the text commands (frmmain_texts.cpp) ----
     void openArticle(const QString& name);
     bool openTextFile(const QString& fileName);
-    void layHandPassage(const QString& title, const QString& text);
     void loadDrill(BuiltinDrill drill);
     void setTypingMode(int newMode);
     QString typingPaneStyle() const;
