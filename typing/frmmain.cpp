@@ -4,6 +4,7 @@
 #include "typing/codehints.h"
 #include "typing/coresettings.h"
 #include "typing/paneinput.h"
+#include "typing/recordview.h"
 #include "typing/remoteinfo.h"
 #include "typing/resulttable.h"
 #include "typing/runclock.h"
@@ -32,8 +33,7 @@
 #include <QTableView>
 #include <QTimer>
 
-frmMain::frmMain(QWidget* parent)
-    : QDialog(parent), ui(new Ui_frmMain), m_record(CoreSettings::recordStore()), m_hints(std::make_unique<CodeHints>())
+frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints(std::make_unique<CodeHints>())
 {
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();
@@ -43,6 +43,7 @@ frmMain::frmMain(QWidget* parent)
     m_clock = new RunClock(this);
     m_input = new PaneInput(this);
     m_status = new RunStatusBar(ui->mywidget);
+    m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
@@ -73,7 +74,7 @@ frmMain::frmMain(QWidget* parent)
 
 frmMain::~frmMain()
 {
-    flushRecordSave();
+    m_records->flushSave();
     stopClockThread();
     delete m_tray;
     m_tray = nullptr;
@@ -298,6 +299,6 @@ void frmMain::saveSessionData()
     };
     save(QStringLiteral("错字收集"), App::WrongChars, m_loadedWrongChars);
     save(QStringLiteral("慢字收集"), App::SlowChars, m_loadedSlowChars);
-    flushRecordSave();
+    m_records->flushSave();
     jltoSql();
 }

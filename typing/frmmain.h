@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "typing/core/comparison.h"
-#include "typing/core/record.h"
 
 // The window's parts, each with one job and its own file pair in typing/.
 class ChatRoad;
+class RecordView;
 class CodeHints;
 class MainMenus;
 class PaneInput;
@@ -66,6 +66,8 @@ public:
     void layHandPassage(const QString& title, const QString& text);
     QString passageTitle() const { return textTitle; }
     QString segmentLabel() const { return segmentHeader; }
+    // The typing record and its label and average buttons.
+    RecordView* recordView() const { return m_records; }
     // The result line of the last finished run, as posted and put on the clipboard.
     QString resultLine() const { return resultText; }
     // The run's state is read where it is owned: the comparison run (passage, page, typed text,
@@ -320,11 +322,7 @@ private:
     void setTitleText(const QString& text);
     bool runReturnHotKey();
     void saveWindowSize();
-    void flushRecordSave();
 
-    // Saves the record's growth while typing at most once a second instead of on every keystroke;
-    // flushed at the end of a run and on closing.
-    QTimer* m_recordSaveTimer = nullptr;
     CharCollector m_collector;
     bool m_inTypedChange = false;
 
@@ -340,8 +338,6 @@ private:
     void buildPostText();
     void markUploadEligibility();
     void waitProcessingEvents(int ms);
-    void refreshRecordLabel();
-    void refreshTotals();
     bool askQuestion(const QString& question);
     // Owned by later work (frmmain_placeholders.cpp): the curve window's data.
     void updateCurveData();
@@ -351,6 +347,7 @@ private:
     TypingView* m_view = nullptr;
     PaneInput* m_input = nullptr;
     RunStatusBar* m_status = nullptr;
+    RecordView* m_records = nullptr;
     QString resultText;
     QString resultTextPlain;
     QString shortResult;
@@ -358,7 +355,6 @@ private:
     // Shared with the sending cycle, which sets sentLength for each text it sends.
     int sentLength = 0;
     bool wholeText = false;
-    TypingRecord m_record;
     const std::unique_ptr<CodeHints> m_hints;
 
     // ---- The small commands behind the menus part (frmmain_menus.cpp); the colour scheme, pane

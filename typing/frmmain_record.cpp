@@ -2,6 +2,7 @@
 // the code hints (next character's code, theoretical code length).
 #include "typing/codehints.h"
 #include "typing/frmmain.h"
+#include "typing/recordview.h"
 #include "typing/resulttable.h"
 #include "typing/statusbar.h"
 #include "ui_frmmain.h"
@@ -25,32 +26,17 @@
 // comes with the account work; until then the local record decides, as it does offline.
 void frmMain::getfromSql()
 {
-    m_record.checkDay();
-    refreshRecordLabel();
-    refreshTotals();
-}
-
-void frmMain::refreshRecordLabel()
-{
-    m_status->setRecord(m_record.recordLabelText(), m_record.recordToolTip());
-}
-
-void frmMain::refreshTotals()
-{
-    m_record.refreshTotals();
-    ui->button4->setText(m_record.averageKeyRateButtonText());
-    ui->button5->setText(m_record.averageCodeLengthButtonText());
-    const QString tip = m_record.totalsToolTip();
-    ui->button4->setToolTip(tip);
-    ui->button5->setToolTip(tip);
+    m_records->record().checkDay();
+    m_records->refreshLabel();
+    m_records->refreshTotals();
 }
 
 void frmMain::qtimeSlot()
 {
     // Any change of date resets today's count, not only a tick that falls on midnight itself: the
     // machine may have slept through it or the clock may have been set.
-    if (m_record.tick()) {
-        refreshRecordLabel();
+    if (m_records->record().tick()) {
+        m_records->refreshLabel();
         jltoSql();
     }
 }
@@ -76,16 +62,16 @@ void frmMain::jlSlot()
 {
     if (!askQuestion(QStringLiteral("是否清空打字记录？")))
         return;
-    m_record.clearCounts();
+    m_records->record().clearCounts();
     jltoSql();
-    m_status->setRecordText(TypingRecord::clearedRecordLabelText());
+    m_records->showClearedLabel();
 }
 
 void frmMain::zdSlot()
 {
     if (!askQuestion(QStringLiteral("是否清空置顶成绩栏？")))
         return;
-    m_record.clearTotals();
+    m_records->record().clearTotals();
     jltoSql();
     if (App::DbOnline && !myHelper::exec(QStringLiteral("update kelm_user set u_avejj=0,u_avemc=0 where u_truename=?"),
                                          {App::CurrentUserName}))
@@ -95,8 +81,7 @@ void frmMain::zdSlot()
     QPushButton* buttons[] = {ui->button, ui->button2, ui->button3, ui->button4, ui->button5, ui->button6};
     for (int i = 0; i < texts.size(); ++i)
         buttons[i]->setText(texts.at(i));
-    ui->button4->setToolTip(TypingRecord::clearedTotalsToolTip());
-    ui->button5->setToolTip(TypingRecord::clearedTotalsToolTip());
+    m_records->showClearedTotals();
 }
 
 // ---- Code hints ----

@@ -4,6 +4,7 @@
 #include "typing/chatroad.h"
 #include "typing/frmmain.h"
 #include "typing/paneinput.h"
+#include "typing/recordview.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -189,14 +190,14 @@ void frmMain::slotDelay()
         m_results->setCell(ColSpeed, cell);
     }
 
-    m_record.addRun(m_results->figures().runSeconds, App::KeyCount, typedCount());
+    m_records->record().addRun(m_results->figures().runSeconds, App::KeyCount, typedCount());
 
     const ResultFigures& last = m_results->figures();
     m_results->takePeaks(last.speed, last.keyRate, last.codeLength);
     updateCurveData();
 
     showResultButtons();
-    refreshTotals();
+    m_records->refreshTotals();
 
     shortResult.clear();
     buildResultText();

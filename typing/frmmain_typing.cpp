@@ -4,6 +4,7 @@
 #include "typing/chatroad.h"
 #include "typing/frmmain.h"
 #include "typing/paneinput.h"
+#include "typing/recordview.h"
 #include "typing/runclock.h"
 #include "typing/statusbar.h"
 #include "ui_frmmain.h"
@@ -171,25 +172,7 @@ void frmMain::fillCompareRow()
 
 void frmMain::onTextChanged()
 {
-    if (m_record.addTyped(m_view->paneLength(), m_input->lastCommitLength())) {
-        if (!m_recordSaveTimer) {
-            m_recordSaveTimer = new QTimer(this);
-            m_recordSaveTimer->setSingleShot(true);
-            m_recordSaveTimer->setInterval(1000);
-            connect(m_recordSaveTimer, &QTimer::timeout, this, [] { App::writeStats(); });
-        }
-        if (!m_recordSaveTimer->isActive())
-            m_recordSaveTimer->start();
-    }
-    refreshRecordLabel();
-}
-
-void frmMain::flushRecordSave()
-{
-    if (m_recordSaveTimer && m_recordSaveTimer->isActive()) {
-        m_recordSaveTimer->stop();
-        App::writeStats();
-    }
+    m_records->typed(m_view->paneLength(), m_input->lastCommitLength());
 }
 
 // ---- The typing pane ----
