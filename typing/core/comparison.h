@@ -65,7 +65,7 @@ public:
     int pageStart(int pageNumber) const;
     // What the reference pane shows on page `pageNumber`.
     QString pageText(const QString& passage, int pageNumber) const;
-    // The passage text not yet shown by the pages up to `pageNumber` (frmMain::remainingText).
+    // The passage text not yet shown by the pages up to `pageNumber`.
     QString remainingAfter(const QString& passage, int pageNumber) const;
     // A page turns when the passage is paged and the page is typed up to its size.
     bool turnDue(int passageLength, int typedOnPage) const;
@@ -153,8 +153,8 @@ struct PageChange
 };
 
 // The run over one passage in follow and blind mode: its pages, the typed count, the wrong counts
-// and the typed text gathered page by page. Its values are the main window's members of the same
-// names. The reference pane shows referencePage() as plain text and paints displayRuns() over it;
+// and the typed text gathered page by page: the one copy of the run's state, which the window
+// reads through the typing view. The reference pane shows referencePage() as plain text and paints displayRuns() over it;
 // comparisons use referencePage() itself, since a document's plain text turns no-break blanks
 // into blanks.
 class PassageRun
