@@ -6,6 +6,7 @@
 #include "app/core/singleinstance.h"
 #include "input/inputpanel.h"
 #include "platform/keysource.h"
+#include "typing/coresettings.h"
 #include "typing/frmmain.h"
 
 #include <QApplication>
@@ -101,7 +102,7 @@ int runTrainer(int argc, char** argv)
 
         // Keys are counted from here on, for the whole run; keys pressed while the window was
         // being built are not. Without an X display nothing is installed and nothing is counted.
-        platform::KeySource keySource;
+        platform::KeySource keySource(&CoreSettings::countKeyWord);
         if (!keySource.install())
             qDebug() << "按键统计：未安装";
 

@@ -10,7 +10,9 @@
 // the typed change is also taken apart, to show where its time goes.
 #include "app/core/app.h"
 #include "app/startup.h"
+#include "typing/coresettings.h"
 #include "typing/frmmain.h"
+#include "typing/resulttable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +28,7 @@
 #include <QSet>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -171,7 +174,7 @@ QString makePassage(const QString& chars, int length, bool raw = false)
 
 } // namespace
 
-// Drives a real main window through its private members, as the window tests do.
+// Drives a real main window through its public slots, its parts and real input events.
 class TypingBench
 {
 public:
@@ -213,13 +216,12 @@ private:
         App::Pattern = mode;
         m_window = std::make_unique<frmMain>();
         frmMain& w = *m_window;
-        w.mode = mode;
         m_ref = w.findChild<QTextEdit*>(QStringLiteral("textEdit"));
         m_typing = w.findChild<QTextEdit*>(QStringLiteral("textEdit2"));
         // The run clock and the wall clock would slip ticks into the measured event processing; the
         // tick is measured on its own.
-        QObject::disconnect(w.clockTimer, &QTimer::timeout, &w, &frmMain::TimeSlot);
-        w.secondTimer->stop();
+        QObject::disconnect(&w, &frmMain::DoStartTimer, nullptr, nullptr);
+        stopSecondTimers();
         w.show();
         QApplication::processEvents();
     }
@@ -236,9 +238,28 @@ private:
     // once-a-second save is held back here and measured on its own.
     void settle()
     {
-        if (m_window->m_recordSaveTimer)
-            m_window->m_recordSaveTimer->stop();
+        stopSecondTimers();
         QApplication::processEvents();
+    }
+
+    // The window's timers of a second: the wall clock and the record's gathered save.
+    void stopSecondTimers()
+    {
+        for (QTimer* timer : m_window->findChildren<QTimer*>()) {
+            if (timer->interval() == 1000)
+                timer->stop();
+        }
+    }
+
+    // What the window evaluates on a tick, from what it shows.
+    RunInputs currentInputs() const
+    {
+        RunInputs in;
+        in.ticks = 3000;
+        in.typedCount = m_window->typedCount();
+        in.wrongCount = m_window->wrongCount();
+        in.keys = CoreSettings::keyCounters();
+        return in;
     }
 
     void check(bool condition, const char* what)
@@ -263,7 +284,7 @@ private:
         check(m_ref->toPlainText().size() == 610, "page of 600 and look-ahead of 10");
         commit(m_typing, passage.left(598));
         settle();
-        check(w.typedCount == 598 && w.pageNumber == 1, "598 typed on page 1");
+        check(w.typedCount() == 598 && w.pageNumber() == 1, "598 typed on page 1");
 
         const QString next = passage.mid(598, 1);
         auto type = [&] { commit(m_typing, next); };
@@ -280,14 +301,15 @@ private:
             },
             undo));
 
-        w.labCodeHint->setText(QString());
+        auto* codeHint = w.findChild<QLabel*>(QStringLiteral("labCodeHint"));
+        codeHint->setText(QString());
         type();
-        check(w.typedCount == 599 && !w.labCodeHint->text().isEmpty(), "hint for the next character");
+        check(w.typedCount() == 599 && !codeHint->text().isEmpty(), "hint for the next character");
         add(measure(QStringLiteral("code hint alone (spellFun)"), 3000, -1, [&] { w.spellFun(); }));
 
         // The clock tick in the middle of this run: figures, result row and buttons.
         add(measure(QStringLiteral("clock tick (TimeSlot) in a run"), 3000, 0.1, [&] { w.TimeSlot(); }));
-        check(!w.finished && w.ticks > 3000, "ticks of a running run");
+        check(!w.runFinished() && !w.resultTable()->cellText(ColTime).isEmpty(), "ticks of a running run");
         App::ShiShi = false;
         add(measure(QStringLiteral("clock tick, row not live (ShiShi off)"), 3000, 0.1, [&] { w.TimeSlot(); }));
         App::ShiShi = true;
@@ -296,18 +318,21 @@ private:
             settle();
         }));
         if (m_breakdown) {
-            add(measure(QStringLiteral("  inside: computeResults()"), 3000, -1, [&] { w.computeResults(); }));
-            add(measure(QStringLiteral("  inside: refreshResultButtons()"), 3000, -1,
-                        [&] { w.refreshResultButtons(); }));
+            ResultTable& table = *w.resultTable();
+            const RunInputs in = currentInputs();
+            add(measure(QStringLiteral("  inside: ResultTable::evaluate()"), 3000, -1, [&] { table.evaluate(in); }));
+            add(measure(QStringLiteral("  inside: ResultTable::fillRow()"), 3000, -1,
+                        [&] { table.fillRow(in, QStringLiteral("00:30.00")); }));
             // The row's 15 cells as the tick writes them, against the bare text writes.
-            const QStringList cells = w.resultCells;
-            add(measure(QStringLiteral("  inside: setResultCell() x15"), 3000, -1, [&] {
+            const QStringList cells = table.cells();
+            add(measure(QStringLiteral("  inside: ResultTable::setCell() x15"), 3000, -1, [&] {
                 for (int column = 0; column < cells.size(); ++column)
-                    w.setResultCell(column, cells.at(column));
+                    table.setCell(column, cells.at(column));
             }));
+            auto* model = qobject_cast<QStandardItemModel*>(table.view()->model());
             add(measure(QStringLiteral("  inside: QStandardItem::setText() x15"), 3000, -1, [&] {
                 for (int column = 0; column < cells.size(); ++column) {
-                    if (QStandardItem* item = w.resultModel->item(w.resultRow, column))
+                    if (QStandardItem* item = model->item(table.row(), column))
                         item->setText(cells.at(column));
                 }
             }));
@@ -323,7 +348,7 @@ private:
     {
         frmMain& w = *m_window;
         const QString next = passage.mid(599, 1);
-        const int typedBefore = w.typedCount;
+        const int typedBefore = w.typedCount();
         {
             const QSignalBlocker blocker(m_typing);
             add(measure(
@@ -334,12 +359,8 @@ private:
                     c.deletePreviousChar();
                 }));
         }
-        check(w.typedCount == typedBefore, "pane restored");
+        check(w.typedCount() == typedBefore, "pane restored");
         add(measure(QStringLiteral("  inside: Start() alone"), 2000, -1, [&] { w.Start(); }));
-        add(measure(QStringLiteral("  inside: typedChange() alone"), 2000, -1,
-                    [&] { w.typedChange(m_typing->toPlainText()); }));
-        add(measure(QStringLiteral("  inside: paintReference(whole page)"), 500, -1, [&] { w.paintReference(true); }));
-        add(measure(QStringLiteral("  inside: onTextChanged() (record)"), 2000, -1, [&] { w.onTextChanged(); }));
         add(measure(QStringLiteral("  inside: App::writeStats() (record save)"), 200, -1, [] { App::writeStats(); }));
     }
 
@@ -352,7 +373,7 @@ private:
         frmMain& w = *m_window;
         commit(m_typing, passage.left(length));
         settle();
-        check(w.typedCount == length, "free-mode pane filled");
+        check(w.typedCount() == length, "free-mode pane filled");
         if (length == 1000) {
             const QFont font = m_typing->document()->defaultFont();
             std::fprintf(stderr, "typing pane font: %s, %d pt (shown as %s)\n", qPrintable(font.family()),
@@ -374,7 +395,7 @@ private:
                         settle();
                     },
                     {}));
-        check(w.typedCount == at, "free-mode count follows the pane");
+        check(w.typedCount() == at, "free-mode count follows the pane");
 
         if (m_breakdown && length >= 100000) {
             {
@@ -399,13 +420,15 @@ private:
         frmMain& w = *m_window;
         add(measure(QStringLiteral("load 100k passage (loadArticle, clean-up on)"), 30, 100.0,
                     [&] { w.loadArticle(raw); }));
-        check(w.passageLength > 90000 && !w.passage.contains(QLatin1Char(' ')) && !w.passage.contains(QLatin1Char(',')),
+        check(w.passageLength() > 90000 && !w.passage().contains(QLatin1Char(' ')) &&
+                  !w.passage().contains(QLatin1Char(',')),
               "passage cleaned");
         if (m_breakdown) {
             add(measure(QStringLiteral("  inside: cleanPassage() alone"), 30, -1,
                         [&] { cleanPassage(raw, true, true); }));
-            const QString cleaned = w.passage;
-            add(measure(QStringLiteral("  inside: PassageRun::load() alone"), 30, -1, [&] { w.m_run.load(cleaned); }));
+            const QString cleaned = w.passage();
+            PassageRun run(w.typingRun().layout());
+            add(measure(QStringLiteral("  inside: PassageRun::load() alone"), 30, -1, [&] { run.load(cleaned); }));
         }
     }
 
@@ -414,7 +437,7 @@ private:
     {
         openWindow(FollowTyping);
         frmMain& w = *m_window;
-        w.passage = makePassage(m_chars, 10000);
+        w.loadArticle(makePassage(m_chars, 10000));
         auto* button6 = w.findChild<QPushButton*>(QStringLiteral("button6"));
         add(measure(QStringLiteral("theoretical code length, 10k"), 30, 200.0, [&] { w.on_button6_clicked(); }));
         check(button6->text().startsWith(QStringLiteral("理论码长:")) && button6->text() != QStringLiteral("理论码长:"),

@@ -1,7 +1,7 @@
 #include "platform/keysource.h"
 
 #include "platform/display.h"
-#include "typing/core/keycount.h"
+#include "platform/keyword.h"
 
 #include <QCoreApplication>
 
@@ -19,8 +19,6 @@ namespace {
 constexpr quint8 SentEventFlag = 0x80;
 
 } // namespace
-
-KeySource::KeySource() : KeySource(Callback([](quint16 word) { countHookWord(word); })) {}
 
 KeySource::KeySource(Callback callback) : m_callback(std::move(callback))
 {
@@ -130,7 +128,7 @@ void KeySource::keyPress(quint8 keycode, quint16 state, quint32 time)
         repeat = true; // detectable auto-repeat: presses only
     m_hasLastRelease = false;
     m_down.set(keycode);
-    deliver(hookWordForKey(keycode, true, repeat, altHeld(state)));
+    deliver(keyWordForKey(keycode, true, repeat, altHeld(state)));
 }
 
 void KeySource::keyRelease(quint8 keycode, quint16 state, quint32 time)
@@ -139,7 +137,7 @@ void KeySource::keyRelease(quint8 keycode, quint16 state, quint32 time)
     m_hasPendingRelease = true;
     m_pendingKeycode = keycode;
     m_pendingTime = time;
-    m_pendingWord = hookWordForKey(keycode, false, false, altHeld(state));
+    m_pendingWord = keyWordForKey(keycode, false, false, altHeld(state));
     m_flushTimer.start(0);
 }
 

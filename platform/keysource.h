@@ -11,8 +11,8 @@
 namespace platform {
 
 // The keyboard hook of the running program on X11: every key press and release that the X server
-// delivers to our own windows is turned into one hook word (see typing/keycount.h) and handed to
-// a callback, by default the key counting of a run.
+// delivers to our own windows is turned into one key word (keyword.h) and handed to the receiver
+// the owner gives it; start-up hands the words to the key counting of a run.
 //
 // It is a native event filter on Qt's own xcb connection, so it sees each physical key event
 // exactly once and before any widget, shortcut or input method does: an application-wide QEvent
@@ -37,10 +37,9 @@ namespace platform {
 class KeySource : public QAbstractNativeEventFilter
 {
 public:
+    // Receives every key word with a scan code, on the GUI thread.
     using Callback = std::function<void(quint16 word)>;
 
-    // The default callback adds each word to the App key counters (countHookWord).
-    KeySource();
     explicit KeySource(Callback callback);
     ~KeySource() override;
 

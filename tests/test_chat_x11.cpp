@@ -4,6 +4,7 @@
 // in the chat byte for byte, and the X selection refused by the middle button.
 #include "app/core/app.h"
 #include "platform/keysource.h"
+#include "typing/coresettings.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
 #include "typing/core/resultline.h"
@@ -14,7 +15,7 @@ class TestChatX11 : public QObject
     Q_OBJECT
 
     xt::XInput m_x;
-    platform::KeySource m_keys;
+    platform::KeySource m_keys{&CoreSettings::countKeyWord};
     std::unique_ptr<ts::MainWindowFixture> m_f;
     xt::ChatStub m_stub;
     platform::WindowHandle m_chat = 0;

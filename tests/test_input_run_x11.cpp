@@ -3,6 +3,7 @@
 #include "app/core/app.h"
 #include "input/frminput.h"
 #include "platform/keysource.h"
+#include "typing/coresettings.h"
 #include "testsupport.h"
 #include "typing/frmmain.h"
 #include "x11support.h"
@@ -15,7 +16,7 @@ class TestInputRunX11 : public QObject
     Q_OBJECT
 
     xt::XInput m_x;
-    platform::KeySource m_keys; // as start-up installs it
+    platform::KeySource m_keys{&CoreSettings::countKeyWord}; // as start-up installs it
 
 private slots:
     void initTestCase()

@@ -1,7 +1,9 @@
-#include "app/core/app.h"
+#include "platform/keyword.h"
 #include "typing/core/keycount.h"
 
 #include <QtTest>
+
+using namespace platform;
 
 namespace {
 
@@ -87,37 +89,20 @@ private slots:
         // Backspace held down: one first press, a run of repeats, one release.
         constexpr quint8 backspace = 22;
         HookCounters held;
-        countHookWord(hookWordForKey(backspace, true, false, false), 0, true, held);
+        countHookWord(keyWordForKey(backspace, true, false, false), 0, true, held);
         for (int i = 0; i < 20; ++i)
-            countHookWord(hookWordForKey(backspace, true, true, false), 0, true, held);
-        countHookWord(hookWordForKey(backspace, false, false, false), 0, true, held);
+            countHookWord(keyWordForKey(backspace, true, true, false), 0, true, held);
+        countHookWord(keyWordForKey(backspace, false, false, false), 0, true, held);
         QCOMPARE(raised(held), QStringLiteral("BR"));
 
         // Alt+2 as the X events arrive: Alt down, 2 down with Alt held, 2 up, Alt up.
         constexpr quint8 digit2 = 11;
         HookCounters chord;
-        countHookWord(hookWordForKey(LeftAltKeycode, true, false, false), 0, true, chord);
-        countHookWord(hookWordForKey(digit2, true, false, true), 0, true, chord);
-        countHookWord(hookWordForKey(digit2, false, false, true), 0, true, chord);
-        countHookWord(hookWordForKey(LeftAltKeycode, false, false, true), 0, true, chord);
+        countHookWord(keyWordForKey(LeftAltKeycode, true, false, false), 0, true, chord);
+        countHookWord(keyWordForKey(digit2, true, false, true), 0, true, chord);
+        countHookWord(keyWordForKey(digit2, false, false, true), 0, true, chord);
+        countHookWord(keyWordForKey(LeftAltKeycode, false, false, true), 0, true, chord);
         QCOMPARE(raised(chord), QStringLiteral("L"));
-    }
-
-    void appGlobalsVariant()
-    {
-        App::SelectCount = App::KeyCount = App::EnterCount = App::BackCount = 0;
-        App::LeftKeys = App::RightKeys = 0;
-        App::CorrectCount = 5;
-        App::KongGe = 1;
-        App::CountSelectKeys = true;
-        for (const quint16 word : {0x03, 0x39, 0x0E, 0xC137, 0x1C})
-            countHookWord(word);
-        App::CountSelectKeys = false;
-        countHookWord(0x04); // digit 3 while the own panel is in use: hand only
-        App::CountSelectKeys = true;
-        QCOMPARE((QVector<int>{App::SelectCount, App::KeyCount, App::EnterCount, App::BackCount, App::LeftKeys,
-                               App::RightKeys, App::CorrectCount}),
-                 (QVector<int>{1, 1, 1, 1, 3, 3, 5}));
     }
 
     void hookWord_data()
@@ -153,8 +138,8 @@ private slots:
         QFETCH(bool, repeat);
         QFETCH(bool, altHeld);
         QFETCH(int, word);
-        QCOMPARE(int(hookWordForKey(quint8(keycode), press, repeat, altHeld)), word);
-        QCOMPARE(int(hookScanForKeycode(quint8(keycode))), word & 0x1FF);
+        QCOMPARE(int(keyWordForKey(quint8(keycode), press, repeat, altHeld)), word);
+        QCOMPARE(int(scanForKeycode(quint8(keycode))), word & 0x1FF);
     }
 
     void everyStandardKeyHasAHand()
@@ -163,7 +148,7 @@ private slots:
         // F10, the right Windows key, Print Screen (which counts on release) and the 102nd key.
         QList<int> handless;
         for (int keycode = 9; keycode <= 135; ++keycode) {
-            const quint16 word = hookWordForKey(quint8(keycode), true, false, false);
+            const quint16 word = keyWordForKey(quint8(keycode), true, false, false);
             if (word == 0)
                 continue;
             const quint8 hands = hookCounterMask(word, SpaceRightHand, true) & (CountsLeft | CountsRight);

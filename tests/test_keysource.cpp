@@ -1,5 +1,5 @@
-#include "app/core/app.h"
 #include "platform/keysource.h"
+#include "platform/keyword.h"
 #include "typing/core/keycount.h"
 #include "x11support.h"
 
@@ -9,7 +9,7 @@
 
 #include <xcb/xproto.h>
 
-using platform::KeySource;
+using namespace platform;
 using KeyCodes = QVector<quint8>;
 
 namespace {
@@ -102,7 +102,7 @@ private slots:
         m_x.key(KeyA, true);
         QTRY_VERIFY_WITH_TIMEOUT(m_words.size() >= 4, 10000);
         m_x.key(KeyA, false);
-        QTRY_VERIFY(m_words.last() & HookRelease);
+        QTRY_VERIFY(m_words.last() & KeyWordRelease);
         QTest::qWait(50);
         m_edit->removeEventFilter(&recorder);
 
@@ -147,27 +147,24 @@ private slots:
     void lineEditTypingCounted()
     {
         focus(m_edit);
-        KeySource counting; // the default callback feeds the run's counters
+        HookCounters counters; // as start-up wires it: every word into the key counting
+        KeySource counting([&counters](quint16 word) { countHookWord(word, SpaceRightHand, true, counters); });
         QVERIFY(counting.install());
         QVERIFY(counting.install()); // twice is harmless: still one delivery per event
-        App::SelectCount = App::KeyCount = App::EnterCount = App::BackCount = 0;
-        App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
-        App::KongGe = SpaceRightHand;
-        App::CountSelectKeys = true;
         for (quint8 key : {KeyA, KeySemicolon, Key3, KeySpace, KeyBackspace}) {
             chord({key});
             QTest::qWait(5);
         }
         QCOMPARE(m_edit->text(), QStringLiteral("a;3"));
-        QCOMPARE(App::SelectCount, 2); // ; and 3: the typing pane's filter takes these back later
-        QCOMPARE(App::BackCount, 1);
-        QCOMPARE(App::LeftKeys, 2);  // a, 3
-        QCOMPARE(App::RightKeys, 3); // ;, space, Backspace
-        QCOMPARE(App::KeyCount + App::EnterCount + App::CorrectCount, 0);
+        QCOMPARE(counters.selectCount, 2); // ; and 3: the typing pane's filter takes these back later
+        QCOMPARE(counters.backCount, 1);
+        QCOMPARE(counters.leftKeys, 2);  // a, 3
+        QCOMPARE(counters.rightKeys, 3); // ;, space, Backspace
+        QCOMPARE(counters.keyCount + counters.enterCount, 0);
 
         counting.remove(); // removed, it counts nothing more
         chord({KeyA});
-        QCOMPARE(App::LeftKeys, 2);
+        QCOMPARE(counters.leftKeys, 2);
     }
 
     // Events as the server sends them, fed to the filter as Qt hands them over. Each is a kind, a
@@ -178,15 +175,22 @@ private slots:
     {
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("words");
-        QTest::addRow("detectable repeat: presses, one release") << "pA1000 pA1500 pA1540 rA1560" << "1e 401e 401e c01e";
-        QTest::addRow("release/press pairs, one split by a loop turn")
-            << "pQ2000 rQ2500 pQ2500 rQ2540 t pQ2540 rQ2600" << "10 4010 c010 4010 c010";
-        QTest::addRow("another key ends the hold") << "pQ2700 rQ2750 pA2750 pQ2750" << "10 c010 1e 10";
-        QTest::addRow("Alt in the state mask alone") << "a33000" << "2004";
-        QTest::addRow("sent by another client") << "s_3100" << "39";
-        QTest::addRow("root window grab not ours") << "gA100" << "";
-        QTest::addRow("focus out forgets a held key") << "pB200 o pB900" << "e e";
-        QTest::addRow("focus to a child keeps it") << "pB200 i pB950" << "e 400e";
+        QTest::addRow("detectable repeat: presses, one release") << "pA1000 pA1500 pA1540 rA1560"
+                                                                 << "1e 401e 401e c01e";
+        QTest::addRow("release/press pairs, one split by a loop turn") << "pQ2000 rQ2500 pQ2500 rQ2540 t pQ2540 rQ2600"
+                                                                       << "10 4010 c010 4010 c010";
+        QTest::addRow("another key ends the hold") << "pQ2700 rQ2750 pA2750 pQ2750"
+                                                   << "10 c010 1e 10";
+        QTest::addRow("Alt in the state mask alone") << "a33000"
+                                                     << "2004";
+        QTest::addRow("sent by another client") << "s_3100"
+                                                << "39";
+        QTest::addRow("root window grab not ours") << "gA100"
+                                                   << "";
+        QTest::addRow("focus out forgets a held key") << "pB200 o pB900"
+                                                      << "e e";
+        QTest::addRow("focus to a child keeps it") << "pB200 i pB950"
+                                                   << "e 400e";
     }
     void eventSequences()
     {

@@ -1,8 +1,6 @@
-#include "app/core/app.h"
-#include "testsupport.h"
 #include "typing/core/record.h"
 
-#include <QScopedPointer>
+#include <QtTest>
 
 #include <climits>
 #include <cmath>
@@ -19,21 +17,6 @@ QString day(int y, int m, int d)
     return TypingRecord::dayText(QDate(y, m, d));
 }
 
-// What the native store holds, read back over the globals: today/total/keys/seconds/characters.
-QString reloadStore()
-{
-    App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = -1;
-    App::Totalti = -1;
-    App::Day = App::Day2 = QStringLiteral("garbage");
-    App::readStats();
-    return QStringLiteral("%1/%2/%3/%4/%5")
-        .arg(App::TempJilu)
-        .arg(App::Jilu)
-        .arg(App::Totaljs)
-        .arg(App::Totalti)
-        .arg(App::Totalco);
-}
-
 } // namespace
 
 class TestRecord : public QObject
@@ -41,8 +24,20 @@ class TestRecord : public QObject
     Q_OBJECT
 
 private:
-    QScopedPointer<TestDir> m_dir;
     QDateTime m_now;
+    // The record's values, and what the last save wrote: today/total/keys/seconds/characters.
+    int m_today = 0, m_total = 0, m_keys = 0, m_chars = 0;
+    double m_seconds = 0.0;
+    QString m_firstDay, m_countedDay, m_saved;
+
+    RecordStore store()
+    {
+        return {
+            &m_today, &m_total, &m_seconds, &m_keys, &m_chars, &m_firstDay, &m_countedDay, [this] {
+                m_saved =
+                    QStringLiteral("%1/%2/%3/%4/%5").arg(m_today).arg(m_total).arg(m_keys).arg(m_seconds).arg(m_chars);
+            }};
+    }
 
     TypingRecord::Clock clock()
     {
@@ -52,31 +47,28 @@ private:
 private slots:
     void init()
     {
-        m_dir.reset(new TestDir);
         m_now = at(2024, 3, 10);
-        App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = 0;
-        App::Totalti = 0.0;
-        App::Day = App::Day2 = App::CurrentUserName = App::CurrentUserPwd = QString();
+        m_today = m_total = m_keys = m_chars = 0;
+        m_seconds = 0.0;
+        m_firstDay = m_countedDay = m_saved = QString();
     }
-
-    void cleanup() { m_dir.reset(); }
 
     void typingGrowsTodayAndTotal()
     {
-        TypingRecord record(clock());
-        App::TempJilu = 10;
-        App::Jilu = 100;
+        TypingRecord record(store(), clock());
+        m_today = 10;
+        m_total = 100;
         QVERIFY(record.addTyped(2, 2)); // a two-character word committed
         // Backspace and Escape count 0; a shortened or empty pane must not take anything off either.
         QVERIFY(!record.addTyped(1, 0));
         QVERIFY(!record.addTyped(0, -1));
         QVERIFY(!record.addTyped(0, 1));
-        QCOMPARE(App::TempJilu, 12);
-        QCOMPARE(App::Jilu, 102);
+        QCOMPARE(m_today, 12);
+        QCOMPARE(m_total, 102);
         // Counts never wrap round.
-        App::Jilu = INT_MAX - 1;
+        m_total = INT_MAX - 1;
         QVERIFY(record.addTyped(5, 5));
-        QCOMPARE(App::Jilu, INT_MAX);
+        QCOMPARE(m_total, INT_MAX);
     }
 
     void rollOver_data()
@@ -96,34 +88,31 @@ private slots:
         QFETCH(QDateTime, start);
         QFETCH(QDateTime, later);
         m_now = start;
-        TypingRecord record(clock());
+        TypingRecord record(store(), clock());
         record.checkDay();
         record.addTyped(3, 3);
         m_now = start.addSecs(1);
         QVERIFY(!record.tick());
-        QCOMPARE(App::TempJilu, 3);
+        QCOMPARE(m_today, 3);
 
         m_now = later;
         QVERIFY(record.tick());
-        QCOMPARE(App::TempJilu, 0);
-        QCOMPARE(App::Jilu, 3);
-        QCOMPARE(App::Day2, TypingRecord::dayText(later.date()));
+        QCOMPARE(m_today, 0);
+        QCOMPARE(m_total, 3);
+        QCOMPARE(m_countedDay, TypingRecord::dayText(later.date()));
         QVERIFY(record.recordLabelText().startsWith(QStringLiteral("打字记录: 0/3/")));
 
         // Once per change of date, not on every tick of the new day.
         m_now = later.addSecs(1);
         record.addTyped(1, 1);
         QVERIFY(!record.tick());
-        QCOMPARE(App::TempJilu, 1);
-        App::writeStats(); // the caller's save
-        reloadStore();
-        QCOMPARE(App::TempJilu, 1);
-        QCOMPARE(App::Day2, TypingRecord::dayText(later.date()));
+        QCOMPARE(m_today, 1);
+        QCOMPARE(m_countedDay, TypingRecord::dayText(later.date()));
 
         // The next day check counts the days of the record from its first day.
         record.checkDay();
         QTEST(record.recordDays(), "days");
-        QCOMPARE(App::Day, TypingRecord::dayText(start.date()));
+        QCOMPARE(m_firstDay, TypingRecord::dayText(start.date()));
         QCOMPARE(record.perDayAverage(), 4 / record.recordDays());
     }
 
@@ -158,19 +147,19 @@ private slots:
         QFETCH(QString, day2);
         QFETCH(int, tempJilu);
         QFETCH(int, jilu);
-        App::Day = day;
-        App::Day2 = day2;
-        App::TempJilu = tempJilu;
-        App::Jilu = jilu;
-        TypingRecord record(clock());
+        m_firstDay = day;
+        m_countedDay = day2;
+        m_today = tempJilu;
+        m_total = jilu;
+        TypingRecord record(store(), clock());
         QCOMPARE(record.recordDays(), 1); // before any day check: never a division by 0
         record.checkDay();
         QTEST(record.recordDays(), "days");
-        QCOMPARE(App::Jilu, jilu);
-        reloadStore(); // saved at once
-        QTEST(App::TempJilu, "tempAfter");
-        QTEST(App::Day, "dayAfter");
-        QTEST(App::Day2, "day2After");
+        QCOMPARE(m_total, jilu);
+        QVERIFY(!m_saved.isEmpty()); // saved at once
+        QTEST(m_today, "tempAfter");
+        QTEST(m_firstDay, "dayAfter");
+        QTEST(m_countedDay, "day2After");
     }
 
     void dayCheckRemote_data()
@@ -191,26 +180,26 @@ private slots:
     {
         QFETCH(qint64, registeredAgo);
         QFETCH(QString, gdTime);
-        App::TempJilu = 40;
-        App::Jilu = 4000;
-        App::Day = App::Day2 = day(2024, 1, 1);
-        TypingRecord record(clock());
+        m_today = 40;
+        m_total = 4000;
+        m_firstDay = m_countedDay = day(2024, 1, 1);
+        TypingRecord record(store(), clock());
         record.checkDay(QString::number(m_now.toSecsSinceEpoch() - registeredAgo), gdTime);
         QTEST(record.recordDays(), "days");
-        QTEST(App::TempJilu, "tempAfter");
+        QTEST(m_today, "tempAfter");
         QCOMPARE(record.perDayAverage(), 4000 / record.recordDays());
         // Today's count belongs to today now, so an offline day check later keeps it.
-        QCOMPARE(App::Day2, day(2024, 3, 10));
-        const int kept = App::TempJilu;
+        QCOMPARE(m_countedDay, day(2024, 3, 10));
+        const int kept = m_today;
         record.checkDay();
-        QCOMPARE(App::TempJilu, kept);
+        QCOMPARE(m_today, kept);
     }
 
     // A registration time out of any sane range is clamped before the arithmetic: the earliest
     // counts the days since 1970, one beyond the present counts one day.
     void hostileRegistrationTime()
     {
-        TypingRecord record(clock());
+        TypingRecord record(store(), clock());
         record.checkDay(QStringLiteral("-9223372036854775808"), QString());
         QCOMPARE(record.recordDays(), int(std::ceil(m_now.toSecsSinceEpoch() / 86400.0)));
         record.checkDay(QStringLiteral("99999999999999999999"), QString());
@@ -219,26 +208,26 @@ private slots:
 
     void recordLabel()
     {
-        App::Day = day(2024, 3, 8);
-        App::Day2 = day(2024, 3, 10);
-        App::TempJilu = 10;
-        App::Jilu = 1000;
-        TypingRecord record(clock());
+        m_firstDay = day(2024, 3, 8);
+        m_countedDay = day(2024, 3, 10);
+        m_today = 10;
+        m_total = 1000;
+        TypingRecord record(store(), clock());
         record.checkDay();
         QCOMPARE(record.recordLabelText(), QStringLiteral("打字记录: 10/1000/3天"));
         QCOMPARE(record.recordToolTip(),
                  QStringLiteral("今日跟打:10字\n总跟打数:1000字\n记录天数:3天\n平均每天:333字"));
         QCOMPARE(record.syncDateText(), QStringLiteral("2024-03-10"));
         // The per-day figure is written with six significant digits at most.
-        App::Jilu = 12345678;
-        App::Day = day(2024, 3, 10);
+        m_total = 12345678;
+        m_firstDay = day(2024, 3, 10);
         record.checkDay();
         QVERIFY(record.recordToolTip().endsWith(QStringLiteral("平均每天:1.23457e+07字")));
     }
 
     void totalsAndClearing()
     {
-        TypingRecord record(clock());
+        TypingRecord record(store(), clock());
         // Nothing finished yet: the averages have no value to show.
         record.refreshTotals();
         QCOMPARE(record.averageKeyRateButtonText() + record.averageCodeLengthButtonText(),
@@ -250,24 +239,24 @@ private slots:
                  QStringLiteral("平均击键: 7.00平均码长: 2.80"));
         QCOMPARE(record.totalsToolTip(),
                  QStringLiteral("总击键数: 700\n总跟打用时(min):1.67\n平均击键:7.00\n平均码长:2.80"));
-        QCOMPARE(reloadStore(), QStringLiteral("0/0/700/100/250"));
+        QCOMPARE(m_saved, QStringLiteral("0/0/700/100/250"));
 
         // A zero total leaves its average as it was rather than dividing by it.
-        App::Totalti = 0.0;
-        App::Totalco = 0;
+        m_seconds = 0.0;
+        m_chars = 0;
         record.refreshTotals();
         QCOMPARE(record.averageKeyRateText() + record.averageCodeLengthText(), QStringLiteral("7.002.80"));
 
         // Clearing the counts leaves the run totals; clearing the totals leaves the average texts
         // until the next run.
-        App::TempJilu = 30;
-        App::Jilu = 300;
-        App::Totaljs = 400;
+        m_today = 30;
+        m_total = 300;
+        m_keys = 400;
         record.clearCounts();
-        QCOMPARE(App::Totaljs, 400);
+        QCOMPARE(m_keys, 400);
         record.clearTotals();
         QCOMPARE(record.averageKeyRateText(), QStringLiteral("7.00"));
-        QCOMPARE(reloadStore(), QStringLiteral("0/0/0/0/0"));
+        QCOMPARE(m_saved, QStringLiteral("0/0/0/0/0"));
         record.addRun(10.0, 30, 20);
         QCOMPARE(record.averageKeyRateText() + record.averageCodeLengthText(), QStringLiteral("3.001.50"));
 

@@ -1,27 +1,31 @@
 // Main window: construction, layout, dragging, Escape and closing.
 #include "typing/frmmain.h"
+#include "typing/chatroad.h"
+#include "typing/codehints.h"
+#include "typing/coresettings.h"
+#include "typing/paneinput.h"
+#include "typing/recordview.h"
+#include "typing/remoteinfo.h"
+#include "typing/resulttable.h"
+#include "typing/runclock.h"
+#include "typing/statusbar.h"
+#include "typing/typingview.h"
+#include "typing/windowtray.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
 #include "app/iconhelper.h"
-#include "app/core/myhelper.h"
 
 #include <QCloseEvent>
 #include <QDebug>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QHostAddress>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QProgressBar>
 #include <QPropertyAnimation>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -29,48 +33,26 @@
 #include <QTableView>
 #include <QTimer>
 
-namespace {
-
-const int kPublicIpTimeoutMs = 5000;
-
-// The address service reports the caller's address in its page: either the page is the bare
-// address, or the first dotted quad in it is the address. Anything else counts as no answer.
-QString extractAddress(const QByteArray& body)
-{
-    static const QRegularExpression quad(QStringLiteral("(?<![0-9.])(\\d{1,3}(?:\\.\\d{1,3}){3})(?![0-9.])"));
-    static const QRegularExpression wholeQuad(QStringLiteral("^\\d{1,3}(?:\\.\\d{1,3}){3}$"));
-
-    const QString text = QString::fromLatin1(body).trimmed();
-    QStringList candidates;
-    if (wholeQuad.match(text).hasMatch() || text.contains(QLatin1Char(':')))
-        candidates << text;
-    const QRegularExpressionMatch m = quad.match(text);
-    if (m.hasMatch())
-        candidates << m.captured(1);
-
-    for (const QString& candidate : qAsConst(candidates)) {
-        QHostAddress address;
-        // A bare text that QHostAddress accepts loosely (for example "42") is not taken: only a full
-        // dotted quad or an IPv6 text gets here.
-        if (address.setAddress(candidate))
-            return address.toString();
-    }
-    return QString();
-}
-
-} // namespace
-
-frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
+frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints(std::make_unique<CodeHints>())
 {
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();
+    setUpChatRoad();
+    m_results = new ResultTable(ui->mywidget);
+    m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
+    m_clock = new RunClock(this);
+    m_input = new PaneInput(this);
+    m_status = new RunStatusBar(ui->mywidget);
+    m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
+    connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
+    connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
     openCodeFile();
     openCodeFile2();
 
     if (App::DbOnline) {
-        latestVersionTitle = QStringLiteral("Tavrel跟打器") + getVersion();
-        fetchPublicIp(kPublicIpTimeoutMs);
+        latestVersionTitle = QStringLiteral("Tavrel跟打器") + RemoteInfo::latestVersion();
+        RemoteInfo::fetchPublicAddress(RemoteInfo::PublicAddressTimeoutMs);
     } else {
         latestVersionTitle = App::AppTitle;
     }
@@ -92,10 +74,10 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
 
 frmMain::~frmMain()
 {
-    flushRecordSave();
+    m_records->flushSave();
     stopClockThread();
-    delete trayIcon;
-    trayIcon = nullptr;
+    delete m_tray;
+    m_tray = nullptr;
     delete ui;
 }
 
@@ -106,62 +88,12 @@ void frmMain::setVisible(bool visible)
 
 void frmMain::initVariables()
 {
-    pageNumber = 1;
     segmentHeader = QStringLiteral("第1段");
     textTitle = QStringLiteral("快捷键介绍");
-    resultRow = 0;
     retypeCount = 0;
     // The sending cycle's starting values (sent length, whole-text and stop flags) join here with
     // the sending cycle itself.
     checkRememberedLogin();
-}
-
-QString frmMain::getVersion()
-{
-    if (!App::DbOnline)
-        return QString();
-    return myHelper::getOne(QStringLiteral("select v_version from kelm_version order by v_time desc limit 1"),
-                            QVariantList());
-}
-
-void frmMain::fetchPublicIp(int timeoutMs)
-{
-    App::PublicIp.clear();
-    QString base = App::WebUrl;
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
-    if (base.isEmpty())
-        return;
-
-    QNetworkAccessManager manager;
-    QNetworkRequest request(QUrl(base + QStringLiteral("/ip/visitoriphost/")));
-    request.setTransferTimeout(timeoutMs);
-    QNetworkReply* reply = manager.get(request);
-
-    // The reply is awaited in a local loop so the clock and other slots keep running; the guard
-    // timer ends the wait even if the transfer timeout never fires.
-    QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    guard.start(timeoutMs + 1000);
-    if (!reply->isFinished())
-        loop.exec();
-
-    if (!reply->isFinished()) {
-        reply->abort();
-        qDebug() << "公网地址：请求超时";
-        return;
-    }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
-        qDebug() << "公网地址：" << reply->errorString() << status;
-        return;
-    }
-    App::PublicIp = extractAddress(reply->readAll());
-    if (App::PublicIp.isEmpty())
-        qDebug() << "公网地址：回复中没有地址";
 }
 
 QString frmMain::hotKeyHelpText()
@@ -189,24 +121,12 @@ void frmMain::initForm()
     m_menuBar = new QMenuBar(ui->mywidget);
     initMenus();
 
-    resultView = new QTableView(ui->mywidget);
-    resultView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    resultView->setShowGrid(false);
-    resultView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    resultView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    resultModel = new QStandardItemModel(this);
-    resultModel->setHorizontalHeaderLabels({QStringLiteral("速度"), QStringLiteral("击键"), QStringLiteral("码长"),
-                                            QStringLiteral("字数"), QStringLiteral("时间"), QStringLiteral("回改"),
-                                            QStringLiteral("退格"), QStringLiteral("回车"), QStringLiteral("键数"),
-                                            QStringLiteral("选重"), QStringLiteral("键准"), QStringLiteral("键法"),
-                                            QStringLiteral("重打"), QStringLiteral("打词"), QStringLiteral("错字")});
-    resultView->setModel(resultModel);
     chengji();
-    resetColumnWidths();
+    m_results->resetColumnWidths();
 
     // The first passage is the hot-key help. Kept apart from remainingText, which the mode switch
     // below resets with the run before the help is laid.
-    const QString firstPassage = remainingText + hotKeyHelpText();
+    const QString firstPassage = typingRun().remainingText() + hotKeyHelpText();
 
     ui->textEdit->setReadOnly(true);
     ui->textEdit->setContextMenuPolicy(Qt::NoContextMenu);
@@ -225,26 +145,13 @@ void frmMain::initForm()
         button->setDefault(false);
     }
 
-    progressBar = new QProgressBar(ui->mywidget);
-    progressBar->setFixedHeight(8);
-    progressBar->setTextVisible(false);
-    m_statusBar = new QStatusBar(ui->mywidget);
-    m_statusBar->setSizeGripEnabled(false);
-    labChat = new QLabel(QStringLiteral("QQ群: "), m_statusBar);
-    labSegment = new QLabel(m_statusBar);
-    labTitle = new QLabel(m_statusBar);
-    labCount = new QLabel(m_statusBar);
-    labProgress = new QLabel(m_statusBar);
-    labCodeHint = new QLabel(m_statusBar);
-    labRecord = new QLabel(QStringLiteral("打字记录: "), m_statusBar);
-    for (QLabel* label : {labChat, labSegment, labTitle, labCount, labProgress, labCodeHint, labRecord})
-        m_statusBar->addWidget(label, 1);
+    m_results->view()->setObjectName(QStringLiteral("resultView"));
 
     // The panes leave their form layout for the splitter; the emptied container is not needed.
     m_splitter = new QSplitter(Qt::Vertical, ui->mywidget);
     m_splitter->addWidget(ui->textEdit);
     m_splitter->addWidget(ui->textEdit2);
-    m_splitter->addWidget(resultView);
+    m_splitter->addWidget(m_results->view());
     m_splitter->setStretchFactor(0, 6);
     m_splitter->setStretchFactor(1, 2);
     m_splitter->setStretchFactor(2, 2);
@@ -256,8 +163,8 @@ void frmMain::initForm()
     grid->addWidget(m_menuBar, 0, 0);
     grid->addWidget(ui->horizontalLayoutWidget, 1, 0);
     grid->addWidget(m_splitter, 2, 0);
-    grid->addWidget(progressBar, 3, 0);
-    grid->addWidget(m_statusBar, 4, 0);
+    grid->addWidget(m_status->progressBar(), 3, 0);
+    grid->addWidget(m_status->statusBar(), 4, 0);
 
     resize(App::Width, App::Height);
     setSizeLimits();
@@ -326,14 +233,7 @@ void frmMain::setSizeLimits()
 
 void frmMain::clearResult()
 {
-    // Emptied in place: a new item makes the table redo its layout, and this runs on every tick
-    // while the row is not shown live.
-    for (int column = 0; column < 15; ++column) {
-        if (QStandardItem* item = resultModel->item(resultRow, column))
-            item->clearData();
-        else
-            resultModel->setItem(resultRow, column, new QStandardItem());
-    }
+    m_results->clearRow();
     chengji();
 }
 
@@ -399,6 +299,6 @@ void frmMain::saveSessionData()
     };
     save(QStringLiteral("错字收集"), App::WrongChars, m_loadedWrongChars);
     save(QStringLiteral("慢字收集"), App::SlowChars, m_loadedSlowChars);
-    flushRecordSave();
+    m_records->flushSave();
     jltoSql();
 }

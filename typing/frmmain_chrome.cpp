@@ -2,6 +2,10 @@
 // table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
 // fading close) and the tray icon with its menu.
 #include "typing/frmmain.h"
+#include "typing/mainmenus.h"
+#include "typing/resulttable.h"
+#include "typing/typingview.h"
+#include "typing/windowtray.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -12,7 +16,6 @@
 #include <QApplication>
 #include <QDebug>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
@@ -20,56 +23,18 @@
 
 namespace {
 
-// The "风格样式" entries in menu order, each with the name of its style sheet.
-const struct
-{
-    const char* entry;
-    const char* name;
-} kSchemes[] = {
-    {"\t白色", "white"}, {"\t银白色", "silvery"}, {"\t黑色", "black"}, {"\t灰黑色", "brown"},
-    {"\t蓝色", "dev"},   {"\t淡蓝色", "blue"},    {"\t灰色", "gray"},
-};
-
-const QString kTrayTitle = QStringLiteral("Tavrel跟打器");
-// The maker's notice in the tray balloon (a deployment text).
-const QString kNoticeLine = QStringLiteral("Tavrel跟打器：免费的跟打练习工具，祝您打字愉快！");
-
 const int kFadeMs = 500;
 
 } // namespace
 
 // ---- Colour scheme ----
 
-QString frmMain::schemeName(const QString& entryText)
-{
-    for (const auto& scheme : kSchemes) {
-        if (entryText == QString::fromUtf8(scheme.entry))
-            return QString::fromLatin1(scheme.name);
-    }
-    return QString();
-}
-
-void frmMain::addSchemeMenu(QMenu* parent)
-{
-    QMenu* menu = parent->addMenu(QStringLiteral("风格样式"));
-    m_styleGroup = new QActionGroup(this);
-    m_styleGroup->setExclusive(true);
-    for (const auto& scheme : kSchemes) {
-        QAction* action = menu->addAction(QString::fromUtf8(scheme.entry));
-        action->setCheckable(true);
-        m_styleGroup->addAction(action);
-        // Checked before anything is connected, so restoring the saved scheme stores nothing.
-        action->setChecked(App::Style == QLatin1String(scheme.name));
-        connect(action, &QAction::triggered, this, &frmMain::StyleSlot);
-    }
-}
-
 void frmMain::StyleSlot()
 {
     const auto* action = qobject_cast<QAction*>(sender());
     if (!action)
         return;
-    const QString name = schemeName(action->text());
+    const QString name = MainMenus::schemeName(action->text());
     if (name.isEmpty())
         return;
     App::Style = name;
@@ -91,8 +56,8 @@ QString frmMain::typingPaneStyle() const
 void frmMain::applyColours()
 {
     ui->textEdit->setStyleSheet(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Dbj, App::Ztcd));
-    setTypingStyle(typingPaneStyle());
-    resultView->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
+    m_view->setTypingStyle(typingPaneStyle());
+    m_results->view()->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
     // The constructor runs this as its last set-up step.
     m_setUpDone = true;
 }
@@ -167,22 +132,7 @@ bool frmMain::closeWidget()
 
 void frmMain::initTrayMenu()
 {
-    // The window hides to the tray; the program ends only by the close button or the tray's exit,
-    // both of which save first, never because no window is left on screen.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    m_trayMenu = new QMenu(this);
-    m_trayMenu->addAction(QStringLiteral("还原"), this, &frmMain::NormalSlot);
-    m_trayMenu->addAction(QStringLiteral("最小化"), this, &frmMain::HideSlot);
-    m_trayMenu->addAction(QStringLiteral("退出"), this, &frmMain::slotExitActionTrigger);
-
-    trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/image/tb.ico")));
-    trayIcon->setToolTip(kTrayTitle);
-    trayIcon->setContextMenu(m_trayMenu);
-    connect(trayIcon, &QSystemTrayIcon::activated, this, &frmMain::iconActivated);
-    // Without a tray (a bare display) the icon would have nowhere to go.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        trayIcon->show();
+    m_tray = new WindowTray(this);
 }
 
 void frmMain::iconActivated(QSystemTrayIcon::ActivationReason reason)
@@ -195,7 +145,7 @@ void frmMain::iconActivated(QSystemTrayIcon::ActivationReason reason)
             NormalSlot();
         break;
     case QSystemTrayIcon::MiddleClick:
-        trayIcon->showMessage(kTrayTitle, kNoticeLine, QSystemTrayIcon::Information, 10000);
+        m_tray->showNotice();
         break;
     default:
         break;

@@ -2,54 +2,21 @@
 // run's counters. The keyboard source (platform/keysource.h) counts each physical key first; this
 // filter adds what only the typed text can tell, and keeps pasted text and Return out of the pane.
 #include "typing/frmmain.h"
+#include "typing/paneinput.h"
+#include "typing/resulttable.h"
+#include "typing/typingview.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
 
 #include <QGuiApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTextDocument>
-
-#include <algorithm>
-
-namespace {
-
-// A character typed with one of these keys selected no candidate, though the key counts as one.
-bool isSelectionKeyText(const QString& text)
-{
-    if (text.size() != 1)
-        return false;
-    const QChar c = text.at(0);
-    return c == QLatin1Char(';') || c == QLatin1Char('\'') || (c >= QLatin1Char('2') && c <= QLatin1Char('9')) ||
-           c == QLatin1Char('0');
-}
-
-bool isFullWidthSelectionText(const QString& text)
-{
-    return text == QStringLiteral("；") || text == QStringLiteral("‘") || text == QStringLiteral("’");
-}
-
-bool isMiddleButtonEvent(const QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        return static_cast<const QMouseEvent*>(event)->button() == Qt::MiddleButton;
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (ui->textEdit2 && watched == ui->textEdit2->viewport())
-        return refusePaste(event);
+        return PaneInput::refusesPaste(event);
 
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonDblClick) {
@@ -67,67 +34,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     }
     if (type != QEvent::KeyPress && type != QEvent::InputMethod)
         return false;
-    return typingPaneKey(event, ui->textEdit2->document()->characterCount() - 1);
-}
-
-bool frmMain::typingPaneKey(QEvent* event, int paneLength)
-{
-    auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
-    const bool repeat = key && key->isAutoRepeat();
-    lastInputText = key ? key->text() : static_cast<QInputMethodEvent*>(event)->commitString();
-    ++App::KeyCount;
-    ++m_paneEvents;
-
-    if (!firstEventSeen) {
-        firstEventSeen = true;
-        if (!lastInputText.isEmpty())
-            uncountedChars = lastInputText;
-    }
-
-    // The keyboard source counted every selection key; one that produced its character selected
-    // nothing. Full-width forms come from the input method's own punctuation and never go below 0.
-    if (App::CountSelectKeys) {
-        if (isSelectionKeyText(lastInputText) && !repeat)
-            --App::SelectCount;
-        if (isFullWidthSelectionText(lastInputText))
-            App::SelectCount = std::max(App::SelectCount - 1, 0);
-    }
-
-    const int keyCode = key ? key->key() : 0;
-    // The keyboard source counts only first key-downs; held Backspace and Escape count each repeat.
-    if (repeat && (keyCode == Qt::Key_Backspace || keyCode == Qt::Key_Escape))
-        ++App::BackCount;
-
-    lastCommitLength = lastInputText.size();
-    if (lastCommitLength > 1)
-        wordChars += lastCommitLength;
-
-    // The first key of a run starts it afresh.
-    if (paneLength == 0 && pageNumber == 1)
-        Reset();
-
-    if (!key)
-        return !App::CountSelectKeys; // the system input method is shut out while the own panel works
-
-    switch (keyCode) {
-    case Qt::Key_F10:
-        ++App::RightKeys;
-        return false;
-    case Qt::Key_Backspace:
-    case Qt::Key_Escape:
-        ++App::CorrectCount;
-        // Its control character adds nothing to the day's count, and nothing is taken off.
-        lastCommitLength = std::max(lastCommitLength - 1, 0);
-        return false;
-    case Qt::Key_Return:
-        runReturnHotKey();
-        return true;
-    case Qt::Key_Enter:
-        return true;
-    default:
-        break;
-    }
-    return key->matches(QKeySequence::Paste);
+    return m_input->paneEvent(event, m_view->paneLength() == 0 && pageNumber() == 1);
 }
 
 bool frmMain::runReturnHotKey()
@@ -154,20 +61,6 @@ bool frmMain::runReturnHotKey()
     return false;
 }
 
-bool frmMain::refusePaste(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-        event->ignore();
-        return true;
-    default:
-        // The middle button pastes the X selection.
-        return isMiddleButtonEvent(event);
-    }
-}
-
 void frmMain::saveWindowSize()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -183,7 +76,7 @@ void frmMain::saveWindowSize()
 
 void frmMain::resetCounters()
 {
-    wordChars = 0;
+    m_input->reset();
     App::RightKeys = 0;
     App::LeftKeys = 0;
     App::EnterCount = 0;
@@ -191,24 +84,9 @@ void frmMain::resetCounters()
     App::BackCount = 0;
     App::CorrectCount = 0;
     App::KeyCount = 0;
-    speedHistory.clear();
-    speedHistory2.clear();
-    keyRateHistory.clear();
-    codeLenHistory.clear();
-    wrongRefChars.clear();
-    wrongTypedChars.clear();
+    m_results->clearHistories();
     runEndCount = 0;
     endTickCount = 0;
     finished = false;
-    firstEventSeen = false;
-    // The first key of the run is taken again, so a stale one cannot lower the next run's count.
-    uncountedChars.clear();
-    m_freeHeld = 0;
-
-    // Page 1 again with the page's counts, the typed text and the blind-mode end cleared.
-    const bool otherPage = m_run.pageNumber() != 1;
-    m_run.restart();
-    if (otherPage)
-        showReferencePage();
-    syncRunMembers();
+    m_view->restart(mode);
 }

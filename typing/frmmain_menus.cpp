@@ -1,30 +1,26 @@
-// Main window: the menu tree, the right-click menu, the window shortcuts and the system-wide boss
-// key, and the small commands behind them (typing mode, colours, font, help texts, settings).
+// Main window: the small commands behind the menus (typing mode, colours, font, help texts,
+// settings, the boss key); the menu tree itself is the menus part (mainmenus.h).
 #include "typing/frmmain.h"
+#include "typing/mainmenus.h"
+#include "typing/statusbar.h"
+#include "typing/typingview.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
 #include "app/frmmessagebox3.h"
-#include "app/globalshortcut.h"
-#include "typing/core/drills.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QDate>
 #include <QDebug>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFontDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
-#include <QTableView>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -35,165 +31,25 @@ const QString kAboutNotice = QStringLiteral("<br>本软件免费使用，仅供�
 
 const QDate kFirstRelease(2014, 12, 1);
 
-// Checkable entries of one exclusive group, checked from the configuration before anything is
-// connected, so that building the window triggers no slot and writes nothing.
-QActionGroup* addExclusiveGroup(QObject* owner, QMenu* menu, const QStringList& texts, int checkedIndex)
-{
-    auto* group = new QActionGroup(owner);
-    group->setExclusive(true);
-    for (int i = 0; i < texts.size(); ++i) {
-        QAction* action = menu->addAction(texts.at(i));
-        action->setCheckable(true);
-        action->setChecked(i == checkedIndex);
-        group->addAction(action);
-    }
-    return group;
-}
-
 } // namespace
 
-// ---- Menu tree ----
-
-QAction* frmMain::addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key)
-{
-    QAction* action = menu->addAction(text);
-    if (slot)
-        connect(action, &QAction::triggered, this, slot);
-    if (key)
-        m_shortcutBindings.append(qMakePair(key, action));
-    return action;
-}
+// ---- Menu tree, context menu and hot keys: the menus part ----
 
 void frmMain::initMenus()
 {
     // The window is about to be shown by whoever builds it.
     windowShown = true;
-
-    QMenu* mainMenu = m_menuBar->addMenu(QStringLiteral("菜单"));
-    m_settingAction = addCommand(mainMenu, QStringLiteral("设置"), &frmMain::showSetting, &App::Kjsz);
-    m_sendAction = addCommand(mainMenu, QStringLiteral("发文"), &frmMain::showFawen, &App::Kjfw);
-    QMenu* loadMenu = mainMenu->addMenu(QStringLiteral("载文"));
-    addCommand(loadMenu, QStringLiteral("载文"), &frmMain::zdzwSlot, &App::Kjzd);
-    addCommand(loadMenu, QStringLiteral("从QQ窗口剪切板"), &frmMain::sdzwSlot, &App::Kjsd);
-    m_getWayGroup = addExclusiveGroup(this, loadMenu,
-                                      {QStringLiteral("\tTAB方式获取"), QStringLiteral("\t鼠标方式获取")}, App::GetWay);
-    for (QAction* action : m_getWayGroup->actions())
-        connect(action, &QAction::triggered, this, &frmMain::getWaySlot);
-
-    m_groupMenu = m_menuBar->addMenu(QStringLiteral("换群"));
-    m_groupMenu->setObjectName(QStringLiteral("menuGroup"));
-    fillChatMenu(m_groupMenu);
-
-    m_modeMenu = m_menuBar->addMenu(QStringLiteral("模式"));
-    m_modeGroup = addExclusiveGroup(
-        this, m_modeMenu, {QStringLiteral("\t跟打模式"), QStringLiteral("\t自由模式"), QStringLiteral("\t盲打模式")},
-        App::Pattern);
-    const QList<QAction*> modes = m_modeGroup->actions();
-    connect(modes.at(FollowTyping), &QAction::triggered, this, &frmMain::gdSlot);
-    connect(modes.at(FreeTyping), &QAction::triggered, this, &frmMain::zySlot);
-    connect(modes.at(BlindTyping), &QAction::triggered, this, &frmMain::mdSlot);
-
-    QMenu* toolsMenu = m_menuBar->addMenu(QStringLiteral("功能"));
-    addSchemeMenu(toolsMenu);
-    QMenu* lookMenu = toolsMenu->addMenu(QStringLiteral("外观"));
-    addCommand(lookMenu, QStringLiteral("外观重置"), &frmMain::ygczSlot);
-    addCommand(lookMenu, QStringLiteral("字体"), &frmMain::fontSlot);
-    QMenu* fontColour = lookMenu->addMenu(QStringLiteral("字体颜色\t"));
-    addCommand(fontColour, QStringLiteral("对照区"), &frmMain::ztcdSlot);
-    addCommand(fontColour, QStringLiteral("跟打区"), &frmMain::ztcgSlot);
-    QMenu* background = lookMenu->addMenu(QStringLiteral("背景颜色\t"));
-    addCommand(background, QStringLiteral("对照区"), &frmMain::dbjSlot);
-    addCommand(background, QStringLiteral("跟打区"), &frmMain::gbjSlot);
-    addCommand(background, QStringLiteral("成绩栏"), &frmMain::cbjSlot);
-    QMenu* markColours = lookMenu->addMenu(QStringLiteral("对错色\t"));
-    addCommand(markColours, QStringLiteral("打对色"), &frmMain::rcSlot);
-    addCommand(markColours, QStringLiteral("打错色"), &frmMain::wcSlot);
-    QMenu* keyList = toolsMenu->addMenu(QStringLiteral("快捷键列表"));
-    addCommand(keyList, QStringLiteral("重打"), &frmMain::Reset, &App::Kjcd);
-    addCommand(keyList, QStringLiteral("换群"), &frmMain::hqSlot, &App::Kjhq);
-    addCommand(keyList, QStringLiteral("乱序"), &frmMain::lxSlot, &App::Kjlx);
-    addCommand(keyList, QStringLiteral("暂停"), &frmMain::Stop, &App::Kjzt);
-    addCommand(keyList, QStringLiteral("暂停/结束(自由模式)"), &frmMain::pauseSlot, &App::Kjzj);
-    // Listed only: the boss key is system-wide and has no window shortcut.
-    keyList->addAction(QStringLiteral("老板键"));
-    addCommand(keyList, QStringLiteral("检验真伪"), &frmMain::checkSlot, &App::Kjjy);
-    addCommand(toolsMenu, QStringLiteral("编码查询"), &frmMain::bmcxSlot);
-    addCommand(toolsMenu, QStringLiteral("拆分图解"), &frmMain::cftjSlot, &App::Kjcf);
-    addCommand(toolsMenu, QStringLiteral("打开自带输入法"), &frmMain::inputSlot);
-    addCommand(toolsMenu, QStringLiteral("测试理论码长"), &frmMain::mcSlot);
-    addCommand(toolsMenu, QStringLiteral("打开曲线图"), &frmMain::showSlot);
-    m_saveAction = addCommand(toolsMenu, QStringLiteral("保存跟打进度"), &frmMain::saveSlot);
-    addCommand(toolsMenu, QStringLiteral("清空成绩栏"), &frmMain::qkSlot);
-    addCommand(toolsMenu, QStringLiteral("清空置顶成绩栏"), &frmMain::zdSlot);
-    addCommand(toolsMenu, QStringLiteral("清空打字记录"), &frmMain::jlSlot);
-    addCommand(toolsMenu, QStringLiteral("手动上传成绩"), &frmMain::uploadcjSlot);
-
-    QMenu* textMenu = m_menuBar->addMenu(QStringLiteral("发文"));
-    m_openAction = addCommand(textMenu, QStringLiteral("打开"), &frmMain::openSlot);
-    m_clipboardAction = addCommand(textMenu, QStringLiteral("剪切板"), &frmMain::getClipboard);
-    m_removeSpacesAction = addCommand(textMenu, QStringLiteral("去除空格"), &frmMain::qcSlot);
-    const QList<void (frmMain::*)()> drillSlots{&frmMain::qwSlot, &frmMain::zwSlot, &frmMain::hwSlot, &frmMain::ywSlot};
-    const QList<BuiltinDrill> drills = builtinDrills();
-    for (int i = 0; i < drills.size() && i < drillSlots.size(); ++i)
-        m_drillActions.append(addCommand(textMenu, builtinDrillTitle(drills.at(i)), drillSlots.at(i)));
-    m_articleMenu = textMenu->addMenu(QStringLiteral("文章"));
-    connect(m_articleMenu, &QMenu::triggered, this, &frmMain::menu1ActionClick);
-    fillArticleMenu(QCoreApplication::applicationDirPath() + QStringLiteral("/文章"));
-    addCommand(textMenu, QStringLiteral("发送成绩"), &frmMain::cjSlot, &App::Kjcj);
-    addCommand(textMenu, QStringLiteral("分享发文"), &frmMain::shSlot, &App::Kjsh);
-    addCommand(textMenu, QStringLiteral("发下一段"), &frmMain::fxSlot, &App::Kjfx);
-    addCommand(textMenu, QStringLiteral("停止发文"), &frmMain::tzSlot, &App::Kjtz);
-
-    QMenu* helpMenu = m_menuBar->addMenu(QStringLiteral("帮助"));
-    addCommand(helpMenu, QStringLiteral("赞助作者"), &frmMain::zanzhuSlot);
-    QAction* download = addCommand(helpMenu, QStringLiteral("下载地址"), &frmMain::xzSlot);
-    QFont bold = download->font();
-    bold.setBold(true);
-    download->setFont(bold);
-    addCommand(helpMenu, QStringLiteral("加入官方群"), &frmMain::qqSlot);
-    addCommand(helpMenu, QStringLiteral("关注贴吧"), &frmMain::tbSlot);
-    addCommand(helpMenu, QStringLiteral("关于"), &frmMain::aboutSlot);
-
-    connect(m_menuBar->addAction(QStringLiteral("复位")), &QAction::triggered, this, &frmMain::fuwSlot);
-    connect(m_menuBar->addAction(QStringLiteral("排行榜")), &QAction::triggered, this, &frmMain::rankSlot);
-    m_loginAction = m_menuBar->addAction(App::LoginMenuText);
-    connect(m_loginAction, &QAction::triggered, this, &frmMain::loginSlot);
-    m_registerAction = m_menuBar->addAction(App::RegisterMenuText);
-    connect(m_registerAction, &QAction::triggered, this, &frmMain::regSlot);
-
-    shortcutSlot();
-}
-
-void frmMain::fillArticleMenu(const QString& folder)
-{
-    m_articleFolder = folder;
-    m_articleMenu->clear();
-    const QStringList files =
-        QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString& file : files) {
-        const QString name = file.left(file.size() - 4);
-        // An ampersand in a file name is shown as itself, not taken as a mnemonic marker.
-        QAction* action = m_articleMenu->addAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        action->setData(name);
-    }
+    m_menus = new MainMenus(this, m_menuBar, m_chat);
 }
 
 void frmMain::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    menu.addAction(m_settingAction);
-    menu.addAction(m_sendAction);
-    menu.addSeparator();
-    menu.addMenu(m_modeMenu);
-    menu.addSeparator();
-    menu.addAction(m_openAction);
-    menu.addAction(m_clipboardAction);
-    menu.addAction(m_removeSpacesAction);
-    menu.addSeparator();
-    menu.addActions(m_drillActions);
-    menu.addSeparator();
-    menu.addMenu(m_articleMenu);
-    menu.exec(event->globalPos());
+    m_menus->showContextMenu(event->globalPos());
+}
+
+void frmMain::shortcutSlot()
+{
+    m_menus->rebindShortcuts();
 }
 
 void frmMain::menu1ActionClick(QAction* action)
@@ -201,23 +57,6 @@ void frmMain::menu1ActionClick(QAction* action)
     if (!action)
         return;
     openArticle(action->data().isValid() ? action->data().toString() : action->text());
-}
-
-// ---- Hot keys ----
-
-void frmMain::shortcutSlot()
-{
-    // The previous boss key gives its combination back before the new one is grabbed, so a changed
-    // key leaves nothing behind and each press reaches the window once.
-    delete m_bossKey;
-    m_bossKey = new MyGlobalShortCut(App::Kjlb, this);
-    m_bossKey->setParent(this);
-    connect(m_bossKey, &MyGlobalShortCut::activated, this, &frmMain::activated);
-
-    for (const auto& binding : qAsConst(m_shortcutBindings))
-        binding.second->setShortcut(QKeySequence::fromString(*binding.first, QKeySequence::NativeText));
-    m_saveAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_S));
-    m_openAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_O));
 }
 
 void frmMain::activated()
@@ -258,12 +97,12 @@ void frmMain::setTypingMode(int newMode)
         if (m_setUpDone)
             App::writeConfig();
     }
-    if (m_modeGroup && newMode >= 0 && newMode < m_modeGroup->actions().size())
-        m_modeGroup->actions().at(newMode)->setChecked(true);
+    if (m_menus)
+        m_menus->checkMode(newMode);
 
     ui->textEdit->setVisible(newMode != FreeTyping);
-    labProgress->setVisible(newMode != FreeTyping);
-    setTypingStyle(typingPaneStyle());
+    m_status->setProgressVisible(newMode != FreeTyping);
+    m_view->setTypingStyle(typingPaneStyle());
     Reset();
 }
 

@@ -1,38 +1,27 @@
 // Main window: result figures and the result table, the result line with its check field, and the
 // end of a run: the chain that finishes the figures, then the pop-up, the posting of the result,
 // the upload and the automatic next step.
+#include "typing/chatroad.h"
 #include "typing/frmmain.h"
+#include "typing/paneinput.h"
+#include "typing/recordview.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
 #include "app/frmmessagebox.h"
-#include "app/frmmessagebox2.h"
 #include "typing/core/resultline.h"
 #include "typing/core/results.h"
+#include "typing/coresettings.h"
+#include "typing/resultbranch.h"
+#include "typing/resulttable.h"
+#include "typing/typingview.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QStandardItemModel>
-#include <QTableView>
 
 #include <utility>
 
 namespace {
-
-QColor colourOf(CellColour colour)
-{
-    switch (colour) {
-    case CellColour::Red:
-        return Qt::red;
-    case CellColour::Green:
-        return Qt::green;
-    case CellColour::Blue:
-        return Qt::blue;
-    case CellColour::None:
-        break;
-    }
-    return QColor();
-}
 
 // The speed, key-rate and code-length buttons over the table.
 void setResultButtonCaptions(Ui_frmMain* ui, const QStringList& captions)
@@ -63,46 +52,19 @@ RunInputs frmMain::currentRunInputs() const
 {
     RunInputs in;
     in.ticks = clockTicksText.toInt();
-    in.typedCount = typedCount;
-    in.uncountedLength = uncountedChars.length();
-    in.wordChars = wordChars;
-    in.wrongCount = wrongCount;
+    in.typedCount = typedCount();
+    in.uncountedLength = m_input->uncountedChars().length();
+    in.wordChars = m_input->wordChars();
+    in.wrongCount = wrongCount();
     in.retypeCount = retypeCount;
-    in.previousCodeLength = codeLength;
-    in.keys = KeyCounters::fromApp();
+    in.previousCodeLength = m_results->figures().codeLength;
+    in.keys = CoreSettings::keyCounters();
     return in;
 }
 
 void frmMain::computeResults()
 {
-    const ResultFigures f = computeResultFigures(currentRunInputs());
-    runMinutes = f.runMinutes;
-    runSeconds = f.runSeconds;
-    countedChars = f.countedChars;
-    speed = f.speed;
-    keyRate = f.keyRate;
-    codeLength = f.codeLength;
-    speedText = f.speedText;
-    keyRateText = f.keyRateText;
-    codeLengthText = f.codeLengthText;
-    keyAccuracyText = f.keyAccuracyText;
-    wordRatioText = f.wordRatioText;
-    handRatioText = f.handRatioText;
-
-    ResultHistories histories;
-    swapHistories(histories);
-    histories.append(f);
-    swapHistories(histories);
-}
-
-void frmMain::swapHistories(ResultHistories& histories)
-{
-    // The histories stay in the window's own members (the counter reset empties them there); they
-    // are lent to ResultHistories and back by swapping, which moves no text.
-    std::swap(histories.speedHistory, speedHistory);
-    std::swap(histories.speedHistory2, speedHistory2);
-    std::swap(histories.keyRateHistory, keyRateHistory);
-    std::swap(histories.codeLenHistory, codeLenHistory);
+    m_results->evaluate(currentRunInputs());
 }
 
 void frmMain::refreshResultButtons()
@@ -112,90 +74,32 @@ void frmMain::refreshResultButtons()
     else
         clearResult();
 
-    if (typedCount == 0) {
+    if (typedCount() == 0) {
         clearResult();
         setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
     }
-    colourResultRow(speed, keyRate, codeLength);
+    if (App::BianSe) {
+        const ResultFigures& f = m_results->figures();
+        m_results->colourRow(f.speed, f.keyRate, f.codeLength);
+    }
 }
 
 void frmMain::fillResultRow()
 {
-    // The cells are taken from the run as it stands now, so a wrong count completed after the
-    // last evaluation shows; the time cell is the clock's own text.
-    resultCells = computeResultFigures(currentRunInputs()).cells;
-    resultCells[ColTime] = clockMinutesText + clockSecondsText + clockCentisText;
-    for (int column = 0; column < ResultColumnCount; ++column)
-        setResultCell(column, resultCells.at(column));
+    m_results->fillRow(currentRunInputs(), clockMinutesText + clockSecondsText + clockCentisText);
     chengji();
     showResultButtons();
 }
 
-void frmMain::setResultCell(int column, const QString& text)
-{
-    // The clock rewrites the row on every tick. Putting a new item into the model makes the table
-    // redo its layout, which was most of a tick; the item already there is written instead, as a
-    // new one would be: its text and alignment only, no colour left from before.
-    QStandardItem* item = resultModel->item(resultRow, column);
-    if (item) {
-        item->clearData();
-    } else {
-        item = new QStandardItem;
-        resultModel->setItem(resultRow, column, item);
-    }
-    item->setText(text);
-    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-}
-
-QString frmMain::resultCellText(int column) const
-{
-    const QStandardItem* item = resultModel->item(resultRow, column);
-    return item ? item->text() : QString();
-}
-
 void frmMain::showResultButtons()
 {
-    setResultButtonCaptions(ui, resultButtonTexts(resultCells));
-}
-
-void frmMain::colourResultRow(double speedValue, double keyRateValue, double codeLengthValue)
-{
-    if (!App::BianSe)
-        return;
-    const ResultColours colours = resultColours(speedValue, keyRateValue, codeLengthValue);
-    const std::pair<int, CellColour> cells[] = {
-        {ColSpeed, colours.speed}, {ColKeyRate, colours.keyRate}, {ColCodeLength, colours.codeLength}};
-    for (const auto& [column, colour] : cells) {
-        QStandardItem* item = resultModel->item(resultRow, column);
-        if (item && colour != CellColour::None)
-            item->setForeground(QBrush(colourOf(colour), Qt::SolidPattern));
-    }
-}
-
-void frmMain::resetColumnWidths()
-{
-    for (int column = 0; column < resultModel->columnCount(); ++column)
-        resultView->setColumnWidth(column, ResultColumnWidth);
+    setResultButtonCaptions(ui, resultButtonTexts(m_results->cells()));
 }
 
 void frmMain::chengji()
 {
-    if (!resultView)
-        return;
-    const ColumnSwitches switches = ColumnSwitches::fromApp();
-    for (int column = 0; column < ResultColumnCount; ++column)
-        resultView->setColumnHidden(column, switches.isHidden(column));
-}
-
-void frmMain::takeCurvePeaks()
-{
-    ResultHistories histories;
-    swapHistories(histories);
-    const CurvePeaks peaks = histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
-    swapHistories(histories);
-    peakSpeed = peaks.speed;
-    peakKeyRate = peaks.keyRate;
-    peakCodeLength = peaks.codeLength;
+    if (m_results)
+        m_results->applyColumnSwitches(CoreSettings::columnSwitches());
 }
 
 // ---- Result line ----
@@ -204,19 +108,19 @@ RunResult frmMain::currentRunResult() const
 {
     RunResult run;
     run.segmentHeader = segmentHeader;
-    run.cells = resultCells;
-    run.peakSpeed = peakSpeed;
-    run.peakKeyRate = peakKeyRate;
-    run.peakCodeLength = peakCodeLength;
-    run.wrongCount = wrongCount;
-    run.wrongRefChars = wrongRefChars;
-    run.wrongTypedChars = wrongTypedChars;
+    run.cells = m_results->cells();
+    run.peakSpeed = m_results->peaks().speed;
+    run.peakKeyRate = m_results->peaks().keyRate;
+    run.peakCodeLength = m_results->peaks().codeLength;
+    run.wrongCount = wrongCount();
+    run.wrongRefChars = typingRun().wholeComparison().wrongRefChars;
+    run.wrongTypedChars = typingRun().wholeComparison().wrongTypedChars;
     return run;
 }
 
 void frmMain::buildResultText()
 {
-    resultText = resultItemsText(currentRunResult(), LineSettings::fromApp());
+    resultText = resultItemsText(currentRunResult(), CoreSettings::lineSettings());
 }
 
 void frmMain::buildPostText()
@@ -224,7 +128,7 @@ void frmMain::buildPostText()
     ResultLine line;
     line.resultText = resultText;
     line.shortResult = shortResult;
-    finishResultLine(line, LineSettings::fromApp());
+    finishResultLine(line, CoreSettings::lineSettings());
     resultText = line.resultText;
     resultTextPlain = line.resultTextPlain;
     shortResult = line.shortResult;
@@ -245,32 +149,31 @@ void frmMain::checkSlot()
 void frmMain::waitProcessingEvents(int ms)
 {
     // Ticks, hot keys and the wall clock keep being served while the row is on show.
-    chatWait(ms);
+    ChatRoad::wait(ms);
 }
 
 void frmMain::markUploadEligibility()
 {
     for (const EligibleSet& set : kEligibleSets) {
-        if (textTitle == QString::fromUtf8(set.title) && passage.length() == set.length) {
+        if (textTitle == QString::fromUtf8(set.title) && passageLength() == set.length) {
             sentLength = set.length;
             App::CanUpload = true;
             wholeText = true;
             return;
         }
     }
-    wholeText = (sentLength == passage.length());
+    wholeText = (sentLength == passageLength());
 }
 
 void frmMain::slotDelay()
 {
     ++runEndCount;
-    appendTypedSlice();
+    m_view->appendTypedSlice(finished);
     fillCompareRow();
     // The wrong count is final only now; the cell the line reads must agree with the table.
-    if (resultCells.size() == ResultColumnCount)
-        resultCells[ColWrong] = QString::number(wrongCount);
+    m_results->keepCell(ColWrong, QString::number(wrongCount()));
 
-    if (!App::ShiShi || resultCells.size() != ResultColumnCount) {
+    if (!App::ShiShi || m_results->cells().size() != ResultColumnCount) {
         fillResultRow();
         if (!App::ShiShi) {
             waitProcessingEvents(200);
@@ -280,38 +183,32 @@ void frmMain::slotDelay()
         }
     }
 
-    if (wrongCount >= 1) {
-        ResultFigures figures;
-        figures.countedChars = countedChars;
-        figures.runMinutes = runMinutes;
-        figures.speedText = speedText;
-        const QString cell = penaltySpeedCell(figures, wrongCount);
+    if (wrongCount() >= 1) {
+        const QString cell = penaltySpeedCell(m_results->figures(), wrongCount());
         ui->button->setText(QStringLiteral("速度:") + cell);
-        resultCells[ColSpeed] = cell;
-        setResultCell(ColSpeed, cell);
+        m_results->keepCell(ColSpeed, cell);
+        m_results->setCell(ColSpeed, cell);
     }
 
-    m_record.addRun(runSeconds, App::KeyCount, typedCount);
+    m_records->record().addRun(m_results->figures().runSeconds, App::KeyCount, typedCount());
 
-    takeCurvePeaks();
+    const ResultFigures& last = m_results->figures();
+    m_results->takePeaks(last.speed, last.keyRate, last.codeLength);
     updateCurveData();
 
     showResultButtons();
-    refreshTotals();
+    m_records->refreshTotals();
 
     shortResult.clear();
     buildResultText();
-    if (wrongCount > 0) {
-        if (needsWideSpeedColumn(resultCells.at(ColSpeed))) {
-            resultView->setColumnWidth(ColSpeed, WideSpeedColumnWidth);
-            for (int column = 1; column < ResultColumnCount; ++column)
-                resultView->setColumnWidth(column, NarrowColumnWidth);
-        }
+    if (wrongCount() > 0) {
+        if (needsWideSpeedColumn(m_results->cells().at(ColSpeed)))
+            m_results->widenSpeedColumn();
         chengji();
     }
     ResultLine line;
     line.resultText = resultText;
-    appendErrorPart(line, currentRunResult(), LineSettings::fromApp());
+    appendErrorPart(line, currentRunResult(), CoreSettings::lineSettings());
     resultText = line.resultText;
     shortResult = line.shortResult;
 
@@ -319,13 +216,14 @@ void frmMain::slotDelay()
     jltoSql();
     markUploadEligibility();
 
-    finishRunBranch();
+    // Everything after this works on a copy: the pop-up and the posting waits let other commands run.
+    m_branch->followOrBlindEnded(takeFinishedRun());
 }
 
 void frmMain::slotDelay2()
 {
     ++runEndCount;
-    if (mode != FreeTyping || typedCount < 1 || runEndCount != 1)
+    if (mode != FreeTyping || typedCount() < 1 || runEndCount != 1)
         return;
 
     ui->textEdit2->setReadOnly(true);
@@ -336,122 +234,38 @@ void frmMain::slotDelay2()
             return;
     }
 
-    finalSpeed = speedText.toDouble();
-    finalKeyRate = resultCellText(ColKeyRate).toDouble();
-    finalCodeLength = resultCellText(ColCodeLength).toDouble();
-
-    takeCurvePeaks();
+    m_results->takePeaks(m_results->figures().speedText.toDouble(), m_results->cellText(ColKeyRate).toDouble(),
+                         m_results->cellText(ColCodeLength).toDouble());
     updateCurveData();
     buildResultText();
     resultText = resultText.trimmed();
     shortResult = resultText;
     buildPostText();
 
-    finishFreeRunPopup();
+    m_branch->freeRunEnded(takeFinishedRun());
 
     // The finished free row stays; the next run fills the row below.
-    if (!resultCellText(ColKeyRate).isEmpty())
-        ++resultRow;
+    if (!m_results->cellText(ColKeyRate).isEmpty())
+        m_results->nextRow();
 
     finishFreeRunRetype();
 }
 
 // ---- End of a run: pop-up, posting, upload and the automatic next step ----
 
-frmMain::FinishedRun frmMain::takeFinishedRun() const
+FinishedRun frmMain::takeFinishedRun() const
 {
     FinishedRun run;
     run.line = resultText;
     run.shortLine = shortResult;
-    run.passage = passage;
-    run.speed = speedText.toDouble();
-    run.keyRate = resultCells.value(ColKeyRate).toDouble();
-    run.wrongCell = resultCells.value(ColWrong);
-    run.wrongCount = wrongCount;
+    run.passage = passage();
+    run.speed = m_results->figures().speedText.toDouble();
+    run.keyRate = m_results->cells().value(ColKeyRate).toDouble();
+    run.wrongCell = m_results->cells().value(ColWrong);
+    run.wrongCount = wrongCount();
     run.wholeText = wholeText;
     run.finished = finished;
     return run;
-}
-
-bool frmMain::runStillShown(const FinishedRun& run) const
-{
-    // A new passage, or a new run already typed into, during the posting waits is left alone.
-    return passage == run.passage && (finished || typedCount == 0);
-}
-
-bool frmMain::askToSendResult(const QString& text)
-{
-    frmMessageBox2 box(this);
-    // The line carries the passage title, which others wrote.
-    box.SetMessage(text, 0, Qt::PlainText);
-    return box.exec() == 1;
-}
-
-void frmMain::quietUpload(const FinishedRun& run)
-{
-    if (run.wholeText && App::Cypm)
-        tryUpload(0);
-    else
-        showTitleMessage(QStringLiteral("跟打结束"), -1);
-}
-
-void frmMain::automaticNextStep(const FinishedRun& run)
-{
-    if (!App::Zdhd || run.wrongCell != QStringLiteral("0") || !runStillShown(run))
-        return;
-    bool above = false;
-    if (App::Zdhd2 == QStringLiteral("击键"))
-        above = run.keyRate > App::Zdhd3;
-    else if (App::Zdhd2 == QStringLiteral("速度"))
-        above = run.speed > App::Zdhd4;
-    else
-        return;
-
-    if (above)
-        fxSlot();
-    else if (App::Zdhd5 == QStringLiteral("乱序"))
-        lxSlot();
-    else if (App::Zdhd5 == QStringLiteral("重打"))
-        Reset();
-}
-
-void frmMain::finishRunBranch()
-{
-    // Everything below works on this copy: the pop-up and the posting waits let other commands run.
-    const FinishedRun run = takeFinishedRun();
-    if (!App::TanChuang) {
-        sendResultAndNext(run);
-        quietUpload(run);
-    } else if (App::Limit && run.speed <= App::Limitsudu) {
-        // Not fast enough for the pop-up: nothing is posted and no segment follows.
-        quietUpload(run);
-    } else {
-        if (askToSendResult(run.shortLine)) {
-            sendResultAndNext(run);
-            if (App::Uploadcj) {
-                if (run.wholeText && App::Cypm)
-                    tryUpload(1);
-                else if (run.wholeText)
-                    showTitleMessage(
-                        QStringLiteral("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！"),
-                        1000);
-                else
-                    showTitleMessage(QStringLiteral("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"),
-                                     1000);
-            }
-        }
-        if (App::GbtanChuang && runStillShown(run))
-            Reset();
-    }
-    automaticNextStep(run);
-}
-
-void frmMain::finishFreeRunPopup()
-{
-    // Shown whatever TanChuang says: a free run ends only by the user's own stop.
-    const FinishedRun run = takeFinishedRun();
-    if (askToSendResult(run.shortLine))
-        sendResultAndNext(run);
 }
 
 void frmMain::finishFreeRunRetype()

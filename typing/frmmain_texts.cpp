@@ -1,6 +1,7 @@
 // Main window: passages laid by hand (the built-in character drills, the clipboard, a text file, a
 // local article) and the commands that reshape the current passage (remove spaces, shuffle).
 #include "typing/frmmain.h"
+#include "typing/mainmenus.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
@@ -92,7 +93,7 @@ bool frmMain::openTextFile(const QString& fileName)
 void frmMain::openArticle(const QString& name)
 {
     // Opened from the folder it was listed from, whatever the working directory is now.
-    const QString path = QDir(m_articleFolder).filePath(name + QStringLiteral(".txt"));
+    const QString path = QDir(m_menus->articleFolder()).filePath(name + QStringLiteral(".txt"));
     bool ok = false;
     const QString text = App::readTextFile(path, &ok);
     if (!ok) {
@@ -110,8 +111,7 @@ void frmMain::openArticle(const QString& name)
 
 void frmMain::qcSlot()
 {
-    passage = removeSpaces(passage);
-    loadArticle(passage);
+    loadArticle(removeSpaces(passage()));
     // The reset lays the passage out again on its first page.
     Reset();
 }
@@ -122,5 +122,5 @@ void frmMain::lxSlot()
         return;
     Reset();
     // Seeded by the second, so two shuffles of one passage within a second give the same order.
-    loadArticle(shuffleCharacters(passage, shuffleSeed(QDateTime::currentDateTime())));
+    loadArticle(shuffleCharacters(passage(), shuffleSeed(QDateTime::currentDateTime())));
 }

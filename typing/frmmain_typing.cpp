@@ -1,11 +1,19 @@
 // Main window: the typing run. Passages are laid into the panes page by page, every change of the
 // typing pane is compared with the page once and painted onto the reference pane, and each clock
 // tick tests for the end of the run.
+#include "typing/chatroad.h"
 #include "typing/frmmain.h"
+#include "typing/paneinput.h"
+#include "typing/recordview.h"
+#include "typing/runclock.h"
+#include "typing/statusbar.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
 #include "typing/core/results.h"
+#include "typing/coresettings.h"
+#include "typing/resulttable.h"
+#include "typing/typingview.h"
 
 #include <QColor>
 #include <QLabel>
@@ -27,22 +35,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Tavrel跟打器");
 
-// What a reference position shows. Unknown forces a repaint of that position.
-enum PaintState : quint8 { PaintUntyped, PaintRight, PaintWrong, PaintUnknown };
-
-PaintState paintStateOf(CharState state, bool hideWrong)
-{
-    switch (state) {
-    case CharState::Right:
-        return PaintRight;
-    case CharState::Wrong:
-        return hideWrong ? PaintRight : PaintWrong;
-    case CharState::Untyped:
-        break;
-    }
-    return PaintUntyped;
-}
-
 // A passage's line breaks are single characters, as Enter types them: a document would fold
 // "\r\n" into one position and shift every later one against the passage.
 QString normaliseLineBreaks(QString text)
@@ -52,12 +44,6 @@ QString normaliseLineBreaks(QString text)
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     }
     return text;
-}
-
-// Length of a pane's text without copying it (a document always ends with one block separator).
-int paneLength(const QTextEdit* pane)
-{
-    return pane->document()->characterCount() - 1;
 }
 
 // A collection is replaced by its file only when the file could be read.
@@ -73,32 +59,11 @@ void loadCollection(const QString& fileName, QString& collection)
 
 // ---- Loading ----
 
-void frmMain::setUpTypingPanes()
-{
-    if (m_panesSetUp)
-        return;
-    m_panesSetUp = true;
-    // Painting the reference pane is no edit anyone could undo; keeping an undo history of it
-    // would only grow with every change.
-    ui->textEdit->setUndoRedoEnabled(false);
-    // Pasting into the typing pane is refused by every road: the keys and the mouse in the event
-    // filter, the context menu is off, and nothing may be dropped.
-    ui->textEdit2->setAcceptDrops(false);
-    ui->textEdit2->viewport()->setAcceptDrops(false);
-    ui->textEdit2->viewport()->installEventFilter(this);
-}
-
 void frmMain::loadArticle(QString text)
 {
-    setUpTypingPanes();
-    text = normaliseLineBreaks(cleanPassage(text));
-
-    passage = text;
-    passageLength = text.length();
-    m_run.setLayout(PageLayout::fromConfig());
-    m_run.load(passage);
-    showReferencePage();
-    syncRunMembers();
+    m_view->setUpPanes(this);
+    m_view->load(normaliseLineBreaks(CoreSettings::cleanPassage(text)), CoreSettings::pageLayout());
+    m_view->showReferencePage(mode);
 
     retypeCount = 0;
     refreshBottomInfo();
@@ -117,13 +82,13 @@ void frmMain::reloadText()
 {
     if (mode != FreeTyping) {
         // Judged before the passage is laid again, which starts its count afresh.
-        const int count = typedCount;
-        const bool completed = count == passageLength && finished && count >= 1;
-        if (pageNumber != 1)
-            loadArticle(passage);
+        const int count = typedCount();
+        const bool completed = count == passageLength() && finished && count >= 1;
+        if (pageNumber() != 1)
+            loadArticle(passage());
         if (completed) {
-            setResultCell(ColCharCount, QString::number(count));
-            ++resultRow;
+            m_results->setCell(ColCharCount, QString::number(count));
+            m_results->nextRow();
             ++retypeCount;
         } else {
             clearResult();
@@ -133,7 +98,7 @@ void frmMain::reloadText()
     }
 
     if (mode == BlindTyping)
-        setTypingStyle(typingPaneStyle());
+        m_view->setTypingStyle(typingPaneStyle());
     refreshBottomInfo();
 }
 
@@ -143,18 +108,15 @@ void frmMain::Reset()
     prepareRun();
     // Emptying the pane is our own edit: it must not come back as a typed change. What that change
     // would do for an empty first page has just been done by the reload and the preparation.
-    setTypingText(QString(), 0);
-    paintReference(false);
+    m_view->setTypingText(QString(), 0);
+    m_view->paintReference(mode, false);
     BottomChange2();
     getfirstbmts();
 }
 
 void frmMain::prepareRun()
 {
-    minutes = 0;
-    seconds = 0;
-    centis = 0;
-    ticks = 0;
+    m_clock->reset();
     emit DoStopTimer();
     resetCounters();
     resetDisplay();
@@ -162,7 +124,7 @@ void frmMain::prepareRun()
 
 void frmMain::resetDisplay()
 {
-    progressBar->setValue(0);
+    m_status->progressBar()->setValue(0);
     ui->textEdit2->setReadOnly(false);
     ui->textEdit2->setFocus(Qt::OtherFocusReason);
     ui->button->setText(QStringLiteral("速度:"));
@@ -180,182 +142,44 @@ void frmMain::resetDisplay()
 
 // ---- The reference pane ----
 
-void frmMain::showReferencePage()
-{
-    {
-        const QSignalBlocker blocker(ui->textEdit);
-        ui->textEdit->document()->setPlainText(m_run.referencePage());
-    }
-    m_paintedStates.fill(PaintUnknown, m_run.referencePage().size());
-    paintReference(true);
-}
-
-void frmMain::paintReference(bool whole)
-{
-    const int size = m_run.referencePage().size();
-    if (whole || m_paintedStates.size() != size)
-        m_paintedStates.fill(PaintUnknown, size);
-
-    const PageComparison& page = m_run.comparison();
-    const bool hideWrong = hidesWrong(mode, m_run.blindEnd());
-    QVector<quint8> wanted(size);
-    int first = size;
-    int last = -1;
-    for (int i = 0; i < size; ++i) {
-        wanted[i] = paintStateOf(page.stateAt(i), hideWrong);
-        if (wanted.at(i) != m_paintedStates.at(i)) {
-            first = std::min(first, i);
-            last = i;
-        }
-    }
-    if (last < 0)
-        return;
-
-    // Only the span that changed is formatted again: typing one character repaints one position.
-    const TextRange lookAhead = m_run.lookAheadRange();
-    QTextCharFormat formats[3][2];
-    const QString colours[3] = {App::Dbj, App::Rc, App::Wc};
-    for (int state = 0; state < 3; ++state) {
-        for (int ahead = 0; ahead < 2; ++ahead) {
-            QTextCharFormat& format = formats[state][ahead];
-            format.setBackground(QColor(colours[state]));
-            format.setUnderlineStyle(ahead ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline);
-            if (ahead)
-                format.setUnderlineColor(Qt::red);
-        }
-    }
-
-    const QSignalBlocker blocker(ui->textEdit);
-    QTextCursor cursor(ui->textEdit->document());
-    cursor.beginEditBlock();
-    int start = first;
-    while (start <= last) {
-        const bool ahead = !lookAhead.isEmpty() && start >= lookAhead.start;
-        int end = start + 1;
-        while (end <= last && wanted.at(end) == wanted.at(start) &&
-               (lookAhead.isEmpty() || (end >= lookAhead.start) == ahead))
-            ++end;
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(formats[wanted.at(start)][ahead ? 1 : 0]);
-        start = end;
-    }
-    cursor.endEditBlock();
-    m_paintedStates = wanted;
-}
-
 void frmMain::richslot()
 {
     if (mode == FreeTyping)
         return;
-    scanCollections(m_run.comparison());
-    paintReference(false);
+    scanCollections(typingRun().comparison());
+    m_view->paintReference(mode, false);
 }
 
 void frmMain::wrongtest()
 {
-    // The page's counts are those of the last comparison: always the current mismatches.
-    syncRunMembers();
+    // The page's counts are those of the last comparison, read where the run keeps them: always
+    // the current mismatches, nothing to bring up to date.
 }
 
 void frmMain::scanCollections(const PageComparison& page)
 {
-    if (App::CuoZiSj) {
+    if (App::CuoZiSj)
         m_collector.scanWrong(App::WrongChars, page, textTitle);
-        wrongScanLength = m_collector.wrongScanLength();
-    }
-    if (App::ManZiSj) {
-        const int before = m_collector.slowScanLength();
-        m_collector.scanSlow(App::SlowChars, page, lastInputText, App::Limitmz, textTitle);
-        slowScanLength = m_collector.slowScanLength();
-        if (slowScanLength > before)
-            lastGrowthTime = QTime::currentTime();
-    }
-}
-
-void frmMain::syncRunMembers()
-{
-    remainingText = m_run.remainingText();
-    pageNumber = m_run.pageNumber();
-    typedCount = m_run.typedCount();
-    pageWrong = m_run.pageWrong();
-    pageWrongChars = m_run.pageWrongChars();
-    wrongBeforePage = m_run.wrongBeforePage();
-    wrongCount = m_run.wrongCount();
-    typedAll = m_run.typedAll();
-    blindEnd = m_run.blindEnd();
-}
-
-void frmMain::appendTypedSlice()
-{
-    m_run.appendTypedSlice(ui->textEdit2->toPlainText(), finished);
-    typedAll = m_run.typedAll();
+    if (App::ManZiSj)
+        m_collector.scanSlow(App::SlowChars, page, m_input->lastInputText(), App::Limitmz, textTitle);
 }
 
 void frmMain::fillCompareRow()
 {
-    const CompareRow row = m_run.fillCompareRow();
-    wrongTypedChars = row.wrongTypedChars;
-    wrongRefChars = row.wrongRefChars;
-    wrongCount = row.wrongCount;
-    setResultCell(ColWrong, QString::number(wrongCount));
+    m_view->fillCompareRow();
+    m_results->setCell(ColWrong, QString::number(wrongCount()));
 }
 
 void frmMain::onTextChanged()
 {
-    if (m_record.addTyped(paneLength(ui->textEdit2), lastCommitLength)) {
-        if (!m_recordSaveTimer) {
-            m_recordSaveTimer = new QTimer(this);
-            m_recordSaveTimer->setSingleShot(true);
-            m_recordSaveTimer->setInterval(1000);
-            connect(m_recordSaveTimer, &QTimer::timeout, this, [] { App::writeStats(); });
-        }
-        if (!m_recordSaveTimer->isActive())
-            m_recordSaveTimer->start();
-    }
-    refreshRecordLabel();
-}
-
-void frmMain::flushRecordSave()
-{
-    if (m_recordSaveTimer && m_recordSaveTimer->isActive()) {
-        m_recordSaveTimer->stop();
-        App::writeStats();
-    }
+    m_records->typed(m_view->paneLength(), m_input->lastCommitLength());
 }
 
 // ---- The typing pane ----
 
-void frmMain::setTypingText(const QString& text, int cursor)
-{
-    const QSignalBlocker blocker(ui->textEdit2);
-    ui->textEdit2->setPlainText(text);
-    QTextCursor c = ui->textEdit2->textCursor();
-    c.setPosition(qBound(0, cursor, int(text.size())));
-    ui->textEdit2->setTextCursor(c);
-    m_paneLength = text.size();
-}
-
-void frmMain::setTypingStyle(const QString& style)
-{
-    // Setting a style sheet re-polishes the pane; the end test asks for the same one on every tick.
-    if (ui->textEdit2->styleSheet() != style)
-        ui->textEdit2->setStyleSheet(style);
-}
-
 void frmMain::setMaxLength()
 {
-    fitTypingPane();
-}
-
-QString frmMain::fitTypingPane()
-{
-    const QString text = ui->textEdit2->toPlainText();
-    const TrimResult trimmed = trimToLength(text, ui->textEdit2->textCursor().position(), m_run.referencePage().size());
-    if (!trimmed.changed)
-        return text;
-    setTypingText(trimmed.text, trimmed.cursor);
-    return trimmed.text;
+    m_view->fitTypingPane();
 }
 
 void frmMain::do_cursorChanged() {}
@@ -372,98 +196,39 @@ void frmMain::Start()
         setTitleText(kTitle);
         paused = false;
     }
-    resultView->scrollToBottom();
+    m_results->view()->scrollToBottom();
 
-    int length = paneLength(ui->textEdit2);
-    if (m_paneEvents == m_paneEventsAtChange)
-        notePlainInsertion(length);
-    m_paneEventsAtChange = m_paneEvents;
+    if (!m_input->eventSinceLastChange()) {
+        // A plain insertion (the own input-method panel commits that way): its commit is what the
+        // pane grew by, before the cursor.
+        const int length = m_view->paneLength();
+        m_input->notePlainInsertion(m_view->grownText(length), std::max(0, length - m_view->knownPaneLength()));
+    }
+    m_input->markChange();
 
-    bool started = false;
     if (mode == FreeTyping) {
-        // Free mode only counts: no comparison and no copy of a text that may be very long.
-        trimFreePane(length);
-        typedCount = m_freeHeld + length;
-        m_paneLength = length;
-        started = typedCount > 0;
+        m_view->freeChange();
     } else {
         // The pane's text is read once per change: trimming hands back what it leaves in the pane.
-        typedChange(fitTypingPane());
-        started = typedCount > 0;
+        scanCollections(m_view->typedChange(m_view->fitTypingPane(), mode));
     }
+    const bool started = typedCount() > 0;
 
     if (started) {
         if (!clockRunning())
             emit DoStartTimer();
         ui->textEdit->verticalScrollBar()->setValue(ui->textEdit2->verticalScrollBar()->value());
-    } else if (pageNumber == 1) {
+    } else if (pageNumber() == 1) {
         reloadText();
         prepareRun();
-        paintReference(false);
+        m_view->paintReference(mode, false);
     }
 
-    if (passageLength > typedCount) {
+    if (passageLength() > typedCount()) {
         onTextChanged();
         endTickCount = 0;
     }
     BottomChange2();
-}
-
-void frmMain::trimFreePane(int& length)
-{
-    const int limit = 3000;
-    const int keep = 1000;
-    if (length <= limit)
-        return;
-    const int cut = length - keep;
-    QTextCursor cursor(ui->textEdit2->document());
-    cursor.setPosition(cut, QTextCursor::KeepAnchor);
-    // A character outside the Basic Multilingual Plane stays whole on one side of the cut.
-    if (cut > 0 && ui->textEdit2->document()->characterAt(cut).isLowSurrogate())
-        cursor.setPosition(cut + 1, QTextCursor::KeepAnchor);
-    const int removed = cursor.selectionEnd();
-    const int typingAt = ui->textEdit2->textCursor().position();
-    {
-        const QSignalBlocker blocker(ui->textEdit2);
-        cursor.removeSelectedText();
-        QTextCursor at = ui->textEdit2->textCursor();
-        at.setPosition(std::max(0, typingAt - removed));
-        ui->textEdit2->setTextCursor(at);
-    }
-    m_freeHeld += removed;
-    length -= removed;
-    m_paneLength = length;
-}
-
-void frmMain::notePlainInsertion(int length)
-{
-    // A change with no key or input-method event before it is a plain insertion (the own
-    // input-method panel commits that way): its commit is what the pane grew by, before the cursor.
-    const int grown = std::max(0, length - m_paneLength);
-    QTextCursor cursor = ui->textEdit2->textCursor();
-    const int end = cursor.position();
-    cursor.setPosition(std::max(0, end - grown));
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    lastInputText = cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    lastCommitLength = grown;
-    if (!firstEventSeen && !lastInputText.isEmpty()) {
-        firstEventSeen = true;
-        uncountedChars = lastInputText;
-    }
-}
-
-void frmMain::typedChange(const QString& typed)
-{
-    const PageChange change = m_run.typedChanged(typed, mode);
-    scanCollections(change.compared);
-    if (change.turned) {
-        showReferencePage();
-        setTypingText(change.keptTyped, change.keptTyped.size());
-    } else {
-        m_paneLength = typed.size();
-        paintReference(false);
-    }
-    syncRunMembers();
 }
 
 // ---- The clock's per-tick work ----
@@ -478,22 +243,16 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     refreshResultButtons();
 
     // An empty passage never meets the end test.
-    if (passageLength <= 0 || typedCount < passageLength || mode == FreeTyping)
+    if (passageLength() <= 0 || typedCount() < passageLength() || mode == FreeTyping)
         return;
 
     ++endTickCount;
     if (endTickCount == 1)
         onTextChanged();
-    labCount->setText(QStringLiteral("总字数: ") + QString::number(passageLength));
-    labProgress->setText(QStringLiteral("进度: 100.00%"));
-    progressBar->setValue(100);
-    typedCount = passageLength;
-    finalSpeed = speed;
-    finalKeyRate = keyRate;
-    finalCodeLength = codeLength;
+    m_status->showProgress(progressInfo(passageLength(), passageLength()));
 
     // The run ends only with the page's last character right; until then each tick tests again.
-    if (m_run.comparison().lastCharRight()) {
+    if (typingRun().comparison().lastCharRight()) {
         Stop();
         ui->textEdit2->setReadOnly(true);
         ui->textEdit->setFocus();
@@ -503,13 +262,13 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     } else {
         finished = false;
     }
-    setTypingStyle(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
+    m_view->setTypingStyle(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
 }
 
 void frmMain::Stop()
 {
     emit DoStopTimer();
-    if (typedCount > 0) {
+    if (typedCount() > 0) {
         setTitleText(kTitle + QStringLiteral("[暂停]"));
         paused = true;
     }
@@ -526,25 +285,15 @@ void frmMain::pauseSlot()
 void frmMain::BottomChange2()
 {
     if (mode == FreeTyping) {
-        labTitle->setText(QStringLiteral("标题: "));
-        labCount->setText(QStringLiteral("总字数: ") + QString::number(m_freeHeld + paneLength(ui->textEdit2)));
+        m_status->showFreeCount(m_view->freeCount());
         return;
     }
-    const ProgressInfo info = progressInfo(typedCount, passageLength);
-    labCount->setText(info.countText);
-    labProgress->setText(info.progressText);
-    progressBar->setValue(info.barValue);
+    m_status->showProgress(progressInfo(typedCount(), passageLength()));
 }
 
 void frmMain::refreshBottomInfo()
 {
-    const QString idle = QStringLiteral("Tavrel潜水中……");
-    labChat->setText(chatLabelText == idle ? chatLabelText : QStringLiteral("QQ群: ") + chatLabelText);
-    labSegment->setText(QStringLiteral("段号: ") + segmentHeader);
-    labTitle->setText(QStringLiteral("标题: ") + textTitle);
-    labTitle->setToolTip(textTitle);
-    labCodeHint->setText(QStringLiteral("编码提示: "));
-    labCodeHint->setToolTip(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
+    m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle);
     BottomChange2();
 }
 
@@ -559,7 +308,7 @@ void frmMain::showTitleMessage(QString message, int ms)
     if (ms < 0)
         return;
     // Events keep running while the message shows; quitting cuts the wait short.
-    chatWait(ms);
+    ChatRoad::wait(ms);
     setTitleText(kTitle);
 }
 
@@ -573,4 +322,16 @@ void frmMain::loadWrongChars()
 void frmMain::loadSlowChars()
 {
     loadCollection(QStringLiteral("慢字收集.txt"), App::SlowChars);
+}
+
+// ---- The run's state, where the typing view keeps it ----
+
+const PassageRun& frmMain::typingRun() const
+{
+    return m_view->run();
+}
+
+int frmMain::typedCount() const
+{
+    return m_view->typedCount(mode);
 }

@@ -119,11 +119,6 @@ QString cleanPassage(const QString& text, bool removeBlanks, bool convertPunct)
     return out;
 }
 
-QString cleanPassage(const QString& text)
-{
-    return cleanPassage(text, App::Quchu, App::Tihuan);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Paging
 
@@ -131,11 +126,6 @@ PageLayout::PageLayout(int pageSize, int lookBack, int lookAhead)
     : m_pageSize(qBound(MinPageSize, pageSize, MaxPageSize)), m_lookBack(qBound(0, lookBack, MaxPreview)),
       m_lookAhead(qBound(0, lookAhead, MaxPreview))
 {
-}
-
-PageLayout PageLayout::fromConfig()
-{
-    return PageLayout(App::Fanye, App::Yulanq, App::Yulanh);
 }
 
 int PageLayout::pageStart(int pageNumber) const
@@ -289,6 +279,7 @@ void PassageRun::restart()
     m_wrongBeforePage = 0;
     m_wrongCount = 0;
     m_typedAll.clear();
+    m_wholeRow = CompareRow();
     m_blindEnd = false;
     m_comparison = PageComparison(m_referencePage, QString());
 }
@@ -341,9 +332,9 @@ void PassageRun::appendTypedSlice(const QString& typedPane, bool finished)
 
 CompareRow PassageRun::fillCompareRow()
 {
-    const CompareRow row = compareWhole(m_passage, m_typedAll);
-    m_wrongCount = row.wrongCount;
-    return row;
+    m_wholeRow = compareWhole(m_passage, m_typedAll);
+    m_wrongCount = m_wholeRow.wrongCount;
+    return m_wholeRow;
 }
 
 TextRange PassageRun::lookAheadRange() const

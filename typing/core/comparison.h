@@ -19,7 +19,7 @@ class QElapsedTimer;
 // QString length. Characters are compared by code point: the two units of a surrogate pair always
 // share one state and count as one wrong or collected character.
 
-// Values of frmMain::mode (a copy of App::Pattern).
+// Values of the typing mode setting.
 enum TypingModeValue { FollowTyping = 0, FreeTyping = 1, BlindTyping = 2 };
 
 // Text titles whose practice shrinks a collection.
@@ -37,8 +37,6 @@ struct TextRange
 // The loading clean-up of a passage: with `removeBlanks` every white-space character goes (tabs,
 // line breaks, ideographic blanks too), then with `convertPunct` the punctuation is unified.
 QString cleanPassage(const QString& text, bool removeBlanks, bool convertPunct);
-// The same with the configured switches App::Quchu and App::Tihuan.
-QString cleanPassage(const QString& text);
 
 // Paging values, clamped where they are used so that a missing or silly setting can neither turn
 // a page on every change nor index out of range: page size 20-600, look-back and look-ahead 0-10.
@@ -52,8 +50,6 @@ public:
 
     PageLayout() : PageLayout(500, 10, 10) {}
     PageLayout(int pageSize, int lookBack, int lookAhead);
-    // From App::Fanye, App::Yulanq and App::Yulanh.
-    static PageLayout fromConfig();
 
     int pageSize() const { return m_pageSize; }   // Fanye
     int lookBack() const { return m_lookBack; }   // Yulanq
@@ -69,7 +65,7 @@ public:
     int pageStart(int pageNumber) const;
     // What the reference pane shows on page `pageNumber`.
     QString pageText(const QString& passage, int pageNumber) const;
-    // The passage text not yet shown by the pages up to `pageNumber` (frmMain::remainingText).
+    // The passage text not yet shown by the pages up to `pageNumber`.
     QString remainingAfter(const QString& passage, int pageNumber) const;
     // A page turns when the passage is paged and the page is typed up to its size.
     bool turnDue(int passageLength, int typedOnPage) const;
@@ -157,8 +153,8 @@ struct PageChange
 };
 
 // The run over one passage in follow and blind mode: its pages, the typed count, the wrong counts
-// and the typed text gathered page by page. Its values are the main window's members of the same
-// names. The reference pane shows referencePage() as plain text and paints displayRuns() over it;
+// and the typed text gathered page by page: the one copy of the run's state, which the window
+// reads through the typing view. The reference pane shows referencePage() as plain text and paints displayRuns() over it;
 // comparisons use referencePage() itself, since a document's plain text turns no-break blanks
 // into blanks.
 class PassageRun
@@ -196,6 +192,8 @@ public:
     int wrongBeforePage() const { return m_wrongBeforePage; }
     int wrongCount() const { return m_wrongCount; }
     const QString& typedAll() const { return m_typedAll; }
+    // The last whole-passage comparison (fillCompareRow); empty after a load or restart.
+    const CompareRow& wholeComparison() const { return m_wholeRow; }
     bool blindEnd() const { return m_blindEnd; }
 
     // The current page's comparison and the runs to paint (blind mode hides errors until the end).
@@ -218,6 +216,7 @@ private:
     int m_wrongBeforePage = 0;
     int m_wrongCount = 0;
     QString m_typedAll;
+    CompareRow m_wholeRow;
     bool m_blindEnd = false;
     int m_mode = FollowTyping;
     PageComparison m_comparison;

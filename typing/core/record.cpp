@@ -1,6 +1,5 @@
 #include "typing/core/record.h"
 
-#include "app/core/app.h"
 #include "app/core/bounded.h"
 
 #include <QLocale>
@@ -23,11 +22,17 @@ const QString kLineBreak = QStringLiteral("\n");
 
 } // namespace
 
-TypingRecord::TypingRecord(Clock clock) : m_clock(std::move(clock))
+TypingRecord::TypingRecord(RecordStore store, Clock clock) : m_store(std::move(store)), m_clock(std::move(clock))
 {
     if (!m_clock)
         m_clock = [] { return QDateTime::currentDateTime(); };
     m_lastDate = today();
+}
+
+void TypingRecord::save() const
+{
+    if (m_store.save)
+        m_store.save();
 }
 
 QDateTime TypingRecord::now() const
@@ -62,18 +67,18 @@ bool TypingRecord::addTyped(int paneLength, int commitLength)
 {
     if (paneLength <= 0 || commitLength <= 0)
         return false;
-    App::TempJilu = saturatingAdd(App::TempJilu, commitLength);
-    App::Jilu = saturatingAdd(App::Jilu, commitLength);
+    *m_store.todayChars = saturatingAdd(*m_store.todayChars, commitLength);
+    *m_store.totalChars = saturatingAdd(*m_store.totalChars, commitLength);
     return true;
 }
 
 void TypingRecord::addRun(double seconds, int keys, int chars)
 {
     if (seconds > 0)
-        App::Totalti += seconds;
-    App::Totaljs = saturatingAdd(App::Totaljs, keys);
-    App::Totalco = saturatingAdd(App::Totalco, chars);
-    App::writeStats();
+        *m_store.runSeconds += seconds;
+    *m_store.runKeys = saturatingAdd(*m_store.runKeys, keys);
+    *m_store.runChars = saturatingAdd(*m_store.runChars, chars);
+    save();
     refreshTotals();
 }
 
@@ -92,31 +97,31 @@ void TypingRecord::checkDay(const QString& regTime, const QString& gdTime)
         const double days = std::ceil(double(moment.toSecsSinceEpoch() - registered) / 3600.0 / 24.0);
         m_recordDays = days < 1.0 ? 1 : (days > INT_MAX ? INT_MAX : int(days));
         if (gdTime.trimmed() != day.toString(QStringLiteral("yyyy-MM-dd")))
-            App::TempJilu = 0;
+            *m_store.todayChars = 0;
         // Either way today's count now belongs to today, so a later day check without the remote
         // row does not take it for an old day's.
-        App::Day2 = dayText(day);
+        *m_store.countedDay = dayText(day);
     } else {
-        QDate first = parseDay(App::Day);
+        QDate first = parseDay(*m_store.firstDay);
         if (!first.isValid()) {
             // An unreadable first day cannot count days; the record counts from today.
             first = day;
-            App::Day = dayText(day);
+            *m_store.firstDay = dayText(day);
         }
         const qint64 days = 1 + first.daysTo(day);
         m_recordDays = days < 1 ? 1 : (days > INT_MAX ? INT_MAX : int(days));
 
-        const QDate counted = parseDay(App::Day2);
+        const QDate counted = parseDay(*m_store.countedDay);
         if (!counted.isValid() || counted < day) {
-            App::TempJilu = 0;
-            App::Day2 = dayText(day);
-        } else if (App::TempJilu == 0) {
-            App::Day2 = dayText(day);
+            *m_store.todayChars = 0;
+            *m_store.countedDay = dayText(day);
+        } else if (*m_store.todayChars == 0) {
+            *m_store.countedDay = dayText(day);
         }
-        if (App::Jilu == 0)
-            App::Day = dayText(day); // a new record starts today
+        if (*m_store.totalChars == 0)
+            *m_store.firstDay = dayText(day); // a new record starts today
     }
-    App::writeStats();
+    save();
     refreshTotals();
 }
 
@@ -126,38 +131,38 @@ bool TypingRecord::tick()
     if (day == m_lastDate)
         return false;
     m_lastDate = day;
-    App::TempJilu = 0;
-    App::Day2 = dayText(day);
-    App::writeStats();
+    *m_store.todayChars = 0;
+    *m_store.countedDay = dayText(day);
+    save();
     return true;
 }
 
 void TypingRecord::clearCounts()
 {
-    App::TempJilu = 0;
-    App::Jilu = 0;
-    App::writeStats();
+    *m_store.todayChars = 0;
+    *m_store.totalChars = 0;
+    save();
 }
 
 void TypingRecord::clearTotals()
 {
-    App::Totalti = 0.0;
-    App::Totaljs = 0;
-    App::Totalco = 0;
-    App::writeStats();
+    *m_store.runSeconds = 0.0;
+    *m_store.runKeys = 0;
+    *m_store.runChars = 0;
+    save();
 }
 
 void TypingRecord::refreshTotals()
 {
-    if (App::Totalti > 0)
-        m_averageKeyRateText = QString::number(App::Totaljs / App::Totalti, 'f', 2);
-    if (App::Totalco > 0)
-        m_averageCodeLengthText = QString::number(double(App::Totaljs) / App::Totalco, 'f', 2);
+    if (*m_store.runSeconds > 0)
+        m_averageKeyRateText = QString::number(*m_store.runKeys / *m_store.runSeconds, 'f', 2);
+    if (*m_store.runChars > 0)
+        m_averageCodeLengthText = QString::number(double(*m_store.runKeys) / *m_store.runChars, 'f', 2);
 }
 
 int TypingRecord::perDayAverage() const
 {
-    return App::Jilu / (m_recordDays > 0 ? m_recordDays : 1);
+    return *m_store.totalChars / (m_recordDays > 0 ? m_recordDays : 1);
 }
 
 QString TypingRecord::syncDateText() const
@@ -167,14 +172,15 @@ QString TypingRecord::syncDateText() const
 
 QString TypingRecord::recordLabelText() const
 {
-    return QStringLiteral("打字记录: ") + QString::number(App::TempJilu) + QLatin1Char('/') +
-           QString::number(App::Jilu) + QLatin1Char('/') + QString::number(m_recordDays) + QStringLiteral("天");
+    return QStringLiteral("打字记录: ") + QString::number(*m_store.todayChars) + QLatin1Char('/') +
+           QString::number(*m_store.totalChars) + QLatin1Char('/') + QString::number(m_recordDays) +
+           QStringLiteral("天");
 }
 
 QString TypingRecord::recordToolTip() const
 {
-    return QStringLiteral("今日跟打:") + QString::number(App::TempJilu) + QStringLiteral("字") + kLineBreak +
-           QStringLiteral("总跟打数:") + QString::number(App::Jilu) + QStringLiteral("字") + kLineBreak +
+    return QStringLiteral("今日跟打:") + QString::number(*m_store.todayChars) + QStringLiteral("字") + kLineBreak +
+           QStringLiteral("总跟打数:") + QString::number(*m_store.totalChars) + QStringLiteral("字") + kLineBreak +
            QStringLiteral("记录天数:") + QString::number(m_recordDays) + QStringLiteral("天") + kLineBreak +
            QStringLiteral("平均每天:") + QString::number(double(perDayAverage()), 'g', 6) + QStringLiteral("字");
 }
@@ -191,8 +197,8 @@ QString TypingRecord::averageCodeLengthButtonText() const
 
 QString TypingRecord::totalsToolTip() const
 {
-    return QStringLiteral("总击键数: ") + QString::number(App::Totaljs) + kLineBreak +
-           QStringLiteral("总跟打用时(min):") + QString::number(App::Totalti / 60, 'f', 2) + kLineBreak +
+    return QStringLiteral("总击键数: ") + QString::number(*m_store.runKeys) + kLineBreak +
+           QStringLiteral("总跟打用时(min):") + QString::number(*m_store.runSeconds / 60, 'f', 2) + kLineBreak +
            QStringLiteral("平均击键:") + m_averageKeyRateText + kLineBreak + QStringLiteral("平均码长:") +
            m_averageCodeLengthText;
 }

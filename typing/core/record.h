@@ -8,24 +8,35 @@
 
 #include <functional>
 
+// Where the typing record's values live and how they are saved. The window points these at the
+// shared globals that the native store, the login window and the remote sync also read and write
+// (coresettings.h), so there is one copy of each value and nothing here can go stale.
+struct RecordStore
+{
+    int* todayChars = nullptr;    // characters typed today
+    int* totalChars = nullptr;    // characters typed in all
+    double* runSeconds = nullptr; // totals of the finished runs
+    int* runKeys = nullptr;
+    int* runChars = nullptr;
+    QString* firstDay = nullptr;   // the first day of the record, in the toolkit's text date form
+    QString* countedDay = nullptr; // the day today's count belongs to, same form
+    std::function<void()> save;    // writes the values to the native store
+};
+
 // The typing record: characters typed today and in all, the days of the record, and the totals of
 // finished runs with the averages made from them.
 //
-// The values stay in the configuration module's globals (App::Jilu, App::TempJilu, App::Totaljs,
-// App::Totalti, App::Totalco, App::Day, App::Day2): they are the one copy that the native store,
-// the login window and the remote sync read and write, so nothing here can go stale. Every change
-// made here is saved at once with App::writeStats(), except the growth while typing, which comes
-// with every keystroke: its caller saves it (the window gathers those saves, see addTyped). This class keeps what the main window derives
-// from them (the days of the record, the two average texts) and the clock, which tests replace.
-//
-// Dates in App::Day and App::Day2 are kept in the toolkit's text date form.
+// Every change made here is saved at once through the store's save, except the growth while
+// typing, which comes with every keystroke: its caller saves it (the window gathers those saves,
+// see addTyped). This class keeps what the main window derives from the values (the days of the
+// record, the two average texts) and the clock, which tests replace.
 class TypingRecord
 {
 public:
     using Clock = std::function<QDateTime()>;
 
     // Without a clock the system's local time is used.
-    explicit TypingRecord(Clock clock = Clock());
+    explicit TypingRecord(RecordStore store, Clock clock = Clock());
 
     QDateTime now() const;
     QDate today() const;
@@ -55,7 +66,7 @@ public:
 
     // The one-second tick of the wall clock. Whenever the date differs from the date of the last
     // check or tick (midnight passed, a missed second, a suspended machine, or a clock set back),
-    // today's count is reset and App::Day2 becomes today. True when that happened: the window then
+    // today's count is reset and the counted day becomes today. True when that happened: the window then
     // redraws the record label and syncs the record.
     bool tick();
 
@@ -70,7 +81,7 @@ public:
 
     // ---- Derived values ----
     int recordDays() const { return m_recordDays; }
-    // App::Jilu / recordDays(), quotient truncated.
+    // The total count / recordDays(), quotient truncated.
     int perDayAverage() const;
     // Keys per second and keys per character, two decimals; empty until first computed.
     QString averageKeyRateText() const { return m_averageKeyRateText; }
@@ -93,7 +104,11 @@ public:
     // The average buttons' tool tip after the pinned result bar was cleared: labels without values.
     static QString clearedTotalsToolTip();
 
+    // The store's save.
+    void save() const;
+
 private:
+    RecordStore m_store;
     Clock m_clock;
     // Before the first day check the record counts as one day, so no division can see 0.
     int m_recordDays = 1;

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/core/app.h"
 #include "typing/core/results.h"
 
 // The result line that a member posts into the chat, its shortened form for the result pop-up and
@@ -25,19 +24,6 @@ struct LineSettings
     QString qianMing;
     int pattern = 0;  // 0 follow, 1 free, 2 blind
     QString appTitle; // program title with version (ends with a blank)
-
-    static LineSettings fromApp()
-    {
-        LineSettings s;
-        s.items = ColumnSwitches::fromApp();
-        s.shuRuFa2 = App::ShuRuFa2;
-        s.shuRuFa = App::ShuRuFa;
-        s.qianMing2 = App::QianMing2;
-        s.qianMing = App::QianMing;
-        s.pattern = App::Pattern;
-        s.appTitle = App::AppTitle;
-        return s;
-    }
 };
 
 // What the end of a run hands over.

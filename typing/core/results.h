@@ -6,8 +6,6 @@
 
 #include <array>
 
-#include "app/core/app.h"
-
 // Result figures of a typing run: the live figures recomputed on every clock tick, the 15 cells of
 // the result table, their colours and the per-tick history texts the speed curve is drawn from.
 // Widget-free: the main window fills a RunInputs from its members and the key counters, calls
@@ -45,7 +43,7 @@ constexpr int NarrowColumnWidth = 86;
 // True when the speed cell is long enough that column 0 must widen.
 bool needsWideSpeedColumn(const QString& speedCell);
 
-// The run's key counters, read from the configuration module's globals by the window.
+// The run's key counters (the window fills them from the shared counters, see coresettings.h).
 struct KeyCounters
 {
     int keyCount = 0;
@@ -55,19 +53,6 @@ struct KeyCounters
     int correctCount = 0;
     int leftKeys = 0;
     int rightKeys = 0;
-
-    static KeyCounters fromApp()
-    {
-        KeyCounters k;
-        k.keyCount = App::KeyCount;
-        k.selectCount = App::SelectCount;
-        k.enterCount = App::EnterCount;
-        k.backCount = App::BackCount;
-        k.correctCount = App::CorrectCount;
-        k.leftKeys = App::LeftKeys;
-        k.rightKeys = App::RightKeys;
-        return k;
-    }
 };
 
 // Everything the figures are computed from.
@@ -145,15 +130,6 @@ struct ColumnSwitches
     ColumnSwitches() { shown.fill(true); }
     bool isShown(int column) const { return column >= 0 && column < ResultColumnCount && shown[column]; }
     bool isHidden(int column) const { return !isShown(column); }
-
-    static ColumnSwitches fromApp()
-    {
-        ColumnSwitches s;
-        s.shown = {App::Sudu,     App::Jijian, App::Machang, App::Zishu,   App::Shijian,
-                   App::Huigai,   App::Tuige,  App::Huiche,  App::Jianshu, App::Xuanchong,
-                   App::Jianzhun, App::Jianfa, App::Chongda, App::Daci,    App::Cuozi};
-        return s;
-    }
 };
 
 // The curve window's peaks, taken from the filtered histories at the end of a run.

@@ -1,0 +1,138 @@
+#include "typing/resulttable.h"
+
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace {
+
+QColor colourOf(CellColour colour)
+{
+    switch (colour) {
+    case CellColour::Red:
+        return Qt::red;
+    case CellColour::Green:
+        return Qt::green;
+    case CellColour::Blue:
+        return Qt::blue;
+    case CellColour::None:
+        break;
+    }
+    return QColor();
+}
+
+} // namespace
+
+ResultTable::ResultTable(QWidget* parentWidget) : QObject(parentWidget)
+{
+    m_view = new QTableView(parentWidget);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setShowGrid(false);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_model = new QStandardItemModel(this);
+    m_model->setHorizontalHeaderLabels({QStringLiteral("速度"), QStringLiteral("击键"), QStringLiteral("码长"),
+                                        QStringLiteral("字数"), QStringLiteral("时间"), QStringLiteral("回改"),
+                                        QStringLiteral("退格"), QStringLiteral("回车"), QStringLiteral("键数"),
+                                        QStringLiteral("选重"), QStringLiteral("键准"), QStringLiteral("键法"),
+                                        QStringLiteral("重打"), QStringLiteral("打词"), QStringLiteral("错字")});
+    m_view->setModel(m_model);
+}
+
+void ResultTable::evaluate(const RunInputs& in)
+{
+    m_figures = computeResultFigures(in);
+    m_histories.append(m_figures);
+}
+
+void ResultTable::takePeaks(double finalSpeed, double finalKeyRate, double finalCodeLength)
+{
+    m_peaks = m_histories.filterAndPeaks(finalSpeed, finalKeyRate, finalCodeLength);
+}
+
+void ResultTable::clearRows()
+{
+    m_model->removeRows(0, m_model->rowCount());
+    m_row = 0;
+    resetColumnWidths();
+}
+
+void ResultTable::fillRow(const RunInputs& in, const QString& timeText)
+{
+    // The cells are taken from the run as it stands now, so a wrong count completed after the
+    // last evaluation shows; the time cell is the clock's own text.
+    m_cells = computeResultFigures(in).cells;
+    m_cells[ColTime] = timeText;
+    for (int column = 0; column < ResultColumnCount; ++column)
+        setCell(column, m_cells.at(column));
+}
+
+void ResultTable::keepCell(int column, const QString& text)
+{
+    if (m_cells.size() == ResultColumnCount && column >= 0 && column < ResultColumnCount)
+        m_cells[column] = text;
+}
+
+void ResultTable::setCell(int column, const QString& text)
+{
+    // The clock rewrites the row on every tick. Putting a new item into the model makes the table
+    // redo its layout, which was most of a tick; the item already there is written instead, as a
+    // new one would be: its text and alignment only, no colour left from before.
+    QStandardItem* item = m_model->item(m_row, column);
+    if (item) {
+        item->clearData();
+    } else {
+        item = new QStandardItem;
+        m_model->setItem(m_row, column, item);
+    }
+    item->setText(text);
+    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+}
+
+QString ResultTable::cellText(int column) const
+{
+    const QStandardItem* item = m_model->item(m_row, column);
+    return item ? item->text() : QString();
+}
+
+void ResultTable::clearRow()
+{
+    // Emptied in place: a new item makes the table redo its layout, and this runs on every tick
+    // while the row is not shown live.
+    for (int column = 0; column < ResultColumnCount; ++column) {
+        if (QStandardItem* item = m_model->item(m_row, column))
+            item->clearData();
+        else
+            m_model->setItem(m_row, column, new QStandardItem());
+    }
+}
+
+void ResultTable::colourRow(double speed, double keyRate, double codeLength)
+{
+    const ResultColours colours = resultColours(speed, keyRate, codeLength);
+    const std::pair<int, CellColour> cells[] = {
+        {ColSpeed, colours.speed}, {ColKeyRate, colours.keyRate}, {ColCodeLength, colours.codeLength}};
+    for (const auto& [column, colour] : cells) {
+        QStandardItem* item = m_model->item(m_row, column);
+        if (item && colour != CellColour::None)
+            item->setForeground(QBrush(colourOf(colour), Qt::SolidPattern));
+    }
+}
+
+void ResultTable::resetColumnWidths()
+{
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        m_view->setColumnWidth(column, ResultColumnWidth);
+}
+
+void ResultTable::widenSpeedColumn()
+{
+    m_view->setColumnWidth(ColSpeed, WideSpeedColumnWidth);
+    for (int column = 1; column < ResultColumnCount; ++column)
+        m_view->setColumnWidth(column, NarrowColumnWidth);
+}
+
+void ResultTable::applyColumnSwitches(const ColumnSwitches& switches)
+{
+    for (int column = 0; column < ResultColumnCount; ++column)
+        m_view->setColumnHidden(column, switches.isHidden(column));
+}

@@ -1,0 +1,70 @@
+#ifndef TAVREL_TYPING_RESULTTABLE_H
+#define TAVREL_TYPING_RESULTTABLE_H
+
+#include <QObject>
+#include <QStringList>
+
+#include "typing/core/results.h"
+
+class QStandardItemModel;
+class QTableView;
+class QWidget;
+
+// The result table under the panes and the figures behind it: the last evaluation of the run, its
+// histories for the speed curve, the peaks taken from them at the end of a run, and the row the
+// run writes to (the 15 cells of the current row, the colours of the first three).
+class ResultTable : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Makes the table (a child of `parentWidget`) with its 15 headed columns.
+    explicit ResultTable(QWidget* parentWidget);
+
+    QTableView* view() const { return m_view; }
+
+    // ---- Figures ----
+    // One evaluation: the figures are replaced and one sample joins each history.
+    void evaluate(const RunInputs& in);
+    const ResultFigures& figures() const { return m_figures; }
+    const ResultHistories& histories() const { return m_histories; }
+    void clearHistories() { m_histories.clear(); }
+    // Filters the histories against the final figures and keeps the peaks they give.
+    void takePeaks(double finalSpeed, double finalKeyRate, double finalCodeLength);
+    const CurvePeaks& peaks() const { return m_peaks; }
+
+    // ---- The current row ----
+    int row() const { return m_row; }
+    // The finished row stays; the next run writes the row below.
+    void nextRow() { ++m_row; }
+    // Every row goes; the next run writes the first.
+    void clearRows();
+    // Computes the cells from `in`, puts `timeText` in the time cell and writes the whole row.
+    void fillRow(const RunInputs& in, const QString& timeText);
+    // The cells as last filled (empty before the first fill).
+    const QStringList& cells() const { return m_cells; }
+    // Changes one of the filled cells without writing it (the line reads it).
+    void keepCell(int column, const QString& text);
+    // Writes one cell of the current row.
+    void setCell(int column, const QString& text);
+    QString cellText(int column) const;
+    // Empties the current row in place.
+    void clearRow();
+    // Colours the first three cells by the given figures.
+    void colourRow(double speed, double keyRate, double codeLength);
+    void resetColumnWidths();
+    // A long penalty-speed cell widens column 0 and narrows the others.
+    void widenSpeedColumn();
+    void applyColumnSwitches(const ColumnSwitches& switches);
+
+private:
+    QTableView* m_view = nullptr;
+    QStandardItemModel* m_model = nullptr;
+    ResultFigures m_figures;
+    ResultHistories m_histories;
+    CurvePeaks m_peaks;
+    QStringList m_cells;
+    int m_row = 0;
+};
+
+#endif

@@ -1,0 +1,50 @@
+#ifndef TAVREL_TYPING_STATUSBAR_H
+#define TAVREL_TYPING_STATUSBAR_H
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+class QWidget;
+struct ProgressInfo;
+
+// The bar under the result table: the run's progress bar, then the status labels for the chat
+// group, the segment, the title, the count, the progress, the code hint and the typing record.
+// Each widget carries an object name of its own, as the form's widgets do.
+class RunStatusBar : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RunStatusBar(QWidget* parent);
+
+    QProgressBar* progressBar() const { return m_progress; }
+    QStatusBar* statusBar() const { return m_bar; }
+
+    // The labels as a passage is laid: chat group, segment and title; the code hint's caption.
+    void showPassage(const QString& chatText, const QString& segmentHeader, const QString& title);
+    void showProgress(const ProgressInfo& info);
+    // Free mode counts only, without a title.
+    void showFreeCount(int count);
+    void setProgressVisible(bool visible);
+    void setChatToolTip(const QString& tip);
+    void setSegmentToolTip(const QString& tip);
+    void setCodeHint(const QString& text);
+    void setRecord(const QString& text, const QString& toolTip);
+    void setRecordText(const QString& text);
+
+private:
+    QProgressBar* m_progress;
+    QStatusBar* m_bar;
+    QLabel* m_chat;
+    QLabel* m_segment;
+    QLabel* m_title;
+    QLabel* m_count;
+    QLabel* m_progressText;
+    QLabel* m_codeHint;
+    QLabel* m_record;
+};
+
+#endif
