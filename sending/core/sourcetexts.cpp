@@ -64,7 +64,10 @@ QString ProgressStore::safeName(const QString& title)
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isNull())
             c = QLatin1Char('_');
     }
-    return safe.isEmpty() ? QStringLiteral("_") : safe;
+    // A leading dot would hide the file from the listing.
+    if (safe.isEmpty() || safe.startsWith(QLatin1Char('.')))
+        safe.prepend(QLatin1Char('_'));
+    return safe;
 }
 
 QString ProgressStore::path(const QString& name, const QString& suffix) const

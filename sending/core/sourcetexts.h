@@ -45,7 +45,7 @@ public:
     QString folder() const { return m_folder; }
     QVector<ListedText> list() const { return listTexts(m_folder, true); }
     // The file name a title is saved under: a path separator or a NUL in a title (from a chat or a
-    // server) cannot lead out of the folder.
+    // server) cannot lead out of the folder, and a leading dot cannot hide it from the listing.
     static QString safeName(const QString& title);
 
     QString readText(const QString& name, bool* ok) const;
