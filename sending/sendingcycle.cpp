@@ -32,6 +32,16 @@ SendingCycle::~SendingCycle()
     delete m_curve.data();
 }
 
+Fwstate* SendingCycle::panel() const
+{
+    return m_panel;
+}
+
+quxian* SendingCycle::curveWindow() const
+{
+    return m_curve;
+}
+
 void SendingCycle::publish() const
 {
     // The cycle's figures as the rest of the program reads them.

@@ -53,8 +53,8 @@ public:
     void setDataFolder(const QString& folder) { m_dataFolder = folder; }
     bool isRunning() const { return m_running; }
     const SegmentCycle& segments() const { return m_cycle; }
-    Fwstate* panel() const { return m_panel; }
-    quxian* curveWindow() const { return m_curve; }
+    Fwstate* panel() const;
+    quxian* curveWindow() const;
 
 signals:
     void state(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar);
