@@ -160,7 +160,9 @@ void SendingCycle::openSendingWindow()
 {
     delete m_form.data();
     m_form = new Form(nullptr, m_dataFolder);
-    connect(m_form, &Form::infoSend, this, &SendingCycle::start);
+    // Started once the sending window has closed: while that application-modal, stay-on-top window
+    // holds the focus, the window manager may refuse to bring the chat window forward for the post.
+    connect(m_form, &Form::infoSend, this, &SendingCycle::start, Qt::QueuedConnection);
     if (!m_running) {
         stop();
         m_form->show();
