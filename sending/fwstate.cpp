@@ -23,6 +23,8 @@ Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
 {
     m_ui->setupUi(this);
     setProperty("Fwstate", true);
+    // A status beside the window: showing it leaves the keyboard with the typing pane.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
     IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
     IconHelper::Instance()->setIcon(m_ui->btnMenu_Close, QChar(0xF00D), 10);

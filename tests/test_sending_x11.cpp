@@ -41,7 +41,7 @@ class TestSendingX11 : public QObject
     xt::ChatStub m_stub;
     platform::WindowHandle m_chat = 0;
     const QString m_title = QStringLiteral("端到端%1").arg(QCoreApplication::applicationPid());
-    const QString m_text = QStringLiteral("abcdefghijklmnopqrstuvwxy").repeated(10); // 250 letters
+    const QString m_text = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(10).left(250);
     const QString m_programDir = QCoreApplication::applicationDirPath();
 
     // Types the passage into the typing pane; the run ends with its last key.
@@ -50,6 +50,7 @@ class TestSendingX11 : public QObject
         // The post ends by bringing the trainer back and binding the chat window again.
         QTRY_COMPARE(App::ChatHwnd, m_chat);
         QVERIFY(platform::windowSystem().setForegroundWindow(m_window->winId(), 3000));
+        m_window->activateWindow(); // the window manager may see it active while the focus is elsewhere
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         auto* typing = m_window->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
         typing->setFocus();
@@ -120,8 +121,11 @@ private slots:
                 QCOMPARE(saved.text, QStringLiteral("保存成功！在发文--跟打进度中可载入进度！"));
                 QCOMPARE(App::readTextFile(m_programDir + "/跟打进度/" + m_title + ".txt"), m_text.mid(100));
             }
-            if (segment == 3)
-                m_window->showSlot();
+            if (segment == 3) {
+                m_window->showSlot(); // the new window takes the focus once it is mapped
+                QVERIFY(topLevel(QStringLiteral("quxian")));
+                QVERIFY(QTest::qWaitForWindowActive(topLevel(QStringLiteral("quxian"))));
+            }
             sent = m_stub.sent().size() + 1; // the result line comes first
             typePassage(part);
             const int next = segment % 3 + 1;
