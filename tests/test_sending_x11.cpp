@@ -12,7 +12,9 @@
 #include "x11support.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QMenu>
 
@@ -91,6 +93,7 @@ private slots:
     {
         QFile::remove(m_programDir + "/文章/" + m_title + ".txt");
         QFile::remove(m_programDir + "/跟打进度/" + m_title + ".txt");
+        QFile::remove(m_programDir + "/跟打进度/" + m_title + ".ini");
         if (m_window) {
             m_window->close();
             ts::consumeQuitRequest();
@@ -142,6 +145,18 @@ private slots:
         QVERIFY(curve->findChild<QLabel*>(QStringLiteral("labInfo"))->text() !=
                 QStringLiteral("共 0 条数据"));
         QVERIFY(plot->yAxis->range().upper > 0);
+
+        // The saved progress comes back in a new sending window, once the running cycle is ended.
+        ts::BoxAnswerer endCycle(true);
+        m_window->showFawen();
+        QCOMPARE(endCycle.text, QStringLiteral("正在发文，是否结束发文？"));
+        QTRY_VERIFY((form = topLevel(QStringLiteral("Form"))) != nullptr);
+        QVERIFY(!topLevel(QStringLiteral("Fwstate")));
+        list = form->findChild<QListWidget*>(QStringLiteral("listSource"));
+        list->setCurrentRow(3); // "跟打进度"
+        QCOMPARE(form->findChild<QPlainTextEdit*>(QStringLiteral("txtPreview"))->toPlainText(), m_text.mid(100));
+        QCOMPARE(form->findChild<QComboBox*>(QStringLiteral("comboProgress"))->currentText(), m_title);
+        form->close();
     }
 };
 
