@@ -44,8 +44,7 @@ template <typename W> W* named(W* widget, const char* name)
 } // namespace
 
 Form::Form(QWidget* parent, const QString& baseFolder)
-    : QWidget(parent),
-      m_ui(new Ui::Form),
+    : QWidget(parent), m_ui(new Ui::Form),
       m_articleFolder(QDir(baseOrProgramFolder(baseFolder)).filePath(QStringLiteral("文章"))),
       m_progress(baseOrProgramFolder(baseFolder))
 {
@@ -77,8 +76,8 @@ void Form::buildBody()
     m_txtPreview->setFixedWidth(400);
     m_listSource = named(new QListWidget(body), "listSource");
     m_listSource->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listSource->addItems({QStringLiteral("剪切板"), QStringLiteral("错字收集"), QStringLiteral("慢字收集"),
-                            QStringLiteral("跟打进度")});
+    m_listSource->addItems(
+        {QStringLiteral("剪切板"), QStringLiteral("错字收集"), QStringLiteral("慢字收集"), QStringLiteral("跟打进度")});
     m_articles = listTexts(m_articleFolder);
     m_listSource->addItems(listedNames(m_articles));
     m_listSource->addItem(QStringLiteral("---以上为本地文本---"));
@@ -195,8 +194,8 @@ void Form::updateAutoControls()
     const bool period = App::Fw == kPeriodMode;
     m_spinFwtime->setVisible(period);
     m_labFwtime->setVisible(period);
-    for (QWidget* w : {static_cast<QWidget*>(m_comboFw), static_cast<QWidget*>(m_spinFwtime),
-                       static_cast<QWidget*>(m_labFwtime)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_comboFw), static_cast<QWidget*>(m_spinFwtime), static_cast<QWidget*>(m_labFwtime)})
         w->setEnabled(!App::Dl);
     if (m_comboZdhd2->currentText() == QStringLiteral("击键"))
         m_spinZdhd->setValue(App::Zdhd3);
@@ -208,10 +207,10 @@ void Form::setProgressView(bool on)
 {
     m_comboProgress->setVisible(on);
     m_labProgress->setVisible(on);
-    for (QWidget* w : {static_cast<QWidget*>(m_ckZdhd), static_cast<QWidget*>(m_comboZdhd2),
-                       static_cast<QWidget*>(m_labOver), static_cast<QWidget*>(m_spinZdhd),
-                       static_cast<QWidget*>(m_labZdhd), static_cast<QWidget*>(m_labElse),
-                       static_cast<QWidget*>(m_comboZdhd5)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_ckZdhd), static_cast<QWidget*>(m_comboZdhd2), static_cast<QWidget*>(m_labOver),
+          static_cast<QWidget*>(m_spinZdhd), static_cast<QWidget*>(m_labZdhd), static_cast<QWidget*>(m_labElse),
+          static_cast<QWidget*>(m_comboZdhd5)})
         w->setVisible(!on);
 }
 

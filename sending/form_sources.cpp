@@ -102,7 +102,8 @@ void Form::itemSlot()
 void Form::loadCollection(bool wrong)
 {
     bool ok = false;
-    const QString text = App::readTextFile(wrong ? QStringLiteral("错字收集.txt") : QStringLiteral("慢字收集.txt"), &ok);
+    const QString text =
+        App::readTextFile(wrong ? QStringLiteral("错字收集.txt") : QStringLiteral("慢字收集.txt"), &ok);
     if (!ok) {
         // The file is gone or unreadable: the collection gathered in this session stays as it is.
         showSourceText(wrong ? App::WrongChars : App::SlowChars);
@@ -157,8 +158,9 @@ void Form::loadProgressText()
     if (App::Zdname.isEmpty()) {
         showSourceText(QString());
         frmMessageBox2 box(this);
-        box.SetMessage(QStringLiteral("请把计划跟打的文章放入软件同目录“跟打进度”文件夹中。在功能菜单中可保存跟打进度！"), 4,
-                       Qt::PlainText);
+        box.SetMessage(
+            QStringLiteral("请把计划跟打的文章放入软件同目录“跟打进度”文件夹中。在功能菜单中可保存跟打进度！"), 4,
+            Qt::PlainText);
         box.exec();
     } else {
         bool ok = false;

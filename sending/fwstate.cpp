@@ -38,8 +38,7 @@ Fwstate::~Fwstate()
     App::FwstateOpen = false;
 }
 
-void Fwstate::recvstate(const QString& title, const QString& header, const QString& fullText,
-                        const QString& sentSoFar)
+void Fwstate::recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar)
 {
     const SendingFigures figures = sendingFigures(fullText, sentSoFar);
     m_ui->lineEdit->setText(title == QStringLiteral("自定义内容") ? App::Zdname : title);

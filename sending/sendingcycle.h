@@ -61,8 +61,7 @@ signals:
 
 public slots:
     // A text handed over by the sending window: the cycle starts at segment 1.
-    void start(int segLength, const QString& name, const QString& fullText, const QString& part,
-               const QString& notice);
+    void start(int segLength, const QString& name, const QString& fullText, const QString& part, const QString& notice);
     void advance(Trigger trigger = Trigger::Command);
     // After a posted result: the next segment when the send mode asks for it and the run finished.
     void advanceAfterRun(bool runFinished);

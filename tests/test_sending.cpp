@@ -42,9 +42,8 @@ private slots:
         QTest::addColumn<int>("segLength");
         // After the start and each advance: segment number, position, segment length, characters left.
         QTest::addColumn<QList<QList<int>>>("steps");
-        QTest::addRow("250/100 wraps to 150 left") << 250 << 100
-                                                   << QList<QList<int>>{{1, 0, 100, 150}, {2, 100, 100, 50},
-                                                                        {3, 200, 50, 0}, {1, 0, 100, 150}};
+        QTest::addRow("250/100 wraps to 150 left")
+            << 250 << 100 << QList<QList<int>>{{1, 0, 100, 150}, {2, 100, 100, 50}, {3, 200, 50, 0}, {1, 0, 100, 150}};
         QTest::addRow("200/100 no empty segment")
             << 200 << 100 << QList<QList<int>>{{1, 0, 100, 100}, {2, 100, 100, 0}, {1, 0, 100, 100}};
         QTest::addRow("length over the text") << 80 << 100 << QList<QList<int>>{{1, 0, 80, 0}, {1, 0, 80, 0}};
@@ -89,8 +88,8 @@ private slots:
         const QString text = QStringLiteral("春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。");
         cycle.start({10, QStringLiteral("春晓 it's 100%1"), text, text.left(10), QString()});
         cycle.advance();
-        const QString post = buildFawenPost(QStringLiteral("春晓 it's 100%1"), cycle.currentPart(), cycle.header(),
-                                            cycle.restCount());
+        const QString post =
+            buildFawenPost(QStringLiteral("春晓 it's 100%1"), cycle.currentPart(), cycle.header(), cycle.restCount());
         QCOMPARE(post.toUtf8(), QStringLiteral("春晓 it's 100%1\n鸟。夜来风雨声，花落\n-----第2段-余4字").toUtf8());
         const CapturedSegment read = parseCapturedHistory(QStringLiteral("张三 12:00\n") + post);
         QVERIFY(read.found);
@@ -190,8 +189,13 @@ private slots:
         App::DbPassword = TestDb::password();
         App::DbOnline = createConnection();
         QVERIFY(App::DbOnline);
-        UploadRequest r{false, QString(), m_tag + QStringLiteral("it's 100%1"), QStringLiteral("内容 '%2' \"引号\""),
-                        QStringLiteral("标题"), QStringLiteral("1.2.3.4"), 1700000000};
+        UploadRequest r{false,
+                        QString(),
+                        m_tag + QStringLiteral("it's 100%1"),
+                        QStringLiteral("内容 '%2' \"引号\""),
+                        QStringLiteral("标题"),
+                        QStringLiteral("1.2.3.4"),
+                        1700000000};
         QCOMPARE(uploadText(r).message, QStringLiteral("网络连接失败！"));
         r.online = true;
         QCOMPARE(uploadText(r).message, QStringLiteral("上传文本需要登录帐号！"));
@@ -207,8 +211,10 @@ private slots:
         QCOMPARE(uploadText(r).message, QStringLiteral("文本名已存在！")); // before the empty-text check
 
         QSqlQuery row;
-        QVERIFY(myHelper::run(row, "select a_content, a_time, a_from, a_ip, a_username, a_gdnum from kelm_text "
-                                   "where a_name=?", {r.name}));
+        QVERIFY(myHelper::run(row,
+                              "select a_content, a_time, a_from, a_ip, a_username, a_gdnum from kelm_text "
+                              "where a_name=?",
+                              {r.name}));
         QVERIFY(row.next());
         QCOMPARE(row.value(0).toString(), text);
         QCOMPARE(row.value(1).toLongLong(), 1700000000);

@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(items, QStringList({"剪切板", "错字收集", "慢字收集", "跟打进度", "b", "C.TXT", "长文",
                                      "---以上为本地文本---"}));
         QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字")); // written back at opening
-        QVERIFY(!form.findChild<QWidget*>("comboFw")->isEnabled());           // 独练 by default
+        QVERIFY(!form.findChild<QWidget*>("comboFw")->isEnabled());          // 独练 by default
 
         auto* preview = form.findChild<QPlainTextEdit*>("txtPreview");
         auto* count = form.findChild<QLabel*>("labCount");

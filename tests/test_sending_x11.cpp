@@ -14,9 +14,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 #include <memory>
 
@@ -133,8 +133,9 @@ private slots:
             typePassage(part);
             const int next = segment % 3 + 1;
             const QString nextPart = m_text.mid((next - 1) * 100, 100);
-            QCOMPARE(QString::fromUtf8(m_stub.nextSent(sent)),
-                     buildFawenPost(m_title, nextPart, QStringLiteral("第%1段").arg(next), rests.at(segment - 1).toInt()));
+            QCOMPARE(
+                QString::fromUtf8(m_stub.nextSent(sent)),
+                buildFawenPost(m_title, nextPart, QStringLiteral("第%1段").arg(next), rests.at(segment - 1).toInt()));
             QCOMPARE(panelField("lineEdit5"), rests.at(segment - 1));
         }
 
@@ -142,8 +143,7 @@ private slots:
         QVERIFY(curve);
         auto* plot = curve->findChild<QCustomPlot*>(QStringLiteral("plot1"));
         QVERIFY(plot->graph(0)->dataCount() > 0);
-        QVERIFY(curve->findChild<QLabel*>(QStringLiteral("labInfo"))->text() !=
-                QStringLiteral("共 0 条数据"));
+        QVERIFY(curve->findChild<QLabel*>(QStringLiteral("labInfo"))->text() != QStringLiteral("共 0 条数据"));
         QVERIFY(plot->yAxis->range().upper > 0);
 
         // The saved progress comes back in a new sending window, once the running cycle is ended.

@@ -29,8 +29,9 @@ RecordHolder recordHolder(const QString& name, int length)
 {
     RecordHolder holder;
     QSqlQuery query;
-    const QString sql = QStringLiteral("select r_username,u_title,r_sd from kelm_rank join kelm_user  where r_text=? and "
-                                       "r_zs=? and r_username=u_truename order by r_sd desc limit 1");
+    const QString sql =
+        QStringLiteral("select r_username,u_title,r_sd from kelm_rank join kelm_user  where r_text=? and "
+                       "r_zs=? and r_username=u_truename order by r_sd desc limit 1");
     if (!myHelper::run(query, sql, {name, length})) {
         if (query.lastError().isValid())
             qDebug() << "发文" << query.lastError().text();
@@ -64,10 +65,9 @@ UploadOutcome uploadText(const UploadRequest& request)
         outcome.message = QStringLiteral("上传文本不能为空！");
         return outcome;
     }
-    const bool inserted =
-        myHelper::exec(QStringLiteral("insert into kelm_text values(Null,?,?,?,?,?,?,0)"),
-                       {request.name, request.text, QString::number(request.now), request.appTitle, request.publicIp,
-                        request.userName});
+    const bool inserted = myHelper::exec(QStringLiteral("insert into kelm_text values(Null,?,?,?,?,?,?,0)"),
+                                         {request.name, request.text, QString::number(request.now), request.appTitle,
+                                          request.publicIp, request.userName});
     outcome.uploaded = inserted;
     outcome.message = inserted ? QStringLiteral("上传成功！") : QStringLiteral("上传失败！");
     return outcome;

@@ -16,7 +16,7 @@ QString serverText(const QString& name);
 struct RecordHolder
 {
     bool queried = false; // false: offline or the query failed (logged); title and notice then stay
-    QString notice;       // "该文本速度保持者为：【称号】用户 速度为：速度", empty without a ranking row
+    QString notice; // "该文本速度保持者为：【称号】用户 速度为：速度", empty without a ranking row
 };
 // The fastest ranking entry for the text of that name and length.
 RecordHolder recordHolder(const QString& name, int length);

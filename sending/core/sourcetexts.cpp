@@ -53,7 +53,8 @@ QString prepareForSending(const QString& text, const PrepareOptions& options)
     return prepared;
 }
 
-ProgressStore::ProgressStore(const QString& baseFolder) : m_folder(QDir(baseFolder).filePath(QStringLiteral("跟打进度")))
+ProgressStore::ProgressStore(const QString& baseFolder)
+    : m_folder(QDir(baseFolder).filePath(QStringLiteral("跟打进度")))
 {
 }
 
