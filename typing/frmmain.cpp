@@ -5,6 +5,7 @@
 #include "app/core/app.h"
 #include "app/iconhelper.h"
 #include "app/core/myhelper.h"
+#include "sending/sendingcycle.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -64,6 +65,35 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
 {
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();
+
+    // The sending side works on the window only through these.
+    SendingHost sendingHost;
+    sendingHost.window = this;
+    sendingHost.layPassage = [this](const QString& title, const QString& header, const QString& text) {
+        Reset();
+        segmentHeader = header;
+        textTitle = title;
+        loadArticle(text);
+    };
+    sendingHost.passage = [this] { return passage; };
+    sendingHost.post = [this](const QString& message) { runChatOperation({ChatOperation::Post, message}); };
+    sendingHost.freeTyping = [this] { return mode == FreeTyping; };
+    sendingHost.wholeText = [this] { return wholeText; };
+    sendingHost.maximised = [this] { return maximised; };
+    sendingHost.focusTypingPane = [this] { ui->textEdit2->setFocus(Qt::OtherFocusReason); };
+    sendingHost.titleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
+    sendingHost.cycleChanged = [this](bool running, const QString& text, bool whole) {
+        sendStopped = !running;
+        if (running) {
+            fullText = text;
+            sentLength = text.length();
+            wholeText = whole;
+        }
+    };
+    m_sending = new SendingCycle(std::move(sendingHost), this);
+    connect(m_sending, &SendingCycle::state, this, &frmMain::state);
+    connect(this, &frmMain::zbgb, m_sending, &SendingCycle::followMainWindow);
+    connect(this, &frmMain::infoqx, m_sending, &SendingCycle::showSpeeds);
 
     openCodeFile();
     openCodeFile2();

@@ -28,6 +28,7 @@ class QThread;
 class QTimer;
 class Ui_frmMain;
 class MyGlobalShortCut;
+class SendingCycle;
 enum class BuiltinDrill;
 struct ResultHistories;
 struct RunInputs;
@@ -549,6 +550,9 @@ private:
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
+
+    // ---- Sending side: the sending window, the cycle, its panel and the speed curve ----
+    SendingCycle* m_sending = nullptr;
 };
 
 #endif
