@@ -6,7 +6,6 @@
 #include "testsupport.h"
 #include "typing/core/capture.h"
 #include "typing/coresettings.h"
-#include "typing/frmmain.h"
 
 #include <qcustomplot.h> // before Xlib, whose macros clash with it
 
@@ -16,7 +15,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 
 #include <memory>
@@ -38,9 +36,9 @@ class TestSendingX11 : public QObject
     Q_OBJECT
 
     xt::XInput m_x;
-    TestDir m_dir;
     platform::KeySource m_keys{&CoreSettings::countKeyWord};
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<ts::MainWindowFixture> m_f;
+    frmMain* m_window = nullptr;
     xt::ChatStub m_stub;
     platform::WindowHandle m_chat = 0;
     const QString m_title = QStringLiteral("端到端%1").arg(QCoreApplication::applicationPid());
@@ -54,8 +52,8 @@ class TestSendingX11 : public QObject
         QTRY_COMPARE(App::ChatHwnd, m_chat);
         QVERIFY(platform::windowSystem().setForegroundWindow(m_window->winId(), 3000));
         m_window->activateWindow(); // the window manager may see it active while the focus is elsewhere
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        auto* typing = m_window->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QTextEdit* typing = m_f->typing();
         typing->setFocus();
         QTRY_VERIFY(typing->hasFocus());
         for (const QChar c : passage)
@@ -72,22 +70,17 @@ private slots:
     {
         QVERIFY2(platform::x11Available() && m_x.isOpen(), "needs an X display with XTest (run under test.sh)");
         App::initResources();
-        ts::resetWindowGlobals();
-        App::Quchu = false;
-        App::Tihuan = false;
+        m_f = std::make_unique<ts::MainWindowFixture>();
         App::Gdyslim = 100;
         App::Dl = false;
         QVERIFY(QDir().mkpath(m_programDir + "/文章"));
         QVERIFY(App::writeFile(m_programDir + "/文章/" + m_title + ".txt", m_text));
         QVERIFY(m_keys.install());
-        QVERIFY((m_chat = m_stub.start(m_dir.path(), platform::windowSystem())) != 0);
-        m_window = std::make_unique<frmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        for (QMenu* menu : m_window->findChildren<QMenu*>())
-            for (QAction* action : menu->actions())
-                if (menu->title() == QStringLiteral("换群") && action->text() == xt::ChatStub::title())
-                    action->trigger();
+        QVERIFY((m_chat = m_stub.start(m_f->dir().path(), platform::windowSystem())) != 0);
+        m_window = &m_f->open(true);
+        QAction* group = m_f->action({"换群", xt::ChatStub::title()});
+        QVERIFY(group);
+        group->trigger();
         QCOMPARE(App::ChatTitle, xt::ChatStub::title());
     }
     void cleanupTestCase()
@@ -95,11 +88,7 @@ private slots:
         QFile::remove(m_programDir + "/文章/" + m_title + ".txt");
         QFile::remove(m_programDir + "/跟打进度/" + m_title + ".txt");
         QFile::remove(m_programDir + "/跟打进度/" + m_title + ".ini");
-        if (m_window) {
-            m_window->close();
-            ts::consumeQuitRequest();
-        }
-        m_window.reset();
+        m_f.reset();
     }
 
     void threeSegmentsPostedTypedAndCountedDown()
