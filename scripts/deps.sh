@@ -7,6 +7,8 @@ TAVREL_BUILD_PACKAGES=(
     libx11-dev libxtst-dev libx11-xcb-dev libxcb1-dev
     fonts-font-awesome fonts-wqy-microhei rime-data-wubi
 )
+# Text sending and progress views: the speed curve's plot widget.
+TAVREL_BUILD_PACKAGES+=(libqcustomplot-dev)
 TAVREL_TEST_PACKAGES=(mariadb-server mariadb-client xvfb openbox xauth xdotool)
 # Fuzz targets (fuzz/): clang with the sanitizer and libFuzzer run-time.
 TAVREL_TEST_PACKAGES+=(clang libclang-rt-14-dev)

@@ -15,6 +15,7 @@
 
 #include "app/core/app.h"
 #include "app/iconhelper.h"
+#include "sending/sendingcycle.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -46,6 +47,26 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
+
+    // The sending side works on the window only through these.
+    SendingHost sendingHost;
+    sendingHost.window = this;
+    sendingHost.layPassage = [this](const QString& title, const QString& header, const QString& text) {
+        Reset();
+        segmentHeader = header;
+        textTitle = title;
+        loadArticle(text);
+    };
+    sendingHost.passage = [this] { return passage(); };
+    sendingHost.post = [this](const QString& message) { m_chat->post(message); };
+    sendingHost.freeTyping = [this] { return mode == FreeTyping; };
+    sendingHost.maximised = [this] { return maximised; };
+    sendingHost.focusTypingPane = [this] { ui->textEdit2->setFocus(Qt::OtherFocusReason); };
+    sendingHost.titleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
+    m_sending = new SendingCycle(std::move(sendingHost), this);
+    connect(m_sending, &SendingCycle::state, this, &frmMain::state);
+    connect(this, &frmMain::zbgb, m_sending, &SendingCycle::followMainWindow);
+    connect(this, &frmMain::infoqx, m_sending, &SendingCycle::showSpeeds);
 
     openCodeFile();
     openCodeFile2();

@@ -32,6 +32,7 @@ class QPropertyAnimation;
 class QSplitter;
 class QTimer;
 class Ui_frmMain;
+class SendingCycle;
 enum class BuiltinDrill;
 struct RunInputs;
 struct RunResult;
@@ -306,9 +307,6 @@ private:
 
     ChatRoad* m_chat = nullptr;
     ResultBranch* m_branch = nullptr;
-    // Set and used by the sending cycle; read here: no cycle runs, the text being sent.
-    bool sendStopped = true;
-    QString fullText;
 
     // ---- Typing run: loading and the per-change pass (frmmain_typing.cpp) over the typing view;
     // the typing pane's event filter and the counter reset (frmmain_keys.cpp) ----
@@ -352,8 +350,7 @@ private:
     QString resultTextPlain;
     QString shortResult;
     int runEndCount = 0; // entries into the end chains since the last counter reset
-    // Shared with the sending cycle, which sets sentLength for each text it sends.
-    int sentLength = 0;
+    // The finished run's passage was the whole text (of a sending cycle or a built-in set).
     bool wholeText = false;
     const std::unique_ptr<CodeHints> m_hints;
 
@@ -379,6 +376,9 @@ private:
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
+
+    // ---- Sending side: the sending window, the cycle, its panel and the speed curve ----
+    SendingCycle* m_sending = nullptr;
 };
 
 #endif

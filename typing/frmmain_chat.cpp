@@ -5,6 +5,7 @@
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
+#include "sending/sendingcycle.h"
 #include "typing/chatroad.h"
 #include "typing/core/capture.h"
 #include "typing/resultbranch.h"
@@ -19,7 +20,7 @@ void frmMain::setUpChatRoad()
     hooks.upload = [this](int manual) { tryUpload(manual); };
     hooks.nextSegment = [this](bool runFinished) { loadNextSegmentAfterResult(runFinished); };
     hooks.notice = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
-    hooks.cycleRunning = [this] { return !sendStopped; };
+    hooks.cycleRunning = [this] { return m_sending->isRunning(); };
     m_branch = new ResultBranch(this, m_chat, std::move(hooks));
     connect(m_chat, &ChatRoad::bindingChanged, this, [this] {
         m_status->setChatToolTip(m_chat->labelToolTip());
@@ -83,5 +84,5 @@ void frmMain::cjSlot()
 
 void frmMain::shSlot()
 {
-    m_chat->post(buildFawenPost(textTitle, passage(), segmentHeader, unsentCount(fullText, App::SentText)));
+    m_chat->post(buildFawenPost(textTitle, passage(), segmentHeader, m_sending->segments().restCount()));
 }

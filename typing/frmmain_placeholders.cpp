@@ -10,33 +10,45 @@
 
 #include "input/bmcx.h"
 #include "input/cftj.h"
+#include "sending/sendingcycle.h"
+#include "typing/core/results.h"
+#include "typing/resulttable.h"
 
 #include <QContextMenuEvent>
 
-// ---- Sending cycle: filled in with the text-sending cycle ----
+// ---- Sending cycle and speed curve (sending/sendingcycle.cpp) ----
 void frmMain::infoRecv(int segSize, QString name, QString text, QString first, QString notice)
 {
-    Q_UNUSED(segSize)
-    Q_UNUSED(name)
-    Q_UNUSED(text)
-    Q_UNUSED(first)
-    Q_UNUSED(notice)
+    m_sending->start(segSize, name, text, first, notice);
 }
-void frmMain::showFawen() {}
-void frmMain::fxSlot() {}
-void frmMain::tzSlot() {}
-void frmMain::saveSlot() {}
+void frmMain::showFawen()
+{
+    m_sending->openSendingWindow();
+}
+void frmMain::fxSlot()
+{
+    m_sending->advance();
+}
+void frmMain::tzSlot()
+{
+    m_sending->stop();
+}
+void frmMain::saveSlot()
+{
+    m_sending->saveProgress();
+}
 void frmMain::setSendPanelVisible(bool visible)
 {
-    Q_UNUSED(visible)
+    m_sending->setPanelVisible(visible);
 }
-
-// ---- Speed curve: filled in with the speed-curve window ----
 void frmMain::recvQuit(QString message)
 {
-    Q_UNUSED(message)
+    m_sending->curveClosed(message);
 }
-void frmMain::showSlot() {}
+void frmMain::showSlot()
+{
+    m_sending->toggleCurve();
+}
 
 // ---- Settings window ----
 // A new settings window on every opening, its OK re-applying the settings here.
@@ -81,13 +93,15 @@ void frmMain::tryUpload(int manual)
     Q_UNUSED(manual)
 }
 // After a posted result: with a cycle running, Dl off, Fw "跟打结束自动发文" and the run finished
-// (its last character right), the next segment (fxSlot).
+// (its last character right), the next segment.
 void frmMain::loadNextSegmentAfterResult(bool runFinished)
 {
-    Q_UNUSED(runFinished)
+    m_sending->advanceAfterRun(runFinished);
 }
 
-// ---- Speed curve: filled in with the speed-curve window ----
-// The histories are already filtered and the peaks taken (takeCurvePeaks) when this runs; what is
-// left is handing the filtered speedHistory to the curve window (infoqx).
-void frmMain::updateCurveData() {}
+// The histories are already filtered and the peaks taken (takePeaks) when this runs: the
+// filtered speeds go to the curve window.
+void frmMain::updateCurveData()
+{
+    emit infoqx(m_results->histories().speedHistory);
+}

@@ -9,6 +9,7 @@
 
 #include "app/core/app.h"
 #include "app/frmmessagebox.h"
+#include "sending/sendingcycle.h"
 #include "typing/core/resultline.h"
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
@@ -156,13 +157,12 @@ void frmMain::markUploadEligibility()
 {
     for (const EligibleSet& set : kEligibleSets) {
         if (textTitle == QString::fromUtf8(set.title) && passageLength() == set.length) {
-            sentLength = set.length;
             App::CanUpload = true;
             wholeText = true;
             return;
         }
     }
-    wholeText = (sentLength == passageLength());
+    wholeText = (m_sending->segments().fullText().length() == passageLength());
 }
 
 void frmMain::slotDelay()

@@ -1,0 +1,82 @@
+#include "sending/fwstate.h"
+#include "ui_fwstate.h"
+
+#include "app/core/app.h"
+#include "app/dragframe.h"
+#include "app/iconhelper.h"
+#include "sending/core/curvedata.h"
+#include "sending/core/segmentcycle.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+void placeOnScreen(QWidget* window, const QPoint& wanted)
+{
+    const QScreen* screen = QGuiApplication::screenAt(wanted + QPoint(window->width() / 2, 0));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    window->move(placeInside(wanted, window->frameGeometry().size(), available));
+}
+
+Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
+{
+    m_ui->setupUi(this);
+    setProperty("Fwstate", true);
+    // A status beside the window: showing it leaves the keyboard with the typing pane.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
+    IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
+    IconHelper::Instance()->setIcon(m_ui->btnMenu_Close, QChar(0xF00D), 10);
+    connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
+    recvzbgb(App::X, App::Y);
+    App::FwstateOpen = true;
+}
+
+Fwstate::~Fwstate()
+{
+    App::FwstateOpen = false;
+}
+
+void Fwstate::recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar)
+{
+    const SendingFigures figures = sendingFigures(fullText, sentSoFar);
+    m_ui->lineEdit->setText(title == QStringLiteral("自定义内容") ? App::Zdname : title);
+    m_ui->lineEdit2->setText(header);
+    m_ui->lineEdit3->setText(QString::number(figures.sent));
+    m_ui->lineEdit4->setText(QString::number(figures.total));
+    m_ui->lineEdit5->setText(QString::number(figures.left));
+    m_ui->lineEdit6->setText(figures.percent + QStringLiteral("%"));
+}
+
+void Fwstate::recvzbgb(const int& x, const int& y)
+{
+    // The globals already hold the main window's new position when the signal comes.
+    Q_UNUSED(x)
+    Q_UNUSED(y)
+    placeOnScreen(this, QPoint(App::X - PanelWidth, App::Y));
+}
+
+void Fwstate::on_button_clicked()
+{
+    close();
+    emit stopRequested();
+}
+
+void Fwstate::mousePressEvent(QMouseEvent* event)
+{
+    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
+        QWidget::mousePressEvent(event);
+}
+
+void Fwstate::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed))
+        QWidget::mouseMoveEvent(event);
+}
+
+void Fwstate::mouseReleaseEvent(QMouseEvent* event)
+{
+    DragFrame::release(m_mousePressed);
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,51 @@
+#ifndef TAVREL_SENDING_FWSTATE_H
+#define TAVREL_SENDING_FWSTATE_H
+
+#include <QPoint>
+#include <QScopedPointer>
+#include <QWidget>
+
+namespace Ui {
+class Fwstate;
+}
+
+// The sending-state panel "发文状态": beside the main window, the text being sent, the current
+// segment, the characters sent and left and the progress; its one command stops cutting segments.
+// App::FwstateOpen is true exactly while a panel exists.
+class Fwstate : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Fwstate(QWidget* parent = nullptr);
+    ~Fwstate() override;
+
+    static constexpr int PanelWidth = 294;
+
+signals:
+    // "停止发文": the cycle goes on without a segment length; the panel has closed itself.
+    void stopRequested();
+
+public slots:
+    void recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar);
+    // Follows the main window: to its left, top edges aligned, inside the screen's available area.
+    void recvzbgb(const int& x, const int& y);
+
+private slots:
+    void on_button_clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    const QScopedPointer<Ui::Fwstate> m_ui;
+    QPoint m_mousePoint;
+    bool m_mousePressed = false;
+};
+
+// Moves a window to `wanted`, or as near as keeps it inside the available area of the screen there.
+void placeOnScreen(QWidget* window, const QPoint& wanted);
+
+#endif

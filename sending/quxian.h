@@ -1,0 +1,64 @@
+#ifndef TAVREL_SENDING_QUXIAN_H
+#define TAVREL_SENDING_QUXIAN_H
+
+#include <QColor>
+#include <QPoint>
+#include <QScopedPointer>
+#include <QWidget>
+
+class QCustomPlot;
+
+namespace Ui {
+class quxian;
+}
+
+// The speed-curve window "曲线图": the speed samples of the last run over its ticks, beside the
+// main window. Deleted when closed, after it has said so with sendQuit("child").
+class quxian : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit quxian(QWidget* parent = nullptr);
+    ~quxian() override;
+
+    // Points on the curve now (for the data label and the tests).
+    int itemCount() const { return m_itemCount; }
+    QCustomPlot* plot() const;
+
+signals:
+    void sendQuit(const QString& name);
+
+public slots:
+    // A filtered speed history: one whole-number sample and one blank each.
+    void recvqx(const QString& speeds);
+    void recvzbgb(const int& x, const int& y);
+    void LoadPlot();
+
+private slots:
+    void on_ckXGrid_stateChanged(int state);
+    void on_ckYGrid_stateChanged(int state);
+    void on_ckText_stateChanged(int state);
+    void on_ckBackground_stateChanged(int state);
+    void on_ckMove_stateChanged(int state);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void initForm();
+    void initPlot();
+    void initGraph();
+
+    const QScopedPointer<Ui::quxian> m_ui;
+    QString m_speeds;
+    int m_itemCount = 1000;
+    QPoint m_mousePoint;
+    bool m_mousePressed = false;
+};
+
+#endif

@@ -1,0 +1,259 @@
+// The sending side without widgets: segment arithmetic, the post and its reader, the preview,
+// progress texts in their folder, curve points and placement, and the server texts in the real
+// database (upload checks, literal names, the record holder).
+#include "app/core/app.h"
+#include "app/core/connection.h"
+#include "app/core/myhelper.h"
+#include "sending/core/curvedata.h"
+#include "sending/core/segmentcycle.h"
+#include "sending/core/servertexts.h"
+#include "sending/core/sourcetexts.h"
+#include "testsupport.h"
+#include "typing/core/capture.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+QString digits(int length)
+{
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += QChar(u'一' + i % 500);
+    return text;
+}
+
+FawenInfo info(const QString& text, int segLength)
+{
+    return {segLength, QStringLiteral("测试文"), text, firstSegment(text, segLength), QString()};
+}
+
+} // namespace
+
+class TestSending : public QObject
+{
+    Q_OBJECT
+    const QString m_tag = QStringLiteral("snd%1-").arg(QCoreApplication::applicationPid());
+
+private slots:
+    void segments_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("segLength");
+        // After the start and each advance: segment number, position, segment length, characters left.
+        QTest::addColumn<QList<QList<int>>>("steps");
+        QTest::addRow("250/100 wraps to 150 left")
+            << 250 << 100 << QList<QList<int>>{{1, 0, 100, 150}, {2, 100, 100, 50}, {3, 200, 50, 0}, {1, 0, 100, 150}};
+        QTest::addRow("200/100 no empty segment")
+            << 200 << 100 << QList<QList<int>>{{1, 0, 100, 100}, {2, 100, 100, 0}, {1, 0, 100, 100}};
+        QTest::addRow("length over the text") << 80 << 100 << QList<QList<int>>{{1, 0, 80, 0}, {1, 0, 80, 0}};
+        QTest::addRow("length 0 is the whole text") << 80 << 0 << QList<QList<int>>{{1, 0, 80, 0}, {1, 0, 80, 0}};
+    }
+    void segments()
+    {
+        QFETCH(int, length);
+        QFETCH(int, segLength);
+        QFETCH(QList<QList<int>>, steps);
+        const QString text = digits(length);
+        SegmentCycle cycle;
+        cycle.start(info(text, segLength));
+        for (int i = 0; i < steps.size(); ++i) {
+            if (i > 0)
+                cycle.advance();
+            const QList<int>& s = steps.at(i);
+            QCOMPARE(cycle.segmentNumber(), s.at(0));
+            QCOMPARE(cycle.position(), s.at(1));
+            QCOMPARE(cycle.currentPart(), text.mid(s.at(1), s.at(2)));
+            QCOMPARE(cycle.restCount(), s.at(3));
+        }
+        QCOMPARE(cycle.isWhole(), segLength == 0 || segLength >= length);
+    }
+
+    void heldAndStoppedCycleKeepsItsSegment()
+    {
+        SegmentCycle cycle;
+        cycle.start(info(digits(250), 100));
+        cycle.advance();
+        cycle.advance();
+        QCOMPARE(cycle.remainder(), digits(250).mid(200)); // saved at segment 3
+        cycle.holdSegments();
+        QVERIFY(!cycle.advance());
+        QCOMPARE(cycle.segmentNumber(), 3);
+        QCOMPARE(cycle.remainder(), digits(250).mid(200)); // what was really sent, not the whole text
+    }
+
+    void postRoundTripsThroughTheReader()
+    {
+        SegmentCycle cycle;
+        const QString text = QStringLiteral("春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。");
+        cycle.start({10, QStringLiteral("春晓 it's 100%1"), text, text.left(10), QString()});
+        cycle.advance();
+        const QString post =
+            buildFawenPost(QStringLiteral("春晓 it's 100%1"), cycle.currentPart(), cycle.header(), cycle.restCount());
+        QCOMPARE(post.toUtf8(), QStringLiteral("春晓 it's 100%1\n鸟。夜来风雨声，花落\n-----第2段-余4字").toUtf8());
+        const CapturedSegment read = parseCapturedHistory(QStringLiteral("张三 12:00\n") + post);
+        QVERIFY(read.found);
+        QCOMPARE(read.title, QStringLiteral("春晓 it's 100%1"));
+        QCOMPARE(read.passage, cycle.currentPart());
+        QCOMPARE(read.segmentHeader, QStringLiteral("第2段"));
+        QCOMPARE(read.restCount, 4);
+    }
+
+    void figures()
+    {
+        const SendingFigures f = sendingFigures(digits(500), digits(100));
+        QCOMPARE(QList<int>({f.sent, f.total, f.left}), QList<int>({100, 500, 400}));
+        QCOMPARE(f.percent, QStringLiteral("20.00"));
+        QCOMPARE(sendingFigures(digits(7), digits(7)).percent, QStringLiteral("100.00"));
+        QCOMPARE(sendingFigures(QString(), QString()).percent, QStringLiteral("0.00"));
+        QCOMPARE(progressFigure(1000, 250), QStringLiteral("75.00"));
+        QCOMPARE(progressFigure(0, 250), QStringLiteral("0.00"));
+    }
+
+    void previewAndPreparation()
+    {
+        QCOMPARE(previewText(digits(5000), false), digits(5000));
+        QCOMPARE(previewText(digits(5001), false), digits(3000) + QStringLiteral("[......未完]"));
+        QCOMPARE(previewText(digits(8000), true), digits(8000));
+        QCOMPARE(prepareForSending(QStringLiteral("a b\tc\nd"), {true, false}), QStringLiteral("abcd"));
+        QCOMPARE(prepareForSending(QStringLiteral(" \n "), {true, false}), QString());
+        QCOMPARE(prepareForSending(QStringLiteral(" \n "), {false, false}), QStringLiteral(" \n "));
+    }
+
+    void listingsOpenTheirOwnFiles()
+    {
+        TestDir dir;
+        QDir().mkpath(QStringLiteral("文章"));
+        for (const char* name : {"b.txt", "A.txt", "x.txt.txt", "C.TXT", "d.dat"})
+            QVERIFY(App::writeFile(QStringLiteral("文章/") + QString::fromUtf8(name), QString::fromUtf8(name)));
+        const QVector<ListedText> articles = listTexts(dir.file(QStringLiteral("文章")));
+        QCOMPARE(listedNames(articles), QStringList({"A", "b", "C.TXT", "x"}));
+        QCOMPARE(articles.at(2).fileName, QStringLiteral("C.TXT"));
+        QCOMPARE(articles.at(3).fileName, QStringLiteral("x.txt.txt"));
+        QVERIFY(listTexts(dir.file(QStringLiteral("无此目录"))).isEmpty());
+    }
+
+    void progressSavedAndReloaded()
+    {
+        TestDir dir;
+        const ProgressStore store(dir.path());
+        SegmentCycle cycle;
+        cycle.start(info(digits(250), 100));
+        cycle.advance();
+        cycle.advance();
+        QString saved;
+        QString error;
+        // The folder is made on the first save; a title with separators stays inside it.
+        QVERIFY(store.saveText(QStringLiteral("../上/级"), cycle.remainder(), &saved, &error));
+        QCOMPARE(saved, QStringLiteral("_.._上_级"));
+        QVERIFY(QFile::exists(dir.file(QStringLiteral("跟打进度/_.._上_级.txt"))));
+        QCOMPARE(listedNames(store.list()), QStringList({saved}));
+        QVERIFY(store.saveText(QStringLiteral("测试文"), digits(250), &saved, &error));
+        QCOMPARE(store.readTotal(saved, 250), 250); // first read records the whole text
+        QVERIFY(store.saveText(QStringLiteral("测试文"), cycle.remainder(), &saved, &error));
+        bool ok = false;
+        const QString rest = store.readText(saved, &ok);
+        QVERIFY(ok);
+        QCOMPARE(rest, digits(250).mid(200));
+        QCOMPARE(store.readTotal(saved, rest.length()), 250);
+        QCOMPARE(progressFigure(250, rest.length()), QStringLiteral("80.00"));
+        // A folder that cannot be made is a failure with a reason.
+        QVERIFY(App::writeFile(dir.file(QStringLiteral("blocked")), QStringLiteral("x")));
+        QVERIFY(!ProgressStore(dir.file(QStringLiteral("blocked"))).saveText(QStringLiteral("t"), "x", &saved, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void curvePointsAndPlacement()
+    {
+        const CurvePoints p = curvePoints(QStringLiteral("320 305 abc  "));
+        QCOMPARE(p.count(), 3); // the empty items after the last sample give no points
+        QCOMPARE(p.y, QVector<double>({320, 305, 0}));
+        QCOMPARE(p.x, QVector<double>({0, 1, 2}));
+        QCOMPARE(curvePoints(QString()).count(), 0);
+        const QRect screen(0, 0, 1280, 1000);
+        QCOMPARE(placeInside(QPoint(-200, 10), QSize(294, 475), screen), QPoint(0, 10));
+        QCOMPARE(placeInside(QPoint(1200, 900), QSize(294, 475), screen), QPoint(986, 525));
+        QCOMPARE(placeInside(QPoint(100, 100), QSize(294, 475), screen), QPoint(100, 100));
+    }
+
+    // ---- Server texts in the real database ----
+
+    void uploadChecksInOrder()
+    {
+        if (!TestDb::available())
+            QSKIP("no test database");
+        App::DbHost = TestDb::host();
+        App::DbPort = TestDb::port();
+        App::DbName = TestDb::name();
+        App::DbUser = TestDb::user();
+        App::DbPassword = TestDb::password();
+        App::DbOnline = createConnection();
+        QVERIFY(App::DbOnline);
+        UploadRequest r{false,
+                        QString(),
+                        m_tag + QStringLiteral("it's 100%1"),
+                        QStringLiteral("内容 '%2' \"引号\""),
+                        QStringLiteral("标题"),
+                        QStringLiteral("1.2.3.4"),
+                        1700000000};
+        QCOMPARE(uploadText(r).message, QStringLiteral("网络连接失败！"));
+        r.online = true;
+        QCOMPARE(uploadText(r).message, QStringLiteral("上传文本需要登录帐号！"));
+        r.userName = m_tag + QStringLiteral("用户");
+        const QString text = r.text;
+        r.text.clear();
+        QCOMPARE(uploadText(r).message, QStringLiteral("上传文本不能为空！"));
+        r.text = text;
+        const UploadOutcome done = uploadText(r);
+        QVERIFY(done.uploaded);
+        QCOMPARE(done.message, QStringLiteral("上传成功！"));
+        r.text.clear();
+        QCOMPARE(uploadText(r).message, QStringLiteral("文本名已存在！")); // before the empty-text check
+
+        QSqlQuery row;
+        QVERIFY(myHelper::run(row,
+                              "select a_content, a_time, a_from, a_ip, a_username, a_gdnum from kelm_text "
+                              "where a_name=?",
+                              {r.name}));
+        QVERIFY(row.next());
+        QCOMPARE(row.value(0).toString(), text);
+        QCOMPARE(row.value(1).toLongLong(), 1700000000);
+        QCOMPARE(QStringList() << row.value(2).toString() << row.value(3).toString() << row.value(4).toString(),
+                 QStringList({QStringLiteral("标题"), QStringLiteral("1.2.3.4"), r.userName}));
+        QCOMPARE(row.value(5).toInt(), 0);
+        QVERIFY(serverTextNames().contains(r.name));
+        QCOMPARE(serverText(r.name), text);
+        QCOMPARE(serverText(m_tag + QStringLiteral("it's 100%")), QString());
+    }
+
+    void recordHolderFromSeededRows()
+    {
+        if (!App::DbOnline)
+            QSKIP("no test database");
+        const QString name = m_tag + QStringLiteral("纪录");
+        const QString fast = m_tag + QStringLiteral("快手");
+        QVERIFY(myHelper::exec("insert into kelm_user (u_truename, u_title) values (?, ?), (?, ?)",
+                               {fast, QStringLiteral("<b>宗师</b>"), m_tag + "慢手", QStringLiteral("新手")}));
+        QVERIFY(myHelper::exec("insert into kelm_rank (r_text, r_username, r_sd, r_zs) values (?, ?, ?, ?), "
+                               "(?, ?, ?, ?), (?, ?, ?, ?)",
+                               {name, fast, 180.5, 300, name, m_tag + "慢手", 120, 300, name, fast, 400, 299}));
+        RecordHolder holder = recordHolder(name, 300);
+        QVERIFY(holder.queried);
+        QCOMPARE(holder.notice, QStringLiteral("该文本速度保持者为：【<b>宗师</b>】%1 速度为：180.5").arg(fast));
+        holder = recordHolder(name, 301);
+        QVERIFY(holder.queried);
+        QVERIFY(holder.notice.isEmpty());
+    }
+
+    void cleanupTestCase()
+    {
+        if (!App::DbOnline)
+            return;
+        myHelper::exec("delete from kelm_text where a_name like ?", {m_tag + "%"});
+        myHelper::exec("delete from kelm_rank where r_text like ?", {m_tag + "%"});
+        myHelper::exec("delete from kelm_user where u_truename like ?", {m_tag + "%"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSending)
+#include "test_sending.moc"

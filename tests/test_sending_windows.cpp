@@ -1,0 +1,189 @@
+// The sending window, the sending-state panel, the sending cycle and the curve window as a user
+// meets them: controls by their object names, real clicks and keys, boxes answered as they come.
+#include "app/core/app.h"
+#include "sending/form.h"
+#include "sending/fwstate.h"
+#include "sending/quxian.h"
+#include "sending/sendingcycle.h"
+#include "testsupport.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <qcustomplot.h>
+
+namespace {
+
+QString letters(int length)
+{
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += QChar('a' + i % 26);
+    return text;
+}
+
+void choose(Form& form, const QString& entry)
+{
+    auto* list = form.findChild<QListWidget*>("listSource");
+    QListWidgetItem* item = list->findItems(entry, Qt::MatchExactly).value(0);
+    QVERIFY2(item, qPrintable(entry));
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+} // namespace
+
+class TestSendingWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { ts::resetWindowGlobals(); }
+
+    void sendingWindowListsLoadsAndHandsOver()
+    {
+        TestDir dir;
+        QDir().mkpath("文章");
+        QVERIFY(App::writeFile("文章/b.txt", letters(250)));
+        QVERIFY(App::writeFile("文章/长文.txt", letters(6000)));
+        QVERIFY(App::writeFile("文章/C.TXT", "upper"));
+        App::WrongChars = QStringLiteral("错字");
+        Form form(nullptr, dir.path());
+        form.show();
+        auto* list = form.findChild<QListWidget*>("listSource");
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        QCOMPARE(items, QStringList({"剪切板", "错字收集", "慢字收集", "跟打进度", "b", "C.TXT", "长文",
+                                     "---以上为本地文本---"}));
+        QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字")); // written back at opening
+        QVERIFY(!form.findChild<QWidget*>("comboFw")->isEnabled());          // 独练 by default
+
+        auto* preview = form.findChild<QPlainTextEdit*>("txtPreview");
+        auto* count = form.findChild<QLabel*>("labCount");
+        choose(form, "长文");
+        QCOMPARE(preview->toPlainText(), letters(3000) + QStringLiteral("[......未完]"));
+        QCOMPARE(count->text(), QStringLiteral("总字数: 6000"));
+        QVERIFY(form.findChild<QWidget*>("btnUpload")->isVisible());
+        choose(form, "C.TXT");
+        QCOMPARE(App::SendText, QStringLiteral("upper")); // its own file, whatever the case of ".TXT"
+
+        choose(form, "错字收集");
+        preview->moveCursor(QTextCursor::End);
+        QTest::keyClicks(preview, "xy");
+        QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字xy"));
+        QCOMPARE(App::WrongChars, QStringLiteral("错字xy"));
+        QVERIFY(QFile::remove("错字收集.txt")); // an unreadable file keeps this session's collection
+        choose(form, "慢字收集");
+        choose(form, "错字收集");
+        QCOMPARE(preview->toPlainText(), QStringLiteral("错字xy"));
+
+        choose(form, "b");
+        QSignalSpy handed(&form, &Form::infoSend);
+        QTest::mouseClick(form.findChild<QWidget*>("btnSend"), Qt::LeftButton);
+        QCOMPARE(handed.count(), 1);
+        const QList<QVariant> args = handed.first();
+        QCOMPARE(args.at(0).toInt(), 100);
+        QCOMPARE(args.at(1).toString(), QStringLiteral("b"));
+        QCOMPARE(args.at(2).toString(), letters(250));
+        QCOMPARE(args.at(3).toString(), letters(100));
+    }
+
+    void emptyTextIsRefused()
+    {
+        TestDir dir;
+        QApplication::clipboard()->setText(" \n ");
+        App::Quchu = true;
+        auto* form = new Form(nullptr, dir.path());
+        form->show();
+        QSignalSpy handed(form, &Form::infoSend);
+        ts::BoxAnswerer box(true);
+        QTest::mouseClick(form->findChild<QWidget*>("btnSend"), Qt::LeftButton);
+        QCOMPARE(box.text, QStringLiteral("所发内容为空！"));
+        QCOMPARE(handed.count(), 0);
+        QVERIFY(form->isVisible());
+        delete form;
+    }
+
+    void cycleRunsPanelHoldsAndProgressSaves()
+    {
+        TestDir dir;
+        App::Dl = false;
+        QStringList posts;
+        QStringList laid;
+        SendingHost host;
+        host.layPassage = [&](const QString&, const QString& header, const QString& text) { laid << header + text; };
+        host.passage = [&] { return laid.last().mid(3); };
+        host.post = [&](const QString& message) { posts << message; };
+        host.freeTyping = [] { return false; };
+        host.maximised = [] { return false; };
+        host.focusTypingPane = [] {};
+        host.titleMessage = [](const QString&, int) {};
+        SendingCycle cycle(host);
+        cycle.setDataFolder(dir.path());
+
+        cycle.start(100, QStringLiteral("字母"), letters(250), letters(100), QString());
+        QVERIFY(cycle.panel() && cycle.panel()->isVisible());
+        QCOMPARE(posts.last(), buildPost(letters(100), 1, 150));
+        cycle.advanceAfterRun(true);
+        cycle.advanceAfterRun(false); // a run that did not end right does not advance
+        QCOMPARE(posts.last(), buildPost(letters(250).mid(100, 100), 2, 50));
+        QCOMPARE(cycle.panel()->findChild<QLineEdit*>("lineEdit5")->text(), QStringLiteral("50"));
+        QCOMPARE(cycle.panel()->findChild<QLineEdit*>("lineEdit6")->text(), QStringLiteral("80.00%"));
+        cycle.advance();
+        QCOMPARE(App::SegNo, 3);
+
+        QTest::mouseClick(cycle.panel()->findChild<QWidget*>("button"), Qt::LeftButton);
+        QCOMPARE(App::SegSize, 0);
+        const int laidBefore = laid.size();
+        cycle.advanceAfterRun(true); // the held cycle leaves the run alone
+        QCOMPARE(laid.size(), laidBefore);
+        cycle.advance(); // the command repeats the segment
+        QCOMPARE(laid.last(), QStringLiteral("第3段") + letters(250).mid(200));
+
+        ts::BoxAnswerer saved(true);
+        cycle.saveProgress();
+        QCOMPARE(saved.text, QStringLiteral("保存成功！在发文--跟打进度中可载入进度！"));
+        QCOMPARE(App::readTextFile(dir.file("跟打进度/字母.txt")), letters(250).mid(200));
+        QCOMPARE(App::Zdname, QStringLiteral("字母"));
+
+        cycle.stop();
+        QVERIFY(!cycle.panel()->isVisible());
+        ts::BoxAnswerer refused(true);
+        cycle.saveProgress();
+        QCOMPARE(refused.text, QStringLiteral("只能在发文状态下使用！"));
+    }
+
+    void curveOpensClosesAndPlots()
+    {
+        SendingCycle cycle{SendingHost()};
+        cycle.toggleCurve();
+        QPointer<quxian> first = cycle.curveWindow();
+        QVERIFY(first && first->isVisible());
+        QCOMPARE(first->plot()->xAxis->range().upper, 1001.0); // empty until a run ends
+        cycle.showSpeeds(QStringLiteral("320 305 298  "));
+        QCOMPARE(first->findChild<QLabel*>("labInfo")->text(), QStringLiteral("共 3 条数据"));
+        QCOMPARE(first->plot()->graph(0)->dataCount(), 3);
+        QCOMPARE(first->plot()->yAxis->range().lower, 298.0);
+        QCOMPARE(first->plot()->yAxis->range().upper, 320.0);
+        QCOMPARE(first->plot()->xAxis->range().upper, 2.0);
+
+        cycle.toggleCurve(); // the second use closes it; the window goes
+        QVERIFY(!cycle.curveWindow());
+        QTRY_VERIFY(!first);
+        cycle.toggleCurve();
+        QVERIFY(cycle.curveWindow() && cycle.curveWindow()->isVisible());
+        QTest::keyClick(cycle.curveWindow(), Qt::Key_Escape);
+        QVERIFY(!cycle.curveWindow());
+    }
+
+private:
+    static QString buildPost(const QString& part, int segment, int rest)
+    {
+        return QStringLiteral("字母\n%1\n-----第%2段-余%3字").arg(part).arg(segment).arg(rest);
+    }
+};
+
+QTEST_MAIN(TestSendingWindows)
+#include "test_sending_windows.moc"
