@@ -87,7 +87,7 @@ Setting* Setting::showNew(QObject* context, std::function<void()> onSetting)
 void Setting::initStyle()
 {
     DragFrame::initFrame(this, m_ui->lab_Ico, m_ui->btnMenu_Close);
-    m_mousePressed = false;
+    DragFrame::makeDraggable(this);
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -253,20 +253,3 @@ void Setting::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void Setting::mousePressEvent(QMouseEvent* event)
-{
-    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mousePressEvent(event);
-}
-
-void Setting::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mouseMoveEvent(event);
-}
-
-void Setting::mouseReleaseEvent(QMouseEvent* event)
-{
-    DragFrame::release(m_mousePressed);
-    QWidget::mouseReleaseEvent(event);
-}

@@ -9,7 +9,6 @@
 
 class QCloseEvent;
 class QKeyEvent;
-class QMouseEvent;
 
 namespace Ui {
 class Setting;
@@ -40,9 +39,6 @@ private slots:
     void on_btnMoren_clicked();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -55,8 +51,6 @@ private:
     QVariant controlValue(const QString& key) const;
 
     const QScopedPointer<Ui::Setting> m_ui;
-    QPoint m_mousePoint;
-    bool m_mousePressed = false;
 };
 
 #endif

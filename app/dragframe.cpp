@@ -66,6 +66,43 @@ void release(bool& mousePressed)
     mousePressed = false;
 }
 
+namespace {
+
+class WindowDragger : public QObject
+{
+public:
+    explicit WindowDragger(QWidget* window) : QObject(window), m_window(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_window)
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            return press(m_window, static_cast<QMouseEvent*>(event), m_point, m_pressed);
+        case QEvent::MouseMove:
+            return move(m_window, static_cast<QMouseEvent*>(event), m_point, m_pressed);
+        case QEvent::MouseButtonRelease:
+            release(m_pressed);
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget* m_window;
+    QPoint m_point;
+    bool m_pressed = false;
+};
+
+} // namespace
+
+void makeDraggable(QWidget* window)
+{
+    window->installEventFilter(new WindowDragger(window));
+}
+
 } // namespace DragFrame
 
 FramelessDialog::FramelessDialog(QWidget* parent) : QDialog(parent) {}

@@ -28,6 +28,10 @@ bool press(QWidget* window, QMouseEvent* event, QPoint& mousePoint, bool& mouseP
 bool move(QWidget* window, QMouseEvent* event, const QPoint& mousePoint, bool mousePressed);
 void release(bool& mousePressed);
 
+// For a window with no drag rules of its own: it drags itself by the left mouse button wherever
+// its children leave the press to it, without handlers or fields of its own.
+void makeDraggable(QWidget* window);
+
 } // namespace DragFrame
 
 // A frameless modal dialog that drags itself by the left mouse button.

@@ -79,7 +79,7 @@ void cftj::initForm()
 {
     // Not centred: the window opens where the platform places new windows.
     setProperty("Form", true);
-    m_mousePressed = false;
+    DragFrame::makeDraggable(this);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowStaysOnTopHint);
     IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
@@ -171,20 +171,3 @@ void cftj::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void cftj::mousePressEvent(QMouseEvent* event)
-{
-    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mousePressEvent(event);
-}
-
-void cftj::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mouseMoveEvent(event);
-}
-
-void cftj::mouseReleaseEvent(QMouseEvent* event)
-{
-    DragFrame::release(m_mousePressed);
-    QWidget::mouseReleaseEvent(event);
-}

@@ -27,9 +27,6 @@ private slots:
     void on_lineEdit_textChanged(const QString& text);
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -44,8 +41,6 @@ private:
     CfLookup* m_lookup = nullptr;
     QString m_character;
     QString m_downloadPage;
-    QPoint m_mousePoint;
-    bool m_mousePressed = false;
 };
 
 #endif

@@ -80,7 +80,7 @@ void frmInput::initProperty()
 void frmInput::initForm()
 {
     setProperty("Form", true);
-    m_mousePressed = false;
+    DragFrame::makeDraggable(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     // The pane being typed into keeps the focus when the panel appears.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -301,21 +301,6 @@ void frmInput::inputRecv()
 {
     applyStyleSheet(App::Style);
     init();
-}
-
-void frmInput::mousePressEvent(QMouseEvent* event)
-{
-    DragFrame::press(this, event, m_mousePoint, m_mousePressed);
-}
-
-void frmInput::mouseMoveEvent(QMouseEvent* event)
-{
-    DragFrame::move(this, event, m_mousePoint, m_mousePressed);
-}
-
-void frmInput::mouseReleaseEvent(QMouseEvent*)
-{
-    DragFrame::release(m_mousePressed);
 }
 
 void frmInput::contextMenuEvent(QContextMenuEvent* event)

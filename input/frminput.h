@@ -67,9 +67,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private slots:
@@ -124,8 +121,6 @@ private:
     int m_deskHeight = 0;
     int m_frmWidth = 610;
     int m_frmHeight = 210;
-    QPoint m_mousePoint;
-    bool m_mousePressed = false;
 };
 
 #endif

@@ -27,6 +27,7 @@ void selectItem(QComboBox* box, const QString& text)
 Inputsetting::Inputsetting(QWidget* parent) : QWidget(parent), m_ui(new Ui::Inputsetting)
 {
     m_ui->setupUi(this);
+    DragFrame::makeDraggable(this);
     setWindowModality(Qt::ApplicationModal);
     DragFrame::initFrame(this, m_ui->lab_Ico, m_ui->btnMenu_Close);
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -150,21 +151,6 @@ void Inputsetting::on_mabiao_activated(const QString& name)
 {
     App::Mabiao = name;
     App::writeConfig();
-}
-
-void Inputsetting::mousePressEvent(QMouseEvent* event)
-{
-    DragFrame::press(this, event, m_mousePoint, m_mousePressed);
-}
-
-void Inputsetting::mouseMoveEvent(QMouseEvent* event)
-{
-    DragFrame::move(this, event, m_mousePoint, m_mousePressed);
-}
-
-void Inputsetting::mouseReleaseEvent(QMouseEvent*)
-{
-    DragFrame::release(m_mousePressed);
 }
 
 void Inputsetting::keyPressEvent(QKeyEvent* event)

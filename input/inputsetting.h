@@ -31,9 +31,6 @@ private slots:
     void on_mabiao_activated(const QString& name);
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -41,8 +38,6 @@ private:
     void showPage(bool basic);
 
     const QScopedPointer<Ui::Inputsetting> m_ui;
-    bool m_mousePressed = false;
-    QPoint m_mousePoint;
 };
 
 #endif

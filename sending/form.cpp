@@ -185,7 +185,7 @@ void Form::initStyle()
 {
     DragFrame::initFrame(this, m_ui->lab_Ico, m_ui->btnMenu_Close);
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
-    m_mousePressed = false;
+    DragFrame::makeDraggable(this);
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -288,20 +288,3 @@ void Form::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void Form::mousePressEvent(QMouseEvent* event)
-{
-    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mousePressEvent(event);
-}
-
-void Form::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mouseMoveEvent(event);
-}
-
-void Form::mouseReleaseEvent(QMouseEvent* event)
-{
-    DragFrame::release(m_mousePressed);
-    QWidget::mouseReleaseEvent(event);
-}

@@ -58,9 +58,6 @@ private slots:
     void uploadSlot();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -85,8 +82,6 @@ private:
     QVector<ListedText> m_articles;
     QStringList m_progressNames;
     QString m_notice;
-    QPoint m_mousePoint;
-    bool m_mousePressed = false;
 
     QListWidget* m_listSource = nullptr;
     QPlainTextEdit* m_txtPreview = nullptr;

@@ -22,6 +22,7 @@ void placeOnScreen(QWidget* window, const QPoint& wanted)
 Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
 {
     m_ui->setupUi(this);
+    DragFrame::makeDraggable(this);
     setProperty("Fwstate", true);
     // A status beside the window: showing it leaves the keyboard with the typing pane.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -63,20 +64,3 @@ void Fwstate::on_button_clicked()
     emit stopRequested();
 }
 
-void Fwstate::mousePressEvent(QMouseEvent* event)
-{
-    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mousePressEvent(event);
-}
-
-void Fwstate::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mouseMoveEvent(event);
-}
-
-void Fwstate::mouseReleaseEvent(QMouseEvent* event)
-{
-    DragFrame::release(m_mousePressed);
-    QWidget::mouseReleaseEvent(event);
-}

@@ -35,14 +35,9 @@ private slots:
     void on_button_clicked();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     const QScopedPointer<Ui::Fwstate> m_ui;
-    QPoint m_mousePoint;
-    bool m_mousePressed = false;
 };
 
 // Moves a window to `wanted`, or as near as keeps it inside the available area of the screen there.

@@ -31,6 +31,7 @@ QLinearGradient verticalGradient(const QColor& top, const QColor& bottom)
 quxian::quxian(QWidget* parent) : QWidget(parent), m_ui(new Ui::quxian)
 {
     m_ui->setupUi(this);
+    DragFrame::makeDraggable(this);
     setAttribute(Qt::WA_DeleteOnClose);
     initForm();
     initPlot();
@@ -158,20 +159,3 @@ void quxian::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void quxian::mousePressEvent(QMouseEvent* event)
-{
-    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mousePressEvent(event);
-}
-
-void quxian::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed))
-        QWidget::mouseMoveEvent(event);
-}
-
-void quxian::mouseReleaseEvent(QMouseEvent* event)
-{
-    DragFrame::release(m_mousePressed);
-    QWidget::mouseReleaseEvent(event);
-}

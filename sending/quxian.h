@@ -43,9 +43,6 @@ private slots:
     void on_ckMove_stateChanged(int state);
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -57,8 +54,6 @@ private:
     const QScopedPointer<Ui::quxian> m_ui;
     QString m_speeds;
     int m_itemCount = 1000;
-    QPoint m_mousePoint;
-    bool m_mousePressed = false;
 };
 
 #endif
