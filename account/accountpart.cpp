@@ -15,7 +15,10 @@ AccountPart::AccountPart(Host host, QObject* parent) : QObject(parent), m_host(s
 void AccountPart::setMenuTexts(bool signedIn)
 {
     m_signedIn = signedIn;
-    App::LoginMenuText = signedIn ? QStringLiteral("欢迎您，") + App::CurrentUserName : QStringLiteral("登陆");
+    // The greeting is an action's text: an "&" in the account name must show, not mark a shortcut.
+    QString name = App::CurrentUserName;
+    name.replace(QLatin1Char('&'), QLatin1String("&&"));
+    App::LoginMenuText = signedIn ? QStringLiteral("欢迎您，") + name : QStringLiteral("登陆");
     App::RegisterMenuText = signedIn ? QStringLiteral("退出") : QStringLiteral("注册");
     if (m_host.refreshAccountActions)
         m_host.refreshAccountActions();
@@ -57,6 +60,11 @@ void AccountPart::loginSlot()
     connect(window, &frmLogin::loginSend, this, &AccountPart::loginRecv);
     m_loginWindow = window;
     window->show();
+}
+
+frmLogin* AccountPart::loginWindow() const
+{
+    return m_loginWindow;
 }
 
 void AccountPart::loginRecv(const QString& message)

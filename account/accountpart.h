@@ -65,7 +65,7 @@ public:
     QString latestVersionTitle() const;
 
     // The last login window opened; null once it closed.
-    frmLogin* loginWindow() const { return m_loginWindow; }
+    frmLogin* loginWindow() const;
 
 private:
     void setMenuTexts(bool signedIn);
