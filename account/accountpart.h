@@ -54,8 +54,7 @@ public:
     DayCheck mergeRemoteRecord(const QDate& today, bool localCountsToday);
 
     // The record sync; the caller gives what it derives from the record.
-    void jltoSql(int recordDays, const QString& averageKeyRate, const QString& averageCodeLength,
-                 const QString& date);
+    void jltoSql(int recordDays, const QString& averageKeyRate, const QString& averageCodeLength, const QString& date);
 
     void tryUpload(int manual, const RankUpload::Run& run);
     void uploadcjSlot(const RankUpload::Run& run);

@@ -13,8 +13,19 @@ namespace {
 const char* const kConditionsText = "上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情";
 
 // The result cells that a ranking entry takes, in column order after the speed.
-enum Cell { KeyRate = 1, CodeLength, Chars, Time, Corrections, Enters = 7, Keys, KeyAccuracy = 10, Retypes = 12,
-            WordRatio, Wrong };
+enum Cell {
+    KeyRate = 1,
+    CodeLength,
+    Chars,
+    Time,
+    Corrections,
+    Enters = 7,
+    Keys,
+    KeyAccuracy = 10,
+    Retypes = 12,
+    WordRatio,
+    Wrong
+};
 
 RankUpload::Notice notice(const char* text, int ms = 1000)
 {
@@ -29,6 +40,12 @@ QVariant number(const QString& text)
 QVariant count(const QString& text)
 {
     return text.toInt();
+}
+
+// A null text would be bound as NULL; the entry keeps an empty text instead (no public address).
+QVariant text(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
 }
 
 // The ranking entry itself, once the conditions hold.
@@ -97,11 +114,12 @@ Notice manualUpload(const Run& run, const Context& context, bool takePart)
 QVariantList entryValues(const Run& run, const Context& context)
 {
     const auto cell = [&run](int column) { return run.cells.value(column); };
-    return {run.title,          context.user,           number(run.speedText),  number(cell(KeyRate)),
-            number(cell(CodeLength)), count(cell(Chars)), cell(Time),             count(cell(Corrections)),
-            count(cell(Enters)), count(cell(Keys)),        cell(KeyAccuracy),      count(cell(Retypes)),
-            cell(WordRatio),     count(cell(Wrong)),       context.now,            context.from,
-            context.ip};
+    return {text(run.title),       text(context.user),       number(run.speedText),
+            number(cell(KeyRate)), number(cell(CodeLength)), count(cell(Chars)),
+            text(cell(Time)),      count(cell(Corrections)), count(cell(Enters)),
+            count(cell(Keys)),     text(cell(KeyAccuracy)),  count(cell(Retypes)),
+            text(cell(WordRatio)), count(cell(Wrong)),       context.now,
+            text(context.from),    text(context.ip)};
 }
 
 } // namespace RankUpload
