@@ -2,6 +2,7 @@
 #include "typing/frmmain.h"
 #include "ui_frmmain.h"
 
+#include "account/accountpart.h"
 #include "app/core/app.h"
 #include "app/iconhelper.h"
 #include "app/core/myhelper.h"
@@ -65,11 +66,23 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain)
     ui->setupUi(this);
     m_bodyStyle = ui->mywidget->styleSheet();
 
+    // ---- Account ----
+    AccountPart::Host accountHost;
+    accountHost.showTitleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
+    accountHost.refreshAccountActions = [this] {
+        if (m_loginAction)
+            m_loginAction->setText(App::LoginMenuText);
+        if (m_registerAction)
+            m_registerAction->setText(App::RegisterMenuText);
+    };
+    accountHost.readRecord = [this] { getfromSql(); };
+    m_account = new AccountPart(accountHost, this);
+
     openCodeFile();
     openCodeFile2();
 
     if (App::DbOnline) {
-        latestVersionTitle = QStringLiteral("Tavrel跟打器") + getVersion();
+        latestVersionTitle = m_account->latestVersionTitle();
         fetchPublicIp(kPublicIpTimeoutMs);
     } else {
         latestVersionTitle = App::AppTitle;

@@ -27,6 +27,7 @@ class QTableView;
 class QThread;
 class QTimer;
 class Ui_frmMain;
+class AccountPart;
 class MyGlobalShortCut;
 enum class BuiltinDrill;
 struct ResultHistories;
@@ -549,6 +550,9 @@ private:
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
+
+    // ---- Account: menu, remembered login, remote record and ranking upload ----
+    AccountPart* m_account = nullptr;
 };
 
 #endif
