@@ -32,6 +32,7 @@ class QPropertyAnimation;
 class QSplitter;
 class QTimer;
 class Ui_frmMain;
+class AccountPart;
 enum class BuiltinDrill;
 struct RunInputs;
 struct RunResult;
@@ -379,6 +380,9 @@ private:
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
+
+    // ---- Account: menu, remembered login, remote record and ranking upload ----
+    AccountPart* m_account = nullptr;
 };
 
 #endif
