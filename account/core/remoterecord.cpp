@@ -1,5 +1,6 @@
 #include "account/core/remoterecord.h"
 
+#include "app/core/bounded.h"
 #include "app/core/myhelper.h"
 
 #include <QSqlQuery>
@@ -7,29 +8,12 @@
 #include <QtDebug>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace {
 
-// Values from the server are clamped before they enter the local record.
-// TODO: use the shared clamp helper for server values once it is in app/core.
-int clampCount(const QVariant& value)
-{
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    if (!ok || !std::isfinite(number) || number <= 0)
-        return 0;
-    return number >= double(INT_MAX) ? INT_MAX : int(number);
-}
-
-double clampSeconds(const QVariant& value)
-{
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    // A hundred years of typing is more than any record holds; anything beyond is garbage.
-    return ok && std::isfinite(number) && number > 0 ? std::min(number, 3.2e9) : 0.0;
-}
+// A hundred years of typing is more than any record holds; anything beyond is garbage.
+constexpr double kMaxSeconds = 3.2e9;
 
 QString averageOrZero(const QString& text)
 {
@@ -55,11 +39,12 @@ Row read(const QString& name)
         return row;
     while (query.next()) {
         row.found = true;
-        row.totals.today = clampCount(query.value(0));
-        row.totals.total = clampCount(query.value(1));
-        row.totals.keys = clampCount(query.value(2));
-        row.totals.seconds = clampSeconds(query.value(3));
-        row.totals.chars = clampCount(query.value(4));
+        // Values from the server are clamped before they enter the local record.
+        row.totals.today = Bounded::toInt(query.value(0), 0);
+        row.totals.total = Bounded::toInt(query.value(1), 0);
+        row.totals.keys = Bounded::toInt(query.value(2), 0);
+        row.totals.seconds = Bounded::toDouble(query.value(3), 0.0, kMaxSeconds);
+        row.totals.chars = Bounded::toInt(query.value(4), 0);
         row.gdTime = query.value(5).toString();
     }
     if (row.found)
