@@ -155,6 +155,18 @@ QImage sponsorImage()
     return img;
 }
 
+// The login window's banner: a plain blue gradient under its white greeting.
+QImage bannerImage()
+{
+    QImage img = canvas(429, 60);
+    QPainter p(&img);
+    QLinearGradient gradient(0, 0, 429, 60);
+    gradient.setColorAt(0, QColor("#2F7BD8"));
+    gradient.setColorAt(1, QColor("#1B4F91"));
+    p.fillRect(img.rect(), gradient);
+    return img;
+}
+
 bool save(const QImage& img, const QString& path, const char* format = nullptr)
 {
     if (img.save(path, format))
@@ -186,5 +198,6 @@ int main(int argc, char** argv)
     ok = save(keyIcon(32, QColor("#2F7BD8")), out + "/tb.ico", "ico") && ok;
     ok = save(keyIcon(32, QColor("#3BA55C")), out + "/input.ico", "ico") && ok;
     ok = save(sponsorImage(), out + "/zanzhu.png") && ok;
+    ok = save(bannerImage(), out + "/banner.png") && ok;
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
 #include "typing/coresettings.h"
+#include "typing/mainmenus.h"
 #include "typing/paneinput.h"
 #include "typing/recordview.h"
 #include "typing/remoteinfo.h"
@@ -13,6 +14,8 @@
 #include "typing/windowtray.h"
 #include "ui_frmmain.h"
 
+#include "account/accountpart.h"
+#include "account/core/login.h"
 #include "app/core/app.h"
 #include "app/iconhelper.h"
 #include "sending/sendingcycle.h"
@@ -68,11 +71,27 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     connect(this, &frmMain::zbgb, m_sending, &SendingCycle::followMainWindow);
     connect(this, &frmMain::infoqx, m_sending, &SendingCycle::showSpeeds);
 
+    // ---- Account ----
+    AccountPart::Host accountHost;
+    accountHost.showTitleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
+    accountHost.refreshAccountActions = [this] {
+        if (m_menus) {
+            m_menus->loginAction()->setText(App::LoginMenuText);
+            m_menus->registerAction()->setText(App::RegisterMenuText);
+        }
+    };
+    accountHost.readRecord = [this] { getfromSql(); };
+    accountHost.lastRun = [this] {
+        return RankUpload::Run{
+            m_results->figures().speedText, m_results->cells(), wrongCount(), passageTitle(), runFinished(), wholeText};
+    };
+    m_account = new AccountPart(accountHost, this);
+
     openCodeFile();
     openCodeFile2();
 
     if (App::DbOnline) {
-        latestVersionTitle = QStringLiteral("Tavrel跟打器") + RemoteInfo::latestVersion();
+        latestVersionTitle = AccountLogin::latestVersionTitle(RemoteInfo::latestVersion(), App::AppTitle);
         RemoteInfo::fetchPublicAddress(RemoteInfo::PublicAddressTimeoutMs);
     } else {
         latestVersionTitle = App::AppTitle;

@@ -33,6 +33,8 @@ class QSplitter;
 class QTimer;
 class Ui_frmMain;
 class SendingCycle;
+
+class AccountPart;
 enum class BuiltinDrill;
 struct RunInputs;
 struct RunResult;
@@ -379,6 +381,9 @@ private:
 
     // ---- Sending side: the sending window, the cycle, its panel and the speed curve ----
     SendingCycle* m_sending = nullptr;
+
+    // ---- Account: menu, remembered login, remote record and ranking upload ----
+    AccountPart* m_account = nullptr;
 };
 
 #endif

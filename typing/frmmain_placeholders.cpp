@@ -14,6 +14,9 @@
 #include "typing/core/results.h"
 #include "typing/resulttable.h"
 
+#include "account/accountpart.h"
+#include "typing/recordview.h"
+
 #include <QContextMenuEvent>
 
 // ---- Sending cycle and speed curve (sending/sendingcycle.cpp) ----
@@ -73,24 +76,42 @@ void frmMain::inputSlot()
     InputPanel::open(true);
 }
 
-// ---- Account, remote record and ranking: filled in with the account ----
-void frmMain::checkRememberedLogin() {}
+// ---- Account, remote record and ranking: the account part ----
+void frmMain::checkRememberedLogin()
+{
+    m_account->checkRememberedLogin();
+}
 void frmMain::loginRecv(QString message)
 {
-    Q_UNUSED(message)
+    m_account->loginRecv(message);
 }
-void frmMain::uploadcjSlot() {}
-void frmMain::rankSlot() {}
-void frmMain::loginSlot() {}
-void frmMain::regSlot() {}
-void frmMain::jltoSql() {}
+void frmMain::uploadcjSlot()
+{
+    m_account->uploadcjSlot();
+}
+void frmMain::rankSlot()
+{
+    m_account->rankSlot();
+}
+void frmMain::loginSlot()
+{
+    m_account->loginSlot();
+}
+void frmMain::regSlot()
+{
+    m_account->regSlot();
+}
+void frmMain::jltoSql()
+{
+    m_account->jltoSql(m_records->record());
+}
 
 // ---- End of a run: filled in with the ranking upload and the sending cycle ----
 // Uploads the finished run to the ranking when the text and the account allow it; manual is 1
 // when the user accepted the result pop-up, 0 for the quiet upload.
 void frmMain::tryUpload(int manual)
 {
-    Q_UNUSED(manual)
+    m_account->tryUpload(manual);
 }
 // After a posted result: with a cycle running, Dl off, Fw "跟打结束自动发文" and the run finished
 // (its last character right), the next segment.

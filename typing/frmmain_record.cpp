@@ -7,6 +7,7 @@
 #include "typing/statusbar.h"
 #include "ui_frmmain.h"
 
+#include "account/accountpart.h"
 #include "app/core/app.h"
 #include "app/core/myhelper.h"
 #include "app/frmmessagebox.h"
@@ -21,12 +22,12 @@
 
 // ---- Typing record ----
 
-// The record as the window opens (and after a log-in): the day check corrects today's count and the
-// days of the record before the label is first drawn. Reading the remote record of a logged-in user
-// comes with the account work; until then the local record decides, as it does offline.
+// The record as the window opens (and after a log-in): the signed-in user's remote row is merged in,
+// then the day check corrects today's count and the days of the record before the label is drawn.
 void frmMain::getfromSql()
 {
-    m_records->record().checkDay();
+    const AccountPart::DayCheck day = m_account->mergeRemoteRecord(m_records->record());
+    m_records->record().checkDay(day.regTime, day.gdTime);
     m_records->refreshLabel();
     m_records->refreshTotals();
 }
@@ -73,8 +74,9 @@ void frmMain::zdSlot()
         return;
     m_records->record().clearTotals();
     jltoSql();
-    if (App::DbOnline && !myHelper::exec(QStringLiteral("update kelm_user set u_avejj=0,u_avemc=0 where u_truename=?"),
-                                         {App::CurrentUserName}))
+    if (App::DbOnline && m_account->signedIn() &&
+        !myHelper::exec(QStringLiteral("update kelm_user set u_avejj=0,u_avemc=0 where u_truename=?"),
+                        {App::CurrentUserName}))
         qDebug() << "失败";
 
     const QStringList texts = TypingRecord::clearedResultBarTexts();

@@ -1,0 +1,80 @@
+#include "account/core/login.h"
+
+#include "app/core/app.h"
+#include "app/core/myhelper.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <QtDebug>
+
+namespace {
+
+const QString kPasswordSql = QStringLiteral("select u_password from kelm_user where u_truename=?");
+
+} // namespace
+
+namespace AccountLogin {
+
+bool isEmailAddress(const QString& account)
+{
+    const int at = account.indexOf(QLatin1Char('@'));
+    return at > 0 && account.indexOf(QLatin1Char('.'), at + 1) > at;
+}
+
+bool isDigest(const QString& text)
+{
+    if (text.size() != 32)
+        return false;
+    for (const QChar c : text) {
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
+            return false;
+    }
+    return true;
+}
+
+QString rememberedDigest(const QString& stored)
+{
+    return isDigest(stored) ? stored : myHelper::getMd5(stored);
+}
+
+Result check(const QString& account, const QString& password)
+{
+    Result result;
+    result.name = account;
+    if (!App::DbOnline)
+        return result;
+    if (isEmailAddress(account)) {
+        QSqlQuery query;
+        if (myHelper::run(query, QStringLiteral("select u_truename from kelm_user where u_email=?"), {account})) {
+            QString found;
+            while (query.next())
+                found = query.value(0).toString();
+            if (!found.isEmpty())
+                result.name = found;
+        } else {
+            qDebug() << "登陆：" << query.lastError();
+        }
+    }
+    const QString stored = myHelper::getOne(kPasswordSql, {result.name});
+    result.passed = !stored.isEmpty() && stored == myHelper::getMd5(password);
+    return result;
+}
+
+Remembered checkRemembered(const QString& name, const QString& digest)
+{
+    if (!App::DbOnline || name.isEmpty())
+        return Remembered::Unchecked;
+    QSqlQuery query;
+    if (!myHelper::run(query, kPasswordSql, {name}))
+        return Remembered::Unchecked;
+    const QString stored = query.next() ? query.value(0).toString() : QString();
+    return !stored.isEmpty() && stored == digest ? Remembered::SignedIn : Remembered::Rejected;
+}
+
+QString latestVersionTitle(const QString& version, const QString& appTitle)
+{
+    return version.trimmed().isEmpty() ? appTitle : QStringLiteral("Tavrel跟打器") + version;
+}
+
+} // namespace AccountLogin

@@ -1,0 +1,54 @@
+#ifndef TAVREL_ACCOUNT_RANKUPLOAD_H
+#define TAVREL_ACCOUNT_RANKUPLOAD_H
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// The ranking upload of a finished run: the conditions, the text's upload count, and the user's one
+// entry per text, inserted first and replaced only by a faster run. Plain values in, the title
+// message out; every statement binds its values.
+namespace RankUpload {
+
+// What the upload needs of the finished run, as the main window holds it.
+struct Run
+{
+    QString speedText;
+    QStringList cells; // the result table's 15 cells of the run
+    int wrongCount = 0;
+    QString title; // the text's name: the ranking key
+    bool finished = false;
+    bool wholeText = false;
+};
+
+struct Context
+{
+    bool signedIn = false;
+    QString user;
+    bool canUpload = false; // a server text or a built-in practice set
+    qint64 now = 0;         // seconds since 1970
+    QString from;           // program title with version
+    QString ip;             // the public address
+};
+
+// A title message: shown for ms milliseconds (-1: until the next title change); none when text is null.
+struct Notice
+{
+    QString text;
+    int ms = 1000;
+    bool shown() const { return !text.isNull(); }
+};
+
+// The conditions in order (signed in, a clean run of an eligible title, finished), then the upload.
+// manual: the user asked for it, so a failed condition explains itself.
+Notice tryUpload(const Run& run, const Context& context, bool manual);
+
+// The menu command "手动上传成绩": whole text and taking part in the ranking are needed first.
+Notice manualUpload(const Run& run, const Context& context, bool takePart);
+
+// The 17 values of a ranking entry in column order, r_text to r_ip, numbers as numbers.
+QVariantList entryValues(const Run& run, const Context& context);
+
+} // namespace RankUpload
+
+#endif

@@ -1,0 +1,105 @@
+#include "account/core/remoterecord.h"
+
+#include "app/core/bounded.h"
+#include "app/core/myhelper.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+#include <QtDebug>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A hundred years of typing is more than any record holds; anything beyond is garbage.
+constexpr double kMaxSeconds = 3.2e9;
+
+QString averageOrZero(const QString& text)
+{
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok && std::isfinite(number) ? text : QStringLiteral("0.00");
+}
+
+} // namespace
+
+namespace RemoteRecord {
+
+Row read(const QString& name)
+{
+    Row row;
+    if (name.isEmpty())
+        return row;
+    QSqlQuery query;
+    if (!myHelper::run(query,
+                       QStringLiteral("select u_jilu,u_totaljilu,u_totaljs,u_totalsj,u_totalzs,u_gdtime "
+                                      "from kelm_user where u_truename=?"),
+                       {name}))
+        return row;
+    while (query.next()) {
+        row.found = true;
+        // Values from the server are clamped before they enter the local record.
+        row.totals.today = Bounded::toInt(query.value(0), 0);
+        row.totals.total = Bounded::toInt(query.value(1), 0);
+        row.totals.keys = Bounded::toInt(query.value(2), 0);
+        row.totals.seconds = Bounded::toDouble(query.value(3), 0.0, kMaxSeconds);
+        row.totals.chars = Bounded::toInt(query.value(4), 0);
+        row.gdTime = query.value(5).toString();
+    }
+    if (row.found)
+        row.regTime = myHelper::getOne(QStringLiteral("select u_regtime from kelm_user where u_truename=?"), {name});
+    return row;
+}
+
+Merged merge(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today)
+{
+    Merged merged;
+    merged.totals = local;
+    if (!localCountsToday)
+        merged.totals.today = 0;
+    if (!remote.found) {
+        merged.gdTime = localCountsToday ? today.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+        return merged;
+    }
+    const QString todayText = today.toString(QStringLiteral("yyyy-MM-dd"));
+    const bool remoteCountsToday = remote.gdTime.trimmed() == todayText;
+    if (remoteCountsToday)
+        merged.totals.today = std::max(merged.totals.today, remote.totals.today);
+    merged.totals.total = std::max(local.total, remote.totals.total);
+    merged.totals.keys = std::max(local.keys, remote.totals.keys);
+    merged.totals.seconds = std::max(local.seconds, remote.totals.seconds);
+    merged.totals.chars = std::max(local.chars, remote.totals.chars);
+    merged.gdTime = localCountsToday || remoteCountsToday ? todayText : remote.gdTime;
+    return merged;
+}
+
+QVariantList updateValues(const Sync& sync, const QString& name)
+{
+    const int days = std::max(1, sync.recordDays);
+    return {sync.totals.today,
+            sync.totals.total,
+            sync.totals.keys,
+            sync.totals.seconds,
+            sync.totals.chars,
+            sync.totals.total / days,
+            averageOrZero(sync.averageKeyRate),
+            averageOrZero(sync.averageCodeLength),
+            sync.date,
+            name};
+}
+
+bool write(const Sync& sync, const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    const bool ok = myHelper::exec(QStringLiteral("update kelm_user set u_jilu=?,u_totaljilu=?,u_totaljs=?,"
+                                                  "u_totalsj=?,u_totalzs=?,u_avedayjilu=?,u_avejj=?,u_avemc=?,"
+                                                  "u_gdtime=? where u_truename=?"),
+                                   updateValues(sync, name));
+    if (!ok)
+        qDebug() << "失败";
+    return ok;
+}
+
+} // namespace RemoteRecord

@@ -1,0 +1,65 @@
+#ifndef TAVREL_ACCOUNT_REMOTERECORD_H
+#define TAVREL_ACCOUNT_REMOTERECORD_H
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+
+// The remote half of the typing record: the user's row of the remote user table, read at start and
+// at sign-in and merged into the local record, and written back after every change. Plain values in
+// and out; the caller owns the local record.
+namespace RemoteRecord {
+
+struct Totals
+{
+    int today = 0; // characters typed today
+    int total = 0; // characters typed in all
+    int keys = 0;
+    double seconds = 0.0;
+    int chars = 0;
+};
+
+struct Row
+{
+    bool found = false;
+    Totals totals;
+    QString gdTime;  // the last sync's date "yyyy-MM-dd"; empty when not read
+    QString regTime; // seconds since 1970 as text; empty when unknown
+};
+
+// The user's row; not found offline, without a name, on error or without a row. Values read from
+// the server are clamped to what the local record can hold (no negatives, no overflow).
+Row read(const QString& name);
+
+struct Merged
+{
+    Totals totals;
+    // The date to hand to the day check: today when the merged day's count belongs to today,
+    // otherwise the row's own date (so the day check starts a new day's count).
+    QString gdTime;
+};
+
+// Totals only grow: each is the larger of the local and the remote value, since a sync that failed
+// in an earlier session leaves the server behind. The day's count follows the same rule for the
+// same day; a count of another day counts as 0. localCountsToday: the local day count is today's.
+Merged merge(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today);
+
+struct Sync
+{
+    Totals totals;
+    int recordDays = 1;
+    QString averageKeyRate;    // empty until the first finished run
+    QString averageCodeLength; // likewise
+    QString date;              // today, "yyyy-MM-dd"
+};
+
+// The bound values of the record update, in statement order (the name last): numbers as numbers,
+// an empty average as 0.00, the days of the record at least 1.
+QVariantList updateValues(const Sync& sync, const QString& name);
+
+// Writes the record to the user's row; false (with "失败" in the debug log) when the statement failed.
+bool write(const Sync& sync, const QString& name);
+
+} // namespace RemoteRecord
+
+#endif
