@@ -68,16 +68,13 @@ private slots:
 
     void tableShape()
     {
-        // Keys are unique and the table ends where the file's key list does; only the defaults the
-        // run's logic depends on are pinned here, the rest round-trip below.
+        // Keys are unique and the table ends where the file's key list does. The key-rate threshold
+        // holds fractions: an int default would read "9.5" as 0.
         const QStringList keys = tableKeys();
-        QCOMPARE(keys.size(), 105);
+        QCOMPARE(keys.size(), 105); // a key dropped from the table would silently stop being stored
         QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
-        QVERIFY(App::configKey(105).isEmpty() && !App::configValue(-1).isValid());
-        const auto defaultOf = [&keys](const char* key) { return App::configDefault(keys.indexOf(key)); };
-        QCOMPARE(defaultOf("Zdhd3").userType(), int(QMetaType::Double));
-        QCOMPARE((QVariantList{defaultOf("Fanye"), defaultOf("Yulanq"), defaultOf("Pattern"), defaultOf("Kjzt")}),
-                 (QVariantList{500, 10, 0, QStringLiteral("Return")}));
+        QVERIFY(App::configKey(keys.size()).isEmpty() && !App::configValue(-1).isValid());
+        QCOMPARE(App::configDefault(keys.indexOf("Zdhd3")).userType(), int(QMetaType::Double));
     }
 
     void everyKeyRoundTrips()
@@ -125,7 +122,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QVariant>("expected");
-        QTest::addRow("int plain") << QByteArray("Fanye=123") << QVariant(123);
         QTest::addRow("int not a number") << QByteArray("Fanye=abc") << QVariant(0);
         QTest::addRow("int with fraction") << QByteArray("Width=12.5") << QVariant(0);
         QTest::addRow("bool any text") << QByteArray("Sudu=abc") << QVariant(true);

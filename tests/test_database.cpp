@@ -108,8 +108,8 @@ private slots:
     void boundTextRoundTrips_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addRow("chinese punctuation") << QStringLiteral("“你好”，世界！……——《书名》\n第二行\t制表");
-        QTest::addRow("outside the basic plane") << QStringLiteral("𠀀𪚥古字 and 😀");
+        QTest::addRow("punctuation, outside the basic plane")
+            << QStringLiteral("“你好”，世界！……——《书名》\n第二行\t制表 𠀀𪚥古字 and 😀");
         QTest::addRow("quotes and backslashes") << QStringLiteral("it's \"hi\" C:\\text\\n\\\\end\\");
         QTest::addRow("injection") << QStringLiteral("'; drop table kelm_user; --");
         QTest::addRow("escaped injection") << QStringLiteral("\\'; DELETE FROM kelm_text; -- ");
@@ -144,11 +144,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString byUser = QStringLiteral(" FROM kelm_user WHERE u_truename = ?");
         // clang-format off
-        QTest::addRow("NULL value") << "SELECT NULL, 'x'" << QVariantList() << "";
         QTest::addRow("NULL column") << "SELECT u_email" + byUser << QVariantList{user()} << "";
         QTest::addRow("no row") << "SELECT u_jilu" + byUser << QVariantList{m_tag + "nobody"} << "";
         QTest::addRow("double column") << "SELECT u_totalsj" + byUser << QVariantList{user()} << "12.5";
-        QTest::addRow("text column") << "SELECT u_title" + byUser << QVariantList{user()} << "打字高手";
         QTest::addRow("beyond double precision") << "SELECT 9007199254740993" << QVariantList() << "9007199254740993";
         QTest::addRow("first row only") << "SELECT 'a' UNION ALL SELECT 'b' ORDER BY 1" << QVariantList() << "a";
         QTest::addRow("bound number") << "SELECT ? + 1" << QVariantList{41} << "42";

@@ -36,8 +36,6 @@ private slots:
             QVERIFY2(c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF && App::isGbChar(QString(c)),
                      qPrintable(QString(c)));
         }
-        QCOMPARE(builtinDrills(), (QList<BuiltinDrill>{BuiltinDrill::Front500, BuiltinDrill::Middle500,
-                                                       BuiltinDrill::Back500, BuiltinDrill::Front1500}));
     }
 
     void drills_data()

@@ -259,12 +259,6 @@ private slots:
         QCOMPARE(m_saved, QStringLiteral("0/0/0/0/0"));
         record.addRun(10.0, 30, 20);
         QCOMPARE(record.averageKeyRateText() + record.averageCodeLengthText(), QStringLiteral("3.001.50"));
-
-        QCOMPARE(TypingRecord::clearedRecordLabelText(), QStringLiteral("打字记录: "));
-        QCOMPARE(TypingRecord::clearedResultBarTexts(),
-                 QStringList({"速度:", "击键:", "码长:", "平均击键:", "平均码长:", "理论码长:"}));
-        QCOMPARE(TypingRecord::clearedTotalsToolTip(),
-                 QStringLiteral("总击键数: \n总跟打用时(min):\n平均击键:\n平均码长:"));
     }
 
     void storedDayForms()

@@ -90,20 +90,21 @@ private slots:
                        .arg(App::Totalti)
                        .arg(App::Totalco);
         };
-        App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = 5;
-        App::Totalti = 5.5;
-        App::Day = App::Day2 = App::CurrentUserName = App::CurrentUserPwd = QStringLiteral("x");
+        const auto set = [](const QString& text, int number, double seconds) {
+            App::Day = App::Day2 = App::CurrentUserName = App::CurrentUserPwd = text;
+            App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = number;
+            App::Totalti = seconds;
+        };
+        set(QStringLiteral("x"), 5, 5.5);
         App::readStats(); // nothing stored yet: zero or empty
         QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0"));
 
+        set(QStringLiteral("p@ss 密码"), 123456, 3600.25);
         App::Day = QStringLiteral("2016-12-26");
         App::Day2 = QStringLiteral("2017-01-02");
         App::CurrentUserName = QStringLiteral("跟打者");
-        App::CurrentUserPwd = QStringLiteral("p@ss 密码");
-        App::Jilu = 123456;
         App::TempJilu = 789;
         App::Totaljs = 98765;
-        App::Totalti = 3600.25;
         App::Totalco = 54321;
         const QString stored = record();
         App::writeStats();
@@ -111,9 +112,7 @@ private slots:
         QSettings store(QStringLiteral("VEK Helper"), QStringLiteral("VEK"));
         QVERIFY(store.fileName().startsWith(dir.path()) && QFile::exists(store.fileName()));
         QCOMPARE(store.value(QStringLiteral("VekConfig/CurrentUserPwd")).toString(), QStringLiteral("p@ss 密码"));
-        App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = 0;
-        App::Totalti = 0;
-        App::Day = App::Day2 = App::CurrentUserName = App::CurrentUserPwd = QString();
+        set(QString(), 0, 0);
         App::readStats();
         QCOMPARE(record(), stored);
     }
