@@ -7,6 +7,7 @@
 #include "typing/core/resultline.h"
 
 #include <QRegularExpression>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -28,6 +29,16 @@ QString sorted(QString text)
 {
     std::sort(text.begin(), text.end());
     return text;
+}
+
+// What a label (or a tool tip, always AutoText) shows of a text.
+QString shown(const QString& text, Qt::TextFormat format = Qt::AutoText)
+{
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
 }
 
 QStringList prefixed(const QStringList& keys)
@@ -421,6 +432,24 @@ private slots:
         QVERIFY(!m_f->titlesDuring([&w] { w.sdzwSlot(); }).filter(QStringLiteral("暂无文本！")).isEmpty());
         QCOMPARE(m_f->reference()->toPlainText(), Passage);
         QCOMPARE(m_desktop->callTexts(), QStringList{"showWindow 0x10 minimize"});
+    }
+
+    // Titles from the chat window and from a post are text on screen, on one line, never markup.
+    void hostileTitlesShownAsText()
+    {
+        App::Gdyw = App::Gdsz = App::Gdcd = App::Gdqs = false;
+        const QString markup = QStringLiteral("<font color=red><b>x</b></font>&<img src=\"/dev/zero\">");
+        addWindow(Chat, markup + QStringLiteral("\n二"));
+        frmMain& w = openWindow();
+        m_f->action({"换群", QString(markup).replace("&", "&&") + QStringLiteral("\n二")})->trigger();
+        QLabel* chat = m_f->status("QQ群");
+        QCOMPARE(shown(chat->text(), chat->textFormat()), QStringLiteral("QQ群: ") + markup + " 二");
+        QApplication::clipboard()->setText(QStringLiteral("张三 12:00:00\n") +
+                                           buildFawenPost(markup, QStringLiteral("夜来风雨声"), "第1段", 5));
+        w.sdzwSlot();
+        QLabel* title = m_f->status("标题");
+        QCOMPARE(shown(title->text(), title->textFormat()), QStringLiteral("标题: ") + markup);
+        QCOMPARE(shown(title->toolTip()), markup);
     }
 
     void resultBranch_data()

@@ -84,7 +84,7 @@ void ChatRoad::bind()
         m_labelText = kLurkLabel;
         m_labelToolTip.clear();
     } else if (!App::Gdqs) {
-        m_labelText = App::ChatTitle;
+        m_labelText = App::ChatTitle.toHtmlEscaped();
         m_labelToolTip.clear();
     } else {
         m_labelText =
@@ -123,7 +123,8 @@ void ChatRoad::rebuildMenu()
     m_menu->addAction(new QAction(kLurk, this));
     m_menu->addSeparator();
     for (const QString& title : qAsConst(App::ChatTitles)) {
-        auto* entry = new QAction(title, this);
+        // A single "&" would mark a shortcut letter and vanish from the entry.
+        auto* entry = new QAction(QString(title).replace(QLatin1Char('&'), QStringLiteral("&&")), this);
         entry->setProperty(kChatTitleProperty, title);
         m_menu->addAction(entry);
     }

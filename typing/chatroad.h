@@ -43,7 +43,8 @@ public:
     void choose(QAction* action);
     // The next chat title in the list, round.
     void nextGroup();
-    // The bottom bar's chat text: the lurk text, or the bound title (HTML while lurking in a group).
+    // The bottom bar's chat text: the lurk text, or the bound title as markup with the title
+    // escaped (blue while lurking in a group).
     QString labelText() const { return m_labelText; }
     QString labelToolTip() const { return m_labelToolTip; }
     bool usable(bool lurkTest) const;
