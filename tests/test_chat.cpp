@@ -261,13 +261,41 @@ private slots:
         bindChat();
         const QString line = typeRun();
         QCOMPARE(m_desktop->callTexts(),
-                 QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 500"}) +
+                 QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 0"}) +
                      prefixed(PasteKeys + SendKeys) + afterCalls);
         QCOMPARE(m_pasted, QStringList{line});
         for (const Call& call : m_desktop->calls())
             if (call.name == QStringLiteral("keyEvent"))
                 QCOMPARE(call.foreground, Chat);
         QCOMPARE(App::ChatHwnd, Chat); // back in the trainer, the enumeration found the chat again
+    }
+
+    void lateActivation_data()
+    {
+        QTest::addColumn<int>("delay"); // until the desktop brings the chat forward; -1 never
+        QTest::addRow("1.5 s late") << 1500;
+        QTest::addRow("never") << -1;
+    }
+
+    // A window manager slow to hand over the focus still gets the line; one that never does leaves
+    // it on the clipboard, the trainer in front and the notice in the title.
+    void lateActivation()
+    {
+        QFETCH(int, delay);
+        App::Gdqs = false;
+        bindChat();
+        m_desktop->window(Chat)->acceptsActivation = false;
+        m_desktop->setReaction([this, delay](const Call& call) {
+            notePaste(call);
+            if (call.text() == QStringLiteral("setForegroundWindow 0x10 0") && delay >= 0)
+                QTimer::singleShot(delay, this, [this] { m_desktop->setForeground(Chat); });
+        });
+        const QString line = typeRun();
+        QCOMPARE(m_pasted, delay >= 0 ? QStringList{line} : QStringList());
+        QCOMPARE(QApplication::clipboard()->text(), line);
+        QCOMPARE(m_f->title().contains(QStringLiteral("聊天窗口未能激活，未发送")), delay < 0);
+        if (delay < 0)
+            QCOMPARE(m_desktop->foregroundWindow(), Self);
     }
 
     void guardRefusals_data()
@@ -415,7 +443,7 @@ private slots:
         });
         w.zdzwSlot();
 
-        QCOMPARE(m_desktop->callTexts(), QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 500"}) +
+        QCOMPARE(m_desktop->callTexts(), QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 0"}) +
                                              focusCalls + prefixed(CopyKeys) +
                                              QStringList{"showWindow 0x10 minimize"});
         QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("夜来风雨声花落知多少"));

@@ -24,6 +24,9 @@ const QString kRefresh = QStringLiteral("刷新");
 const QString kLurkLabel = QStringLiteral("Tavrel潜水中……");
 const QString kNotActivatedPost = QStringLiteral("聊天窗口未能激活，未发送");
 const QString kNotActivatedCapture = QStringLiteral("聊天窗口未能激活，未载文");
+// How long a chat window may take to come forward, and how often that is looked at meanwhile.
+constexpr int kActivationMs = 3000;
+constexpr int kActivationPollMs = 30;
 // The property that marks a group menu entry as a chat title (its value is the title).
 const char* const kChatTitleProperty = "chatTitle";
 
@@ -203,15 +206,24 @@ bool ChatRoad::wait(int ms)
     return true;
 }
 
-bool ChatRoad::bringForward(quintptr chat, const QString& failure)
+ChatRoad::Activation ChatRoad::bringForward(quintptr chat, const QString& failure, int noticeMs)
 {
     platform::WindowSystem& ws = platform::windowSystem();
     ws.showWindow(chat, ShowCommand::ShowNormal);
-    // Keys sent while another window has the focus would land there.
-    if (ws.setForegroundWindow(chat))
-        return true;
-    emit notice(failure, 1000);
-    return false;
+    // Only asked here: a window manager busy after a burst of typing may take well over a second,
+    // and the wait for it keeps the event loop running. Keys sent while another window has the
+    // focus would land there.
+    bool active = ws.setForegroundWindow(chat, 0);
+    const QDeadlineTimer deadline(kActivationMs);
+    while (!active && !deadline.hasExpired()) {
+        if (!wait(kActivationPollMs))
+            return Activation::Quit;
+        active = ws.foregroundWindow() == chat;
+    }
+    if (active)
+        return Activation::Active;
+    emit notice(failure, noticeMs);
+    return Activation::Refused;
 }
 
 bool ChatRoad::stillInFront(quintptr chat, const QString& failure)
@@ -305,8 +317,21 @@ bool ChatRoad::postNow(const QString& text)
     // The window the post began with, whatever the binding becomes during the waits.
     const WindowHandle chat = App::ChatHwnd;
     platform::WindowSystem& ws = platform::windowSystem();
-    if (!bringForward(chat, kNotActivatedPost))
+    switch (bringForward(chat, kNotActivatedPost, -1)) {
+    case Activation::Quit:
+        return false;
+    case Activation::Refused:
+        // The line stays on the clipboard for a post by hand; the trainer comes back to the front,
+        // where the user typed, and the notice stays until the next run.
+        if (App::SelfHwnd) {
+            ws.showWindow(App::SelfHwnd, ShowCommand::ShowNormal);
+            ws.setForegroundWindow(App::SelfHwnd, 0);
+        }
+        emit postLost();
         return true;
+    case Activation::Active:
+        break;
+    }
     if (!wait(50))
         return false;
     if (!stillInFront(chat, kNotActivatedPost))
@@ -351,8 +376,14 @@ bool ChatRoad::captureNow()
         return true;
     const WindowHandle chat = App::ChatHwnd;
     platform::WindowSystem& ws = platform::windowSystem();
-    if (!bringForward(chat, kNotActivatedCapture))
+    switch (bringForward(chat, kNotActivatedCapture, 1000)) {
+    case Activation::Quit:
+        return false;
+    case Activation::Refused:
         return true;
+    case Activation::Active:
+        break;
+    }
     if (!wait(50))
         return false;
 
