@@ -1,0 +1,28 @@
+// The main window's frame as a user meets it.
+#include "testsupport.h"
+
+using namespace ts;
+
+class TestWindowFrame : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainWindowFixture> m_f;
+
+private slots:
+    void initTestCase() { App::initResources(); }
+    void init() { m_f = std::make_unique<MainWindowFixture>(); }
+    void cleanup() { m_f.reset(); }
+
+    // The tests load no application style sheet, as when the configured scheme does not exist.
+    void paneFontWithoutStyleSheet()
+    {
+        QVERIFY(qApp->styleSheet().isEmpty());
+        m_f->open(true);
+        for (QTextEdit* pane : {m_f->reference(), m_f->typing()})
+            QCOMPARE(QFontInfo(pane->font()).pointSize(), 26);
+    }
+};
+
+QTEST_MAIN(TestWindowFrame)
+#include "test_windowframe.moc"
