@@ -14,6 +14,16 @@ private slots:
     void init() { m_f = std::make_unique<MainWindowFixture>(); }
     void cleanup() { m_f.reset(); }
 
+    void resetSizeIsSaved()
+    {
+        frmMain& w = m_f->open(true);
+        w.resize(700, 500);
+        QTRY_COMPARE(configFileValue("Width").toInt(), 700);
+        m_f->action({"复位"})->trigger();
+        QTRY_COMPARE(configFileValue("Width").toInt(), 650);
+        QCOMPARE(configFileValue("Height").toInt(), 475);
+    }
+
     // The tests load no application style sheet, as when the configured scheme does not exist.
     void paneFontWithoutStyleSheet()
     {
