@@ -1,6 +1,8 @@
 // The main window's frame as a user meets it.
 #include "testsupport.h"
 
+#include <QSystemTrayIcon>
+
 using namespace ts;
 
 class TestWindowFrame : public QObject
@@ -22,6 +24,15 @@ private slots:
         m_f->action({"复位"})->trigger();
         QTRY_COMPARE(configFileValue("Width").toInt(), 650);
         QCOMPARE(configFileValue("Height").toInt(), 475);
+    }
+
+    // No tray runs here: the icon is shown all the same, for a tray that starts later.
+    void trayIconShownWithoutTray()
+    {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        frmMain& w = m_f->open();
+        auto* icon = w.findChild<QSystemTrayIcon*>();
+        QVERIFY(icon && icon->isVisible());
     }
 
     // The tests load no application style sheet, as when the configured scheme does not exist.
