@@ -1,7 +1,11 @@
 // The main window's frame as a user meets it.
 #include "testsupport.h"
 
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QSystemTrayIcon>
+
+#include <sys/stat.h>
 
 using namespace ts;
 
@@ -42,6 +46,24 @@ private slots:
         m_f->open(true);
         for (QTextEdit* pane : {m_f->reference(), m_f->typing()})
             QCOMPARE(QFontInfo(pane->font()).pointSize(), 26);
+    }
+    void unreadableFileClearsReference()
+    {
+        const QByteArray fifo = m_f->dir().file(QStringLiteral("管道.txt")).toUtf8();
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        m_f->open();
+        m_f->lay(QStringLiteral("旧的文章"));
+        std::unique_ptr<ModalAnswerer> warning;
+        ModalAnswerer chosen([&](QWidget* widget) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            QVERIFY(dialog);
+            warning = std::make_unique<ModalAnswerer>([](QWidget* box) { QMetaObject::invokeMethod(box, "accept"); });
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromUtf8(fifo));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        m_f->action({"发文", "打开"})->trigger();
+        QVERIFY(warning && warning->seen == 1);
+        QCOMPARE(m_f->reference()->toPlainText(), QString());
     }
 };
 
