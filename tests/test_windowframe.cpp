@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSystemTrayIcon>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <sys/stat.h>
 
@@ -47,6 +49,30 @@ private slots:
         for (QTextEdit* pane : {m_f->reference(), m_f->typing()})
             QCOMPARE(QFontInfo(pane->font()).pointSize(), 26);
     }
+    // A server streaming without end: the window stops reading past a small answer and hangs up,
+    // so the server gets to write little more than the socket buffers hold.
+    void endlessAddressAnswerCutShort()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        qint64 written = 0;
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            const auto more = [&written, socket] {
+                if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0)
+                    written += socket->write(QByteArray(64 * 1024, '7'));
+            };
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n203.0.113.7 ");
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        });
+        App::WebUrl = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+        App::DbOnline = true;
+        m_f->open();
+        App::DbOnline = false;
+        QVERIFY(App::PublicIp.isEmpty());
+        QVERIFY2(written < 16 * 1024 * 1024, qPrintable(QString::number(written)));
+    }
+
     void unreadableFileClearsReference()
     {
         const QByteArray fifo = m_f->dir().file(QStringLiteral("管道.txt")).toUtf8();
