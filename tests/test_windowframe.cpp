@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -71,6 +72,32 @@ private slots:
         App::DbOnline = false;
         QVERIFY(App::PublicIp.isEmpty());
         QVERIFY2(written < 16 * 1024 * 1024, qPrintable(QString::number(written)));
+    }
+
+    void idleTicksWriteLittle_data()
+    {
+        QTest::addColumn<bool>("live"); // ShiShi
+        QTest::addRow("live row") << true;
+        QTest::addRow("no live row") << false;
+    }
+
+    // A run left idle writes only the cells whose text changes (time, speed, key rate), and
+    // nothing at all while the row is not shown live.
+    void idleTicksWriteLittle()
+    {
+        QFETCH(bool, live);
+        App::ShiShi = live;
+        m_f->open();
+        m_f->lay(QStringLiteral("abcdefgh"));
+        m_f->type(QStringLiteral("ab"));
+        QTest::qWait(100); // the first ticks fill the row
+        QSignalSpy written(m_f->table(), &QAbstractItemModel::dataChanged);
+        QTest::qWait(300);
+        QSet<int> columns;
+        for (const QList<QVariant>& change : written)
+            for (int c = change[0].toModelIndex().column(); c <= change[1].toModelIndex().column(); ++c)
+                columns << c;
+        QVERIFY2(live ? columns.size() <= 3 : written.isEmpty(), qPrintable(QString::number(columns.size())));
     }
 
     void unreadableFileClearsReference()
