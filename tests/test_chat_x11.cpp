@@ -54,16 +54,6 @@ private slots:
         QVERIFY(!App::ChatTitles.contains(App::AppTitle));
     }
 
-    void historyWithoutMarkerLoadsNothing()
-    {
-        QVERIFY(m_stub.receive(QStringLiteral("大家好，今天练什么？")));
-        const QString passage = m_f->reference()->toPlainText();
-        // The message shows for a while within the call, so the title is watched meanwhile.
-        const QStringList titles = m_f->titlesDuring([this] { capture(0); });
-        QVERIFY2(!titles.filter(QStringLiteral("暂无文本！")).isEmpty(), qPrintable(titles.join('\n')));
-        QCOMPARE(m_f->reference()->toPlainText(), passage);
-    }
-
     void typedRunPostsVerifiedLine()
     {
         const QString passage = QStringLiteral("hello; world 3.");

@@ -24,6 +24,9 @@ const QString kRefresh = QStringLiteral("刷新");
 const QString kLurkLabel = QStringLiteral("Tavrel潜水中……");
 const QString kNotActivatedPost = QStringLiteral("聊天窗口未能激活，未发送");
 const QString kNotActivatedCapture = QStringLiteral("聊天窗口未能激活，未载文");
+// How long a chat window may take to come forward, and how often that is looked at meanwhile.
+constexpr int kActivationMs = 3000;
+constexpr int kActivationPollMs = 30;
 // The property that marks a group menu entry as a chat title (its value is the title).
 const char* const kChatTitleProperty = "chatTitle";
 
@@ -84,7 +87,7 @@ void ChatRoad::bind()
         m_labelText = kLurkLabel;
         m_labelToolTip.clear();
     } else if (!App::Gdqs) {
-        m_labelText = App::ChatTitle;
+        m_labelText = App::ChatTitle.toHtmlEscaped();
         m_labelToolTip.clear();
     } else {
         m_labelText =
@@ -123,7 +126,8 @@ void ChatRoad::rebuildMenu()
     m_menu->addAction(new QAction(kLurk, this));
     m_menu->addSeparator();
     for (const QString& title : qAsConst(App::ChatTitles)) {
-        auto* entry = new QAction(title, this);
+        // A single "&" would mark a shortcut letter and vanish from the entry.
+        auto* entry = new QAction(QString(title).replace(QLatin1Char('&'), QStringLiteral("&&")), this);
         entry->setProperty(kChatTitleProperty, title);
         m_menu->addAction(entry);
     }
@@ -202,15 +206,24 @@ bool ChatRoad::wait(int ms)
     return true;
 }
 
-bool ChatRoad::bringForward(quintptr chat, const QString& failure)
+ChatRoad::Activation ChatRoad::bringForward(quintptr chat, const QString& failure, int noticeMs)
 {
     platform::WindowSystem& ws = platform::windowSystem();
     ws.showWindow(chat, ShowCommand::ShowNormal);
-    // Keys sent while another window has the focus would land there.
-    if (ws.setForegroundWindow(chat))
-        return true;
-    emit notice(failure, 1000);
-    return false;
+    // Only asked here: a window manager busy after a burst of typing may take well over a second,
+    // and the wait for it keeps the event loop running. Keys sent while another window has the
+    // focus would land there.
+    bool active = ws.setForegroundWindow(chat, 0);
+    const QDeadlineTimer deadline(kActivationMs);
+    while (!active && !deadline.hasExpired()) {
+        if (!wait(kActivationPollMs))
+            return Activation::Quit;
+        active = ws.foregroundWindow() == chat;
+    }
+    if (active)
+        return Activation::Active;
+    emit notice(failure, noticeMs);
+    return Activation::Refused;
 }
 
 bool ChatRoad::stillInFront(quintptr chat, const QString& failure)
@@ -304,8 +317,21 @@ bool ChatRoad::postNow(const QString& text)
     // The window the post began with, whatever the binding becomes during the waits.
     const WindowHandle chat = App::ChatHwnd;
     platform::WindowSystem& ws = platform::windowSystem();
-    if (!bringForward(chat, kNotActivatedPost))
+    switch (bringForward(chat, kNotActivatedPost, -1)) {
+    case Activation::Quit:
+        return false;
+    case Activation::Refused:
+        // The line stays on the clipboard for a post by hand; the trainer comes back to the front,
+        // where the user typed, and the notice stays until the next run.
+        if (App::SelfHwnd) {
+            ws.showWindow(App::SelfHwnd, ShowCommand::ShowNormal);
+            ws.setForegroundWindow(App::SelfHwnd, 0);
+        }
+        emit postLost();
         return true;
+    case Activation::Active:
+        break;
+    }
     if (!wait(50))
         return false;
     if (!stillInFront(chat, kNotActivatedPost))
@@ -350,8 +376,14 @@ bool ChatRoad::captureNow()
         return true;
     const WindowHandle chat = App::ChatHwnd;
     platform::WindowSystem& ws = platform::windowSystem();
-    if (!bringForward(chat, kNotActivatedCapture))
+    switch (bringForward(chat, kNotActivatedCapture, 1000)) {
+    case Activation::Quit:
+        return false;
+    case Activation::Refused:
         return true;
+    case Activation::Active:
+        break;
+    }
     if (!wait(50))
         return false;
 

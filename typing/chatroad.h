@@ -43,7 +43,8 @@ public:
     void choose(QAction* action);
     // The next chat title in the list, round.
     void nextGroup();
-    // The bottom bar's chat text: the lurk text, or the bound title (HTML while lurking in a group).
+    // The bottom bar's chat text: the lurk text, or the bound title as markup with the title
+    // escaped (blue while lurking in a group).
     QString labelText() const { return m_labelText; }
     QString labelToolTip() const { return m_labelToolTip; }
     bool usable(bool lurkTest) const;
@@ -62,6 +63,8 @@ signals:
     // A short message for the title bar, shown for ms (its wait runs inside the operation).
     void notice(const QString& message, int ms);
     void segmentCaptured(const CapturedSegment& segment);
+    // A post found its chat window never coming forward: nothing was sent.
+    void postLost();
 
 private:
     struct Operation
@@ -73,7 +76,8 @@ private:
     void run(const Operation& operation);
     void rebuildMenu();
     bool postNow(const QString& text);
-    bool bringForward(quintptr chat, const QString& failure);
+    enum class Activation { Active, Refused, Quit };
+    Activation bringForward(quintptr chat, const QString& failure, int noticeMs);
     bool stillInFront(quintptr chat, const QString& failure);
     bool rectangles(quintptr chat, QRect* frame, QRect* client, bool* settled);
     void afterSend(quintptr chat);

@@ -262,6 +262,11 @@ void frmMain::setPaneFont(const QFont& font)
     ui->mywidget->setStyleSheet(QStringLiteral("*{%1} QTextEdit{%2}").arg(m_bodyStyle, paneRule));
     ui->textEdit->document()->setDefaultFont(font);
     ui->textEdit2->document()->setDefaultFont(font);
+    // Without an application sheet the body's rule loses to the panes' own sheets, which then hand
+    // them the body's small font: their own sheets carry the font as well.
+    m_paneFontRule = paneRule;
+    if (m_setUpDone)
+        applyColours();
 }
 
 void frmMain::setSizeLimits()

@@ -296,6 +296,7 @@ private:
     QString m_loadedWrongChars;
     QString m_loadedSlowChars;
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
+    QString m_paneFontRule;        // the panes' font as a style-sheet declaration
     QString m_bodyStyle;           // the body's own style-sheet declarations, as the form sets them
     QSplitter* m_splitter = nullptr;
     QPropertyAnimation* m_fadeIn = nullptr;

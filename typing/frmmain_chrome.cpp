@@ -49,13 +49,14 @@ QString frmMain::typingPaneStyle() const
 {
     // In blind mode the typed text takes the background colour, so it cannot be read.
     if (mode == BlindTyping)
-        return QStringLiteral("background:%1;color:%1;").arg(App::Gbj);
-    return QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg);
+        return QStringLiteral("background:%1;color:%1;%2").arg(App::Gbj, m_paneFontRule);
+    return QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Gbj, App::Ztcg, m_paneFontRule);
 }
 
 void frmMain::applyColours()
 {
-    ui->textEdit->setStyleSheet(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Dbj, App::Ztcd));
+    ui->textEdit->setStyleSheet(
+        QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Dbj, App::Ztcd, m_paneFontRule));
     m_view->setTypingStyle(typingPaneStyle());
     m_results->view()->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
     // The constructor runs this as its last set-up step.

@@ -203,8 +203,7 @@ void frmMain::fontSlot()
 
 void frmMain::fuwSlot()
 {
-    App::Width = 650;
-    App::Height = 475;
+    // The resize handler saves the new size, as after a resize by hand.
     resize(650, 475);
 }
 

@@ -70,10 +70,12 @@ void frmMain::computeResults()
 
 void frmMain::refreshResultButtons()
 {
-    if (finished || App::ShiShi)
-        fillResultRow();
-    else
+    if (finished || App::ShiShi) {
+        if (finished || m_results->liveRowDue())
+            fillResultRow();
+    } else {
         clearResult();
+    }
 
     if (typedCount() == 0) {
         clearResult();
@@ -173,14 +175,13 @@ void frmMain::slotDelay()
     // The wrong count is final only now; the cell the line reads must agree with the table.
     m_results->keepCell(ColWrong, QString::number(wrongCount()));
 
-    if (!App::ShiShi || m_results->cells().size() != ResultColumnCount) {
-        fillResultRow();
-        if (!App::ShiShi) {
-            waitProcessingEvents(200);
-            // A retype or a new passage during the wait reset the counters: this run is gone.
-            if (runEndCount == 0)
-                return;
-        }
+    // Also with the live row on: the last tick may not have shown it.
+    fillResultRow();
+    if (!App::ShiShi) {
+        waitProcessingEvents(200);
+        // A retype or a new passage during the wait reset the counters: this run is gone.
+        if (runEndCount == 0)
+            return;
     }
 
     if (wrongCount() >= 1) {
@@ -227,8 +228,9 @@ void frmMain::slotDelay2()
         return;
 
     ui->textEdit2->setReadOnly(true);
+    // Also with the live row on: the last tick may not have shown it.
+    fillResultRow();
     if (!App::ShiShi) {
-        fillResultRow();
         waitProcessingEvents(200);
         if (runEndCount == 0)
             return;

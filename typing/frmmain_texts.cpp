@@ -81,8 +81,9 @@ bool frmMain::openTextFile(const QString& fileName)
     bool ok = false;
     const QString text = App::readTextFile(fileName, &ok);
     if (!ok) {
-        // The passage on show stays as it was: nothing half-loaded is left behind.
+        // The old passage leaves the pane, so it is not taken for the file's text; the run stays.
         qDebug() << "打开：无法读取" << fileName;
+        ui->textEdit->clear();
         QMessageBox::warning(this, QStringLiteral("ERROR"), QStringLiteral("Can't open this file"), QMessageBox::Yes);
         return false;
     }

@@ -64,18 +64,32 @@ void fetchPublicAddress(int timeoutMs)
     QNetworkRequest request(QUrl(base + QStringLiteral("/ip/visitoriphost/")));
     request.setTransferTimeout(timeoutMs);
     QNetworkReply* reply = manager.get(request);
+    // A server streaming without end must not fill the memory: the reply holds at most this much.
+    reply->setReadBufferSize(MaxAnswerBytes);
 
     // The reply is awaited in a local loop so the clock and other slots keep running; the guard
-    // timer ends the wait even if the transfer timeout never fires.
+    // timer is the whole request's deadline, which a trickling server never resets.
     QEventLoop loop;
     QTimer guard;
     guard.setSingleShot(true);
+    bool tooLong = false;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (reply->bytesAvailable() >= MaxAnswerBytes && !reply->isFinished()) {
+            tooLong = true;
+            loop.quit();
+        }
+    });
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    guard.start(timeoutMs + 1000);
+    guard.start(timeoutMs);
     if (!reply->isFinished())
         loop.exec();
 
+    if (tooLong) {
+        reply->abort();
+        qDebug() << "公网地址：回复过长";
+        return;
+    }
     if (!reply->isFinished()) {
         reply->abort();
         qDebug() << "公网地址：请求超时";

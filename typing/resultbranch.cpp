@@ -8,6 +8,7 @@
 ResultBranch::ResultBranch(frmMain* window, ChatRoad* chat, Hooks hooks)
     : QObject(window), m_window(window), m_chat(chat), m_hooks(std::move(hooks))
 {
+    connect(m_chat, &ChatRoad::postLost, this, [this] { m_postLost = true; });
 }
 
 bool ResultBranch::stillShown(const FinishedRun& run) const
@@ -28,7 +29,7 @@ void ResultBranch::quietUpload(const FinishedRun& run)
 {
     if (run.wholeText && App::Cypm)
         m_hooks.upload(0);
-    else
+    else if (!m_postLost)
         m_hooks.notice(QStringLiteral("跟打结束"), -1);
 }
 
@@ -54,6 +55,7 @@ void ResultBranch::automaticNextStep(const FinishedRun& run)
 
 void ResultBranch::followOrBlindEnded(const FinishedRun& run)
 {
+    m_postLost = false;
     if (!App::TanChuang) {
         sendAndNext(run);
         quietUpload(run);

@@ -58,6 +58,8 @@ private:
     void automaticNextStep(const FinishedRun& run);
 
     frmMain* m_window;
+    // The chat window of this run's post never came forward; its notice stays in the title.
+    bool m_postLost = false;
     ChatRoad* m_chat;
     Hooks m_hooks;
 };

@@ -66,6 +66,15 @@ void ResultTable::fillRow(const RunInputs& in, const QString& timeText)
         setCell(column, m_cells.at(column));
 }
 
+bool ResultTable::liveRowDue()
+{
+    constexpr qint64 LiveRowIntervalMs = 33;
+    if (m_liveRowShown.isValid() && !m_liveRowShown.hasExpired(LiveRowIntervalMs))
+        return false;
+    m_liveRowShown.start();
+    return true;
+}
+
 void ResultTable::keepCell(int column, const QString& text)
 {
     if (m_cells.size() == ResultColumnCount && column >= 0 && column < ResultColumnCount)
@@ -78,6 +87,10 @@ void ResultTable::setCell(int column, const QString& text)
     // redo its layout, which was most of a tick; the item already there is written instead, as a
     // new one would be: its text and alignment only, no colour left from before.
     QStandardItem* item = m_model->item(m_row, column);
+    // Most cells keep their text from one tick to the next; each write repaints the table. A kept
+    // text keeps its colour too, which the same figure gives.
+    if (item && item->text() == text && item->data(Qt::TextAlignmentRole).isValid())
+        return;
     if (item) {
         item->clearData();
     } else {
@@ -99,9 +112,10 @@ void ResultTable::clearRow()
     // Emptied in place: a new item makes the table redo its layout, and this runs on every tick
     // while the row is not shown live.
     for (int column = 0; column < ResultColumnCount; ++column) {
-        if (QStandardItem* item = m_model->item(m_row, column))
-            item->clearData();
-        else
+        if (QStandardItem* item = m_model->item(m_row, column)) {
+            if (!m_model->itemData(item->index()).isEmpty())
+                item->clearData();
+        } else
             m_model->setItem(m_row, column, new QStandardItem());
     }
 }
@@ -113,7 +127,8 @@ void ResultTable::colourRow(double speed, double keyRate, double codeLength)
         {ColSpeed, colours.speed}, {ColKeyRate, colours.keyRate}, {ColCodeLength, colours.codeLength}};
     for (const auto& [column, colour] : cells) {
         QStandardItem* item = m_model->item(m_row, column);
-        if (item && colour != CellColour::None)
+        // An empty cell shows no colour: colouring it would only repaint the row off screen.
+        if (item && colour != CellColour::None && !item->text().isEmpty())
             item->setForeground(QBrush(colourOf(colour), Qt::SolidPattern));
     }
 }

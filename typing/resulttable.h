@@ -1,6 +1,7 @@
 #ifndef TAVREL_TYPING_RESULTTABLE_H
 #define TAVREL_TYPING_RESULTTABLE_H
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -43,6 +44,9 @@ public:
     void fillRow(const RunInputs& in, const QString& timeText);
     // The cells as last filled (empty before the first fill).
     const QStringList& cells() const { return m_cells; }
+    // Whether the live row is due to be shown again: about 30 times a second, as fast as it can be
+    // read. The figures behind it are computed on every tick all the same.
+    bool liveRowDue();
     // Changes one of the filled cells without writing it (the line reads it).
     void keepCell(int column, const QString& text);
     // Writes one cell of the current row.
@@ -65,6 +69,7 @@ private:
     CurvePeaks m_peaks;
     QStringList m_cells;
     int m_row = 0;
+    QElapsedTimer m_liveRowShown;
 };
 
 #endif

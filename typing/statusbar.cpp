@@ -4,7 +4,19 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QStatusBar>
+
+namespace {
+
+// Titles come from the chat and from files: one line, never markup.
+QString oneLine(QString text)
+{
+    static const QRegularExpression breaks(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]+"));
+    return text.replace(breaks, QStringLiteral(" "));
+}
+
+} // namespace
 
 RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
 {
@@ -28,6 +40,9 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
         widget->setObjectName(QLatin1String(name));
     for (QLabel* label : {m_chat, m_segment, m_title, m_count, m_progressText, m_codeHint, m_record})
         m_bar->addWidget(label, 1);
+    // The chat label's text arrives as markup with the title escaped (blue while lurking).
+    m_chat->setTextFormat(Qt::RichText);
+    m_title->setTextFormat(Qt::PlainText);
 }
 
 void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title)
@@ -35,8 +50,10 @@ void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHe
     const QString idle = QStringLiteral("Tavrel潜水中……");
     m_chat->setText(chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText);
     m_segment->setText(QStringLiteral("段号: ") + segmentHeader);
-    m_title->setText(QStringLiteral("标题: ") + title);
-    m_title->setToolTip(title);
+    m_title->setText(QStringLiteral("标题: ") + oneLine(title));
+    m_title->setToolTip(title.isEmpty()
+                            ? QString()
+                            : QStringLiteral("<qt>") + oneLine(title).toHtmlEscaped() + QStringLiteral("</qt>"));
     m_codeHint->setText(QStringLiteral("编码提示: "));
     m_codeHint->setToolTip(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
 }

@@ -23,18 +23,12 @@ WindowTray::WindowTray(frmMain* window) : QObject(window)
     m_menu->addAction(QStringLiteral("最小化"), window, &frmMain::HideSlot);
     m_menu->addAction(QStringLiteral("退出"), window, &frmMain::slotExitActionTrigger);
 
-    m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/image/tb.ico")));
+    m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/image/tb.ico")), this);
     m_icon->setToolTip(kTrayTitle);
     m_icon->setContextMenu(m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, window, &frmMain::iconActivated);
-    // Without a tray (a bare display) the icon would have nowhere to go.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_icon->show();
-}
-
-WindowTray::~WindowTray()
-{
-    delete m_icon;
+    // Shown even while no tray runs: a tray that starts later picks the icon up.
+    m_icon->show();
 }
 
 void WindowTray::showNotice()

@@ -16,7 +16,6 @@ class WindowTray : public QObject
 
 public:
     explicit WindowTray(frmMain* window);
-    ~WindowTray() override;
 
     // The balloon with the maker's notice.
     void showNotice();
