@@ -102,26 +102,6 @@ private slots:
         QCOMPARE(m_f->cell(0, "错字"), QStringLiteral("2"));
     }
 
-    // A missing page size reads as a valid one; paging moves on one whole page at a time.
-    void zeroPageSizeStillPages()
-    {
-        App::Fanye = 0;
-        const QString passage = letters(95);
-        m_f->open();
-        m_f->lay(passage);
-        QString shown = m_f->reference()->toPlainText();
-        int turns = 0;
-        for (int i = 0; i < passage.size(); ++i) {
-            QVERIFY(m_f->reference()->toPlainText().contains(passage.at(i)));
-            m_f->type(passage.mid(i, 1));
-            turns += m_f->reference()->toPlainText() != shown;
-            shown = m_f->reference()->toPlainText();
-        }
-        QVERIFY(turns >= 1);
-        finish();
-        QCOMPARE(m_f->cell(0, "字数"), QStringLiteral("95"));
-    }
-
     void markupAndWhiteSpaceKeptExactly()
     {
         const QString passage = QStringLiteral("a<b &lt;\t<b>x</b>\n\n  &amp; 中文<i>");
