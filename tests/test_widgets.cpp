@@ -217,18 +217,14 @@ private slots:
         QCOMPARE(execAnswering(again, "btnOk"), 1);
     }
 
-    // No OK button: every way out returns 0.
+    // No OK button: every way out returns 0 (the close button: see frame).
     void messageBox3()
     {
         frmMessageBox3 box;
-        box.SetMessage(QString(), 0);
+        box.SetMessage(QStringLiteral("谢谢"), 5);
+        QCOMPARE(box.windowTitle(), QStringLiteral("提示"));
         QVERIFY(!box.findChild<QPushButton*>(QStringLiteral("btnOk")));
         QCOMPARE(execAnswering(box, "Esc"), 0);
-
-        frmMessageBox3 other;
-        other.SetMessage(QStringLiteral("谢谢"), 5);
-        QCOMPARE(other.windowTitle(), QStringLiteral("提示"));
-        QCOMPARE(execAnswering(other, "btnMenu_Close"), 0);
     }
 
     // A box shows all of its text: the label holds every wrapped line and the longest word, lies
@@ -336,7 +332,7 @@ private slots:
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QVERIFY(sw->switchedOn);
-        QCOMPARE(sw->size(), QSize(87, 28));
+        QCOMPARE(sw->size(), QSize(87, 28)); // the layout never stretches it
         QTest::mouseClick(sw, Qt::LeftButton);
         QVERIFY(!sw->switchedOn);
         QVERIFY(sw->styleSheet().contains("btncheckoff.png"));
@@ -346,31 +342,27 @@ private slots:
         sw->setOnOff(false);
         QVERIFY(!sw->switchedOn);
         QVERIFY(sw->styleSheet().contains("btncheckoff.png"));
-        QCOMPARE(sw->size(), QSize(87, 28)); // the layout never stretches it
     }
 
     void styleSheets_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("colour");
-        const char* const rows[][2] = {{"white", "#F0F0F0"}, {"blue", "#EAF7FF"},  {"gray", "#F0F0F0"},
-                                       {"black", "#F0F0F0"}, {"brown", "#D7DBE4"}, {"dev", "#CFDDEE"},
-                                       {"silvery", "#CFD4D8"}};
-        for (const auto& row : rows)
-            QTest::addRow("%s", row[0]) << row[0] << row[1];
+        for (const char* name : {"white", "blue", "gray", "black", "brown", "dev", "silvery"})
+            QTest::addRow("%s", name) << name;
     }
 
-    // Each sheet leads with its palette rule, is plain ASCII, and parses when widgets are styled.
+    // Each sheet leads with its palette rule (the scheme command reads the colour there), is plain
+    // ASCII, and parses when widgets are styled.
     void styleSheets()
     {
         QFETCH(QString, name);
-        QFETCH(QString, colour);
         QFile file(":/image/" + name + ".css");
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](char c) { return c > 0; }));
         const QString sheet = QString::fromLatin1(bytes);
-        QVERIFY(sheet.startsWith("QPalette{background:" + colour + ";}"));
+        QVERIFY(QRegularExpression("^QPalette\\{background:#[0-9A-F]{6};\\}").match(sheet).hasMatch());
+        const QColor colour(sheet.mid(20, 7));
 
         g_warnings.clear();
         g_previousHandler = qInstallMessageHandler(collectWarnings);
