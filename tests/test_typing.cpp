@@ -154,7 +154,6 @@ private slots:
         App::Pattern = BlindTyping;
         m_f->open();
         m_f->lay(QStringLiteral("abcd"));
-        QVERIFY(m_f->typing()->styleSheet().contains(QStringLiteral("color:%1").arg(App::Gbj)));
         m_f->type(QStringLiteral("aXc"));
         QCOMPARE(m_f->background(1), QColor(App::Rc));
         m_f->type(QStringLiteral("d"));
