@@ -8,8 +8,6 @@
 
 #include <QClipboard>
 #include <QLineEdit>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTextEdit>
 
 namespace {
@@ -20,38 +18,6 @@ QByteArray gif(QRgb rgb)
     const QByteArray colour = QByteArray::number(rgb & 0xffffff, 16).rightJustified(6, '0');
     return QByteArray::fromHex("47494638396101000100800000" + colour + "0000002c00000000010001000002024401003b");
 }
-
-// A picture site on loopback: known paths get their picture, others 404, held paths no answer.
-class Site : public QTcpServer
-{
-public:
-    Site()
-    {
-        listen(QHostAddress::LocalHost);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            QTcpSocket* socket = nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                if (!socket->peek(65536).contains("\r\n\r\n"))
-                    return;
-                requests << QUrl::fromPercentEncoding(socket->readAll().split(' ').value(1));
-                if (!held.contains(requests.last()))
-                    answer(socket, requests.last());
-            });
-        });
-    }
-    void answer(QTcpSocket* socket, const QString& path)
-    {
-        const QByteArray body = pictures.value(path, "no such picture");
-        socket->write((pictures.contains(path) ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") +
-                      QByteArray("\r\nConnection: close\r\nContent-Length: ") + QByteArray::number(body.size()) +
-                      "\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
-    QMap<QString, QByteArray> pictures;
-    QStringList held;
-    QStringList requests;
-};
 
 const QString kOwn = QStringLiteral("/Public/Cf/86cf/%1.gif");
 const QString kOutside = QStringLiteral("/wubi/86tj/%1.gif");
@@ -76,7 +42,7 @@ class TestCodeTools : public QObject
     Q_OBJECT
 
     QScopedPointer<TestDir> m_dir;
-    QScopedPointer<Site> m_site;
+    QScopedPointer<ts::WebStub> m_site;
 
 private slots:
     void initTestCase()
@@ -94,7 +60,7 @@ private slots:
     {
         m_dir.reset();
         m_dir.reset(new TestDir);
-        m_site.reset(new Site);
+        m_site.reset(new ts::WebStub);
         QDir().mkdir(QStringLiteral("编码文件"));
         App::writeFile(QStringLiteral("编码文件/86.txt"), QStringLiteral("中\tk\n国\tl\n甲\tlhnh\n乙\tnnll\n"));
         App::Bb = QStringLiteral("86");
@@ -132,8 +98,8 @@ private slots:
         App::writeFile("lib.qrc", "<RCC><qresource prefix=\"/86cf\"><file alias=\"中.gif\">red.png</file>"
                                   "</qresource></RCC>");
         QCOMPARE(QProcess::execute(TAVREL_RCC, {"-binary", "lib.qrc", "-o", "编码文件/86.rcc"}), 0);
-        m_site->pictures[kOutside.arg("甲")] = gif(qRgb(0, 0, 255));
-        m_site->pictures[kOutside.arg("乙")] = gif(qRgb(0, 255, 0));
+        m_site->bodies[kOutside.arg("甲")] = gif(qRgb(0, 0, 255));
+        m_site->bodies[kOutside.arg("乙")] = gif(qRgb(0, 255, 0));
         QGuiApplication::clipboard()->setText(QStringLiteral("中文"));
         cftj window;
         QCOMPARE(window.findChild<QLabel*>("label3")->text(), QStringLiteral("k"));
@@ -161,9 +127,9 @@ private slots:
     void slowReplies()
     {
         m_site->held << kOwn.arg("甲") << kOwn.arg("中");
-        m_site->pictures[kOwn.arg("甲")] = gif(qRgb(255, 0, 0));
-        m_site->pictures[kOwn.arg("乙")] = gif(qRgb(255, 255, 0));
-        m_site->pictures[kOutside.arg("中")] = gif(qRgb(0, 0, 255));
+        m_site->bodies[kOwn.arg("甲")] = gif(qRgb(255, 0, 0));
+        m_site->bodies[kOwn.arg("乙")] = gif(qRgb(255, 255, 0));
+        m_site->bodies[kOutside.arg("中")] = gif(qRgb(0, 0, 255));
         QByteArrayList shown;
         CfLookup lookup({m_site->url(), m_site->url(), App::DbOnline, 300}, [&](const QByteArray& data, const char*) {
             shown << data;

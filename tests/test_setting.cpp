@@ -2,12 +2,10 @@
 #include "account/setting.h"
 #include "app/core/app.h"
 #include "testsupport.h"
-#include "typing/frmmain.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTextEdit>
 
 #include <memory>
 
@@ -59,7 +57,6 @@ private slots:
     void cleanup()
     {
         m_setting.reset();
-        m_main.reset();
         QDir(codeFolder()).removeRecursively();
         m_dir.reset();
     }
@@ -190,14 +187,13 @@ private slots:
 
     void mainWindowAppliesOk()
     {
-        m_main = std::make_unique<frmMain>();
-        showMain();
-        auto* ref = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit"));
-        auto* typing = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
-        m_main->qwSlot();
-        QTest::keyClicks(typing, QStringLiteral("ab"));
-        const QString page = ref->toPlainText();
-        QTest::keyClick(m_main.get(), Qt::Key_F1);
+        MainWindowFixture f;
+        f.open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&f.w()));
+        f.w().qwSlot();
+        f.type(QStringLiteral("ab"));
+        const QString page = f.reference()->toPlainText();
+        QTest::keyClick(&f.w(), Qt::Key_F1);
         QPointer<Setting> window;
         for (QWidget* top : QApplication::topLevelWidgets())
             window = window ? window.data() : qobject_cast<Setting*>(top);
@@ -212,26 +208,24 @@ private slots:
         QTest::mouseClick(button("btnOk"), Qt::LeftButton);
         m_setting.release();
         QTRY_VERIFY(!window);
-        showMain();
 
         // The run in progress stays as it was; the new page size comes with the next passage.
-        QCOMPARE(ref->toPlainText(), page);
-        QCOMPARE(typing->toPlainText(), QStringLiteral("ab"));
+        QCOMPARE(f.reference()->toPlainText(), page);
+        QCOMPARE(f.typing()->toPlainText(), QStringLiteral("ab"));
         for (int restart = 0; restart < 2; ++restart) {
-            QVERIFY(!m_main->findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"))->isVisibleTo(m_main.get()));
-            m_main->qwSlot();
-            QCOMPARE(ref->toPlainText().size(), 20 + App::Yulanh);
-            QTest::keyClicks(typing, QStringLiteral("cd"));
-            QTest::keyClick(m_main.get(), Qt::Key_F6);
-            QVERIFY(typing->toPlainText().isEmpty());
+            f.w().activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&f.w()));
+            QVERIFY(!f.w().findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"))->isVisibleTo(&f.w()));
+            f.w().qwSlot();
+            QCOMPARE(f.reference()->toPlainText().size(), 20 + App::Yulanh);
+            f.type(QStringLiteral("cd"));
+            QTest::keyClick(&f.w(), Qt::Key_F6);
+            QVERIFY(f.typing()->toPlainText().isEmpty());
             // What OK stored is what the next start reads.
-            m_main.reset();
+            f.close();
             App::resetConfig();
             App::readConfig();
-            m_main = std::make_unique<frmMain>();
-            showMain();
-            ref = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit"));
-            typing = m_main->findChild<QTextEdit*>(QStringLiteral("textEdit2"));
+            f.open(true);
         }
     }
 
@@ -240,12 +234,6 @@ private:
     {
         m_setting = std::make_unique<Setting>();
         m_setting->show();
-    }
-    void showMain()
-    {
-        m_main->show();
-        m_main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
     }
     QPushButton* button(const QString& name) const { return m_setting->findChild<QPushButton*>(name); }
     void type(const QString& name, const QString& text)
@@ -268,7 +256,6 @@ private:
 
     std::unique_ptr<TestDir> m_dir;
     std::unique_ptr<Setting> m_setting;
-    std::unique_ptr<frmMain> m_main;
 };
 
 QTEST_MAIN(TestSetting)

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -70,6 +72,44 @@ inline bool configFileWritten()
 {
     return QFile::exists(QStringLiteral("CONFIG/settings.ini"));
 }
+
+// A web site on loopback: a request for a path in `bodies` is answered with `status` and that body,
+// any other with 404; a path in `held` gets no answer until answer() is called.
+class WebStub : public QTcpServer
+{
+public:
+    WebStub()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                    if (!socket->peek(65536).contains("\r\n\r\n"))
+                        return;
+                    const QByteArray request = socket->readAll();
+                    requestLines << request.left(request.indexOf("\r\n"));
+                    requests << QUrl::fromPercentEncoding(request.split(' ').value(1));
+                    if (!held.contains(requests.last()))
+                        answer(socket, requests.last());
+                });
+        });
+    }
+    void answer(QTcpSocket* socket, const QString& path)
+    {
+        const QByteArray body = bodies.value(path, "not found");
+        socket->write("HTTP/1.1 " + QByteArray::number(bodies.contains(path) ? status : 404) +
+                      " Status\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                      "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+
+    QMap<QString, QByteArray> bodies;
+    int status = 200;
+    QStringList held;
+    QStringList requests;
+    QByteArrayList requestLines;
+};
 
 } // namespace ts
 
