@@ -13,11 +13,6 @@
 // the text name, user name or ranking user), so parallel tests on the same database never collide.
 namespace dbt {
 
-inline QString runTag(const char* prefix)
-{
-    return QStringLiteral("%1%2-").arg(QLatin1String(prefix)).arg(QCoreApplication::applicationPid());
-}
-
 inline void useTestDb()
 {
     App::DbHost = TestDb::host();

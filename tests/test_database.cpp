@@ -40,7 +40,7 @@ class TestDatabase : public QObject
     Q_OBJECT
 
 private:
-    const QString m_tag = dbt::runTag("dbt");
+    const QString m_tag = QStringLiteral("dbt%1-").arg(QCoreApplication::applicationPid());
     QString user() const { return m_tag + "user"; }
 
 private slots:

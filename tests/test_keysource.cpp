@@ -137,7 +137,8 @@ private slots:
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("words");
         // clang-format off
-        QTest::addRow("detectable repeat: presses, one release") << "pA1000 pA1500 pA1540 rA1560" << "1e 401e 401e c01e";
+        QTest::addRow("detectable repeat: presses, one release")
+            << "pA1000 pA1500 pA1540 rA1560" << "1e 401e 401e c01e";
         QTest::addRow("release/press pairs, one split by a loop turn")
             << "pQ2000 rQ2500 pQ2500 rQ2540 t pQ2540 rQ2600" << "10 4010 c010 4010 c010";
         QTest::addRow("another key ends the hold") << "pQ2700 rQ2750 pA2750 pQ2750" << "10 c010 1e 10";

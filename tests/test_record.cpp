@@ -63,8 +63,7 @@ private slots:
         QVERIFY(!record.addTyped(1, 0));
         QVERIFY(!record.addTyped(0, -1));
         QVERIFY(!record.addTyped(0, 1));
-        QCOMPARE(m_today, 12);
-        QCOMPARE(m_total, 102);
+        QCOMPARE(QPoint(m_today, m_total), QPoint(12, 102));
         // Counts never wrap round.
         m_total = INT_MAX - 1;
         QVERIFY(record.addTyped(5, 5));
@@ -123,21 +122,22 @@ private slots:
         QTest::addColumn<int>("tempJilu");
         QTest::addColumn<int>("jilu");
         QTest::addColumn<int>("days");
-        QTest::addColumn<int>("tempAfter");
-        QTest::addColumn<QString>("dayAfter");
-        QTest::addColumn<QString>("day2After");
+        QTest::addColumn<QString>("after"); // today's count, first day, counted day
         const QString t = day(2024, 3, 10), yesterday = day(2024, 3, 9), tomorrow = day(2024, 3, 11);
         const QString first = day(2024, 3, 1);
         // clang-format off
-        QTest::addRow("first start") << "" << "" << 0 << 0 << 1 << 0 << t << t;
-        QTest::addRow("counted day is past") << first << yesterday << 50 << 500 << 10 << 0 << first << t;
-        QTest::addRow("counted day is today") << first << t << 50 << 500 << 10 << 50 << first << t;
-        QTest::addRow("counted ahead keeps count") << first << tomorrow << 50 << 500 << 10 << 50 << first << tomorrow;
-        QTest::addRow("counted day ahead, nothing counted") << first << tomorrow << 0 << 500 << 10 << 0 << first << t;
-        QTest::addRow("empty record starts today") << first << t << 0 << 0 << 10 << 0 << t << t;
-        QTest::addRow("first day ahead counts one day") << tomorrow << t << 5 << 5 << 1 << 5 << tomorrow << t;
-        QTest::addRow("unreadable first day counts from today") << "not a day" << t << 5 << 5 << 1 << 5 << t << t;
-        QTest::addRow("missing counted day") << first << "" << 5 << 5 << 10 << 0 << first << t;
+        const auto after = [](int today, const QString& firstDay, const QString& countedDay) {
+            return QStringLiteral("%1|%2|%3").arg(today).arg(firstDay, countedDay);
+        };
+        QTest::addRow("first start") << "" << "" << 0 << 0 << 1 << after(0, t, t);
+        QTest::addRow("counted day is past") << first << yesterday << 50 << 500 << 10 << after(0, first, t);
+        QTest::addRow("counted day is today") << first << t << 50 << 500 << 10 << after(50, first, t);
+        QTest::addRow("counted ahead keeps count") << first << tomorrow << 50 << 500 << 10 << after(50, first, tomorrow);
+        QTest::addRow("counted day ahead, nothing counted") << first << tomorrow << 0 << 500 << 10 << after(0, first, t);
+        QTest::addRow("empty record starts today") << first << t << 0 << 0 << 10 << after(0, t, t);
+        QTest::addRow("first day ahead counts one day") << tomorrow << t << 5 << 5 << 1 << after(5, tomorrow, t);
+        QTest::addRow("unreadable first day counts from today") << "not a day" << t << 5 << 5 << 1 << after(5, t, t);
+        QTest::addRow("missing counted day") << first << "" << 5 << 5 << 10 << after(0, first, t);
         // clang-format on
     }
 
@@ -157,9 +157,7 @@ private slots:
         QTEST(record.recordDays(), "days");
         QCOMPARE(m_total, jilu);
         QVERIFY(!m_saved.isEmpty()); // saved at once
-        QTEST(m_today, "tempAfter");
-        QTEST(m_firstDay, "dayAfter");
-        QTEST(m_countedDay, "day2After");
+        QTEST(QStringLiteral("%1|%2|%3").arg(m_today).arg(m_firstDay, m_countedDay), "after");
     }
 
     void dayCheckRemote_data()
