@@ -168,15 +168,12 @@ private slots:
         CodeFile file;
         QVERIFY(!file.open(dir.file(QStringLiteral("a.txt"))) && !file.isOpen());
 
-        // Files made on Windows: GB18030 with CRLF, UTF-8 with a byte-order mark.
+        // A file made on Windows, GB18030 with CRLF: decoded as the text files are (their decoding has
+        // its own cases).
         QVERIFY(writeFile(QStringLiteral("gb.txt"),
                           QTextCodec::codecForName("GB18030")->fromUnicode("中\tk\r\n国\tl\r\n")));
-        QVERIFY(writeFile(QStringLiteral("bom.txt"), "\xEF\xBB\xBF" + QStringLiteral("中\tk\n").toUtf8()));
-        for (const QString& name : {QStringLiteral("gb.txt"), QStringLiteral("bom.txt")}) {
-            QVERIFY(file.open(name));
-            QCOMPARE(file.codeOf(QStringLiteral("中")), QStringLiteral("k"));
-            QCOMPARE(file.skippedLines(), 0);
-        }
+        QVERIFY(file.open(QStringLiteral("gb.txt")));
+        QCOMPARE(file.codeOf(QStringLiteral("中")) + QString::number(file.skippedLines()), QStringLiteral("k0"));
 
         // An edited file is seen at the next open; a copy keeps what it had; a failed open forgets all.
         QCOMPARE(CodeFile::pathFor(QStringLiteral("86.txt")), QStringLiteral("编码文件/86.txt"));

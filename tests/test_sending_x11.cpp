@@ -103,7 +103,6 @@ private slots:
         int sent = m_stub.sent().size();
         QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("btnSend")), Qt::LeftButton);
         QCOMPARE(m_stub.nextSent(sent), buildFawenPost(m_title, m_text.left(100), "第1段", 150).toUtf8());
-        QCOMPARE(panelField("lineEdit5"), QStringLiteral("150"));
 
         const QStringList rests{"50", "0", "150"};
         for (int segment = 1; segment <= 3; ++segment) {
