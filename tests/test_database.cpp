@@ -106,12 +106,11 @@ private slots:
         QVERIFY(connectDb());
         const QString name = m_tag + "t-" + QTest::currentDataTag();
         QVERIFY(myHelper::exec("INSERT INTO kelm_text (a_name, a_content) VALUES (?, ?)", {name, text}));
-        QCOMPARE(myHelper::getOne("SELECT a_content FROM kelm_text WHERE a_name = ?", {name}), text);
         // Stored as real UTF-8 on the server, not bytes that merely come back the way they went in.
-        QCOMPARE(myHelper::getOne("SELECT CONCAT(HEX(a_content), ' ', CHAR_LENGTH(a_content)) FROM kelm_text "
-                                  "WHERE a_name = ?",
-                                  {name}),
-                 QString::fromLatin1(text.toUtf8().toHex().toUpper()) + ' ' + QString::number(text.toUcs4().size()));
+        QCOMPARE(dbt::firstRow("SELECT a_content, HEX(a_content), CHAR_LENGTH(a_content) FROM kelm_text "
+                               "WHERE a_name = ?",
+                               {name}),
+                 QStringList({text, text.toUtf8().toHex().toUpper(), QString::number(text.toUcs4().size())}));
         QCOMPARE(myHelper::getOne("SELECT a_name FROM kelm_text WHERE a_content = ? AND a_name LIKE ?",
                                   {text, m_tag + "t-%"}),
                  name);
