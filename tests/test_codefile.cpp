@@ -136,7 +136,6 @@ private slots:
         QTest::addRow("case sensitive") << "a\tXY\n" << "Aa" << 3;
         QTest::addRow("code holding a later entry is replaced again") << "我\tab\nb\tccc\n" << "我" << 4;
         QTest::addRow("empty code deletes and joins") << "x\t\nAB\tz\n" << "AxB" << 1;
-        QTest::addRow("every line without tab") << "我 q\n们 wu\n" << "我们" << 2;
         // clang-format on
     }
 
@@ -157,8 +156,8 @@ private slots:
         QCOMPARE(file.theoreticalCodeLengthText(passage), QStringLiteral("理论码长:1.80"));
         QVERIFY(file.theoreticalCodeLengthText(passage, true).isNull());
         QVERIFY(file.theoreticalCodeLengthText(QString()).isNull());
-        QCOMPARE(loaded(QStringLiteral("一 gg\n")).theoreticalCodeLengthText(passage), QStringLiteral("理论码长:1.00"));
-        // An empty file has no line at all: the button keeps its text. A single line break is one line.
+        // An empty file has no line at all: the button keeps its text. A line without a code (here a single
+        // line break) codes every character as one.
         QVERIFY(loaded(QString()).theoreticalCodeLengthText(passage).isNull());
         QCOMPARE(loaded(QStringLiteral("\n")).theoreticalCodeLengthText(passage), QStringLiteral("理论码长:1.00"));
     }
@@ -169,15 +168,12 @@ private slots:
         CodeFile file;
         QVERIFY(!file.open(dir.file(QStringLiteral("a.txt"))) && !file.isOpen());
 
-        // Files made on Windows: GB18030 with CRLF, UTF-8 with a byte-order mark.
+        // A file made on Windows, GB18030 with CRLF: decoded as the text files are (their decoding has
+        // its own cases).
         QVERIFY(writeFile(QStringLiteral("gb.txt"),
                           QTextCodec::codecForName("GB18030")->fromUnicode("中\tk\r\n国\tl\r\n")));
-        QVERIFY(writeFile(QStringLiteral("bom.txt"), "\xEF\xBB\xBF" + QStringLiteral("中\tk\n").toUtf8()));
-        for (const QString& name : {QStringLiteral("gb.txt"), QStringLiteral("bom.txt")}) {
-            QVERIFY(file.open(name));
-            QCOMPARE(file.codeOf(QStringLiteral("中")), QStringLiteral("k"));
-            QCOMPARE(file.skippedLines(), 0);
-        }
+        QVERIFY(file.open(QStringLiteral("gb.txt")));
+        QCOMPARE(file.codeOf(QStringLiteral("中")) + QString::number(file.skippedLines()), QStringLiteral("k0"));
 
         // An edited file is seen at the next open; a copy keeps what it had; a failed open forgets all.
         QCOMPARE(CodeFile::pathFor(QStringLiteral("86.txt")), QStringLiteral("编码文件/86.txt"));
@@ -275,7 +271,6 @@ private slots:
         }
         const int china = lines.indexOf(QStringLiteral("中国\tkhlg"));
         QVERIFY(firstSingle > 0 && china >= 0 && china < firstSingle);
-
     }
 };
 

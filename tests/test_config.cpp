@@ -184,9 +184,8 @@ private slots:
         const int builtInPort = QStringLiteral(TAVREL_DEFAULT_DB_PORT).toInt();
         const int defaultPort = builtInPort > 0 ? builtInPort : 3306;
         App::loadDeployment();
-        QCOMPARE((QStringList{App::DbHost, App::DbUser}),
-                 (QStringList{TAVREL_DEFAULT_DB_HOST, TAVREL_DEFAULT_DB_USER}));
-        QCOMPARE(App::DbPort, defaultPort);
+        QCOMPARE((QStringList{App::DbHost, App::DbUser, QString::number(App::DbPort)}),
+                 (QStringList{TAVREL_DEFAULT_DB_HOST, TAVREL_DEFAULT_DB_USER, QString::number(defaultPort)}));
 
         const QList<QByteArray> values{"127.0.0.1", "33061", "typist", "pw;with=odd chars"};
         for (int i = 0; i < names.size(); ++i)
@@ -200,8 +199,7 @@ private slots:
         qputenv("TAVREL_DB_PORT", "abc");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("TAVREL_DB_PORT")));
         App::loadDeployment();
-        QCOMPARE(App::DbHost, QString());
-        QCOMPARE(App::DbPort, defaultPort);
+        QVERIFY(App::DbHost.isEmpty() && App::DbPort == defaultPort);
         for (const QByteArray& name : names)
             qunsetenv(name);
     }

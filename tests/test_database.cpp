@@ -1,10 +1,6 @@
-#include "app/core/app.h"
-#include "app/core/connection.h"
-#include "app/core/myhelper.h"
-#include "testsupport.h"
+#include "dbsupport.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -30,21 +26,11 @@ QStringList logged(QtMsgType type)
             QSKIP("TAVREL_TEST_DB_HOST/TAVREL_TEST_DB_PORT not set: no test database to talk to");                     \
     } while (0)
 
-void useTestDb()
-{
-    App::DbHost = TestDb::host();
-    App::DbPort = TestDb::port();
-    App::DbName = TestDb::name();
-    App::DbUser = TestDb::user();
-    App::DbPassword = TestDb::password();
-}
-
 bool connectDb()
 {
-    useTestDb();
-    App::DbOnline = createConnection();
+    const bool online = dbt::connect();
     g_log.clear();
-    return App::DbOnline;
+    return online;
 }
 
 } // namespace
@@ -54,7 +40,6 @@ class TestDatabase : public QObject
     Q_OBJECT
 
 private:
-    // Rows this run writes carry the tag, so parallel tests on the same database never collide.
     const QString m_tag = QStringLiteral("dbt%1-").arg(QCoreApplication::applicationPid());
     QString user() const { return m_tag + "user"; }
 
@@ -71,10 +56,8 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (TestDb::available() && connectDb()) {
-            myHelper::exec("DELETE FROM kelm_text WHERE a_name LIKE ?", {m_tag + "%"});
-            myHelper::exec("DELETE FROM kelm_user WHERE u_truename LIKE ?", {m_tag + "%"});
-        }
+        if (connectDb())
+            dbt::removeTagged(m_tag);
         cleanup();
     }
 
@@ -123,12 +106,11 @@ private slots:
         QVERIFY(connectDb());
         const QString name = m_tag + "t-" + QTest::currentDataTag();
         QVERIFY(myHelper::exec("INSERT INTO kelm_text (a_name, a_content) VALUES (?, ?)", {name, text}));
-        QCOMPARE(myHelper::getOne("SELECT a_content FROM kelm_text WHERE a_name = ?", {name}), text);
         // Stored as real UTF-8 on the server, not bytes that merely come back the way they went in.
-        QCOMPARE(myHelper::getOne("SELECT CONCAT(HEX(a_content), ' ', CHAR_LENGTH(a_content)) FROM kelm_text "
-                                  "WHERE a_name = ?",
-                                  {name}),
-                 QString::fromLatin1(text.toUtf8().toHex().toUpper()) + ' ' + QString::number(text.toUcs4().size()));
+        QCOMPARE(dbt::firstRow("SELECT a_content, HEX(a_content), CHAR_LENGTH(a_content) FROM kelm_text "
+                               "WHERE a_name = ?",
+                               {name}),
+                 QStringList({text, text.toUtf8().toHex().toUpper(), QString::number(text.toUcs4().size())}));
         QCOMPARE(myHelper::getOne("SELECT a_name FROM kelm_text WHERE a_content = ? AND a_name LIKE ?",
                                   {text, m_tag + "t-%"}),
                  name);
@@ -181,9 +163,9 @@ private slots:
         QVERIFY(connectDb());
         QCOMPARE(myHelper::getOne(sql, values), QString());
         QVERIFY(!myHelper::exec(sql, values));
-        QCOMPARE(g_log.size(), 2);
-        QCOMPARE(logged(QtDebugMsg).size(), 2);
-        QVERIFY2(logged(QtDebugMsg).first().startsWith("myHelper QSqlError("), qPrintable(logged(QtDebugMsg).first()));
+        QCOMPARE(logged(QtDebugMsg).size(), g_log.size());
+        QVERIFY2(g_log.size() == 2 && logged(QtDebugMsg).first().startsWith("myHelper QSqlError("),
+                 qPrintable(logged(QtDebugMsg).first()));
         QCOMPARE(myHelper::getOne("SELECT 1"), QStringLiteral("1")); // the connection is still usable
     }
 
@@ -191,10 +173,9 @@ private slots:
     {
         REQUIRE_DB();
         QVERIFY(connectDb());
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             QVERIFY(myHelper::exec("INSERT INTO kelm_text (a_name, a_content, a_gdnum) VALUES (?, ?, ?)",
                                    {m_tag + "rows-" + QChar('a' + i), QStringLiteral("第%1篇").arg(i + 1), i * 10}));
-        }
         QSqlQuery query;
         QVERIFY(myHelper::run(query, "SELECT a_content, a_gdnum FROM kelm_text WHERE a_name LIKE ? ORDER BY a_name",
                               {m_tag + "rows-%"}));
@@ -254,7 +235,7 @@ private slots:
         App::DbHost = QStringLiteral("127.0.0.1");
         if (kind == "password") {
             REQUIRE_DB();
-            useTestDb();
+            dbt::useTestDb();
             App::DbPassword += "-wrong";
         } else {
             QVERIFY(server.listen(QHostAddress::LocalHost, 0));
@@ -274,7 +255,7 @@ private slots:
     {
         App::DbHost.clear();
         QVERIFY(!createConnection());
-        QCOMPARE(logged(QtInfoMsg).size(), 1);
+        QCOMPARE(logged(QtInfoMsg).size(), g_log.size());
         QCOMPARE(g_log.size(), 1);
         QVERIFY(!QSqlDatabase::contains(QSqlDatabase::defaultConnection));
     }

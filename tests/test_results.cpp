@@ -72,9 +72,7 @@ private slots:
     void workedRunFigures()
     {
         const ResultFigures f = computeResultFigures(workedRun());
-        QCOMPARE(f.speed, 200.0);
-        QCOMPARE(f.keyRate, 250 / 30.0);
-        QCOMPARE(f.codeLength, 2.5);
+        QCOMPARE(f.keyRate, 250 / 30.0); // unrounded, for the colours
         QCOMPARE(f.cells.join(' '),
                  QStringLiteral("200.00 8.33 2.50 102 00:30.00 10 4 1 250 20 96.00% 92.31% 2 40.00% 0"));
         // One wrong character costs five: (100 - 5) / 0.5; thirty take the penalty below zero.
@@ -196,7 +194,6 @@ private slots:
         QCOMPARE(plain.resultTextPlain, items);
         QCOMPARE(plain.resultText, items + QStringLiteral(" 校检:65171 Tavrel跟打器v1.36 "));
         QCOMPARE(plain.shortResult, plain.resultText);
-        QCOMPARE(verified(plain.resultText), LineCheck::Genuine);
 
         // Every item off: the header alone; without the three figures there is no peak item either.
         LineSettings s = settings();
@@ -240,7 +237,6 @@ private slots:
         const ResultLine free = line(r, settings(false, false, 1), RunEnd::Free);
         QVERIFY(free.resultText.endsWith(QStringLiteral("Tavrel跟打器v1.36  自由模式")));
         QVERIFY(!free.resultText.contains(QStringLiteral("错情")));
-        QCOMPARE(verified(free.resultText), LineCheck::Genuine);
         // A free run's items are trimmed before they are hashed.
         r.segmentHeader = QStringLiteral("  ");
         const ResultLine trimmed = line(r, settings(false, false, 1), RunEnd::Free);
@@ -261,8 +257,6 @@ private slots:
             const QString text =
                 line(runResult(QStringLiteral("一二"), QStringLiteral("壹贰")), settings(poster & 1, poster & 2))
                     .resultText;
-            QCOMPARE(text.contains(QStringLiteral(" 输入法:五笔86版输入法")), bool(poster & 1));
-            QCOMPARE(text.contains(QStringLiteral(" 个签:慢慢来比较快")), bool(poster & 2));
             QString renamed = text;
             renamed.replace(QStringLiteral("五笔86版"), QStringLiteral("拼音")).replace("慢慢来", QStringLiteral("快快"));
             for (int checker = 0; checker < 4; ++checker) {
