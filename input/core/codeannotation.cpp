@@ -10,42 +10,6 @@
 
 namespace {
 
-// Bad lines are logged one by one up to this many per file, then only counted.
-constexpr int kLoggedBadLines = 20;
-
-// Calls f(line) for every line as a text stream reads them: split at line feeds, a carriage return
-// before one dropped, no extra empty line after a final line break. f returns false to stop.
-template <class F> void forEachLine(const QString& text, F f)
-{
-    int start = 0;
-    const int size = text.size();
-    while (start < size) {
-        int end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = size;
-        int stop = end;
-        if (stop > start && text.at(stop - 1) == QLatin1Char('\r'))
-            --stop;
-        if (!f(QStringView(text).mid(start, stop - start)))
-            return;
-        start = end + 1;
-    }
-}
-
-// The entry text and the code of a line; false for a line without a TAB or with an empty entry.
-bool splitLine(QStringView line, QStringView* text, QStringView* code)
-{
-    const int tab = int(line.indexOf(QLatin1Char('\t')));
-    if (tab <= 0)
-        return false;
-    int codeEnd = int(line.indexOf(QLatin1Char('\t'), tab + 1));
-    if (codeEnd < 0)
-        codeEnd = int(line.size());
-    *text = line.left(tab);
-    *code = line.mid(tab + 1, codeEnd - tab - 1);
-    return true;
-}
-
 // Occurrences as QString::replace takes them: non-overlapping, scanned from the left.
 qint64 occurrences(const QString& haystack, const QString& needle)
 {
@@ -61,23 +25,7 @@ namespace CodeAnnotation {
 
 QVector<CodeLine> parse(const QString& fileText, const QString& sourceName)
 {
-    QVector<CodeLine> lines;
-    int lineNo = 0;
-    int skipped = 0;
-    forEachLine(fileText, [&](QStringView line) {
-        ++lineNo;
-        QStringView text;
-        QStringView code;
-        if (splitLine(line, &text, &code)) {
-            lines.append({text.toString(), code.toString()});
-        } else if (++skipped <= kLoggedBadLines) {
-            qDebug().noquote() << QStringLiteral("编码文件跳过无效行:") << sourceName << lineNo;
-        }
-        return true;
-    });
-    if (skipped > kLoggedBadLines)
-        qDebug().noquote() << QStringLiteral("编码文件跳过无效行共") << skipped << sourceName;
-    return lines;
+    return TextLines::codeLines(fileText, sourceName);
 }
 
 QVector<CodeLine> readFile(const QString& path)
@@ -128,10 +76,10 @@ Annotation annotate(const QString& input, const QVector<CodeLine>& lines, const 
 QString firstCode(const QString& fileText, const QString& entry)
 {
     QString found;
-    forEachLine(fileText, [&](QStringView line) {
+    TextLines::forEachLine(fileText, [&](QStringView line, int) {
         QStringView text;
         QStringView code;
-        if (splitLine(line, &text, &code) && text == entry) {
+        if (TextLines::splitTab(line, &text, &code) && !text.isEmpty() && text == entry) {
             found = code.toString();
             return false;
         }

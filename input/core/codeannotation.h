@@ -1,15 +1,12 @@
 #ifndef TAVREL_INPUT_CODEANNOTATION_H
 #define TAVREL_INPUT_CODEANNOTATION_H
 
+#include "app/core/textlines.h"
+
 #include <QString>
 #include <QVector>
 
-// One usable line of a code file: the entry text (a character or a word) and its code.
-struct CodeLine
-{
-    QString text;
-    QString code;
-};
+using TextLines::CodeLine;
 
 // How far an annotation may grow before it is given up: a code file whose codes contain its own
 // entry texts rewrites its own output and could double the text with every line.

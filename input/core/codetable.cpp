@@ -1,6 +1,7 @@
 #include "input/core/codetable.h"
 
 #include "app/core/app.h"
+#include "app/core/textlines.h"
 
 #include <QDebug>
 
@@ -35,35 +36,20 @@ void CodeTable::load(const QString& text, const QString& sourceName)
 {
     clear();
     m_text = text;
-    const QChar* data = m_text.constData();
-    const int total = m_text.size();
-    m_entries.reserve(size_t(total / 12 + 1));
-    int lineNo = 0;
-    for (int start = 0; start < total;) {
-        int end = m_text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = total;
-        const int next = end + 1;
-        ++lineNo;
-        if (end > start && data[end - 1] == QLatin1Char('\r'))
-            --end;
-        int tab = start;
-        while (tab < end && data[tab] != QLatin1Char('\t'))
-            ++tab;
-        if (tab == end) {
+    const QChar* base = m_text.constData();
+    m_entries.reserve(size_t(m_text.size() / 12 + 1));
+    TextLines::forEachLine(m_text, [&](QStringView line, int lineNo) {
+        QStringView code;
+        QStringView word;
+        if (TextLines::splitTab(line, &code, &word)) {
+            m_entries.push_back({int(code.data() - base), int(code.size()), int(word.data() - base), int(word.size())});
+        } else if (!line.isEmpty()) {
             // A line without a TAB has no word; an empty line is no entry either.
-            if (end > start) {
-                ++m_skipped;
-                qDebug() << "码表：跳过没有 TAB 的行" << sourceName << lineNo;
-            }
-        } else {
-            int wordEnd = tab + 1;
-            while (wordEnd < end && data[wordEnd] != QLatin1Char('\t'))
-                ++wordEnd;
-            m_entries.push_back({start, tab - start, tab + 1, wordEnd - tab - 1});
+            ++m_skipped;
+            qDebug() << "码表：跳过没有 TAB 的行" << sourceName << lineNo;
         }
-        start = next;
-    }
+        return true;
+    });
 
     m_byCode.resize(m_entries.size());
     for (size_t i = 0; i < m_byCode.size(); ++i)

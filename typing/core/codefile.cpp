@@ -1,6 +1,7 @@
 #include "typing/core/codefile.h"
 
 #include "app/core/app.h"
+#include "app/core/textlines.h"
 
 #include <QDebug>
 #include <QHash>
@@ -15,8 +16,6 @@
 
 namespace {
 
-// Bad lines are logged one by one up to this many per file, then only counted.
-constexpr int kLoggedBadLines = 20;
 
 // The literal code length gives up once its copy of the passage grows past either bound.
 constexpr int kLiteralLimit = 1000000;
@@ -41,11 +40,7 @@ uint codePointAt(const QString& s, int pos, int* width)
 
 struct CodeFile::Data
 {
-    struct Line
-    {
-        QString text;
-        QString code;
-    };
+    using Line = TextLines::CodeLine;
     struct Entry
     {
         int textLength;
@@ -88,7 +83,7 @@ struct CodeFile::Data
 
     // Literal form (codes and entries share characters): every good line in file order, and the
     // UTF-16 units that occur in some code, so lines that can never match are passed over.
-    std::vector<Line> lineList;
+    QVector<Line> lineList;
     std::vector<bool> codeUnits;
 
     int fastCodedLength(const QString& passage) const;
@@ -250,37 +245,7 @@ void CodeFile::load(const QString& text, const QString& sourceName)
     auto data = QSharedPointer<Data>::create();
     data->path = sourceName;
 
-    // Lines as a text stream reads them: split at line feeds, a carriage return before one dropped,
-    // and a final line break does not start another line.
-    std::vector<Data::Line> good;
-    int start = 0;
-    const int size = text.size();
-    int lineNo = 0;
-    while (start < size) {
-        int end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = size;
-        int stop = end;
-        if (stop > start && text.at(stop - 1) == QLatin1Char('\r'))
-            --stop;
-        ++lineNo;
-        const QStringView line = QStringView(text).mid(start, stop - start);
-        const int tab = int(line.indexOf(QLatin1Char('\t')));
-        if (tab <= 0) {
-            ++data->skipped;
-            if (data->skipped <= kLoggedBadLines)
-                qDebug().noquote() << QStringLiteral("编码文件跳过无效行:") << sourceName << lineNo;
-        } else {
-            int codeEnd = int(line.indexOf(QLatin1Char('\t'), tab + 1));
-            if (codeEnd < 0)
-                codeEnd = int(line.size());
-            good.push_back({line.left(tab).toString(), line.mid(tab + 1, codeEnd - tab - 1).toString()});
-        }
-        start = end + 1;
-    }
-    data->lines = lineNo;
-    if (data->skipped > kLoggedBadLines)
-        qDebug().noquote() << QStringLiteral("编码文件跳过无效行共") << data->skipped << sourceName;
+    const QVector<TextLines::CodeLine> good = TextLines::codeLines(text, sourceName, &data->lines, &data->skipped);
 
     std::vector<bool> entryUnits(0x10000, false);
     data->codeUnits.assign(0x10000, false);
@@ -315,7 +280,7 @@ void CodeFile::load(const QString& text, const QString& sourceName)
         data->linkAutomaton();
         data->codeUnits.clear();
     } else {
-        data->lineList = std::move(good);
+        data->lineList = good;
     }
     m_data = data;
 }
