@@ -1,7 +1,4 @@
-// Build-time generator of the default code file from a Wubi 86 dictionary in the YAML-headed
-// table format of the rime-data-wubi package: a YAML header ended by a line "...", then one entry
-// per line as text, TAB, code, and optionally TAB weight and TAB stem; lines starting with '#'
-// are comments.
+// Build-time generator of the default code file from the Wubi 86 dictionary (see wubidict.h).
 //
 // Output: one line per character or word, "entry<TAB>code", with the entry's shortest code (equal
 // lengths: the alphabetically first), UTF-8 without byte-order mark. Words come before single
@@ -11,6 +8,8 @@
 //
 // Codes starting with 'z' are left out: they are the dictionary's symbol look-ups (Greek, Cyrillic,
 // units such as "nm"), not typed codes, and a Latin entry text would rewrite other entries' codes.
+#include "wubidict.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
@@ -54,45 +53,23 @@ int codePoints(const QString& s)
 
 bool readDictionary(const QString& path, std::vector<Entry>* out)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "gencodefile: cannot open %s\n", qPrintable(path));
+    std::vector<DictLine> lines;
+    if (!readWubiDictionary("gencodefile", path, &lines))
         return false;
-    }
-    const QString all = QString::fromUtf8(file.readAll());
-    QStringList lines = all.split(QLatin1Char('\n'));
-    // Entries follow the header's end marker; a file without a header is entries throughout.
-    int first = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).trimmed() == QLatin1String("...")) {
-            first = i + 1;
-            break;
-        }
-    }
-
     QHash<QString, int> byText;
-    for (int i = first; i < lines.size(); ++i) {
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+    for (const DictLine& line : lines) {
+        if (!isTypedCode(line.code))
             continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() < 2 || fields.at(0).isEmpty() || !isTypedCode(fields.at(1)))
-            continue;
-        const QString& text = fields.at(0);
-        const QString& code = fields.at(1);
-        const qint64 weight = fields.size() > 2 ? fields.at(2).toLongLong() : 0;
-        const auto it = byText.constFind(text);
+        const auto it = byText.constFind(line.text);
         if (it == byText.constEnd()) {
-            byText.insert(text, int(out->size()));
-            out->push_back({text, code, weight, codePoints(text)});
+            byText.insert(line.text, int(out->size()));
+            out->push_back({line.text, line.code, line.weight, codePoints(line.text)});
             continue;
         }
         Entry& e = (*out)[size_t(*it)];
-        if (code.size() < e.code.size() || (code.size() == e.code.size() && code < e.code))
-            e.code = code;
-        e.weight = std::max(e.weight, weight);
+        if (line.code.size() < e.code.size() || (line.code.size() == e.code.size() && line.code < e.code))
+            e.code = line.code;
+        e.weight = std::max(e.weight, line.weight);
     }
     return true;
 }

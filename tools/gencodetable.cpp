@@ -1,12 +1,12 @@
-// Build-time generator of the default code table of the input-method panel from a Wubi 86
-// dictionary in the YAML-headed table format of the rime-data-wubi package: a YAML header ended by
-// a line "...", then one entry per line as text, TAB, code, and optionally TAB weight and TAB stem;
-// lines starting with '#' are comments.
+// Build-time generator of the default code table of the input-method panel from the Wubi 86
+// dictionary (see wubidict.h).
 //
 // Output: one line per dictionary entry, "code<TAB>text", UTF-8 without byte-order mark, ordered
 // by code (byte order) and, within one code, by falling weight; equal weights keep the
 // dictionary's order. The panel offers the lines of a code in file order, so the most frequent
 // word of a code is its first candidate.
+#include "wubidict.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
@@ -42,30 +42,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: gencodetable <wubi86.dict.yaml> <output.txt>\n");
         return 2;
     }
-    QFile in(args.at(1));
-    if (!in.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "gencodetable: cannot open %s\n", qPrintable(args.at(1)));
+    std::vector<DictLine> lines;
+    if (!readWubiDictionary("gencodetable", args.at(1), &lines))
         return 1;
-    }
-    const QList<QByteArray> lines = in.readAll().split('\n');
-    int first = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).trimmed() == "...") {
-            first = i + 1;
-            break;
-        }
-    }
     std::vector<Entry> entries;
-    for (int i = first; i < lines.size(); ++i) {
-        QByteArray line = lines.at(i);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() < 2 || fields.at(0).isEmpty() || !isCode(fields.at(1)))
-            continue;
-        entries.push_back({fields.at(1), fields.at(0), fields.size() > 2 ? fields.at(2).toLongLong() : 0});
+    for (const DictLine& line : lines) {
+        const QByteArray code = line.code.toUtf8();
+        if (isCode(code))
+            entries.push_back({code, line.text.toUtf8(), line.weight});
     }
     if (entries.size() < 1000) {
         std::fprintf(stderr, "gencodetable: only %d entries in %s\n", int(entries.size()), qPrintable(args.at(1)));
