@@ -62,7 +62,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     };
     sendingHost.passage = [this] { return passage(); };
     sendingHost.post = [this](const QString& message) { m_chat->post(message); };
-    sendingHost.freeTyping = [this] { return mode == FreeTyping; };
+    sendingHost.freeTyping = [this] { return App::Pattern == FreeTyping; };
     sendingHost.maximised = [this] { return maximised; };
     sendingHost.focusTypingPane = [this] { ui->textEdit2->setFocus(Qt::OtherFocusReason); };
     sendingHost.titleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };

@@ -273,7 +273,6 @@ private:
     // ---- Parts and members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;
     int retypeCount = 0;
-    int mode = 0; // copy of App::Pattern: 0 follow, 1 free, 2 blind
     int endTickCount = 0;
     bool finished = false;
     QString clockMinutesText;

@@ -48,7 +48,7 @@ void frmMain::StyleSlot()
 QString frmMain::typingPaneStyle() const
 {
     // In blind mode the typed text takes the background colour, so it cannot be read.
-    if (mode == BlindTyping)
+    if (App::Pattern == BlindTyping)
         return QStringLiteral("background:%1;color:%1;%2").arg(App::Gbj, m_paneFontRule);
     return QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Gbj, App::Ztcg, m_paneFontRule);
 }

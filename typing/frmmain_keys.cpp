@@ -88,5 +88,5 @@ void frmMain::resetCounters()
     runEndCount = 0;
     endTickCount = 0;
     finished = false;
-    m_view->restart(mode);
+    m_view->restart(App::Pattern);
 }

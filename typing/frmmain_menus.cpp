@@ -90,7 +90,6 @@ void frmMain::settingRecv()
 
 void frmMain::setTypingMode(int newMode)
 {
-    mode = newMode;
     if (App::Pattern != newMode) {
         App::Pattern = newMode;
         // Restoring the saved mode while the window is built leaves the file alone.

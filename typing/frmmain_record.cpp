@@ -104,17 +104,17 @@ void frmMain::spellFun()
     // next keystroke types, looked up from that one character rather than the whole page.
     const int typed = ui->textEdit2->document()->characterCount() - 1;
     if (typed > 0)
-        m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, mode == FreeTyping));
+        m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, App::Pattern == FreeTyping));
 }
 
 void frmMain::getfirstbmts()
 {
-    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, mode == FreeTyping));
+    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, App::Pattern == FreeTyping));
 }
 
 void frmMain::on_button6_clicked()
 {
-    const QString text = m_hints->theoreticalText(passage(), mode == FreeTyping);
+    const QString text = m_hints->theoreticalText(passage(), App::Pattern == FreeTyping);
     if (!text.isNull())
         ui->button6->setText(text);
 }

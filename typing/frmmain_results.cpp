@@ -224,7 +224,7 @@ void frmMain::slotDelay()
 void frmMain::slotDelay2()
 {
     ++runEndCount;
-    if (mode != FreeTyping || typedCount() < 1 || runEndCount != 1)
+    if (App::Pattern != FreeTyping || typedCount() < 1 || runEndCount != 1)
         return;
 
     ui->textEdit2->setReadOnly(true);

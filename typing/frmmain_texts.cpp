@@ -119,7 +119,7 @@ void frmMain::qcSlot()
 
 void frmMain::lxSlot()
 {
-    if (mode == FreeTyping)
+    if (App::Pattern == FreeTyping)
         return;
     Reset();
     // Seeded by the second, so two shuffles of one passage within a second give the same order.

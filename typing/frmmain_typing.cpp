@@ -63,7 +63,7 @@ void frmMain::loadArticle(QString text)
 {
     m_view->setUpPanes(this);
     m_view->load(normaliseLineBreaks(CoreSettings::cleanPassage(text)), CoreSettings::pageLayout());
-    m_view->showReferencePage(mode);
+    m_view->showReferencePage(App::Pattern);
 
     retypeCount = 0;
     refreshBottomInfo();
@@ -80,7 +80,7 @@ void frmMain::autotd()
 
 void frmMain::reloadText()
 {
-    if (mode != FreeTyping) {
+    if (App::Pattern != FreeTyping) {
         // Judged before the passage is laid again, which starts its count afresh.
         const int count = typedCount();
         const bool completed = count == passageLength() && finished && count >= 1;
@@ -97,7 +97,7 @@ void frmMain::reloadText()
         clearResult();
     }
 
-    if (mode == BlindTyping)
+    if (App::Pattern == BlindTyping)
         m_view->setTypingStyle(typingPaneStyle());
     refreshBottomInfo();
 }
@@ -109,7 +109,7 @@ void frmMain::Reset()
     // Emptying the pane is our own edit: it must not come back as a typed change. What that change
     // would do for an empty first page has just been done by the reload and the preparation.
     m_view->setTypingText(QString(), 0);
-    m_view->paintReference(mode, false);
+    m_view->paintReference(App::Pattern, false);
     BottomChange2();
     getfirstbmts();
 }
@@ -144,10 +144,10 @@ void frmMain::resetDisplay()
 
 void frmMain::richslot()
 {
-    if (mode == FreeTyping)
+    if (App::Pattern == FreeTyping)
         return;
     scanCollections(typingRun().comparison());
-    m_view->paintReference(mode, false);
+    m_view->paintReference(App::Pattern, false);
 }
 
 void frmMain::wrongtest()
@@ -206,11 +206,11 @@ void frmMain::Start()
     }
     m_input->markChange();
 
-    if (mode == FreeTyping) {
+    if (App::Pattern == FreeTyping) {
         m_view->freeChange();
     } else {
         // The pane's text is read once per change: trimming hands back what it leaves in the pane.
-        scanCollections(m_view->typedChange(m_view->fitTypingPane(), mode));
+        scanCollections(m_view->typedChange(m_view->fitTypingPane(), App::Pattern));
     }
     const bool started = typedCount() > 0;
 
@@ -221,7 +221,7 @@ void frmMain::Start()
     } else if (pageNumber() == 1) {
         reloadText();
         prepareRun();
-        m_view->paintReference(mode, false);
+        m_view->paintReference(App::Pattern, false);
     }
 
     if (passageLength() > typedCount()) {
@@ -243,7 +243,7 @@ void frmMain::updateStatus(QString minutesText, QString secondsText, QString cen
     refreshResultButtons();
 
     // An empty passage never meets the end test.
-    if (passageLength() <= 0 || typedCount() < passageLength() || mode == FreeTyping)
+    if (passageLength() <= 0 || typedCount() < passageLength() || App::Pattern == FreeTyping)
         return;
 
     ++endTickCount;
@@ -284,7 +284,7 @@ void frmMain::pauseSlot()
 
 void frmMain::BottomChange2()
 {
-    if (mode == FreeTyping) {
+    if (App::Pattern == FreeTyping) {
         m_status->showFreeCount(m_view->freeCount());
         return;
     }
@@ -333,5 +333,5 @@ const PassageRun& frmMain::typingRun() const
 
 int frmMain::typedCount() const
 {
-    return m_view->typedCount(mode);
+    return m_view->typedCount(App::Pattern);
 }
