@@ -267,7 +267,7 @@ private:
     void applyColours();
     void initMenus();
     void initTrayMenu();
-    void updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText);
+    void updateStatus();
     void jltoSql();
 
     // ---- Parts and members shared by the window's topics ----
@@ -275,10 +275,6 @@ private:
     int retypeCount = 0;
     int endTickCount = 0;
     bool finished = false;
-    QString clockMinutesText;
-    QString clockSecondsText;
-    QString clockCentisText;
-    QString clockTicksText;
     WindowTray* m_tray = nullptr;
     RunClock* m_clock = nullptr;
     QTimer* secondTimer = nullptr;

@@ -233,12 +233,8 @@ void frmMain::Start()
 
 // ---- The clock's per-tick work ----
 
-void frmMain::updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText)
+void frmMain::updateStatus()
 {
-    clockMinutesText = std::move(minutesText);
-    clockSecondsText = std::move(secondsText);
-    clockCentisText = std::move(centisText);
-    clockTicksText = std::move(ticksText);
     computeResults();
     refreshResultButtons();
 
