@@ -40,7 +40,6 @@
 frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints(std::make_unique<CodeHints>())
 {
     ui->setupUi(this);
-    m_bodyStyle = ui->mywidget->styleSheet();
     setUpChatRoad();
     m_results = new ResultTable(ui->mywidget);
     m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
@@ -48,6 +47,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_input = new PaneInput(this);
     m_status = new RunStatusBar(ui->mywidget);
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
+    m_look = new PaneLook(this, ui->mywidget, ui->textEdit, ui->textEdit2, m_view, m_results->view());
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
@@ -108,7 +108,8 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     loadSlowChars();
     m_loadedWrongChars = App::WrongChars;
     m_loadedSlowChars = App::SlowChars;
-    applyColours();
+    m_look->applyColours();
+    m_setUpDone = true;
     setWindowTitle(App::AppTitle);
 }
 
@@ -222,15 +223,7 @@ void frmMain::initForm()
     m_fadeIn->start();
     connect(ui->btnMenu_Close, &QPushButton::clicked, this, &frmMain::closeWidget);
 
-    QFont paneFont(QStringLiteral("微软雅黑"), 26);
-    if (!App::Font1.isEmpty()) {
-        QFont configured;
-        if (configured.fromString(App::Font1))
-            paneFont = configured;
-        else
-            qDebug() << "字体设置无效：" << App::Font1;
-    }
-    setPaneFont(paneFont);
+    m_look->applyConfiguredFont();
 
     if (App::Pattern == 0)
         gdSlot();
@@ -245,28 +238,6 @@ void frmMain::initForm()
 
     ui->horizontalLayoutWidget->setVisible(App::Showcj);
     sxSlot();
-}
-
-void frmMain::setPaneFont(const QFont& font)
-{
-    // The body's style sheet gives every child its small font, and each re-polish (theme switch,
-    // new window flags, pane colours) would hand it to the panes again, resetting their documents.
-    // A rule of its own in that sheet keeps the panes on their font through all of that.
-    QString family = font.family();
-    family.remove(QLatin1Char('"'));
-    const QString size = font.pointSizeF() > 0 ? QString::number(font.pointSizeF()) + QStringLiteral("pt")
-                                               : QString::number(font.pixelSize()) + QStringLiteral("px");
-    const QString paneRule = QStringLiteral("font:%1 %2 %3 \"%4\";")
-                                 .arg(font.italic() ? QStringLiteral("italic") : QStringLiteral("normal"),
-                                      font.bold() ? QStringLiteral("bold") : QStringLiteral("normal"), size, family);
-    ui->mywidget->setStyleSheet(QStringLiteral("*{%1} QTextEdit{%2}").arg(m_bodyStyle, paneRule));
-    ui->textEdit->document()->setDefaultFont(font);
-    ui->textEdit2->document()->setDefaultFont(font);
-    // Without an application sheet the body's rule loses to the panes' own sheets, which then hand
-    // them the body's small font: their own sheets carry the font as well.
-    m_paneFontRule = paneRule;
-    if (m_setUpDone)
-        applyColours();
 }
 
 void frmMain::setSizeLimits()

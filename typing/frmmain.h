@@ -9,7 +9,9 @@
 
 #include <memory>
 
+#include "app/core/app.h"
 #include "typing/core/comparison.h"
+#include "typing/panelook.h"
 
 // The window's parts, each with one job and its own file pair in typing/.
 class ChatRoad;
@@ -17,6 +19,7 @@ class RecordView;
 class CodeHints;
 class MainMenus;
 class PaneInput;
+class PaneLook;
 class ResultBranch;
 class ResultTable;
 class RunClock;
@@ -117,7 +120,7 @@ public slots:
 
     void showSetting();
     void openSlot();
-    void fontSlot();
+    void fontSlot() { m_look->chooseFont(); }
 
     // ---- Built-in texts ----
     void qwSlot();
@@ -177,7 +180,7 @@ public slots:
     void pauseSlot();
     void bossSlot();
     void checkSlot();
-    void StyleSlot();
+    void StyleSlot() { m_look->chooseScheme(sender()); }
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     // ---- Code hints ----
@@ -213,17 +216,17 @@ public slots:
     void qmenuActionClick(QAction* action);
 
     // ---- Colours and appearance ----
-    void dbjSlot();
-    void gbjSlot();
-    void cbjSlot();
-    void ygczSlot();
-    void rcSlot();
-    void wcSlot();
+    void dbjSlot() { m_look->pickColour(App::Dbj); }
+    void gbjSlot() { m_look->pickColour(App::Gbj); }
+    void cbjSlot() { m_look->pickColour(App::Tbj); }
+    void ygczSlot() { m_look->resetLook(); }
+    void rcSlot() { m_look->pickColour(App::Rc, false); }
+    void wcSlot() { m_look->pickColour(App::Wc, false); }
     void NormalSlot();
     void HideSlot();
     void shortcutSlot();
-    void ztcdSlot();
-    void ztcgSlot();
+    void ztcdSlot() { m_look->pickColour(App::Ztcd); }
+    void ztcgSlot() { m_look->pickColour(App::Ztcg); }
     void on_button6_clicked();
 
     // ---- Passage capture from the chat window ----
@@ -250,7 +253,6 @@ private:
     void initForm();
     void initStyle();
     void setSizeLimits();
-    void setPaneFont(const QFont& font);
 
     // ---- Run clock (frmmain_clock.cpp) ----
     void stopClockThread();
@@ -264,7 +266,6 @@ private:
     void getfromSql();
     void loadWrongChars();
     void loadSlowChars();
-    void applyColours();
     void initMenus();
     void initTrayMenu();
     void updateStatus();
@@ -291,8 +292,6 @@ private:
     QString m_loadedWrongChars;
     QString m_loadedSlowChars;
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
-    QString m_paneFontRule;        // the panes' font as a style-sheet declaration
-    QString m_bodyStyle;           // the body's own style-sheet declarations, as the form sets them
     QSplitter* m_splitter = nullptr;
     QPropertyAnimation* m_fadeIn = nullptr;
 
@@ -359,8 +358,6 @@ private:
     bool openTextFile(const QString& fileName);
     void loadDrill(BuiltinDrill drill);
     void setTypingMode(int newMode);
-    QString typingPaneStyle() const;
-    bool pickColour(QString& stored);
     // What every way out of the program saves: the collected characters and the record.
     void saveSessionData();
     // Owned by the sending cycle (frmmain_placeholders.cpp): shows or hides the sending-state panel
@@ -371,6 +368,7 @@ private:
     QRect normalGeometry;     // the geometry before the title-bar button maximised the window
     QString openedFileName;   // the last file opened with "打开"
     MainMenus* m_menus = nullptr;
+    PaneLook* m_look = nullptr;
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;

@@ -1,67 +1,23 @@
-// Main window: its look and its frame. The colour scheme of the whole application, the pane and
-// table colours, the frameless window's own title-bar buttons (maximise and restore, minimise, a
-// fading close) and the tray icon with its menu.
+// Main window: its frame. The frameless window's own title-bar buttons (maximise and restore,
+// minimise, a fading close) and the tray icon with its menu; its look is the look part (panelook.h).
 #include "typing/frmmain.h"
-#include "typing/mainmenus.h"
-#include "typing/resulttable.h"
-#include "typing/typingview.h"
 #include "typing/windowtray.h"
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
 #include "app/iconhelper.h"
-#include "app/startup.h"
 
-#include <QActionGroup>
 #include <QApplication>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableView>
 
 namespace {
 
 const int kFadeMs = 500;
 
 } // namespace
-
-// ---- Colour scheme ----
-
-void frmMain::StyleSlot()
-{
-    const auto* action = qobject_cast<QAction*>(sender());
-    if (!action)
-        return;
-    const QString name = MainMenus::schemeName(action->text());
-    if (name.isEmpty())
-        return;
-    App::Style = name;
-    App::writeConfig();
-    if (!applyStyleSheet(name))
-        qDebug() << "样式：无法读取" << name;
-}
-
-// ---- Pane and table colours ----
-
-QString frmMain::typingPaneStyle() const
-{
-    // In blind mode the typed text takes the background colour, so it cannot be read.
-    if (App::Pattern == BlindTyping)
-        return QStringLiteral("background:%1;color:%1;%2").arg(App::Gbj, m_paneFontRule);
-    return QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Gbj, App::Ztcg, m_paneFontRule);
-}
-
-void frmMain::applyColours()
-{
-    ui->textEdit->setStyleSheet(
-        QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Dbj, App::Ztcd, m_paneFontRule));
-    m_view->setTypingStyle(typingPaneStyle());
-    m_results->view()->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
-    // The constructor runs this as its last set-up step.
-    m_setUpDone = true;
-}
 
 // ---- Window set-up and title bar ----
 

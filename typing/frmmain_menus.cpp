@@ -1,5 +1,5 @@
-// Main window: the small commands behind the menus (typing mode, colours, font, help texts,
-// settings, the boss key); the menu tree itself is the menus part (mainmenus.h).
+// Main window: the small commands behind the menus (typing mode, help texts, settings, the boss
+// key); the menu tree itself is the menus part (mainmenus.h).
 #include "typing/frmmain.h"
 #include "typing/mainmenus.h"
 #include "typing/statusbar.h"
@@ -13,12 +13,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QColorDialog>
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QDebug>
 #include <QDesktopServices>
-#include <QFontDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QUrl>
@@ -101,7 +99,7 @@ void frmMain::setTypingMode(int newMode)
 
     ui->textEdit->setVisible(newMode != FreeTyping);
     m_status->setProgressVisible(newMode != FreeTyping);
-    m_view->setTypingStyle(typingPaneStyle());
+    m_look->restyleTypingPane();
     Reset();
 }
 
@@ -118,86 +116,6 @@ void frmMain::zySlot()
 void frmMain::mdSlot()
 {
     setTypingMode(BlindTyping);
-}
-
-// ---- Colours and font ----
-
-bool frmMain::pickColour(QString& stored)
-{
-    const QColor colour = QColorDialog::getColor(Qt::green, this, QStringLiteral("颜色"));
-    if (!colour.isValid())
-        return false;
-    stored = colour.name();
-    App::writeConfig();
-    return true;
-}
-
-void frmMain::ztcdSlot()
-{
-    if (pickColour(App::Ztcd))
-        applyColours();
-}
-
-void frmMain::ztcgSlot()
-{
-    if (pickColour(App::Ztcg))
-        applyColours();
-}
-
-void frmMain::dbjSlot()
-{
-    if (pickColour(App::Dbj))
-        applyColours();
-}
-
-void frmMain::gbjSlot()
-{
-    if (pickColour(App::Gbj))
-        applyColours();
-}
-
-void frmMain::cbjSlot()
-{
-    if (pickColour(App::Tbj))
-        applyColours();
-}
-
-// The marking colours are used by the next colouring of the reference pane.
-void frmMain::rcSlot()
-{
-    pickColour(App::Rc);
-}
-
-void frmMain::wcSlot()
-{
-    pickColour(App::Wc);
-}
-
-void frmMain::ygczSlot()
-{
-    App::Font1.clear();
-    App::Ztcd = QStringLiteral("#000000");
-    App::Ztcg = QStringLiteral("#000000");
-    App::Dbj = QStringLiteral("#f4f7fc");
-    App::Gbj = QStringLiteral("#f4f7fc");
-    App::Tbj = QStringLiteral("#f4f7fc");
-    App::Rc = QStringLiteral("#707070");
-    App::Wc = QStringLiteral("#FF3030");
-    App::writeConfig();
-    setPaneFont(QFont(QStringLiteral("微软雅黑"), 26));
-    applyColours();
-}
-
-void frmMain::fontSlot()
-{
-    bool accepted = false;
-    const QFont font =
-        QFontDialog::getFont(&accepted, ui->textEdit->document()->defaultFont(), this, QStringLiteral("字体"));
-    if (!accepted)
-        return;
-    setPaneFont(font);
-    App::Font1 = font.toString();
-    App::writeConfig();
 }
 
 void frmMain::fuwSlot()

@@ -98,7 +98,7 @@ void frmMain::reloadText()
     }
 
     if (App::Pattern == BlindTyping)
-        m_view->setTypingStyle(typingPaneStyle());
+        m_look->restyleTypingPane();
     refreshBottomInfo();
 }
 
