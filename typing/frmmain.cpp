@@ -1,4 +1,4 @@
-// Main window: construction, layout, dragging, Escape and closing.
+// Main window: construction, layout, dragging, Escape, closing, and the laying of hand-laid passages.
 #include "typing/frmmain.h"
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
@@ -48,6 +48,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_status = new RunStatusBar(ui->mywidget);
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
     m_look = new PaneLook(this, ui->mywidget, ui->textEdit, ui->textEdit2, m_view, m_results->view());
+    m_texts = new TextCommands(this, ui->textEdit);
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
@@ -317,4 +318,20 @@ void frmMain::saveSessionData()
     save(QStringLiteral("慢字收集"), App::SlowChars, m_loadedSlowChars);
     m_records->flushSave();
     jltoSql();
+}
+
+// Every passage laid by hand goes the same way: the run is reset, the title and segment label
+// set, the text laid, and a sending cycle stopped. Such a text is never eligible for the ranking
+// on loading; a whole built-in drill becomes eligible at the end of its run.
+void frmMain::layHandPassage(const QString& title, const QString& text)
+{
+    Reset();
+    segmentHeader = FirstSegmentHeader;
+    textTitle = title;
+    App::CanUpload = false;
+    if (text.isEmpty())
+        refreshBottomInfo(); // nothing to lay: the labels still show the new title
+    else
+        loadArticle(text);
+    tzSlot();
 }

@@ -11,7 +11,9 @@
 
 #include "app/core/app.h"
 #include "typing/core/comparison.h"
+#include "typing/core/drills.h"
 #include "typing/panelook.h"
+#include "typing/textcommands.h"
 
 // The window's parts, each with one job and its own file pair in typing/.
 class ChatRoad;
@@ -20,6 +22,7 @@ class CodeHints;
 class MainMenus;
 class PaneInput;
 class PaneLook;
+class TextCommands;
 class ResultBranch;
 class ResultTable;
 class RunClock;
@@ -38,7 +41,6 @@ class Ui_frmMain;
 class SendingCycle;
 
 class AccountPart;
-enum class BuiltinDrill;
 struct RunInputs;
 struct RunResult;
 
@@ -119,14 +121,14 @@ public slots:
     void loginRecv(QString message);
 
     void showSetting();
-    void openSlot();
+    void openSlot() { m_texts->openFile(); }
     void fontSlot() { m_look->chooseFont(); }
 
     // ---- Built-in texts ----
-    void qwSlot();
-    void zwSlot();
-    void hwSlot();
-    void ywSlot();
+    void qwSlot() { m_texts->loadDrill(BuiltinDrill::Front500); }
+    void zwSlot() { m_texts->loadDrill(BuiltinDrill::Middle500); }
+    void hwSlot() { m_texts->loadDrill(BuiltinDrill::Back500); }
+    void ywSlot() { m_texts->loadDrill(BuiltinDrill::Front1500); }
 
     // ---- Chat window, capture and sending ----
     void cjSlot();
@@ -139,7 +141,7 @@ public slots:
     void qqSlot();
     void tbSlot();
     void aboutSlot();
-    void lxSlot();
+    void lxSlot() { m_texts->shuffle(); }
 
     // ---- Typing record ----
     void qkSlot();
@@ -148,8 +150,8 @@ public slots:
     void zdSlot();
 
     // ---- Clipboard and collections ----
-    void getClipboard();
-    void qcSlot();
+    void getClipboard() { m_texts->pasteClipboard(); }
+    void qcSlot() { m_texts->removeSpaces(); }
 
     // ---- Comparison and colouring ----
     void richslot();
@@ -212,7 +214,7 @@ public slots:
     void showSlot();
     void saveSlot();
     bool closeWidget();
-    void menu1ActionClick(QAction* action);
+    void menu1ActionClick(QAction* action) { m_texts->openArticle(action); }
     void qmenuActionClick(QAction* action);
 
     // ---- Colours and appearance ----
@@ -354,9 +356,6 @@ private:
     // ---- The small commands behind the menus part (frmmain_menus.cpp); the colour scheme, pane
     // colours, title-bar buttons, fading close and tray (frmmain_chrome.cpp); the built-in drills and
     // the text commands (frmmain_texts.cpp) ----
-    void openArticle(const QString& name);
-    bool openTextFile(const QString& fileName);
-    void loadDrill(BuiltinDrill drill);
     void setTypingMode(int newMode);
     // What every way out of the program saves: the collected characters and the record.
     void saveSessionData();
@@ -366,9 +365,9 @@ private:
 
     bool windowShown = false; // the window is shown, as the tray and the boss key see it
     QRect normalGeometry;     // the geometry before the title-bar button maximised the window
-    QString openedFileName;   // the last file opened with "打开"
     MainMenus* m_menus = nullptr;
     PaneLook* m_look = nullptr;
+    TextCommands* m_texts = nullptr;
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;

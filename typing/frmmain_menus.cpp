@@ -50,13 +50,6 @@ void frmMain::shortcutSlot()
     m_menus->rebindShortcuts();
 }
 
-void frmMain::menu1ActionClick(QAction* action)
-{
-    if (!action)
-        return;
-    openArticle(action->data().isValid() ? action->data().toString() : action->text());
-}
-
 void frmMain::activated()
 {
     bossSlot();
