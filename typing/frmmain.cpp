@@ -49,6 +49,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
     m_look = new PaneLook(this, ui->mywidget, ui->textEdit, ui->textEdit2, m_view, m_results->view());
     m_texts = new TextCommands(this, ui->textEdit);
+    m_help = new HelpCommands(this, [this](const QString& message, int ms) { showTitleMessage(message, ms); });
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 

@@ -12,6 +12,7 @@
 #include "app/core/app.h"
 #include "typing/core/comparison.h"
 #include "typing/core/drills.h"
+#include "typing/helpcommands.h"
 #include "typing/panelook.h"
 #include "typing/textcommands.h"
 
@@ -21,6 +22,7 @@ class RecordView;
 class CodeHints;
 class MainMenus;
 class PaneInput;
+class HelpCommands;
 class PaneLook;
 class TextCommands;
 class ResultBranch;
@@ -137,10 +139,10 @@ public slots:
     void tzSlot();
 
     // ---- Small commands ----
-    void xzSlot();
-    void qqSlot();
-    void tbSlot();
-    void aboutSlot();
+    void xzSlot() { m_help->download(); }
+    void qqSlot() { m_help->chatGroup(); }
+    void tbSlot() { m_help->forum(); }
+    void aboutSlot() { m_help->about(); }
     void lxSlot() { m_texts->shuffle(); }
 
     // ---- Typing record ----
@@ -206,7 +208,7 @@ public slots:
     void rankSlot();
     void loginSlot();
     void regSlot();
-    void zanzhuSlot();
+    void zanzhuSlot() { m_help->sponsor(); }
     void bmcxSlot();
     void cftjSlot();
     void inputSlot();
@@ -368,6 +370,7 @@ private:
     MainMenus* m_menus = nullptr;
     PaneLook* m_look = nullptr;
     TextCommands* m_texts = nullptr;
+    HelpCommands* m_help = nullptr;
     QPropertyAnimation* m_fadeOut = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
