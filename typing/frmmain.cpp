@@ -17,22 +17,16 @@
 #include "account/accountpart.h"
 #include "account/core/login.h"
 #include "app/core/app.h"
-#include "app/iconhelper.h"
 #include "sending/sendingcycle.h"
 
 #include <QCloseEvent>
 #include <QDebug>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QProgressBar>
-#include <QPropertyAnimation>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -49,6 +43,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
     m_look = new PaneLook(this, ui->mywidget, ui->textEdit, ui->textEdit2, m_view, m_results->view());
     m_texts = new TextCommands(this, ui->textEdit);
+    m_frame = new WindowFrame(this, ui, [this](bool visible) { setSendPanelVisible(visible); });
     m_help = new HelpCommands(this, [this](const QString& message, int ms) { showTitleMessage(message, ms); });
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
@@ -65,7 +60,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     sendingHost.passage = [this] { return passage(); };
     sendingHost.post = [this](const QString& message) { m_chat->post(message); };
     sendingHost.freeTyping = [this] { return App::Pattern == FreeTyping; };
-    sendingHost.maximised = [this] { return maximised; };
+    sendingHost.maximised = [this] { return m_frame->maximised(); };
     sendingHost.focusTypingPane = [this] { ui->textEdit2->setFocus(Qt::OtherFocusReason); };
     sendingHost.titleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
     m_sending = new SendingCycle(std::move(sendingHost), this);
@@ -105,7 +100,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     initForm();
     resetDisplay();
     getfromSql();
-    initStyle();
+    m_frame->styleTitleBar();
     loadWrongChars();
     loadSlowChars();
     m_loadedWrongChars = App::WrongChars;
@@ -209,20 +204,7 @@ void frmMain::initForm()
     grid->addWidget(m_status->progressBar(), 3, 0);
     grid->addWidget(m_status->statusBar(), 4, 0);
 
-    resize(App::Width, App::Height);
-    setSizeLimits();
-    if (App::X == 0 && App::Y == 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        move(screen ? screen->availableGeometry().left() : 0, 0);
-    } else {
-        move(App::X, App::Y);
-    }
-
-    m_fadeIn = new QPropertyAnimation(this, "windowOpacity", this);
-    m_fadeIn->setDuration(500);
-    m_fadeIn->setStartValue(0.0);
-    m_fadeIn->setEndValue(1.0);
-    m_fadeIn->start();
+    m_frame->place();
     connect(ui->btnMenu_Close, &QPushButton::clicked, this, &frmMain::closeWidget);
 
     m_look->applyConfiguredFont();
@@ -236,54 +218,16 @@ void frmMain::initForm()
 
     loadArticle(firstPassage);
 
-    initTrayMenu();
+    m_tray = new WindowTray(this);
 
     ui->horizontalLayoutWidget->setVisible(App::Showcj);
     sxSlot();
-}
-
-void frmMain::setSizeLimits()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setMaximumSize(screen->availableGeometry().size());
-    setMinimumSize(584, 335);
 }
 
 void frmMain::clearResult()
 {
     m_results->clearRow();
     chengji();
-}
-
-void frmMain::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        dragging = true;
-        dragOffset = event->globalPos() - pos();
-        event->accept();
-        return;
-    }
-    QDialog::mousePressEvent(event);
-}
-
-void frmMain::mouseMoveEvent(QMouseEvent* event)
-{
-    if (dragging && event->buttons() != Qt::NoButton && !maximised) {
-        move(event->globalPos() - dragOffset);
-        event->accept();
-        App::X = x();
-        App::Y = y();
-        App::writeConfig();
-        emit zbgb(App::X, App::Y);
-        return;
-    }
-    QDialog::mouseMoveEvent(event);
-}
-
-void frmMain::mouseReleaseEvent(QMouseEvent* event)
-{
-    dragging = false;
-    QDialog::mouseReleaseEvent(event);
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event)
@@ -301,6 +245,13 @@ void frmMain::closeEvent(QCloseEvent* event)
     saveSessionData();
     event->accept();
     QCoreApplication::quit();
+}
+
+void frmMain::slotExitActionTrigger()
+{
+    // Leaving by the tray skips the fade, not the saving.
+    saveSessionData();
+    QCoreApplication::exit(0);
 }
 
 void frmMain::saveSessionData()

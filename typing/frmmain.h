@@ -2,8 +2,6 @@
 #define TAVREL_FRMMAIN_H
 
 #include <QDialog>
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QSystemTrayIcon>
 
@@ -15,6 +13,7 @@
 #include "typing/helpcommands.h"
 #include "typing/panelook.h"
 #include "typing/textcommands.h"
+#include "typing/windowframe.h"
 
 // The window's parts, each with one job and its own file pair in typing/.
 class ChatRoad;
@@ -31,12 +30,12 @@ class RunClock;
 class RunStatusBar;
 class TypingView;
 class WindowTray;
+class WindowFrame;
 struct FinishedRun;
 
 class QContextMenuEvent;
 class QFont;
 class QMenuBar;
-class QPropertyAnimation;
 class QSplitter;
 class QTimer;
 class Ui_frmMain;
@@ -117,7 +116,7 @@ public slots:
 
     // ---- Menus, settings and hot keys ----
     void settingRecv();
-    void activated();
+    void activated() { bossSlot(); }
 
     // ---- Account ----
     void loginRecv(QString message);
@@ -172,8 +171,8 @@ public slots:
     void setMaxLength();
 
     // ---- Title-bar buttons ----
-    void on_btnMenu_Max_clicked();
-    void on_btnMenu_Min_clicked();
+    void on_btnMenu_Max_clicked() { m_frame->toggleMaximised(); }
+    void on_btnMenu_Min_clicked() { showMinimized(); }
 
     // ---- Run clock and run control ----
     void TimeSlot();
@@ -182,7 +181,7 @@ public slots:
     void Reset();
     void hqSlot();
     void pauseSlot();
-    void bossSlot();
+    void bossSlot() { m_frame->bossKey(); }
     void checkSlot();
     void StyleSlot() { m_look->chooseScheme(sender()); }
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -195,7 +194,7 @@ public slots:
     void chengji();
 
     // ---- Tray ----
-    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void iconActivated(QSystemTrayIcon::ActivationReason reason) { m_frame->trayActivated(reason, m_tray); }
     void slotExitActionTrigger();
 
     // ---- End of a run ----
@@ -215,7 +214,7 @@ public slots:
     void mcSlot();
     void showSlot();
     void saveSlot();
-    bool closeWidget();
+    bool closeWidget() { m_frame->fadeOut(); return true; }
     void menu1ActionClick(QAction* action) { m_texts->openArticle(action); }
     void qmenuActionClick(QAction* action);
 
@@ -226,8 +225,8 @@ public slots:
     void ygczSlot() { m_look->resetLook(); }
     void rcSlot() { m_look->pickColour(App::Rc, false); }
     void wcSlot() { m_look->pickColour(App::Wc, false); }
-    void NormalSlot();
-    void HideSlot();
+    void NormalSlot() { m_frame->showWindow(); }
+    void HideSlot() { m_frame->hideWindow(); }
     void shortcutSlot();
     void ztcdSlot() { m_look->pickColour(App::Ztcd); }
     void ztcgSlot() { m_look->pickColour(App::Ztcg); }
@@ -244,9 +243,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -255,8 +251,6 @@ private:
     void initVariables();
     void initTimers();
     void initForm();
-    void initStyle();
-    void setSizeLimits();
 
     // ---- Run clock (frmmain_clock.cpp) ----
     void stopClockThread();
@@ -271,7 +265,6 @@ private:
     void loadWrongChars();
     void loadSlowChars();
     void initMenus();
-    void initTrayMenu();
     void updateStatus();
     void jltoSql();
 
@@ -283,9 +276,6 @@ private:
     WindowTray* m_tray = nullptr;
     RunClock* m_clock = nullptr;
     QTimer* secondTimer = nullptr;
-    QPoint dragOffset;
-    bool dragging = false;
-    bool maximised = false;
     QString segmentHeader;
     QString textTitle;
     QString latestVersionTitle;
@@ -297,7 +287,6 @@ private:
     QString m_loadedSlowChars;
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
     QSplitter* m_splitter = nullptr;
-    QPropertyAnimation* m_fadeIn = nullptr;
 
     void setUpChatRoad();
     FinishedRun takeFinishedRun() const;
@@ -320,7 +309,6 @@ private:
     void scanCollections(const PageComparison& page);
     void setTitleText(const QString& text);
     bool runReturnHotKey();
-    void saveWindowSize();
 
     CharCollector m_collector;
     bool m_inTypedChange = false;
@@ -365,13 +353,11 @@ private:
     // while a cycle runs, for the boss key and the restore button.
     void setSendPanelVisible(bool visible);
 
-    bool windowShown = false; // the window is shown, as the tray and the boss key see it
-    QRect normalGeometry;     // the geometry before the title-bar button maximised the window
     MainMenus* m_menus = nullptr;
     PaneLook* m_look = nullptr;
     TextCommands* m_texts = nullptr;
     HelpCommands* m_help = nullptr;
-    QPropertyAnimation* m_fadeOut = nullptr;
+    WindowFrame* m_frame = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
 

@@ -16,8 +16,6 @@
 
 void frmMain::initMenus()
 {
-    // The window is about to be shown by whoever builds it.
-    windowShown = true;
     m_menus = new MainMenus(this, m_menuBar, m_chat);
 }
 
@@ -29,24 +27,6 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event)
 void frmMain::shortcutSlot()
 {
     m_menus->rebindShortcuts();
-}
-
-void frmMain::activated()
-{
-    bossSlot();
-}
-
-void frmMain::bossSlot()
-{
-    if (windowShown) {
-        hide();
-        windowShown = false;
-        setSendPanelVisible(false);
-    } else {
-        showNormal();
-        windowShown = true;
-        setSendPanelVisible(true);
-    }
 }
 
 void frmMain::settingRecv()
