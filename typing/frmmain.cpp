@@ -43,7 +43,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
     m_look = new PaneLook(this, ui->mywidget, ui->textEdit, ui->textEdit2, m_view, m_results->view());
     m_texts = new TextCommands(this, ui->textEdit);
-    m_frame = new WindowFrame(this, ui, [this](bool visible) { setSendPanelVisible(visible); });
+    m_frame = new WindowFrame(this, ui, [this](bool visible) { m_sending->setPanelVisible(visible); });
     m_help = new HelpCommands(this, [this](const QString& message, int ms) { showTitleMessage(message, ms); });
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
@@ -131,7 +131,7 @@ void frmMain::initVariables()
     retypeCount = 0;
     // The sending cycle's starting values (sent length, whole-text and stop flags) join here with
     // the sending cycle itself.
-    checkRememberedLogin();
+    m_account->checkRememberedLogin();
 }
 
 QString frmMain::hotKeyHelpText()

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "app/core/app.h"
+#include "account/accountpart.h"
+#include "sending/sendingcycle.h"
 #include "typing/core/comparison.h"
 #include "typing/core/drills.h"
 #include "typing/helpcommands.h"
@@ -107,9 +109,12 @@ signals:
 
 public slots:
     // ---- Sending cycle and speed curve ----
-    void infoRecv(int segSize, QString name, QString text, QString first, QString notice);
-    void showFawen();
-    void recvQuit(QString message);
+    void infoRecv(int segSize, QString name, QString text, QString first, QString notice)
+    {
+        m_sending->start(segSize, name, text, first, notice);
+    }
+    void showFawen() { m_sending->openSendingWindow(); }
+    void recvQuit(QString message) { m_sending->curveClosed(message); }
 
     // ---- Passage loading and paging ----
     void do_cursorChanged();
@@ -119,7 +124,7 @@ public slots:
     void activated() { bossSlot(); }
 
     // ---- Account ----
-    void loginRecv(QString message);
+    void loginRecv(QString message) { m_account->loginRecv(message); }
 
     void showSetting();
     void openSlot() { m_texts->openFile(); }
@@ -134,8 +139,8 @@ public slots:
     // ---- Chat window, capture and sending ----
     void cjSlot();
     void shSlot();
-    void fxSlot();
-    void tzSlot();
+    void fxSlot() { m_sending->advance(); }
+    void tzSlot() { m_sending->stop(); }
 
     // ---- Small commands ----
     void xzSlot() { m_help->download(); }
@@ -147,7 +152,7 @@ public slots:
     // ---- Typing record ----
     void qkSlot();
     void jlSlot();
-    void uploadcjSlot();
+    void uploadcjSlot() { m_account->uploadcjSlot(); }
     void zdSlot();
 
     // ---- Clipboard and collections ----
@@ -204,16 +209,16 @@ public slots:
 
     // ---- More commands ----
     void fuwSlot();
-    void rankSlot();
-    void loginSlot();
-    void regSlot();
+    void rankSlot() { m_account->rankSlot(); }
+    void loginSlot() { m_account->loginSlot(); }
+    void regSlot() { m_account->regSlot(); }
     void zanzhuSlot() { m_help->sponsor(); }
     void bmcxSlot();
     void cftjSlot();
     void inputSlot();
     void mcSlot();
-    void showSlot();
-    void saveSlot();
+    void showSlot() { m_sending->toggleCurve(); }
+    void saveSlot() { m_sending->saveProgress(); }
     bool closeWidget() { m_frame->fadeOut(); return true; }
     void menu1ActionClick(QAction* action) { m_texts->openArticle(action); }
     void qmenuActionClick(QAction* action);
@@ -258,7 +263,6 @@ private:
     // ---- Set-up and reset steps of the topics ----
     void openCodeFile();
     void openCodeFile2();
-    void checkRememberedLogin();
     void resetCounters();
     void resetDisplay();
     void getfromSql();
@@ -290,10 +294,9 @@ private:
 
     void setUpChatRoad();
     FinishedRun takeFinishedRun() const;
-    // Owned by later work (frmmain_placeholders.cpp): the ranking upload, and the sending cycle's
-    // step after a posted result.
-    void tryUpload(int manual);
-    void loadNextSegmentAfterResult(bool runFinished);
+    // The ranking upload, and the sending cycle's step after a posted result.
+    void tryUpload(int manual) { m_account->tryUpload(manual); }
+    void loadNextSegmentAfterResult(bool runFinished) { m_sending->advanceAfterRun(runFinished); }
 
     ChatRoad* m_chat = nullptr;
     ResultBranch* m_branch = nullptr;
@@ -326,7 +329,7 @@ private:
     void markUploadEligibility();
     void waitProcessingEvents(int ms);
     bool askQuestion(const QString& question);
-    // Owned by later work (frmmain_placeholders.cpp): the curve window's data.
+    // The histories are filtered and the peaks taken when this runs: the speeds go to the curve.
     void updateCurveData();
     void finishFreeRunRetype();
 
@@ -343,15 +346,11 @@ private:
     bool wholeText = false;
     const std::unique_ptr<CodeHints> m_hints;
 
-    // ---- The small commands behind the menus part (frmmain_menus.cpp); the colour scheme, pane
-    // colours, title-bar buttons, fading close and tray (frmmain_chrome.cpp); the built-in drills and
-    // the text commands (frmmain_texts.cpp) ----
+    // ---- The small commands behind the menus part (frmmain_menus.cpp); the look, the hand-laid
+    // texts, the help commands and the frame are parts of their own ----
     void setTypingMode(int newMode);
     // What every way out of the program saves: the collected characters and the record.
     void saveSessionData();
-    // Owned by the sending cycle (frmmain_placeholders.cpp): shows or hides the sending-state panel
-    // while a cycle runs, for the boss key and the restore button.
-    void setSendPanelVisible(bool visible);
 
     MainMenus* m_menus = nullptr;
     PaneLook* m_look = nullptr;

@@ -6,7 +6,11 @@
 #include "typing/typingview.h"
 #include "ui_frmmain.h"
 
+#include "account/setting.h"
 #include "app/core/app.h"
+#include "input/bmcx.h"
+#include "input/cftj.h"
+#include "input/inputpanel.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -76,4 +80,29 @@ void frmMain::fuwSlot()
 {
     // The resize handler saves the new size, as after a resize by hand.
     resize(650, 475);
+}
+
+// ---- Settings window and tools ----
+
+// A new settings window on every opening, its OK re-applying the settings here.
+void frmMain::showSetting()
+{
+    Setting::showNew(this, [this] { settingRecv(); });
+}
+
+// A new code-lookup window, a new decomposition-picture window, each shown without a parent.
+void frmMain::bmcxSlot()
+{
+    bmcx::showNew();
+}
+
+void frmMain::cftjSlot()
+{
+    cftj::showNew();
+}
+
+// Creates the input-method panel once, hides it and clears App::CountSelectKeys.
+void frmMain::inputSlot()
+{
+    InputPanel::open(true);
 }

@@ -86,6 +86,11 @@ void frmMain::zdSlot()
     m_records->showClearedTotals();
 }
 
+void frmMain::jltoSql()
+{
+    m_account->jltoSql(m_records->record());
+}
+
 // ---- Code hints ----
 
 void frmMain::openCodeFile()

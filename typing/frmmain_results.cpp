@@ -276,3 +276,8 @@ void frmMain::finishFreeRunRetype()
     if (App::GbtanChuang)
         Reset();
 }
+
+void frmMain::updateCurveData()
+{
+    emit infoqx(m_results->histories().speedHistory);
+}
