@@ -101,10 +101,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     resetDisplay();
     getfromSql();
     m_frame->styleTitleBar();
-    loadWrongChars();
-    loadSlowChars();
-    m_loadedWrongChars = App::WrongChars;
-    m_loadedSlowChars = App::SlowChars;
+    m_collections.load();
     m_look->applyColours();
     m_setUpDone = true;
     setWindowTitle(App::AppTitle);
@@ -256,18 +253,7 @@ void frmMain::slotExitActionTrigger()
 
 void frmMain::saveSessionData()
 {
-    // Written whenever different from what was loaded, so a collection emptied during the session
-    // is emptied on disk too; an unchanged one is left alone.
-    const auto save = [](const QString& name, const QString& collection, QString& loaded) {
-        if (collection == loaded)
-            return;
-        if (App::writeFile(name + QStringLiteral(".txt"), collection))
-            loaded = collection;
-        else
-            qWarning().noquote() << name + QStringLiteral("：写入失败");
-    };
-    save(QStringLiteral("错字收集"), App::WrongChars, m_loadedWrongChars);
-    save(QStringLiteral("慢字收集"), App::SlowChars, m_loadedSlowChars);
+    m_collections.save();
     m_records->flushSave();
     jltoSql();
 }

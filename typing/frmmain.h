@@ -10,6 +10,7 @@
 #include "app/core/app.h"
 #include "account/accountpart.h"
 #include "sending/sendingcycle.h"
+#include "typing/charcollections.h"
 #include "typing/core/comparison.h"
 #include "typing/core/drills.h"
 #include "typing/helpcommands.h"
@@ -266,8 +267,6 @@ private:
     void resetCounters();
     void resetDisplay();
     void getfromSql();
-    void loadWrongChars();
-    void loadSlowChars();
     void initMenus();
     void updateStatus();
     void jltoSql();
@@ -286,9 +285,6 @@ private:
     bool paused = false;
 
     // ---- Frame state of our own ----
-    // The collections as loaded, so closing writes exactly those that changed, even when emptied.
-    QString m_loadedWrongChars;
-    QString m_loadedSlowChars;
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
     QSplitter* m_splitter = nullptr;
 
@@ -313,7 +309,7 @@ private:
     void setTitleText(const QString& text);
     bool runReturnHotKey();
 
-    CharCollector m_collector;
+    CharCollections m_collections;
     bool m_inTypedChange = false;
 
     // ---- Results over the result table, the result line and the end of a run (frmmain_results.cpp);

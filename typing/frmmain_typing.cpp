@@ -46,15 +46,6 @@ QString normaliseLineBreaks(QString text)
     return text;
 }
 
-// A collection is replaced by its file only when the file could be read.
-void loadCollection(const QString& fileName, QString& collection)
-{
-    bool ok = false;
-    const QString text = App::readTextFile(fileName, &ok);
-    if (ok)
-        collection = text;
-}
-
 } // namespace
 
 // ---- Loading ----
@@ -158,10 +149,7 @@ void frmMain::wrongtest()
 
 void frmMain::scanCollections(const PageComparison& page)
 {
-    if (App::CuoZiSj)
-        m_collector.scanWrong(App::WrongChars, page, textTitle);
-    if (App::ManZiSj)
-        m_collector.scanSlow(App::SlowChars, page, m_input->lastInputText(), App::Limitmz, textTitle);
+    m_collections.scan(page, m_input->lastInputText(), textTitle);
 }
 
 void frmMain::fillCompareRow()
@@ -306,18 +294,6 @@ void frmMain::showTitleMessage(QString message, int ms)
     // Events keep running while the message shows; quitting cuts the wait short.
     ChatRoad::wait(ms);
     setTitleText(kTitle);
-}
-
-// ---- The collections' files ----
-
-void frmMain::loadWrongChars()
-{
-    loadCollection(QStringLiteral("错字收集.txt"), App::WrongChars);
-}
-
-void frmMain::loadSlowChars()
-{
-    loadCollection(QStringLiteral("慢字收集.txt"), App::SlowChars);
 }
 
 // ---- The run's state, where the typing view keeps it ----
