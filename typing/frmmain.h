@@ -7,10 +7,11 @@
 
 #include <memory>
 
-#include "app/core/app.h"
 #include "account/accountpart.h"
+#include "app/core/app.h"
 #include "sending/sendingcycle.h"
 #include "typing/charcollections.h"
+#include "typing/codehints.h"
 #include "typing/core/comparison.h"
 #include "typing/core/drills.h"
 #include "typing/helpcommands.h"
@@ -21,7 +22,6 @@
 // The window's parts, each with one job and its own file pair in typing/.
 class ChatRoad;
 class RecordView;
-class CodeHints;
 class MainMenus;
 class PaneInput;
 class HelpCommands;
@@ -217,10 +217,14 @@ public slots:
     void bmcxSlot();
     void cftjSlot();
     void inputSlot();
-    void mcSlot();
+    void mcSlot() { on_button6_clicked(); }
     void showSlot() { m_sending->toggleCurve(); }
     void saveSlot() { m_sending->saveProgress(); }
-    bool closeWidget() { m_frame->fadeOut(); return true; }
+    bool closeWidget()
+    {
+        m_frame->fadeOut();
+        return true;
+    }
     void menu1ActionClick(QAction* action) { m_texts->openArticle(action); }
     void qmenuActionClick(QAction* action);
 
@@ -262,8 +266,8 @@ private:
     void stopClockThread();
 
     // ---- Set-up and reset steps of the topics ----
-    void openCodeFile();
-    void openCodeFile2();
+    void openCodeFile() { m_hints->openHintReader(); }
+    void openCodeFile2() { m_hints->openLengthReader(); }
     void resetCounters();
     void resetDisplay();
     void getfromSql();
@@ -284,7 +288,7 @@ private:
     QString latestVersionTitle;
     bool paused = false;
 
-    // ---- Frame state of our own ----
+    // ---- Layout ----
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
     QSplitter* m_splitter = nullptr;
 

@@ -93,23 +93,14 @@ void frmMain::jltoSql()
 
 // ---- Code hints ----
 
-void frmMain::openCodeFile()
-{
-    m_hints->openHintReader();
-}
-
-void frmMain::openCodeFile2()
-{
-    m_hints->openLengthReader();
-}
-
 void frmMain::spellFun()
 {
     // An empty typing pane leaves the label as it is; otherwise the hint is for the character the
     // next keystroke types, looked up from that one character rather than the whole page.
     const int typed = ui->textEdit2->document()->characterCount() - 1;
     if (typed > 0)
-        m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, App::Pattern == FreeTyping));
+        m_status->setCodeHint(
+            m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, App::Pattern == FreeTyping));
 }
 
 void frmMain::getfirstbmts()
@@ -122,9 +113,4 @@ void frmMain::on_button6_clicked()
     const QString text = m_hints->theoreticalText(passage(), App::Pattern == FreeTyping);
     if (!text.isNull())
         ui->button6->setText(text);
-}
-
-void frmMain::mcSlot()
-{
-    on_button6_clicked();
 }

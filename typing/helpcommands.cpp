@@ -29,7 +29,6 @@ HelpCommands::HelpCommands(QWidget* window, std::function<void(const QString&, i
 {
 }
 
-
 void HelpCommands::sponsor()
 {
     frmMessageBox2 box(m_window);

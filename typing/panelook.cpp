@@ -114,8 +114,8 @@ void PaneLook::pickColour(QString& stored, bool repaint)
 void PaneLook::chooseFont()
 {
     bool accepted = false;
-    const QFont font = QFontDialog::getFont(&accepted, m_reference->document()->defaultFont(), m_window,
-                                            QStringLiteral("字体"));
+    const QFont font =
+        QFontDialog::getFont(&accepted, m_reference->document()->defaultFont(), m_window, QStringLiteral("字体"));
     if (!accepted)
         return;
     setPaneFont(font);

@@ -48,7 +48,7 @@ private:
     TypingView* m_view;
     QTableView* m_table;
     QString m_bodyStyle;    // the body's own style-sheet declarations, as the form sets them
-    QString m_paneFontRule;  // the panes' font as a style-sheet declaration
+    QString m_paneFontRule; // the panes' font as a style-sheet declaration
 };
 
 #endif
