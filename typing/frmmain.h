@@ -7,6 +7,7 @@
 
 #include <memory>
 
+// The parts whose commands the window forwards inline.
 #include "account/accountpart.h"
 #include "app/core/app.h"
 #include "sending/sendingcycle.h"
@@ -19,40 +20,34 @@
 #include "typing/textcommands.h"
 #include "typing/windowframe.h"
 
-// The window's parts, each with one job and its own file pair in typing/.
+// The other parts, each with one job and its own file pair in typing/.
 class ChatRoad;
 class RecordView;
 class MainMenus;
 class PaneInput;
-class HelpCommands;
-class PaneLook;
-class TextCommands;
 class ResultBranch;
 class ResultTable;
 class RunClock;
 class RunStatusBar;
 class TypingView;
 class WindowTray;
-class WindowFrame;
 struct FinishedRun;
 
 class QContextMenuEvent;
-class QFont;
 class QMenuBar;
 class QSplitter;
 class QTimer;
 class Ui_frmMain;
-class SendingCycle;
 
-class AccountPart;
 struct RunInputs;
 struct RunResult;
 
 // The typing trainer's main window: reference pane over typing pane, result buttons and table,
 // progress bar and status labels. It is made of parts (the typing view over the comparison run,
 // the pane's input, the result table, the result branch, the chat road, the run clock, the menus,
-// the status bar, the code hints, the tray), creates and wires them, and keeps the slots whose
-// names are fixed as short forwarders. Its own code is split by topic over the frmmain_*.cpp files.
+// the status bar, the code hints, the tray, the look, the hand-laid texts, the help commands, the
+// frame, the character collections), creates and wires them, and keeps the slots whose names are
+// fixed as short forwarders. Its own code is split by topic over the frmmain_*.cpp files.
 class frmMain : public QDialog
 {
     Q_OBJECT
