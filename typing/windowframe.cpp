@@ -155,11 +155,14 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched != m_window)
         return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (type) {
-    case QEvent::Resize:
+    if (type == QEvent::Resize) {
         saveWindowSize();
         return false;
+    }
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (type) {
     case QEvent::MouseButtonPress:
         if (mouse->button() != Qt::LeftButton)
             return false;
