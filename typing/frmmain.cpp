@@ -1,4 +1,4 @@
-// Main window: construction, layout, dragging, Escape and closing.
+// Main window: construction, layout, dragging, Escape, closing, and the laying of hand-laid passages.
 #include "typing/frmmain.h"
 #include "typing/chatroad.h"
 #include "typing/codehints.h"
@@ -17,22 +17,16 @@
 #include "account/accountpart.h"
 #include "account/core/login.h"
 #include "app/core/app.h"
-#include "app/iconhelper.h"
 #include "sending/sendingcycle.h"
 
 #include <QCloseEvent>
 #include <QDebug>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QProgressBar>
-#include <QPropertyAnimation>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -40,7 +34,6 @@
 frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints(std::make_unique<CodeHints>())
 {
     ui->setupUi(this);
-    m_bodyStyle = ui->mywidget->styleSheet();
     setUpChatRoad();
     m_results = new ResultTable(ui->mywidget);
     m_view = new TypingView(ui->textEdit, ui->textEdit2, this);
@@ -48,6 +41,10 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     m_input = new PaneInput(this);
     m_status = new RunStatusBar(ui->mywidget);
     m_records = new RecordView(CoreSettings::recordStore(), m_status, ui->button4, ui->button5, this);
+    m_look = new PaneLook(this, ui->mywidget, ui->textEdit, ui->textEdit2, m_view, m_results->view());
+    m_texts = new TextCommands(this, ui->textEdit);
+    m_frame = new WindowFrame(this, ui, [this](bool visible) { m_sending->setPanelVisible(visible); });
+    m_help = new HelpCommands(this, [this](const QString& message, int ms) { showTitleMessage(message, ms); });
     connect(m_input, &PaneInput::runStartKey, this, &frmMain::Reset);
     connect(m_input, &PaneInput::returnKey, this, [this] { runReturnHotKey(); });
 
@@ -62,8 +59,8 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     };
     sendingHost.passage = [this] { return passage(); };
     sendingHost.post = [this](const QString& message) { m_chat->post(message); };
-    sendingHost.freeTyping = [this] { return mode == FreeTyping; };
-    sendingHost.maximised = [this] { return maximised; };
+    sendingHost.freeTyping = [this] { return App::Pattern == FreeTyping; };
+    sendingHost.maximised = [this] { return m_frame->maximised(); };
     sendingHost.focusTypingPane = [this] { ui->textEdit2->setFocus(Qt::OtherFocusReason); };
     sendingHost.titleMessage = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
     m_sending = new SendingCycle(std::move(sendingHost), this);
@@ -103,12 +100,10 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     initForm();
     resetDisplay();
     getfromSql();
-    initStyle();
-    loadWrongChars();
-    loadSlowChars();
-    m_loadedWrongChars = App::WrongChars;
-    m_loadedSlowChars = App::SlowChars;
-    applyColours();
+    m_frame->styleTitleBar();
+    m_collections.load();
+    m_look->applyColours();
+    m_setUpDone = true;
     setWindowTitle(App::AppTitle);
 }
 
@@ -133,7 +128,7 @@ void frmMain::initVariables()
     retypeCount = 0;
     // The sending cycle's starting values (sent length, whole-text and stop flags) join here with
     // the sending cycle itself.
-    checkRememberedLogin();
+    m_account->checkRememberedLogin();
 }
 
 QString frmMain::hotKeyHelpText()
@@ -206,31 +201,10 @@ void frmMain::initForm()
     grid->addWidget(m_status->progressBar(), 3, 0);
     grid->addWidget(m_status->statusBar(), 4, 0);
 
-    resize(App::Width, App::Height);
-    setSizeLimits();
-    if (App::X == 0 && App::Y == 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        move(screen ? screen->availableGeometry().left() : 0, 0);
-    } else {
-        move(App::X, App::Y);
-    }
-
-    m_fadeIn = new QPropertyAnimation(this, "windowOpacity", this);
-    m_fadeIn->setDuration(500);
-    m_fadeIn->setStartValue(0.0);
-    m_fadeIn->setEndValue(1.0);
-    m_fadeIn->start();
+    m_frame->place();
     connect(ui->btnMenu_Close, &QPushButton::clicked, this, &frmMain::closeWidget);
 
-    QFont paneFont(QStringLiteral("微软雅黑"), 26);
-    if (!App::Font1.isEmpty()) {
-        QFont configured;
-        if (configured.fromString(App::Font1))
-            paneFont = configured;
-        else
-            qDebug() << "字体设置无效：" << App::Font1;
-    }
-    setPaneFont(paneFont);
+    m_look->applyConfiguredFont();
 
     if (App::Pattern == 0)
         gdSlot();
@@ -241,76 +215,16 @@ void frmMain::initForm()
 
     loadArticle(firstPassage);
 
-    initTrayMenu();
+    m_tray = new WindowTray(this);
 
     ui->horizontalLayoutWidget->setVisible(App::Showcj);
     sxSlot();
-}
-
-void frmMain::setPaneFont(const QFont& font)
-{
-    // The body's style sheet gives every child its small font, and each re-polish (theme switch,
-    // new window flags, pane colours) would hand it to the panes again, resetting their documents.
-    // A rule of its own in that sheet keeps the panes on their font through all of that.
-    QString family = font.family();
-    family.remove(QLatin1Char('"'));
-    const QString size = font.pointSizeF() > 0 ? QString::number(font.pointSizeF()) + QStringLiteral("pt")
-                                               : QString::number(font.pixelSize()) + QStringLiteral("px");
-    const QString paneRule = QStringLiteral("font:%1 %2 %3 \"%4\";")
-                                 .arg(font.italic() ? QStringLiteral("italic") : QStringLiteral("normal"),
-                                      font.bold() ? QStringLiteral("bold") : QStringLiteral("normal"), size, family);
-    ui->mywidget->setStyleSheet(QStringLiteral("*{%1} QTextEdit{%2}").arg(m_bodyStyle, paneRule));
-    ui->textEdit->document()->setDefaultFont(font);
-    ui->textEdit2->document()->setDefaultFont(font);
-    // Without an application sheet the body's rule loses to the panes' own sheets, which then hand
-    // them the body's small font: their own sheets carry the font as well.
-    m_paneFontRule = paneRule;
-    if (m_setUpDone)
-        applyColours();
-}
-
-void frmMain::setSizeLimits()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setMaximumSize(screen->availableGeometry().size());
-    setMinimumSize(584, 335);
 }
 
 void frmMain::clearResult()
 {
     m_results->clearRow();
     chengji();
-}
-
-void frmMain::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        dragging = true;
-        dragOffset = event->globalPos() - pos();
-        event->accept();
-        return;
-    }
-    QDialog::mousePressEvent(event);
-}
-
-void frmMain::mouseMoveEvent(QMouseEvent* event)
-{
-    if (dragging && event->buttons() != Qt::NoButton && !maximised) {
-        move(event->globalPos() - dragOffset);
-        event->accept();
-        App::X = x();
-        App::Y = y();
-        App::writeConfig();
-        emit zbgb(App::X, App::Y);
-        return;
-    }
-    QDialog::mouseMoveEvent(event);
-}
-
-void frmMain::mouseReleaseEvent(QMouseEvent* event)
-{
-    dragging = false;
-    QDialog::mouseReleaseEvent(event);
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event)
@@ -330,20 +244,32 @@ void frmMain::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
+void frmMain::slotExitActionTrigger()
+{
+    // Leaving by the tray skips the fade, not the saving.
+    saveSessionData();
+    QCoreApplication::exit(0);
+}
+
 void frmMain::saveSessionData()
 {
-    // Written whenever different from what was loaded, so a collection emptied during the session
-    // is emptied on disk too; an unchanged one is left alone.
-    const auto save = [](const QString& name, const QString& collection, QString& loaded) {
-        if (collection == loaded)
-            return;
-        if (App::writeFile(name + QStringLiteral(".txt"), collection))
-            loaded = collection;
-        else
-            qWarning().noquote() << name + QStringLiteral("：写入失败");
-    };
-    save(QStringLiteral("错字收集"), App::WrongChars, m_loadedWrongChars);
-    save(QStringLiteral("慢字收集"), App::SlowChars, m_loadedSlowChars);
+    m_collections.save();
     m_records->flushSave();
     jltoSql();
+}
+
+// Every passage laid by hand goes the same way: the run is reset, the title and segment label
+// set, the text laid, and a sending cycle stopped. Such a text is never eligible for the ranking
+// on loading; a whole built-in drill becomes eligible at the end of its run.
+void frmMain::layHandPassage(const QString& title, const QString& text)
+{
+    Reset();
+    segmentHeader = FirstSegmentHeader;
+    textTitle = title;
+    App::CanUpload = false;
+    if (text.isEmpty())
+        refreshBottomInfo(); // nothing to lay: the labels still show the new title
+    else
+        loadArticle(text);
+    tzSlot();
 }

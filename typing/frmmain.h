@@ -2,19 +2,27 @@
 #define TAVREL_FRMMAIN_H
 
 #include <QDialog>
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QSystemTrayIcon>
 
 #include <memory>
 
+// The parts whose commands the window forwards inline.
+#include "account/accountpart.h"
+#include "app/core/app.h"
+#include "sending/sendingcycle.h"
+#include "typing/charcollections.h"
+#include "typing/codehints.h"
 #include "typing/core/comparison.h"
+#include "typing/core/drills.h"
+#include "typing/helpcommands.h"
+#include "typing/panelook.h"
+#include "typing/textcommands.h"
+#include "typing/windowframe.h"
 
-// The window's parts, each with one job and its own file pair in typing/.
+// The other parts, each with one job and its own file pair in typing/.
 class ChatRoad;
 class RecordView;
-class CodeHints;
 class MainMenus;
 class PaneInput;
 class ResultBranch;
@@ -26,24 +34,20 @@ class WindowTray;
 struct FinishedRun;
 
 class QContextMenuEvent;
-class QFont;
 class QMenuBar;
-class QPropertyAnimation;
 class QSplitter;
 class QTimer;
 class Ui_frmMain;
-class SendingCycle;
 
-class AccountPart;
-enum class BuiltinDrill;
 struct RunInputs;
 struct RunResult;
 
 // The typing trainer's main window: reference pane over typing pane, result buttons and table,
 // progress bar and status labels. It is made of parts (the typing view over the comparison run,
 // the pane's input, the result table, the result branch, the chat road, the run clock, the menus,
-// the status bar, the code hints, the tray), creates and wires them, and keeps the slots whose
-// names are fixed as short forwarders. Its own code is split by topic over the frmmain_*.cpp files.
+// the status bar, the code hints, the tray, the look, the hand-laid texts, the help commands, the
+// frame, the character collections), creates and wires them, and keeps the slots whose names are
+// fixed as short forwarders. Its own code is split by topic over the frmmain_*.cpp files.
 class frmMain : public QDialog
 {
     Q_OBJECT
@@ -101,52 +105,55 @@ signals:
 
 public slots:
     // ---- Sending cycle and speed curve ----
-    void infoRecv(int segSize, QString name, QString text, QString first, QString notice);
-    void showFawen();
-    void recvQuit(QString message);
+    void infoRecv(int segSize, QString name, QString text, QString first, QString notice)
+    {
+        m_sending->start(segSize, name, text, first, notice);
+    }
+    void showFawen() { m_sending->openSendingWindow(); }
+    void recvQuit(QString message) { m_sending->curveClosed(message); }
 
     // ---- Passage loading and paging ----
     void do_cursorChanged();
 
     // ---- Menus, settings and hot keys ----
     void settingRecv();
-    void activated();
+    void activated() { bossSlot(); }
 
     // ---- Account ----
-    void loginRecv(QString message);
+    void loginRecv(QString message) { m_account->loginRecv(message); }
 
     void showSetting();
-    void openSlot();
-    void fontSlot();
+    void openSlot() { m_texts->openFile(); }
+    void fontSlot() { m_look->chooseFont(); }
 
     // ---- Built-in texts ----
-    void qwSlot();
-    void zwSlot();
-    void hwSlot();
-    void ywSlot();
+    void qwSlot() { m_texts->loadDrill(BuiltinDrill::Front500); }
+    void zwSlot() { m_texts->loadDrill(BuiltinDrill::Middle500); }
+    void hwSlot() { m_texts->loadDrill(BuiltinDrill::Back500); }
+    void ywSlot() { m_texts->loadDrill(BuiltinDrill::Front1500); }
 
     // ---- Chat window, capture and sending ----
     void cjSlot();
     void shSlot();
-    void fxSlot();
-    void tzSlot();
+    void fxSlot() { m_sending->advance(); }
+    void tzSlot() { m_sending->stop(); }
 
     // ---- Small commands ----
-    void xzSlot();
-    void qqSlot();
-    void tbSlot();
-    void aboutSlot();
-    void lxSlot();
+    void xzSlot() { m_help->download(); }
+    void qqSlot() { m_help->chatGroup(); }
+    void tbSlot() { m_help->forum(); }
+    void aboutSlot() { m_help->about(); }
+    void lxSlot() { m_texts->shuffle(); }
 
     // ---- Typing record ----
     void qkSlot();
     void jlSlot();
-    void uploadcjSlot();
+    void uploadcjSlot() { m_account->uploadcjSlot(); }
     void zdSlot();
 
     // ---- Clipboard and collections ----
-    void getClipboard();
-    void qcSlot();
+    void getClipboard() { m_texts->pasteClipboard(); }
+    void qcSlot() { m_texts->removeSpaces(); }
 
     // ---- Comparison and colouring ----
     void richslot();
@@ -165,8 +172,8 @@ public slots:
     void setMaxLength();
 
     // ---- Title-bar buttons ----
-    void on_btnMenu_Max_clicked();
-    void on_btnMenu_Min_clicked();
+    void on_btnMenu_Max_clicked() { m_frame->toggleMaximised(); }
+    void on_btnMenu_Min_clicked() { showMinimized(); }
 
     // ---- Run clock and run control ----
     void TimeSlot();
@@ -175,9 +182,9 @@ public slots:
     void Reset();
     void hqSlot();
     void pauseSlot();
-    void bossSlot();
+    void bossSlot() { m_frame->bossKey(); }
     void checkSlot();
-    void StyleSlot();
+    void StyleSlot() { m_look->chooseScheme(sender()); }
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     // ---- Code hints ----
@@ -188,7 +195,7 @@ public slots:
     void chengji();
 
     // ---- Tray ----
-    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void iconActivated(QSystemTrayIcon::ActivationReason reason) { m_frame->trayActivated(reason, m_tray); }
     void slotExitActionTrigger();
 
     // ---- End of a run ----
@@ -198,32 +205,36 @@ public slots:
 
     // ---- More commands ----
     void fuwSlot();
-    void rankSlot();
-    void loginSlot();
-    void regSlot();
-    void zanzhuSlot();
+    void rankSlot() { m_account->rankSlot(); }
+    void loginSlot() { m_account->loginSlot(); }
+    void regSlot() { m_account->regSlot(); }
+    void zanzhuSlot() { m_help->sponsor(); }
     void bmcxSlot();
     void cftjSlot();
     void inputSlot();
-    void mcSlot();
-    void showSlot();
-    void saveSlot();
-    bool closeWidget();
-    void menu1ActionClick(QAction* action);
+    void mcSlot() { on_button6_clicked(); }
+    void showSlot() { m_sending->toggleCurve(); }
+    void saveSlot() { m_sending->saveProgress(); }
+    bool closeWidget()
+    {
+        m_frame->fadeOut();
+        return true;
+    }
+    void menu1ActionClick(QAction* action) { m_texts->openArticle(action); }
     void qmenuActionClick(QAction* action);
 
     // ---- Colours and appearance ----
-    void dbjSlot();
-    void gbjSlot();
-    void cbjSlot();
-    void ygczSlot();
-    void rcSlot();
-    void wcSlot();
-    void NormalSlot();
-    void HideSlot();
+    void dbjSlot() { m_look->pickColour(App::Dbj); }
+    void gbjSlot() { m_look->pickColour(App::Gbj); }
+    void cbjSlot() { m_look->pickColour(App::Tbj); }
+    void ygczSlot() { m_look->resetLook(); }
+    void rcSlot() { m_look->pickColour(App::Rc, false); }
+    void wcSlot() { m_look->pickColour(App::Wc, false); }
+    void NormalSlot() { m_frame->showWindow(); }
+    void HideSlot() { m_frame->hideWindow(); }
     void shortcutSlot();
-    void ztcdSlot();
-    void ztcgSlot();
+    void ztcdSlot() { m_look->pickColour(App::Ztcd); }
+    void ztcgSlot() { m_look->pickColour(App::Ztcg); }
     void on_button6_clicked();
 
     // ---- Passage capture from the chat window ----
@@ -237,9 +248,6 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -248,65 +256,42 @@ private:
     void initVariables();
     void initTimers();
     void initForm();
-    void initStyle();
-    void setSizeLimits();
-    void setPaneFont(const QFont& font);
 
     // ---- Run clock (frmmain_clock.cpp) ----
     void stopClockThread();
 
     // ---- Set-up and reset steps of the topics ----
-    void openCodeFile();
-    void openCodeFile2();
-    void checkRememberedLogin();
+    void openCodeFile() { m_hints->openHintReader(); }
+    void openCodeFile2() { m_hints->openLengthReader(); }
     void resetCounters();
     void resetDisplay();
     void getfromSql();
-    void loadWrongChars();
-    void loadSlowChars();
-    void applyColours();
     void initMenus();
-    void initTrayMenu();
-    void updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText);
+    void updateStatus();
     void jltoSql();
 
     // ---- Parts and members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;
     int retypeCount = 0;
-    int mode = 0; // copy of App::Pattern: 0 follow, 1 free, 2 blind
     int endTickCount = 0;
     bool finished = false;
-    QString clockMinutesText;
-    QString clockSecondsText;
-    QString clockCentisText;
-    QString clockTicksText;
     WindowTray* m_tray = nullptr;
     RunClock* m_clock = nullptr;
     QTimer* secondTimer = nullptr;
-    QPoint dragOffset;
-    bool dragging = false;
-    bool maximised = false;
     QString segmentHeader;
     QString textTitle;
     QString latestVersionTitle;
     bool paused = false;
 
-    // ---- Frame state of our own ----
-    // The collections as loaded, so closing writes exactly those that changed, even when emptied.
-    QString m_loadedWrongChars;
-    QString m_loadedSlowChars;
+    // ---- Layout ----
     QMenuBar* m_menuBar = nullptr; // filled by the menu set-up
-    QString m_paneFontRule;        // the panes' font as a style-sheet declaration
-    QString m_bodyStyle;           // the body's own style-sheet declarations, as the form sets them
     QSplitter* m_splitter = nullptr;
-    QPropertyAnimation* m_fadeIn = nullptr;
 
     void setUpChatRoad();
     FinishedRun takeFinishedRun() const;
-    // Owned by later work (frmmain_placeholders.cpp): the ranking upload, and the sending cycle's
-    // step after a posted result.
-    void tryUpload(int manual);
-    void loadNextSegmentAfterResult(bool runFinished);
+    // The ranking upload, and the sending cycle's step after a posted result.
+    void tryUpload(int manual) { m_account->tryUpload(manual); }
+    void loadNextSegmentAfterResult(bool runFinished) { m_sending->advanceAfterRun(runFinished); }
 
     ChatRoad* m_chat = nullptr;
     ResultBranch* m_branch = nullptr;
@@ -322,9 +307,8 @@ private:
     void scanCollections(const PageComparison& page);
     void setTitleText(const QString& text);
     bool runReturnHotKey();
-    void saveWindowSize();
 
-    CharCollector m_collector;
+    CharCollections m_collections;
     bool m_inTypedChange = false;
 
     // ---- Results over the result table, the result line and the end of a run (frmmain_results.cpp);
@@ -340,7 +324,7 @@ private:
     void markUploadEligibility();
     void waitProcessingEvents(int ms);
     bool askQuestion(const QString& question);
-    // Owned by later work (frmmain_placeholders.cpp): the curve window's data.
+    // The histories are filtered and the peaks taken when this runs: the speeds go to the curve.
     void updateCurveData();
     void finishFreeRunRetype();
 
@@ -357,26 +341,17 @@ private:
     bool wholeText = false;
     const std::unique_ptr<CodeHints> m_hints;
 
-    // ---- The small commands behind the menus part (frmmain_menus.cpp); the colour scheme, pane
-    // colours, title-bar buttons, fading close and tray (frmmain_chrome.cpp); the built-in drills and
-    // the text commands (frmmain_texts.cpp) ----
-    void openArticle(const QString& name);
-    bool openTextFile(const QString& fileName);
-    void loadDrill(BuiltinDrill drill);
+    // ---- The small commands behind the menus part (frmmain_menus.cpp); the look, the hand-laid
+    // texts, the help commands and the frame are parts of their own ----
     void setTypingMode(int newMode);
-    QString typingPaneStyle() const;
-    bool pickColour(QString& stored);
     // What every way out of the program saves: the collected characters and the record.
     void saveSessionData();
-    // Owned by the sending cycle (frmmain_placeholders.cpp): shows or hides the sending-state panel
-    // while a cycle runs, for the boss key and the restore button.
-    void setSendPanelVisible(bool visible);
 
-    bool windowShown = false; // the window is shown, as the tray and the boss key see it
-    QRect normalGeometry;     // the geometry before the title-bar button maximised the window
-    QString openedFileName;   // the last file opened with "打开"
     MainMenus* m_menus = nullptr;
-    QPropertyAnimation* m_fadeOut = nullptr;
+    PaneLook* m_look = nullptr;
+    TextCommands* m_texts = nullptr;
+    HelpCommands* m_help = nullptr;
+    WindowFrame* m_frame = nullptr;
     // Set once the constructor's set-up is done: restoring the saved mode then writes nothing.
     bool m_setUpDone = false;
 

@@ -32,10 +32,9 @@ bool frmMain::clockRunning() const
 
 void frmMain::TimeSlot()
 {
-    m_clock->advance();
     // A finished run keeps the time it ended with, even while late ticks still arrive.
     if (finished)
         return;
-    updateStatus(m_clock->minutesText(), m_clock->secondsText(), m_clock->centisText(),
-                 QString::number(m_clock->ticks()));
+    m_clock->advance();
+    updateStatus();
 }

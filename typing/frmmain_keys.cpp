@@ -1,4 +1,4 @@
-// Main window: the typing pane's key statistics and the title label's events, and the reset of the
+// Main window: the typing pane's key statistics, the hot keys bound to Return, and the reset of the
 // run's counters. The keyboard source (platform/keysource.h) counts each physical key first; this
 // filter adds what only the typed text can tell, and keeps pasted text and Return out of the pane.
 #include "typing/frmmain.h"
@@ -9,8 +9,6 @@
 
 #include "app/core/app.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTextDocument>
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -18,15 +16,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (ui->textEdit2 && watched == ui->textEdit2->viewport())
         return PaneInput::refusesPaste(event);
 
-    const QEvent::Type type = event->type();
-    if (type == QEvent::MouseButtonDblClick) {
-        on_btnMenu_Max_clicked();
-        return true;
-    }
-    if (type == QEvent::Resize)
-        saveWindowSize();
     if (watched != ui->textEdit2)
         return QDialog::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
 
     if (type == QEvent::FocusOut) {
         Stop();
@@ -61,19 +53,6 @@ bool frmMain::runReturnHotKey()
     return false;
 }
 
-void frmMain::saveWindowSize()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen || width() >= screen->availableGeometry().width())
-        return;
-    // Layout passes resize the panes without the window changing size: nothing new to save.
-    if (App::Width == width() && App::Height == height())
-        return;
-    App::Width = width();
-    App::Height = height();
-    App::writeConfig();
-}
-
 void frmMain::resetCounters()
 {
     m_input->reset();
@@ -88,5 +67,5 @@ void frmMain::resetCounters()
     runEndCount = 0;
     endTickCount = 0;
     finished = false;
-    m_view->restart(mode);
+    m_view->restart(App::Pattern);
 }

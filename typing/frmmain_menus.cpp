@@ -1,44 +1,25 @@
-// Main window: the small commands behind the menus (typing mode, colours, font, help texts,
-// settings, the boss key); the menu tree itself is the menus part (mainmenus.h).
+// Main window: the small commands behind the menus (typing mode, settings, the boss key); the menu
+// tree itself is the menus part (mainmenus.h).
 #include "typing/frmmain.h"
 #include "typing/mainmenus.h"
 #include "typing/statusbar.h"
 #include "typing/typingview.h"
 #include "ui_frmmain.h"
 
+#include "account/setting.h"
 #include "app/core/app.h"
-#include "app/frmmessagebox.h"
-#include "app/frmmessagebox2.h"
-#include "app/frmmessagebox3.h"
+#include "input/bmcx.h"
+#include "input/cftj.h"
+#include "input/inputpanel.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QColorDialog>
 #include <QContextMenuEvent>
-#include <QDate>
-#include <QDebug>
-#include <QDesktopServices>
-#include <QFontDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QUrl>
-#include <QUrlQuery>
-
-namespace {
-
-const QString kAboutNotice = QStringLiteral("<br>本软件免费使用，仅供跟打练习与交流。"
-                                            "<br>问题与建议请到官方群或贴吧反馈。");
-
-const QDate kFirstRelease(2014, 12, 1);
-
-} // namespace
 
 // ---- Menu tree, context menu and hot keys: the menus part ----
 
 void frmMain::initMenus()
 {
-    // The window is about to be shown by whoever builds it.
-    windowShown = true;
     m_menus = new MainMenus(this, m_menuBar, m_chat);
 }
 
@@ -50,31 +31,6 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event)
 void frmMain::shortcutSlot()
 {
     m_menus->rebindShortcuts();
-}
-
-void frmMain::menu1ActionClick(QAction* action)
-{
-    if (!action)
-        return;
-    openArticle(action->data().isValid() ? action->data().toString() : action->text());
-}
-
-void frmMain::activated()
-{
-    bossSlot();
-}
-
-void frmMain::bossSlot()
-{
-    if (windowShown) {
-        hide();
-        windowShown = false;
-        setSendPanelVisible(false);
-    } else {
-        showNormal();
-        windowShown = true;
-        setSendPanelVisible(true);
-    }
 }
 
 void frmMain::settingRecv()
@@ -90,7 +46,6 @@ void frmMain::settingRecv()
 
 void frmMain::setTypingMode(int newMode)
 {
-    mode = newMode;
     if (App::Pattern != newMode) {
         App::Pattern = newMode;
         // Restoring the saved mode while the window is built leaves the file alone.
@@ -102,7 +57,7 @@ void frmMain::setTypingMode(int newMode)
 
     ui->textEdit->setVisible(newMode != FreeTyping);
     m_status->setProgressVisible(newMode != FreeTyping);
-    m_view->setTypingStyle(typingPaneStyle());
+    m_look->restyleTypingPane();
     Reset();
 }
 
@@ -121,150 +76,33 @@ void frmMain::mdSlot()
     setTypingMode(BlindTyping);
 }
 
-// ---- Colours and font ----
-
-bool frmMain::pickColour(QString& stored)
-{
-    const QColor colour = QColorDialog::getColor(Qt::green, this, QStringLiteral("颜色"));
-    if (!colour.isValid())
-        return false;
-    stored = colour.name();
-    App::writeConfig();
-    return true;
-}
-
-void frmMain::ztcdSlot()
-{
-    if (pickColour(App::Ztcd))
-        applyColours();
-}
-
-void frmMain::ztcgSlot()
-{
-    if (pickColour(App::Ztcg))
-        applyColours();
-}
-
-void frmMain::dbjSlot()
-{
-    if (pickColour(App::Dbj))
-        applyColours();
-}
-
-void frmMain::gbjSlot()
-{
-    if (pickColour(App::Gbj))
-        applyColours();
-}
-
-void frmMain::cbjSlot()
-{
-    if (pickColour(App::Tbj))
-        applyColours();
-}
-
-// The marking colours are used by the next colouring of the reference pane.
-void frmMain::rcSlot()
-{
-    pickColour(App::Rc);
-}
-
-void frmMain::wcSlot()
-{
-    pickColour(App::Wc);
-}
-
-void frmMain::ygczSlot()
-{
-    App::Font1.clear();
-    App::Ztcd = QStringLiteral("#000000");
-    App::Ztcg = QStringLiteral("#000000");
-    App::Dbj = QStringLiteral("#f4f7fc");
-    App::Gbj = QStringLiteral("#f4f7fc");
-    App::Tbj = QStringLiteral("#f4f7fc");
-    App::Rc = QStringLiteral("#707070");
-    App::Wc = QStringLiteral("#FF3030");
-    App::writeConfig();
-    setPaneFont(QFont(QStringLiteral("微软雅黑"), 26));
-    applyColours();
-}
-
-void frmMain::fontSlot()
-{
-    bool accepted = false;
-    const QFont font =
-        QFontDialog::getFont(&accepted, ui->textEdit->document()->defaultFont(), this, QStringLiteral("字体"));
-    if (!accepted)
-        return;
-    setPaneFont(font);
-    App::Font1 = font.toString();
-    App::writeConfig();
-}
-
 void frmMain::fuwSlot()
 {
     // The resize handler saves the new size, as after a resize by hand.
     resize(650, 475);
 }
 
-// ---- Help ----
+// ---- Settings window and tools ----
 
-void frmMain::zanzhuSlot()
+// A new settings window on every opening, its OK re-applying the settings here.
+void frmMain::showSetting()
 {
-    frmMessageBox2 box(this);
-    box.SetMessage(QStringLiteral("如果您认为本软件的质量不错，使用后收获很大，不妨小额赞助我一下，"
-                                  "让我有动力继续写出高质量的软件。"),
-                   1);
-    if (box.exec() != 1)
-        return;
-    frmMessageBox3 picture(this);
-    picture.SetMessage(QString(), 0);
-    picture.exec();
+    Setting::showNew(this, [this] { settingRecv(); });
 }
 
-void frmMain::xzSlot()
+// A new code-lookup window, a new decomposition-picture window, each shown without a parent.
+void frmMain::bmcxSlot()
 {
-    const qint64 days = kFirstRelease.daysTo(QDate::currentDate());
-    frmMessageBox2 box(this);
-    box.SetMessage(QStringLiteral("<a href='%1'>Tavrel跟打器</a>从2014/12/1至今已经更新<font color='red';><b>")
-                           .arg(App::DownloadUrl.toHtmlEscaped()) +
-                       QString::number(days) + QStringLiteral("</b></font>天"),
-                   2);
-    box.exec();
+    bmcx::showNew();
 }
 
-void frmMain::tbSlot()
+void frmMain::cftjSlot()
 {
-    if (App::ForumUrl.isEmpty()) {
-        showTitleMessage(QStringLiteral("未设置论坛地址"), 1000);
-        return;
-    }
-    QUrl url(App::ForumUrl + QStringLiteral("/f"));
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("ie"), QStringLiteral("utf-8"));
-    query.addQueryItem(QStringLiteral("kw"), QStringLiteral("Tavrel跟打器"));
-    query.addQueryItem(QStringLiteral("fr"), QStringLiteral("search"));
-    url.setQuery(query);
-    if (!QDesktopServices::openUrl(url))
-        qDebug() << "贴吧：无法打开浏览器" << url.toString();
+    cftj::showNew();
 }
 
-void frmMain::aboutSlot()
+// Creates the input-method panel once, hides it and clears App::CountSelectKeys.
+void frmMain::inputSlot()
 {
-    frmMessageBox2 box(this);
-    box.SetMessage(QStringLiteral("%1 更新时间:%2").arg(App::AppTitle, App::ReleaseDate) + kAboutNotice, 3);
-    box.exec();
-}
-
-void frmMain::qqSlot()
-{
-    frmMessageBox box(this);
-    if (App::ChatGroup.isEmpty()) {
-        box.SetMessage(QStringLiteral("未设置官方群号。"), 0);
-        box.exec();
-        return;
-    }
-    QApplication::clipboard()->setText(App::ChatGroup);
-    box.SetMessage(QStringLiteral("QQ群号已复制到剪切板！"), 0);
-    box.exec();
+    InputPanel::open(true);
 }

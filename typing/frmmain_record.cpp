@@ -86,17 +86,12 @@ void frmMain::zdSlot()
     m_records->showClearedTotals();
 }
 
+void frmMain::jltoSql()
+{
+    m_account->jltoSql(m_records->record());
+}
+
 // ---- Code hints ----
-
-void frmMain::openCodeFile()
-{
-    m_hints->openHintReader();
-}
-
-void frmMain::openCodeFile2()
-{
-    m_hints->openLengthReader();
-}
 
 void frmMain::spellFun()
 {
@@ -104,22 +99,18 @@ void frmMain::spellFun()
     // next keystroke types, looked up from that one character rather than the whole page.
     const int typed = ui->textEdit2->document()->characterCount() - 1;
     if (typed > 0)
-        m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, mode == FreeTyping));
+        m_status->setCodeHint(
+            m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, App::Pattern == FreeTyping));
 }
 
 void frmMain::getfirstbmts()
 {
-    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, mode == FreeTyping));
+    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, App::Pattern == FreeTyping));
 }
 
 void frmMain::on_button6_clicked()
 {
-    const QString text = m_hints->theoreticalText(passage(), mode == FreeTyping);
+    const QString text = m_hints->theoreticalText(passage(), App::Pattern == FreeTyping);
     if (!text.isNull())
         ui->button6->setText(text);
-}
-
-void frmMain::mcSlot()
-{
-    on_button6_clicked();
 }

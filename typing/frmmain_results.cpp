@@ -15,6 +15,7 @@
 #include "typing/coresettings.h"
 #include "typing/resultbranch.h"
 #include "typing/resulttable.h"
+#include "typing/runclock.h"
 #include "typing/typingview.h"
 
 #include <QApplication>
@@ -52,7 +53,7 @@ const EligibleSet kEligibleSets[] = {
 RunInputs frmMain::currentRunInputs() const
 {
     RunInputs in;
-    in.ticks = clockTicksText.toInt();
+    in.ticks = m_clock->ticks();
     in.typedCount = typedCount();
     in.uncountedLength = m_input->uncountedChars().length();
     in.wordChars = m_input->wordChars();
@@ -89,7 +90,7 @@ void frmMain::refreshResultButtons()
 
 void frmMain::fillResultRow()
 {
-    m_results->fillRow(currentRunInputs(), clockMinutesText + clockSecondsText + clockCentisText);
+    m_results->fillRow(currentRunInputs(), m_clock->minutesText() + m_clock->secondsText() + m_clock->centisText());
     chengji();
     showResultButtons();
 }
@@ -224,7 +225,7 @@ void frmMain::slotDelay()
 void frmMain::slotDelay2()
 {
     ++runEndCount;
-    if (mode != FreeTyping || typedCount() < 1 || runEndCount != 1)
+    if (App::Pattern != FreeTyping || typedCount() < 1 || runEndCount != 1)
         return;
 
     ui->textEdit2->setReadOnly(true);
@@ -274,4 +275,9 @@ void frmMain::finishFreeRunRetype()
 {
     if (App::GbtanChuang)
         Reset();
+}
+
+void frmMain::updateCurveData()
+{
+    emit infoqx(m_results->histories().speedHistory);
 }

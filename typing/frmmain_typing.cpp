@@ -46,15 +46,6 @@ QString normaliseLineBreaks(QString text)
     return text;
 }
 
-// A collection is replaced by its file only when the file could be read.
-void loadCollection(const QString& fileName, QString& collection)
-{
-    bool ok = false;
-    const QString text = App::readTextFile(fileName, &ok);
-    if (ok)
-        collection = text;
-}
-
 } // namespace
 
 // ---- Loading ----
@@ -63,7 +54,7 @@ void frmMain::loadArticle(QString text)
 {
     m_view->setUpPanes(this);
     m_view->load(normaliseLineBreaks(CoreSettings::cleanPassage(text)), CoreSettings::pageLayout());
-    m_view->showReferencePage(mode);
+    m_view->showReferencePage(App::Pattern);
 
     retypeCount = 0;
     refreshBottomInfo();
@@ -80,7 +71,7 @@ void frmMain::autotd()
 
 void frmMain::reloadText()
 {
-    if (mode != FreeTyping) {
+    if (App::Pattern != FreeTyping) {
         // Judged before the passage is laid again, which starts its count afresh.
         const int count = typedCount();
         const bool completed = count == passageLength() && finished && count >= 1;
@@ -97,8 +88,8 @@ void frmMain::reloadText()
         clearResult();
     }
 
-    if (mode == BlindTyping)
-        m_view->setTypingStyle(typingPaneStyle());
+    if (App::Pattern == BlindTyping)
+        m_look->restyleTypingPane();
     refreshBottomInfo();
 }
 
@@ -109,7 +100,7 @@ void frmMain::Reset()
     // Emptying the pane is our own edit: it must not come back as a typed change. What that change
     // would do for an empty first page has just been done by the reload and the preparation.
     m_view->setTypingText(QString(), 0);
-    m_view->paintReference(mode, false);
+    m_view->paintReference(App::Pattern, false);
     BottomChange2();
     getfirstbmts();
 }
@@ -144,10 +135,10 @@ void frmMain::resetDisplay()
 
 void frmMain::richslot()
 {
-    if (mode == FreeTyping)
+    if (App::Pattern == FreeTyping)
         return;
     scanCollections(typingRun().comparison());
-    m_view->paintReference(mode, false);
+    m_view->paintReference(App::Pattern, false);
 }
 
 void frmMain::wrongtest()
@@ -158,10 +149,7 @@ void frmMain::wrongtest()
 
 void frmMain::scanCollections(const PageComparison& page)
 {
-    if (App::CuoZiSj)
-        m_collector.scanWrong(App::WrongChars, page, textTitle);
-    if (App::ManZiSj)
-        m_collector.scanSlow(App::SlowChars, page, m_input->lastInputText(), App::Limitmz, textTitle);
+    m_collections.scan(page, m_input->lastInputText(), textTitle);
 }
 
 void frmMain::fillCompareRow()
@@ -206,11 +194,11 @@ void frmMain::Start()
     }
     m_input->markChange();
 
-    if (mode == FreeTyping) {
+    if (App::Pattern == FreeTyping) {
         m_view->freeChange();
     } else {
         // The pane's text is read once per change: trimming hands back what it leaves in the pane.
-        scanCollections(m_view->typedChange(m_view->fitTypingPane(), mode));
+        scanCollections(m_view->typedChange(m_view->fitTypingPane(), App::Pattern));
     }
     const bool started = typedCount() > 0;
 
@@ -221,7 +209,7 @@ void frmMain::Start()
     } else if (pageNumber() == 1) {
         reloadText();
         prepareRun();
-        m_view->paintReference(mode, false);
+        m_view->paintReference(App::Pattern, false);
     }
 
     if (passageLength() > typedCount()) {
@@ -233,17 +221,13 @@ void frmMain::Start()
 
 // ---- The clock's per-tick work ----
 
-void frmMain::updateStatus(QString minutesText, QString secondsText, QString centisText, QString ticksText)
+void frmMain::updateStatus()
 {
-    clockMinutesText = std::move(minutesText);
-    clockSecondsText = std::move(secondsText);
-    clockCentisText = std::move(centisText);
-    clockTicksText = std::move(ticksText);
     computeResults();
     refreshResultButtons();
 
     // An empty passage never meets the end test.
-    if (passageLength() <= 0 || typedCount() < passageLength() || mode == FreeTyping)
+    if (passageLength() <= 0 || typedCount() < passageLength() || App::Pattern == FreeTyping)
         return;
 
     ++endTickCount;
@@ -284,7 +268,7 @@ void frmMain::pauseSlot()
 
 void frmMain::BottomChange2()
 {
-    if (mode == FreeTyping) {
+    if (App::Pattern == FreeTyping) {
         m_status->showFreeCount(m_view->freeCount());
         return;
     }
@@ -312,18 +296,6 @@ void frmMain::showTitleMessage(QString message, int ms)
     setTitleText(kTitle);
 }
 
-// ---- The collections' files ----
-
-void frmMain::loadWrongChars()
-{
-    loadCollection(QStringLiteral("错字收集.txt"), App::WrongChars);
-}
-
-void frmMain::loadSlowChars()
-{
-    loadCollection(QStringLiteral("慢字收集.txt"), App::SlowChars);
-}
-
 // ---- The run's state, where the typing view keeps it ----
 
 const PassageRun& frmMain::typingRun() const
@@ -333,5 +305,5 @@ const PassageRun& frmMain::typingRun() const
 
 int frmMain::typedCount() const
 {
-    return m_view->typedCount(mode);
+    return m_view->typedCount(App::Pattern);
 }

@@ -1,0 +1,202 @@
+#include "typing/windowframe.h"
+
+#include "typing/frmmain.h"
+#include "typing/windowtray.h"
+#include "ui_frmmain.h"
+
+#include "app/core/app.h"
+#include "app/iconhelper.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScreen>
+
+#include <utility>
+
+namespace {
+
+const int kFadeMs = 500;
+
+} // namespace
+
+WindowFrame::WindowFrame(frmMain* window, Ui_frmMain* ui, std::function<void(bool)> sendPanelVisible)
+    : QObject(window), m_window(window), m_ui(ui), m_sendPanelVisible(std::move(sendPanelVisible))
+{
+    // Dragging by the body, and the size saved after each resize.
+    window->installEventFilter(this);
+}
+
+void WindowFrame::place()
+{
+    m_window->resize(App::Width, App::Height);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        m_window->setMaximumSize(screen->availableGeometry().size());
+    m_window->setMinimumSize(584, 335);
+    if (App::X == 0 && App::Y == 0) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        m_window->move(screen ? screen->availableGeometry().left() : 0, 0);
+    } else {
+        m_window->move(App::X, App::Y);
+    }
+
+    m_fadeIn = new QPropertyAnimation(m_window, "windowOpacity", this);
+    m_fadeIn->setDuration(kFadeMs);
+    m_fadeIn->setStartValue(0.0);
+    m_fadeIn->setEndValue(1.0);
+    m_fadeIn->start();
+}
+
+void WindowFrame::styleTitleBar()
+{
+    m_window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowMinMaxButtonsHint);
+    m_normalGeometry = m_window->geometry();
+    m_maximised = false;
+    m_dragging = false;
+
+    // A double click on the title maximises or restores; the title's update link opens the browser.
+    m_ui->lab_Title->installEventFilter(this);
+    m_ui->lab_Title->setOpenExternalLinks(true);
+
+    IconHelper::Instance()->setIcon(m_ui->btnMenu_Close, QChar(0xF00D), 10);
+    IconHelper::Instance()->setIcon(m_ui->btnMenu_Max, QChar(0xF096), 10);
+    IconHelper::Instance()->setIcon(m_ui->btnMenu_Min, QChar(0xF068), 10);
+    IconHelper::Instance()->setIcon(m_ui->btnMenu, QChar(0xF0C9), 10);
+    IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
+    m_ui->btnMenu->setVisible(false);
+}
+
+void WindowFrame::toggleMaximised()
+{
+    if (!m_maximised) {
+        m_normalGeometry = m_window->geometry();
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            m_window->setGeometry(screen->availableGeometry());
+        IconHelper::Instance()->setIcon(m_ui->btnMenu_Max, QChar(0xF079), 10);
+        m_ui->btnMenu_Max->setToolTip(QStringLiteral("还原"));
+        m_maximised = true;
+        return;
+    }
+    m_window->setGeometry(m_normalGeometry);
+    IconHelper::Instance()->setIcon(m_ui->btnMenu_Max, QChar(0xF096), 10);
+    m_ui->btnMenu_Max->setToolTip(QStringLiteral("最大化"));
+    m_sendPanelVisible(true);
+    m_maximised = false;
+}
+
+void WindowFrame::fadeOut()
+{
+    if (m_fadeOut && m_fadeOut->state() == QAbstractAnimation::Running)
+        return;
+    if (m_fadeIn)
+        m_fadeIn->stop();
+    if (!m_fadeOut) {
+        m_fadeOut = new QPropertyAnimation(m_window, "windowOpacity", this);
+        m_fadeOut->setDuration(kFadeMs);
+        m_fadeOut->setStartValue(1.0);
+        m_fadeOut->setEndValue(0.0);
+        connect(m_fadeOut, &QPropertyAnimation::finished, this, [this] {
+            m_window->close();
+            // Should the window be shown again it must not stay transparent.
+            m_window->setWindowOpacity(1.0);
+        });
+    }
+    m_fadeOut->start();
+}
+
+void WindowFrame::showWindow()
+{
+    m_window->showNormal();
+    m_shown = true;
+}
+
+void WindowFrame::hideWindow()
+{
+    m_window->hide();
+    m_shown = false;
+}
+
+void WindowFrame::bossKey()
+{
+    if (m_shown)
+        hideWindow();
+    else
+        showWindow();
+    m_sendPanelVisible(m_shown);
+}
+
+void WindowFrame::trayActivated(QSystemTrayIcon::ActivationReason reason, WindowTray* tray)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        if (m_shown)
+            m_window->HideSlot();
+        else
+            m_window->NormalSlot();
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        tray->showNotice();
+        break;
+    default:
+        break;
+    }
+}
+
+bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == m_ui->lab_Title) {
+        if (type != QEvent::MouseButtonDblClick)
+            return false;
+        toggleMaximised();
+        return true;
+    }
+    if (watched != m_window)
+        return false;
+    if (type == QEvent::Resize) {
+        saveWindowSize();
+        return false;
+    }
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (type) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        m_dragging = true;
+        m_dragOffset = mouse->globalPos() - m_window->pos();
+        event->accept();
+        return true;
+    case QEvent::MouseMove:
+        if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
+            return false;
+        m_window->move(mouse->globalPos() - m_dragOffset);
+        event->accept();
+        App::X = m_window->x();
+        App::Y = m_window->y();
+        App::writeConfig();
+        emit m_window->zbgb(App::X, App::Y);
+        return true;
+    case QEvent::MouseButtonRelease:
+        m_dragging = false;
+        return false;
+    default:
+        return false;
+    }
+}
+
+void WindowFrame::saveWindowSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || m_window->width() >= screen->availableGeometry().width())
+        return;
+    // A resize back to the saved size (a restore) has nothing new to save.
+    if (App::Width == m_window->width() && App::Height == m_window->height())
+        return;
+    App::Width = m_window->width();
+    App::Height = m_window->height();
+    App::writeConfig();
+}

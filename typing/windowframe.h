@@ -1,0 +1,62 @@
+#ifndef TAVREL_TYPING_WINDOWFRAME_H
+#define TAVREL_TYPING_WINDOWFRAME_H
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSystemTrayIcon>
+
+#include <functional>
+
+class QPropertyAnimation;
+class Ui_frmMain;
+class WindowTray;
+class frmMain;
+
+// The frameless main window's own frame: its title bar (the buttons, a double click on the title
+// to maximise or restore), dragging it by the body, the fade in and the fading close, its place and
+// size limits, the size saved after a resize, and showing and hiding it (tray, boss key).
+class WindowFrame : public QObject
+{
+    Q_OBJECT
+
+public:
+    // sendPanelVisible shows or hides the sending-state panel along with the window.
+    WindowFrame(frmMain* window, Ui_frmMain* ui, std::function<void(bool)> sendPanelVisible);
+
+    // The configured size and place, the size limits and the fade in.
+    void place();
+    // The frameless flags and the title bar's icons.
+    void styleTitleBar();
+
+    bool maximised() const { return m_maximised; }
+    void toggleMaximised();
+    // A second call while the window fades changes nothing.
+    void fadeOut();
+
+    void showWindow();
+    void hideWindow();
+    void bossKey();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason, WindowTray* tray);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void saveWindowSize();
+
+    frmMain* m_window;
+    Ui_frmMain* m_ui;
+    std::function<void(bool)> m_sendPanelVisible;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+    bool m_maximised = false;
+    QRect m_normalGeometry; // the geometry before the title-bar button maximised the window
+    // The window is shown, as the tray and the boss key see it; it is about to be shown by whoever
+    // builds it.
+    bool m_shown = true;
+    QPropertyAnimation* m_fadeIn = nullptr;
+    QPropertyAnimation* m_fadeOut = nullptr;
+};
+
+#endif
