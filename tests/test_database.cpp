@@ -1,6 +1,9 @@
 #include "dbsupport.h"
 
 #include <QSqlDatabase>
+
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -222,10 +225,11 @@ private slots:
     void unreachableServerFails_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addRow("closed port") << "closed";
+        QTest::addColumn<QString>("reason"); // the system's, where the driver's text lacks it
+        QTest::addRow("closed port") << "closed" << " (Connection refused)";
         // Accepts the connection but never greets: only the connect timeout ends the wait.
-        QTest::addRow("silent server") << "silent";
-        QTest::addRow("wrong password") << "password";
+        QTest::addRow("silent server") << "silent" << "";
+        QTest::addRow("wrong password") << "password" << "";
     }
 
     void unreachableServerFails()
@@ -246,9 +250,10 @@ private slots:
         QVERIFY(!createConnection());
         QCOMPARE(g_log.size(), 1);
         const QStringList critical = logged(QtCriticalMsg);
-        QVERIFY2(critical.value(0).startsWith("Can't open database: ") && critical.value(0).endsWith(")"),
-                 qPrintable(critical.value(0)));
-        QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+        const QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
+        QFETCH(QString, reason);
+        QCOMPARE(critical.value(0), "Can't open database: " + db.lastError().text() + reason);
+        QVERIFY(!db.isOpen());
     }
 
     void emptyHostIsOffline()

@@ -136,7 +136,7 @@ private slots:
 
     void publicAddress_data()
     {
-        QTest::addColumn<int>("status"); // 0: the server never answers; -1: nothing listens
+        QTest::addColumn<int>("status"); // 0: never answers; 1: answers once the window is open; -1: nothing listens
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("expected");
         QTest::addRow("bare address") << 200 << QByteArray("203.0.113.7\n") << "203.0.113.7";
@@ -145,6 +145,7 @@ private slots:
         QTest::addRow("server error") << 500 << QByteArray("203.0.113.7") << "";
         QTest::addRow("garbage") << 200 << QByteArray("hello, 999.10.10.10; 42") << "";
         QTest::addRow("never answers") << 0 << QByteArray() << "";
+        QTest::addRow("answers late") << 1 << QByteArray("203.0.113.7") << "203.0.113.7";
         QTest::addRow("nothing listens") << -1 << QByteArray() << "";
     }
 
@@ -156,8 +157,8 @@ private slots:
         WebStub stub;
         QFETCH(QByteArray, body);
         stub.bodies[path] = body;
-        stub.status = status;
-        if (status == 0)
+        stub.status = status == 1 ? 200 : status;
+        if (status == 0 || status == 1)
             stub.held << path;
         App::WebUrl = stub.url() + "/";
         if (status < 0) {
@@ -169,8 +170,13 @@ private slots:
         App::DbOnline = true;
         m_f->open();
         App::DbOnline = false;
-        QTEST(App::PublicIp, "expected");
-        QCOMPARE(stub.requestLines, status < 0 ? QByteArrayList() : QByteArrayList{"GET " + path.toLatin1() + " HTTP/1.1"});
+        if (status == 1) {
+            QTRY_COMPARE(stub.requests.size(), 1);
+            stub.answer(stub.findChild<QTcpSocket*>(), path);
+        }
+        QFETCH(QString, expected);
+        QTRY_COMPARE(App::PublicIp, expected);
+        QTRY_COMPARE(stub.requestLines, status < 0 ? QByteArrayList() : QByteArrayList{"GET " + path.toLatin1() + " HTTP/1.1"});
     }
 
     // The clock runs in its own thread; its state is known at once on the GUI thread, and a stop

@@ -213,14 +213,19 @@ ChatRoad::Activation ChatRoad::bringForward(quintptr chat, const QString& failur
     // Only asked here: a window manager busy after a burst of typing may take well over a second,
     // and the wait for it keeps the event loop running. Keys sent while another window has the
     // focus would land there.
+    // A window that is handed the focus and passes it on at once (to a dialog of its own, or by a
+    // focus rule of the window manager) is not in front: it counts once it stays over one look.
     bool active = ws.setForegroundWindow(chat, 0);
+    bool held = false;
     const QDeadlineTimer deadline(kActivationMs);
-    while (!active && !deadline.hasExpired()) {
+    while (!held && !deadline.hasExpired()) {
         if (!wait(kActivationPollMs))
             return Activation::Quit;
-        active = ws.foregroundWindow() == chat;
+        const bool now = ws.foregroundWindow() == chat;
+        held = active && now;
+        active = now;
     }
-    if (active)
+    if (held)
         return Activation::Active;
     emit notice(failure, noticeMs);
     return Activation::Refused;

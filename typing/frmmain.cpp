@@ -89,7 +89,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
 
     if (App::DbOnline) {
         latestVersionTitle = AccountLogin::latestVersionTitle(RemoteInfo::latestVersion(), App::AppTitle);
-        RemoteInfo::fetchPublicAddress(RemoteInfo::PublicAddressTimeoutMs);
+        RemoteInfo::fetchPublicAddress(this, RemoteInfo::PublicAddressTimeoutMs);
     } else {
         latestVersionTitle = App::AppTitle;
     }

@@ -71,9 +71,13 @@ void frmMain::computeResults()
 
 void frmMain::refreshResultButtons()
 {
+    // The row is coloured only where it was written: between writes its colours hold.
+    bool written = false;
     if (finished || App::ShiShi) {
-        if (finished || m_results->liveRowDue())
+        if (finished || m_results->liveRowDue()) {
             fillResultRow();
+            written = true;
+        }
     } else {
         clearResult();
     }
@@ -82,7 +86,7 @@ void frmMain::refreshResultButtons()
         clearResult();
         setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
     }
-    if (App::BianSe) {
+    if (App::BianSe && written) {
         const ResultFigures& f = m_results->figures();
         m_results->colourRow(f.speed, f.keyRate, f.codeLength);
     }

@@ -11,6 +11,7 @@
 
 #include "app/core/app.h"
 #include "typing/core/results.h"
+#include "typing/resultbranch.h"
 #include "typing/coresettings.h"
 #include "typing/resulttable.h"
 #include "typing/typingview.h"
@@ -122,7 +123,9 @@ void frmMain::resetDisplay()
     ui->button2->setText(QStringLiteral("击键:"));
     ui->button3->setText(QStringLiteral("码长:"));
     ui->button6->setText(QStringLiteral("理论码长:"));
-    if (latestVersionTitle.simplified() == App::AppTitle.simplified()) {
+    if (m_branch->postLost()) {
+        // The lost post's notice stays until the run starts.
+    } else if (latestVersionTitle.simplified() == App::AppTitle.simplified()) {
         setTitleText(kTitle);
     } else {
         showTitleMessage(QStringLiteral("版本更新啦，最新版本 <a href='%1'>%2</a>")
@@ -203,8 +206,11 @@ void frmMain::Start()
     const bool started = typedCount() > 0;
 
     if (started) {
-        if (!clockRunning())
+        if (!clockRunning()) {
             emit DoStartTimer();
+            if (m_branch->takePostLost())
+                setTitleText(kTitle);
+        }
         ui->textEdit->verticalScrollBar()->setValue(ui->textEdit2->verticalScrollBar()->value());
     } else if (pageNumber() == 1) {
         reloadText();

@@ -4,7 +4,6 @@
 #include "app/core/myhelper.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -51,58 +50,54 @@ QString latestVersion()
                             QVariantList());
 }
 
-void fetchPublicAddress(int timeoutMs)
+void fetchPublicAddress(QObject* owner, int timeoutMs)
 {
-    App::PublicIp.clear();
     QString base = App::WebUrl;
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
-    if (base.isEmpty())
+    if (base.isEmpty()) {
+        App::PublicIp.clear();
         return;
+    }
 
-    QNetworkAccessManager manager;
+    // Nothing waits for the answer: the window shows at once and the address is read where it is
+    // needed. The request goes with its owner.
+    auto* manager = new QNetworkAccessManager(owner);
     QNetworkRequest request(QUrl(base + QStringLiteral("/ip/visitoriphost/")));
     request.setTransferTimeout(timeoutMs);
-    QNetworkReply* reply = manager.get(request);
+    QNetworkReply* reply = manager->get(request);
     // A server streaming without end must not fill the memory: the reply holds at most this much.
     reply->setReadBufferSize(MaxAnswerBytes);
+    // The whole request's deadline, which a trickling server never resets.
+    auto* guard = new QTimer(manager);
+    guard->setSingleShot(true);
 
-    // The reply is awaited in a local loop so the clock and other slots keep running; the guard
-    // timer is the whole request's deadline, which a trickling server never resets.
-    QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    bool tooLong = false;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (reply->bytesAvailable() >= MaxAnswerBytes && !reply->isFinished()) {
-            tooLong = true;
-            loop.quit();
-        }
+    const auto done = [manager, reply, guard](const QString& address, const QString& failure) {
+        guard->stop();
+        QObject::disconnect(reply, nullptr, manager, nullptr);
+        QObject::disconnect(guard, nullptr, manager, nullptr);
+        if (!reply->isFinished())
+            reply->abort();
+        App::PublicIp = address;
+        if (!failure.isEmpty())
+            qDebug() << "公网地址：" << failure;
+        manager->deleteLater();
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, manager, [reply, done] {
+        if (reply->bytesAvailable() >= MaxAnswerBytes && !reply->isFinished())
+            done(QString(), QStringLiteral("回复过长"));
     });
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    guard.start(timeoutMs);
-    if (!reply->isFinished())
-        loop.exec();
-
-    if (tooLong) {
-        reply->abort();
-        qDebug() << "公网地址：回复过长";
-        return;
-    }
-    if (!reply->isFinished()) {
-        reply->abort();
-        qDebug() << "公网地址：请求超时";
-        return;
-    }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
-        qDebug() << "公网地址：" << reply->errorString() << status;
-        return;
-    }
-    App::PublicIp = extractAddress(reply->readAll());
-    if (App::PublicIp.isEmpty())
-        qDebug() << "公网地址：回复中没有地址";
+    QObject::connect(guard, &QTimer::timeout, manager, [done] { done(QString(), QStringLiteral("请求超时")); });
+    QObject::connect(reply, &QNetworkReply::finished, manager, [reply, done] {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
+            done(QString(), QStringLiteral("%1 %2").arg(reply->errorString()).arg(status));
+            return;
+        }
+        const QString address = extractAddress(reply->readAll());
+        done(address, address.isEmpty() ? QStringLiteral("回复中没有地址") : QString());
+    });
+    guard->start(timeoutMs);
 }
 
 } // namespace RemoteInfo

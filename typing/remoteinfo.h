@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QObject;
+
 // What the window asks the servers once as it opens (only with a database or web address set).
 namespace RemoteInfo {
 
@@ -12,9 +14,10 @@ constexpr qint64 MaxAnswerBytes = 4096;
 
 // The newest version named in the database; empty offline.
 QString latestVersion();
-// Asks the web service for our public address and keeps it in App::PublicIp (cleared first; left
-// empty on any failure, which is logged). The wait serves events, within `timeoutMs` in all.
-void fetchPublicAddress(int timeoutMs);
+// Asks the web service for our public address without waiting for it: App::PublicIp takes the
+// address when the answer comes, or is cleared on any failure (logged), within `timeoutMs` in all.
+// The request is dropped if `owner` goes first.
+void fetchPublicAddress(QObject* owner, int timeoutMs);
 
 } // namespace RemoteInfo
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class ChatRoad;
 class frmMain;
@@ -50,6 +51,10 @@ public:
     void freeRunEnded(const FinishedRun& run);
     // Posts the result when the settings allow it, then the sending cycle's next step.
     void sendAndNext(const FinishedRun& run);
+    // A post's chat window never came forward: its notice stays in the title, over the preparation
+    // of a new run, until that run starts; taking it says the run started.
+    bool postLost() const { return m_postLost; }
+    bool takePostLost() { return std::exchange(m_postLost, false); }
 
 private:
     bool stillShown(const FinishedRun& run) const;
@@ -58,7 +63,6 @@ private:
     void automaticNextStep(const FinishedRun& run);
 
     frmMain* m_window;
-    // The chat window of this run's post never came forward; its notice stays in the title.
     bool m_postLost = false;
     ChatRoad* m_chat;
     Hooks m_hooks;

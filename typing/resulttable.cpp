@@ -84,21 +84,24 @@ void ResultTable::keepCell(int column, const QString& text)
 void ResultTable::setCell(int column, const QString& text)
 {
     // The clock rewrites the row on every tick. Putting a new item into the model makes the table
-    // redo its layout, which was most of a tick; the item already there is written instead, as a
-    // new one would be: its text and alignment only, no colour left from before.
+    // redo its layout, which was most of a tick; the item already there is written instead.
     QStandardItem* item = m_model->item(m_row, column);
     // Most cells keep their text from one tick to the next; each write repaints the table. A kept
     // text keeps its colour too, which the same figure gives.
     if (item && item->text() == text && item->data(Qt::TextAlignmentRole).isValid())
         return;
-    if (item) {
-        item->clearData();
-    } else {
+    if (!item) {
         item = new QStandardItem;
         m_model->setItem(m_row, column, item);
     }
-    item->setText(text);
-    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    // All roles in one write, one change for the view to repaint. A figure keeps its colour until
+    // the colouring looks at it again.
+    QMap<int, QVariant> roles{{Qt::DisplayRole, text},
+                              {Qt::TextAlignmentRole, int(Qt::AlignHCenter | Qt::AlignVCenter)}};
+    const QVariant colour = item->data(Qt::ForegroundRole);
+    if (colour.isValid() && !text.isEmpty())
+        roles.insert(Qt::ForegroundRole, colour);
+    m_model->setItemData(item->index(), roles);
 }
 
 QString ResultTable::cellText(int column) const
@@ -128,8 +131,11 @@ void ResultTable::colourRow(double speed, double keyRate, double codeLength)
     for (const auto& [column, colour] : cells) {
         QStandardItem* item = m_model->item(m_row, column);
         // An empty cell shows no colour: colouring it would only repaint the row off screen.
-        if (item && colour != CellColour::None && !item->text().isEmpty())
-            item->setForeground(QBrush(colourOf(colour), Qt::SolidPattern));
+        if (!item || colour == CellColour::None || item->text().isEmpty())
+            continue;
+        const QBrush brush(colourOf(colour), Qt::SolidPattern);
+        if (item->foreground() != brush)
+            item->setForeground(brush);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTcpSocket>
 #include <QtDebug>
 
 namespace {
@@ -12,6 +13,20 @@ namespace {
 // A dead or black-holed server must not freeze start-up: the client library would otherwise wait
 // for the handshake and for every answer without limit. Seconds.
 const char* const kConnectOptions = "MYSQL_OPT_CONNECT_TIMEOUT=3;MYSQL_OPT_READ_TIMEOUT=5;MYSQL_OPT_WRITE_TIMEOUT=5";
+
+// When the server cannot be reached, the client library names the error of its non-blocking
+// connect ("115", in progress) instead of why it failed, and errno holds no better. A short connect
+// of our own names the reason (refused, no route); a reachable server adds nothing.
+QString connectFailure(const QString& nativeCode)
+{
+    if (nativeCode != QLatin1String("2002") && nativeCode != QLatin1String("2003"))
+        return QString();
+    QTcpSocket socket;
+    socket.connectToHost(App::DbHost, App::DbPort);
+    if (socket.waitForConnected(1000) || socket.error() == QAbstractSocket::SocketTimeoutError)
+        return QString();
+    return socket.errorString();
+}
 
 } // namespace
 
@@ -33,10 +48,9 @@ bool createConnection()
     db.setConnectOptions(QString::fromLatin1(kConnectOptions));
 
     if (!db.open()) {
-        // The system error text is read before anything else can overwrite errno.
-        const QByteArray systemError = qt_error_string().toLocal8Bit();
-        qCritical("Can't open database: %s(%s)", db.lastError().text().toLocal8Bit().constData(),
-                  systemError.constData());
+        const QString reason = connectFailure(db.lastError().nativeErrorCode());
+        qCritical("Can't open database: %s%s", db.lastError().text().toLocal8Bit().constData(),
+                  reason.isEmpty() ? "" : qPrintable(QStringLiteral(" (%1)").arg(reason)));
         return false;
     }
     // The driver picks the 4-byte character set only when the client library reports a MySQL

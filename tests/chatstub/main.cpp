@@ -21,8 +21,14 @@
 //   --inbox   every 100 ms the files DIR/*.msg are taken in name order: each one's UTF-8 text is
 //             appended to the history as a message of the other member, and the file is removed;
 //             write a message under another name and rename it to *.msg so it is read whole
+//             a file DIR/*.late holding a number of milliseconds makes the window slow to come
+//             forward from then on, as a busy window manager is: an activation is handed to a
+//             small window of the stub's own and the window comes forward by itself that much
+//             later; -1 never lets it come forward, 0 ends the delays
 //   --self    the own sender name (default "我"); --member the other member's (default "张三")
 // The sender line is the name, a space and the time as hh:mm:ss, e.g. "张三 12:00:00".
+#include "platform/windowsystem.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -134,7 +140,9 @@ protected:
         // input. Qt reports a deactivation only when the focus stays away for a while, so a quick
         // switch away and back would leave the focus where it was; a minimised window always
         // gets its input focused again.
-        if (event->type() == QEvent::WindowActivate)
+        if (event->type() == QEvent::WindowActivate && m_lateMs != 0)
+            refuseActivation();
+        else if (event->type() == QEvent::WindowActivate)
             m_input->setFocus(Qt::ActiveWindowFocusReason);
         else if (event->type() == QEvent::WindowStateChange && isMinimized())
             m_input->setFocus(Qt::OtherFocusReason);
@@ -142,6 +150,20 @@ protected:
     }
 
 private:
+    void refuseActivation()
+    {
+        platform::windowSystem().setForegroundWindow(m_decoy.winId(), 0);
+        if (m_lateMs < 0 || m_lateTimer.isActive())
+            return;
+        m_lateTimer.setSingleShot(true);
+        m_lateTimer.callOnTimeout(this, [this] {
+            m_lateMs = 0;
+            m_decoy.hide();
+            platform::windowSystem().setForegroundWindow(winId(), 0);
+        });
+        m_lateTimer.start(m_lateMs);
+    }
+
     void appendMessage(const QString& sender, const QString& text)
     {
         m_history->appendPlainText(sender + QLatin1Char(' ') +
@@ -169,6 +191,16 @@ private:
     void readInbox()
     {
         QDir inbox(m_options.inboxDir);
+        for (const QString& name : inbox.entryList({QStringLiteral("*.late")}, QDir::Files)) {
+            QFile file(inbox.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                m_lateMs = file.readAll().trimmed().toInt();
+            file.remove();
+            // Shown ahead, so the window manager already manages it when it is to take the focus.
+            m_decoy.setWindowTitle(QStringLiteral("decoy"));
+            m_decoy.setGeometry(0, 0, 80, 40);
+            m_decoy.setVisible(m_lateMs != 0);
+        }
         const QStringList names = inbox.entryList({QStringLiteral("*.msg")}, QDir::Files, QDir::Name);
         for (const QString& name : names) {
             QFile file(inbox.filePath(name));
@@ -187,6 +219,9 @@ private:
     QPlainTextEdit* m_history = nullptr;
     QPlainTextEdit* m_input = nullptr;
     QTimer m_inboxTimer;
+    int m_lateMs = 0; // how late the window comes forward; -1 never
+    QTimer m_lateTimer;
+    QWidget m_decoy; // takes the activations the window refuses
     int m_sentCount = 0;
 };
 
