@@ -108,6 +108,7 @@ private slots:
         sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseMove, grab + QPoint(40, 25), Qt::NoButton, Qt::LeftButton);
+        QVERIFY(!configFileWritten()); // the settings are written once, when the drag ends
         sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(40, 25), Qt::LeftButton, Qt::NoButton);
         QCOMPARE(w.pos(), QPoint(140, 125));
         QCOMPARE(moved.size(), 2); // every step

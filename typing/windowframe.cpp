@@ -177,11 +177,15 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
         event->accept();
         App::X = m_window->x();
         App::Y = m_window->y();
-        App::writeConfig();
+        m_dragMoved = true;
         emit m_window->zbgb(App::X, App::Y);
         return true;
     case QEvent::MouseButtonRelease:
+        // Saved once per drag: a write on every step would rewrite the settings file dozens of times.
+        if (m_dragMoved)
+            App::writeConfig();
         m_dragging = false;
+        m_dragMoved = false;
         return false;
     default:
         return false;

@@ -50,6 +50,7 @@ private:
     std::function<void(bool)> m_sendPanelVisible;
     QPoint m_dragOffset;
     bool m_dragging = false;
+    bool m_dragMoved = false;
     bool m_maximised = false;
     QRect m_normalGeometry; // the geometry before the title-bar button maximised the window
     // The window is shown, as the tray and the boss key see it; it is about to be shown by whoever
