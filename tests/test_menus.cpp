@@ -380,7 +380,7 @@ private slots:
     }
 
     // Articles are listed from the program's folder and opened from there, whatever the working
-    // folder has become; one that went away is reported and the passage stays.
+    // folder has become; one that went away is reported, the run starts over and the passage stays.
     void articles()
     {
         const QString folder = articleFolder();
@@ -403,6 +403,7 @@ private slots:
         QVERIFY(!App::CanUpload);
 
         QVERIFY(QFile::remove(folder + QStringLiteral("/<i>斜.txt")));
+        m_f->type(QStringLiteral("第一"));
         QString boxTitle;
         BoxAnswerer answer(true);
         answer.whileShown = [&] { boxTitle = QApplication::activeModalWidget()->findChild<QLabel*>("lab_Title")->text(); };
@@ -412,6 +413,7 @@ private slots:
         QVERIFY2(answer.text.contains(QStringLiteral("<i>斜")) && answer.text.contains(QStringLiteral("无法打开")),
                  qPrintable(answer.text));
         QCOMPARE(answer.format, Qt::PlainText);
+        QCOMPARE(m_f->typing()->toPlainText(), QString());
         QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("第一篇文章"));
         QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: A&甲"));
     }

@@ -65,6 +65,8 @@ void TextCommands::openArticle(QAction* action)
     const QString name = action->data().isValid() ? action->data().toString() : action->text();
     // Opened from the folder it was listed from, whatever the working directory is now.
     const QString path = QDir(m_window->mainMenus()->articleFolder()).filePath(name + QStringLiteral(".txt"));
+    // The run starts over before the file is tried, whether or not it can be read.
+    m_window->Reset();
     bool ok = false;
     const QString text = App::readTextFile(path, &ok);
     if (!ok) {
