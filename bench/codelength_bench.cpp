@@ -5,6 +5,7 @@
 // Cases: codes that hold their own entry text (each line would double the text), and one very long
 // entry against a passage of the same character (every position starts a long prefix match). Each
 // figure is the median and the maximum over repetitions, printed beside the 50 ms target.
+#include "bench/benchfigures.h"
 #include "typing/core/codefile.h"
 
 #include <QCoreApplication>
@@ -26,23 +27,14 @@ struct Case
     int expected; // the coded length the case must give, so a fast wrong answer cannot pass
 };
 
-bool run(const Case& c, int repetitions)
+// Times one case; false when it gives another coded length than the case expects.
+bool run(const Case& c, int repetitions, std::vector<Figure>* figures)
 {
     CodeFile codes;
     codes.load(c.file, QStringLiteral("bench"));
-    std::vector<double> samples;
-    QElapsedTimer timer;
     int result = 0;
-    for (int i = 0; i < repetitions; ++i) {
-        timer.start();
-        result = codes.codedLength(c.passage);
-        samples.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(samples.begin(), samples.end());
-    const size_t n = samples.size();
-    const double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%-46s %6d %11.4f %11.4f %10.2f  %s/%s\n", c.name, repetitions, median, samples.back(), kTargetMs,
-                median <= kTargetMs ? "yes" : "NO", samples.back() <= kTargetMs ? "yes" : "NO");
+    figures->push_back(measure(QString::fromUtf8(c.name), repetitions, kTargetMs,
+                               [&](int) { result = codes.codedLength(c.passage); }, {}, 0));
     if (result != c.expected) {
         std::fprintf(stderr, "codelength_bench: %s gave %d, expected %d\n", c.name, result, c.expected);
         return false;
@@ -79,11 +71,10 @@ int main(int argc, char** argv)
     for (int len = 200; len >= 1; --len)
         all.back().file += repeated(len, 'a') + QStringLiteral("\tb\n");
 
-    std::printf("\n%-46s %6s %11s %11s %10s  %s\n", "measurement", "reps", "median ms", "max ms", "target ms",
-                "within target (median/max)");
     bool ok = true;
+    std::vector<Figure> figures;
     for (const Case& c : all)
-        ok = run(c, 21) && ok;
-    std::fflush(stdout);
+        ok = run(c, 21, &figures) && ok;
+    printTable(figures);
     return ok ? 0 : 1;
 }

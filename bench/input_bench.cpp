@@ -5,6 +5,7 @@
 // Loading the table, and one lookup with its first page and the automatic rules for codes of 1,
 // 2, 3 and 4 letters taken from the table itself. Each figure is the median and the maximum over
 // many repetitions, printed beside its target.
+#include "bench/benchfigures.h"
 #include "input/core/candidates.h"
 #include "input/core/codetable.h"
 
@@ -19,49 +20,6 @@
 #include <vector>
 
 namespace {
-
-struct Figure
-{
-    QString name;
-    int repetitions = 0;
-    double medianMs = 0.0;
-    double maxMs = 0.0;
-    double budgetMs = 0.0;
-    double p99Ms = 0.0; // for information: the max of a busy machine is mostly the scheduler's
-};
-
-// Times `repetitions` runs of step(i) after a few untimed ones.
-Figure measure(const QString& name, int repetitions, double budgetMs, const std::function<void(int)>& step)
-{
-    for (int i = 0; i < 3; ++i)
-        step(i);
-    std::vector<double> samples;
-    samples.reserve(size_t(repetitions));
-    QElapsedTimer timer;
-    for (int i = 0; i < repetitions; ++i) {
-        timer.start();
-        step(i);
-        samples.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(samples.begin(), samples.end());
-    const size_t n = samples.size();
-    return {name,     repetitions, n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2, samples.back(),
-            budgetMs, samples[std::min(n - 1, n * 99 / 100)]};
-}
-
-void printTable(const std::vector<Figure>& figures)
-{
-    std::printf("\n%-26s %6s %11s %11s %10s  %-26s %s\n", "measurement", "reps", "median ms", "max ms", "target ms",
-                "within target (median/max)", "p99 ms");
-    for (const Figure& f : figures) {
-        std::printf("%-26s %6d %11.4f %11.4f %10.3f  %-26s %.4f\n", qPrintable(f.name), f.repetitions, f.medianMs,
-                    f.maxMs, f.budgetMs,
-                    qPrintable(QStringLiteral("%1/%2").arg(f.medianMs <= f.budgetMs ? "yes" : "NO",
-                                                            f.maxMs <= f.budgetMs ? "yes" : "NO")),
-                    f.p99Ms);
-    }
-    std::fflush(stdout);
-}
 
 } // namespace
 

@@ -11,6 +11,7 @@
 // the typed change is also taken apart, to show where its time goes.
 #include "app/core/app.h"
 #include "app/startup.h"
+#include "bench/benchfigures.h"
 #include "typing/coresettings.h"
 #include "typing/frmmain.h"
 #include "typing/resulttable.h"
@@ -46,66 +47,6 @@
 #include <vector>
 
 namespace {
-
-struct Figure
-{
-    QString name;
-    int repetitions = 0;
-    double medianMs = 0.0;
-    double maxMs = 0.0;
-    double budgetMs = -1.0; // negative: shown for information only
-};
-
-// Times `step` `repetitions` times after `warmUp` untimed runs; `between` runs untimed after each
-// step (undoing what the step did, so every repetition starts from the same state).
-Figure measure(const QString& name, int repetitions, double budgetMs, const std::function<void()>& step,
-               const std::function<void()>& between = {}, int warmUp = 3)
-{
-    for (int i = 0; i < warmUp; ++i) {
-        step();
-        if (between)
-            between();
-    }
-    std::vector<double> samples;
-    samples.reserve(size_t(repetitions));
-    QElapsedTimer timer;
-    for (int i = 0; i < repetitions; ++i) {
-        timer.start();
-        step();
-        samples.push_back(timer.nsecsElapsed() / 1e6);
-        if (between)
-            between();
-    }
-    std::sort(samples.begin(), samples.end());
-    Figure f;
-    f.name = name;
-    f.repetitions = repetitions;
-    const size_t n = samples.size();
-    f.medianMs = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    f.maxMs = samples.back();
-    f.budgetMs = budgetMs;
-    return f;
-}
-
-void printTable(const std::vector<Figure>& figures)
-{
-    int width = 0;
-    for (const Figure& f : figures)
-        width = std::max(width, int(f.name.size()));
-    std::printf("\n%-*s %6s %11s %11s %10s  %s\n", width, "measurement", "reps", "median ms", "max ms", "target ms",
-                "within target (median/max)");
-    for (const Figure& f : figures) {
-        const QByteArray name = f.name.leftJustified(width).toUtf8();
-        if (f.budgetMs < 0) {
-            std::printf("%s %6d %11.4f %11.4f %10s  %s\n", name.constData(), f.repetitions, f.medianMs, f.maxMs, "-",
-                        "-");
-        } else {
-            std::printf("%s %6d %11.4f %11.4f %10.2f  %s/%s\n", name.constData(), f.repetitions, f.medianMs, f.maxMs,
-                        f.budgetMs, f.medianMs <= f.budgetMs ? "yes" : "NO", f.maxMs <= f.budgetMs ? "yes" : "NO");
-        }
-    }
-    std::fflush(stdout);
-}
 
 // Sends an input-method commit, as a system input method delivers a committed character.
 void commit(QWidget* pane, const QString& text)
