@@ -256,6 +256,11 @@ private slots:
         QVERIFY(w.findChild<QSystemTrayIcon*>()->isVisible());
         for (QTextEdit* pane : {m_f->reference(), m_f->typing()})
             QCOMPARE(QFontInfo(pane->font()).pointSize(), 26);
+        // Also once a run has ended, when the typing pane is restyled.
+        m_f->lay(QStringLiteral("ab"));
+        m_f->type(QStringLiteral("ab"));
+        QVERIFY(!m_f->waitLine().isEmpty());
+        QCOMPARE(QFontInfo(m_f->typing()->font()).pointSize(), 26);
         w.resize(700, 500);
         QTRY_COMPARE(configFileValue("Width").toInt(), 700);
         m_f->action({"复位"})->trigger();

@@ -252,7 +252,7 @@ void frmMain::updateStatus()
     } else {
         finished = false;
     }
-    m_view->setTypingStyle(QStringLiteral("QTextEdit{background:%1;color:%2;}").arg(App::Gbj, App::Ztcg));
+    m_look->restyleTypingPane(true);
 }
 
 void frmMain::Stop()

@@ -65,17 +65,17 @@ void PaneLook::setPaneFont(const QFont& font)
     applyColours();
 }
 
-QString PaneLook::typingPaneStyle() const
+QString PaneLook::typingPaneStyle(bool revealed) const
 {
     // In blind mode the typed text takes the background colour, so it cannot be read.
-    if (App::Pattern == BlindTyping)
+    if (App::Pattern == BlindTyping && !revealed)
         return QStringLiteral("background:%1;color:%1;%2").arg(App::Gbj, m_paneFontRule);
     return QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Gbj, App::Ztcg, m_paneFontRule);
 }
 
-void PaneLook::restyleTypingPane()
+void PaneLook::restyleTypingPane(bool revealed)
 {
-    m_view->setTypingStyle(typingPaneStyle());
+    m_view->setTypingStyle(typingPaneStyle(revealed));
 }
 
 void PaneLook::applyColours()

@@ -27,8 +27,8 @@ public:
     void applyConfiguredFont();
     // The panes' and the table's colours as configured.
     void applyColours();
-    // The typing pane's style for the current mode.
-    void restyleTypingPane();
+    // The typing pane's style for the current mode; revealed: readable even in blind mode.
+    void restyleTypingPane(bool revealed = false);
 
     // The commands: a scheme from its menu action, a colour asked for (the panes repainted unless
     // it is a marking colour, used by the next colouring), the font, the reset of the whole look.
@@ -39,7 +39,8 @@ public:
 
 private:
     void setPaneFont(const QFont& font);
-    QString typingPaneStyle() const;
+    // revealed: the typed text readable even in blind mode, as at the end of a page.
+    QString typingPaneStyle(bool revealed = false) const;
 
     QWidget* m_window;
     QWidget* m_body;
