@@ -175,7 +175,7 @@ void frmMain::initForm()
     connect(ui->textEdit2, &QTextEdit::textChanged, this, &frmMain::spellFun);
 
     // Return in the typing pane must never click a result button, so none of them may be default.
-    for (QPushButton* button : {ui->button, ui->button2, ui->button3, ui->button4, ui->button5, ui->button6}) {
+    for (QPushButton* button : std::initializer_list<QPushButton*>{ui->button, ui->button2, ui->button3, ui->button4, ui->button5, ui->button6}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
@@ -197,6 +197,9 @@ void frmMain::initForm()
     grid->setSpacing(2);
     grid->addWidget(m_menuBar, 0, 0);
     grid->addWidget(ui->horizontalLayoutWidget, 1, 0);
+    // The bar fills its own background (the window's colour), so a live caption repaints the bar
+    // alone and not the window under it as well.
+    ui->horizontalLayoutWidget->setAutoFillBackground(true);
     grid->addWidget(m_splitter, 2, 0);
     grid->addWidget(m_status->progressBar(), 3, 0);
     grid->addWidget(m_status->statusBar(), 4, 0);

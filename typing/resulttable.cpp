@@ -1,9 +1,40 @@
 #include "typing/resulttable.h"
 
+#include <QEvent>
+#include <QPainter>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 namespace {
+
+// The live row is repainted about 30 times a second. The style lays a cell's text out three times
+// (its size, its elision, its drawing); a plain figure needs it once. A selected or focused cell
+// keeps the style's look.
+class FigureCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        if ((cell.state & (QStyle::State_Selected | QStyle::State_HasFocus)) ||
+            cell.backgroundBrush.style() != Qt::NoBrush || (cell.features & QStyleOptionViewItem::Alternate)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QPalette::ColorGroup group =
+            (cell.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        painter->save();
+        painter->setClipRect(cell.rect);
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, QPalette::Text));
+        painter->drawText(cell.rect, int(cell.displayAlignment), cell.text);
+        painter->restore();
+    }
+};
 
 QColor colourOf(CellColour colour)
 {
@@ -20,11 +51,29 @@ QColor colourOf(CellColour colour)
     return QColor();
 }
 
+// The viewport filling its own background is opaque, so a changed cell repaints the viewport alone,
+// not the window, body, splitter and frame under it as well; the colour is the same. A style
+// sheet turns the filling off whenever it polishes the table, so it is turned on again after.
+class FigureTableView : public QTableView
+{
+public:
+    explicit FigureTableView(QWidget* parent) : QTableView(parent) { viewport()->setAutoFillBackground(true); }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        const bool handled = QTableView::event(event);
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+            viewport()->setAutoFillBackground(true);
+        return handled;
+    }
+};
+
 } // namespace
 
 ResultTable::ResultTable(QWidget* parentWidget) : QObject(parentWidget)
 {
-    m_view = new QTableView(parentWidget);
+    m_view = new FigureTableView(parentWidget);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setShowGrid(false);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -36,11 +85,12 @@ ResultTable::ResultTable(QWidget* parentWidget) : QObject(parentWidget)
                                         QStringLiteral("选重"), QStringLiteral("键准"), QStringLiteral("键法"),
                                         QStringLiteral("重打"), QStringLiteral("打词"), QStringLiteral("错字")});
     m_view->setModel(m_model);
+    m_view->setItemDelegate(new FigureCellDelegate(m_view));
 }
 
 void ResultTable::evaluate(const RunInputs& in)
 {
-    m_figures = computeResultFigures(in);
+    m_figures = computeRunFigures(in);
     m_histories.append(m_figures);
 }
 
@@ -53,6 +103,7 @@ void ResultTable::clearRows()
 {
     m_model->removeRows(0, m_model->rowCount());
     m_row = 0;
+    m_rowBlank = false;
     resetColumnWidths();
 }
 
@@ -94,6 +145,7 @@ void ResultTable::setCell(int column, const QString& text)
         item = new QStandardItem;
         m_model->setItem(m_row, column, item);
     }
+    m_rowBlank = false;
     // All roles in one write, one change for the view to repaint. A figure keeps its colour until
     // the colouring looks at it again.
     QMap<int, QVariant> roles{{Qt::DisplayRole, text},
@@ -113,7 +165,10 @@ QString ResultTable::cellText(int column) const
 void ResultTable::clearRow()
 {
     // Emptied in place: a new item makes the table redo its layout, and this runs on every tick
-    // while the row is not shown live.
+    // while the row is not shown live; once blank, it stays so until a cell is written.
+    if (m_rowBlank)
+        return;
+    m_rowBlank = true;
     for (int column = 0; column < ResultColumnCount; ++column) {
         if (QStandardItem* item = m_model->item(m_row, column)) {
             if (!m_model->itemData(item->index()).isEmpty())
@@ -154,6 +209,11 @@ void ResultTable::widenSpeedColumn()
 
 void ResultTable::applyColumnSwitches(const ColumnSwitches& switches)
 {
+    // Applied on every tick while the row is not shown live.
+    if (m_switchesApplied && m_switches.shown == switches.shown)
+        return;
+    m_switches = switches;
+    m_switchesApplied = true;
     for (int column = 0; column < ResultColumnCount; ++column)
         m_view->setColumnHidden(column, switches.isHidden(column));
 }

@@ -37,7 +37,11 @@ public:
     // ---- The current row ----
     int row() const { return m_row; }
     // The finished row stays; the next run writes the row below.
-    void nextRow() { ++m_row; }
+    void nextRow()
+    {
+        ++m_row;
+        m_rowBlank = false;
+    }
     // Every row goes; the next run writes the first.
     void clearRows();
     // Computes the cells from `in`, puts `timeText` in the time cell and writes the whole row.
@@ -69,6 +73,9 @@ private:
     CurvePeaks m_peaks;
     QStringList m_cells;
     int m_row = 0;
+    bool m_rowBlank = false; // the current row was emptied and nothing written since
+    ColumnSwitches m_switches;
+    bool m_switchesApplied = false;
     QElapsedTimer m_liveRowShown;
 };
 

@@ -68,7 +68,7 @@ QString handRatio(const KeyCounters& k)
 
 } // namespace
 
-ResultFigures computeResultFigures(const RunInputs& in)
+ResultFigures computeRunFigures(const RunInputs& in)
 {
     ResultFigures f;
     const KeyCounters& k = in.keys;
@@ -92,6 +92,14 @@ ResultFigures computeResultFigures(const RunInputs& in)
         f.codeLength = in.previousCodeLength;
         f.codeLengthText = QStringLiteral("0.00");
     }
+    return f;
+}
+
+ResultFigures computeResultFigures(const RunInputs& in)
+{
+    ResultFigures f = computeRunFigures(in);
+    const KeyCounters& k = in.keys;
+    const int ticks = in.ticks > 0 ? in.ticks : 0;
 
     if (k.keyCount != 0)
         f.keyAccuracyText = fixed2(double(k.keyCount - k.correctCount) / double(k.keyCount) * 100.0);
