@@ -1,21 +1,20 @@
 // The input-method panel on a real X display: physical keys by XTest into a pane named like the
-// main window's typing pane, soft keys by clicks, focus tracking, its menu and settings window.
+// main window's typing pane, soft keys by clicks, focus tracking, its menu and settings window; last,
+// a passage typed through it in the real main window with the generated code table.
 #include "app/core/app.h"
 #include "input/frminput.h"
 #include "input/inputpanel.h"
+#include "platform/keysource.h"
 #include "testsupport.h"
+#include "typing/coresettings.h"
 #include "x11support.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QVBoxLayout>
 
-#include <memory>
-
-static const QByteArray kTable = "a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n";
+static const QString kTable = QStringLiteral("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n");
 
 class TestInputX11 : public QObject
 {
@@ -64,18 +63,12 @@ private slots:
         m_dir = std::make_unique<TestDir>();
         ts::resetWindowGlobals();
         QDir().mkpath("mb");
-        for (const char* name : {"mb/五笔.txt", "mb/测试.txt"}) {
-            QFile table(name);
-            QVERIFY(table.open(QIODevice::WriteOnly) && table.write(kTable) > 0);
-        }
-        QFile other("mb/其他.txt");
-        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("a\t乙\n") > 0);
+        QVERIFY(App::writeFile("mb/五笔.txt", kTable) && App::writeFile("mb/测试.txt", kTable));
+        QVERIFY(App::writeFile("mb/其他.txt", "a\t乙\n"));
         // The panel lists the tables of the program's folder.
         QDir().mkpath(QCoreApplication::applicationDirPath() + "/mb");
-        for (const char* name : {"/mb/其他.txt", "/mb/测试.txt"}) {
-            QFile listed(QCoreApplication::applicationDirPath() + name);
-            QVERIFY(listed.open(QIODevice::WriteOnly));
-        }
+        for (const char* name : {"/mb/其他.txt", "/mb/测试.txt"})
+            QVERIFY(App::writeFile(QCoreApplication::applicationDirPath() + name, QString()));
 
         auto* layout = new QVBoxLayout(&m_host);
         m_pane = new QTextEdit;
@@ -251,8 +244,10 @@ private slots:
         QVERIFY(label("labCh2")->text().isEmpty());
     }
 
-    // Last: after "退出" the panel stays detached.
-    void exitDetaches()
+    // Last: after "退出" the panel stays detached, until the main window's input command takes it
+    // into use again; a passage typed through it there ends its run with the panel's key counts,
+    // and the keyboard source counts the hands.
+    void exitThenTheMainWindowTakesItBack()
     {
         QMenu* menu = m_panel->findChild<QMenu*>();
         menu->actions().last()->trigger();
@@ -263,6 +258,29 @@ private slots:
         QTest::keyClicks(m_pane, "ggll");
         QVERIFY(!m_panel->isVisible());
         QCOMPARE(m_pane->toPlainText(), QString("前ggll"));
+
+        platform::KeySource keys{&CoreSettings::countKeyWord}; // as start-up installs it
+        QVERIFY(keys.install());
+        ts::MainWindowFixture f;
+        QDir().mkpath("mb");
+        QVERIFY(QFile::copy(qEnvironmentVariable("TAVREL_BUILD_DIR") + "/mb/五笔.txt", "mb/五笔.txt"));
+        frmMain& window = f.open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        f.lay(QStringLiteral("中国一"));
+        window.inputSlot();
+        QVERIFY(!m_panel->isVisible() && !App::CountSelectKeys);
+        m_panel->init(); // the table of this working folder
+        f.reference()->setFocus();
+        f.typing()->setFocus();
+        QTRY_VERIFY(m_panel->isVisible() && f.typing()->hasFocus());
+        for (const char* key : {"k", "h", "l", "g", "space", "g", "g", "l", "l"}) {
+            m_x.chord({}, XStringToKeysym(key));
+            QTest::qWait(5); // a repeated key never looks like an auto-repeat
+        }
+        QTRY_VERIFY(f.typing()->isReadOnly() && !window.clockRunning()); // the run has ended
+        QCOMPARE(f.typing()->toPlainText(), QStringLiteral("中国一"));
+        QCOMPARE((QVector<int>{App::KeyCount, App::SelectCount, App::LeftKeys, App::RightKeys}),
+                 (QVector<int>{9, 0, 3, 6}));
     }
 };
 
