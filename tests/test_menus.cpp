@@ -33,13 +33,6 @@ int configIndex(const QString& key)
     return -1;
 }
 
-QString sortedCodePoints(const QString& text)
-{
-    QVector<uint> points = text.toUcs4();
-    std::sort(points.begin(), points.end());
-    return QString::fromUcs4(points.data(), points.size());
-}
-
 } // namespace
 
 class TestMenus : public QObject
@@ -56,15 +49,7 @@ class TestMenus : public QObject
                 return entry->text();
         return QString();
     }
-    // The folder the article menu lists, next to the program; created for the case, removed after.
-    QString articleFolder()
-    {
-        m_articles = QCoreApplication::applicationDirPath() + QStringLiteral("/文章");
-        QDir(m_articles).removeRecursively();
-        QDir().mkpath(m_articles);
-        return m_articles;
-    }
-    QString m_articles;
+    QString m_articles; // the folder the article menu lists, next to the program, while a case uses it
 
 private slots:
     void initTestCase() { App::initResources(); }
@@ -119,7 +104,6 @@ private slots:
         QTest::addColumn<QString>("key"); // empty: a fixed shortcut
         QTest::addColumn<QString>("sequence");
         QTest::addRow("load, nested") << QStringList{"菜单", "载文", "载文"} << "Kjzd" << "Alt+F4";
-        QTest::addRow("retype") << QStringList{"功能", "快捷键列表", "重打"} << "Kjcd" << "F6";
         QTest::addRow("save progress, fixed") << QStringList{"功能", "保存跟打进度"} << "" << "Ctrl+S";
     }
 
@@ -148,27 +132,20 @@ private slots:
         QTest::keyClick(&w, Qt::Key_F3); // retype
         QVERIFY(m_f->typing()->toPlainText().isEmpty());
         QTest::keyClick(&w, Qt::Key_L, Qt::ControlModifier); // shuffle
-        QVERIFY(m_f->reference()->toPlainText() != letters);
-        QCOMPARE(sortedCodePoints(m_f->reference()->toPlainText()), letters);
+        const QString shuffled = m_f->reference()->toPlainText();
+        QVERIFY(shuffled != letters && std::is_permutation(shuffled.begin(), shuffled.end(), letters.begin()));
         m_f->type(QStringLiteral("x"));
         QTest::keyClick(&w, Qt::Key_F8); // pause
         QVERIFY(!w.clockRunning());
         QCOMPARE(m_f->title(), QStringLiteral("Tavrel跟打器[暂停]"));
-
-        // New settings rebind the keys and show or hide the result buttons.
-        App::Kjcd = QStringLiteral("F11");
-        App::Showcj = false;
-        w.settingRecv();
-        m_f->type(QStringLiteral("y"));
-        QTest::keyClick(&w, Qt::Key_F3);
-        QVERIFY(!m_f->typing()->toPlainText().isEmpty());
-        QTest::keyClick(&w, Qt::Key_F11);
-        QVERIFY(m_f->typing()->toPlainText().isEmpty());
+        // New settings hide and show the result buttons again (the keys they rebind: see the
+        // settings window's test).
         auto* buttons = w.findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"));
-        QVERIFY(!buttons->isVisibleTo(&w));
-        App::Showcj = true;
-        w.settingRecv();
-        QVERIFY(buttons->isVisibleTo(&w));
+        for (const bool shown : {false, true}) {
+            App::Showcj = shown;
+            w.settingRecv();
+            QCOMPARE(buttons->isVisibleTo(&w), shown);
+        }
     }
 
     void typingModes()
@@ -195,7 +172,6 @@ private slots:
 
         action({"模式", "\t跟打模式"})->trigger();
         QCOMPARE(configFileValue("Pattern").toInt(), int(FollowTyping));
-        QCOMPARE(checkedIn({"模式"}), QStringLiteral("\t跟打模式"));
         QVERIFY(m_f->typing()->styleSheet().startsWith(
             QStringLiteral("QTextEdit{background:#101010;color:%1;").arg(App::Ztcg)));
     }
@@ -215,9 +191,7 @@ private slots:
         QFETCH(QString, name);
         App::Style = QStringLiteral("none");
         m_f->open();
-        QAction* choice = action({"功能", "风格样式", entry});
-        choice->trigger();
-        QVERIFY(choice->isChecked());
+        action({"功能", "风格样式", entry})->trigger();
         QCOMPARE(configFileValue("Style").toString(), name);
         QFile sheet(QStringLiteral(":/image/%1.css").arg(name));
         QVERIFY(sheet.open(QIODevice::ReadOnly));
@@ -244,12 +218,9 @@ private slots:
         frmMain& w = m_f->open();
         const int index = configIndex(key);
         const QString before = App::configValue(index).toString();
-        QVERIFY(action(path));
-
         // A cancelled dialog changes nothing.
         ModalAnswerer cancel([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
         action(path)->trigger();
-        QCOMPARE(cancel.seen, 1);
         QCOMPARE(App::configValue(index).toString(), before);
         QVERIFY(!configFileWritten());
 
@@ -273,8 +244,6 @@ private slots:
 
     void maximiseAndRestore()
     {
-        App::X = 30;
-        App::Y = 40;
         App::Width = 600;
         App::Height = 400;
         frmMain& w = m_f->open(true);
@@ -295,12 +264,9 @@ private slots:
         QTest::mouseDClick(title, Qt::LeftButton);
         QCOMPARE(w.geometry(), before);
 
-        // The reset command gives the first-start size, and the next start opens at it.
+        // The reset command gives the first-start size (stored as any size: see the frame tests).
         action({"复位"})->trigger();
         QCOMPARE(w.size(), QSize(650, 475));
-        QCoreApplication::processEvents();
-        QCOMPARE(configFileValue("Width").toInt(), 650);
-        QCOMPARE(configFileValue("Height").toInt(), 475);
     }
 
     void tray()
@@ -383,7 +349,9 @@ private slots:
     // folder has become; one that went away is reported, the run starts over and the passage stays.
     void articles()
     {
-        const QString folder = articleFolder();
+        const QString folder = m_articles = QCoreApplication::applicationDirPath() + QStringLiteral("/文章");
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
         QVERIFY(App::writeFile(folder + QStringLiteral("/b文.txt"), QStringLiteral("第二篇")));
         QVERIFY(App::writeFile(folder + QStringLiteral("/A&甲.txt"), QStringLiteral("第一篇文章")));
         QVERIFY(App::writeFile(folder + QStringLiteral("/c.dat"), QStringLiteral("不是文章")));
@@ -408,7 +376,6 @@ private slots:
         BoxAnswerer answer(true);
         answer.whileShown = [&] { boxTitle = QApplication::activeModalWidget()->findChild<QLabel*>("lab_Title")->text(); };
         action({"发文", "文章", "<i>斜"})->trigger();
-        QCOMPARE(answer.seen, 1);
         QCOMPARE(boxTitle, QStringLiteral("错误"));
         QVERIFY2(answer.text.contains(QStringLiteral("<i>斜")) && answer.text.contains(QStringLiteral("无法打开")),
                  qPrintable(answer.text));
@@ -431,7 +398,6 @@ private slots:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         action({"发文", "打开"})->trigger();
-        QCOMPARE(chosen.seen, 1);
         QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 练习.v2"));
         QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("文件里的文字"));
     }
