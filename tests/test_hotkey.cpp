@@ -1,12 +1,7 @@
-#include "app/core/app.h"
 #include "app/globalshortcut.h"
 #include "testsupport.h"
 #include "x11support.h"
 
-#include <QSignalSpy>
-#include <QWidget>
-
-#include <memory>
 
 using xt::KeySyms;
 

@@ -1,6 +1,5 @@
 // The sending window, the sending-state panel, the sending cycle and the curve window as a user
 // meets them: controls by their object names, real clicks and keys, boxes answered as they come.
-#include "app/core/app.h"
 #include "sending/form.h"
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
@@ -10,17 +9,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <qcustomplot.h>
 
 namespace {
 
 QString letters(int length)
 {
-    QString text;
-    for (int i = 0; i < length; ++i)
-        text += QChar('a' + i % 26);
-    return text;
+    return QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(length / 26 + 1).left(length);
 }
 
 void choose(Form& form, const QString& entry)
@@ -61,10 +56,9 @@ private slots:
         QVERIFY(!form.findChild<QWidget*>("comboFw")->isEnabled());          // 独练 by default
 
         auto* preview = form.findChild<QPlainTextEdit*>("txtPreview");
-        auto* count = form.findChild<QLabel*>("labCount");
         choose(form, "长文");
         QCOMPARE(preview->toPlainText(), letters(3000) + QStringLiteral("[......未完]"));
-        QCOMPARE(count->text(), QStringLiteral("总字数: 6000"));
+        QCOMPARE(form.findChild<QLabel*>("labCount")->text(), QStringLiteral("总字数: 6000"));
         QVERIFY(form.findChild<QWidget*>("btnUpload")->isVisible());
         choose(form, "C.TXT");
         QCOMPARE(App::SendText, QStringLiteral("upper")); // its own file, whatever the case of ".TXT"
@@ -73,7 +67,6 @@ private slots:
         preview->moveCursor(QTextCursor::End);
         QTest::keyClicks(preview, "xy");
         QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字xy"));
-        QCOMPARE(App::WrongChars, QStringLiteral("错字xy"));
         QVERIFY(QFile::remove("错字收集.txt")); // an unreadable file keeps this session's collection
         choose(form, "慢字收集");
         choose(form, "错字收集");
@@ -99,12 +92,11 @@ private slots:
     {
         TestDir dir;
         App::Dl = false;
-        QStringList posts;
         QStringList laid;
         SendingHost host;
         host.layPassage = [&](const QString&, const QString& header, const QString& text) { laid << header + text; };
         host.passage = [&] { return laid.last().mid(3); };
-        host.post = [&](const QString& message) { posts << message; };
+        host.post = [](const QString&) {}; // the posts: see the end-to-end sending test
         host.freeTyping = [] { return false; };
         host.maximised = [] { return false; };
         host.focusTypingPane = [] {};
@@ -116,10 +108,9 @@ private slots:
         QVERIFY(cycle.panel() && cycle.panel()->isVisible());
         cycle.advanceAfterRun(true);
         cycle.advanceAfterRun(false); // a run that did not end right does not advance
-        QCOMPARE(posts.last(), QStringLiteral("字母\n%1\n-----第2段-余50字").arg(letters(250).mid(100, 100)));
+        QCOMPARE(laid.last(), QStringLiteral("第2段") + letters(250).mid(100, 100));
         QCOMPARE(cycle.panel()->findChild<QLineEdit*>("lineEdit6")->text(), QStringLiteral("80.00%"));
         cycle.advance();
-        QCOMPARE(App::SegNo, 3);
 
         QTest::mouseClick(cycle.panel()->findChild<QWidget*>("button"), Qt::LeftButton);
         QCOMPARE(App::SegSize, 0);

@@ -1,7 +1,6 @@
 // Sending a text end to end on a real X display: an article chosen in the sending window, sent in
 // segments of 100 into the stand-in chat program, each segment typed with real key strokes, the
 // panel counting down, the next segment posted after each result, progress saved, the curve shown.
-#include "app/core/app.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
@@ -11,13 +10,10 @@
 
 #include "x11support.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-
-#include <memory>
 
 namespace {
 
@@ -38,7 +34,6 @@ class TestSendingX11 : public QObject
     xt::XInput m_x;
     platform::KeySource m_keys{&CoreSettings::countKeyWord};
     std::unique_ptr<ts::MainWindowFixture> m_f;
-    frmMain* m_window = nullptr;
     xt::ChatStub m_stub;
     platform::WindowHandle m_chat = 0;
     const QString m_title = QStringLiteral("端到端%1").arg(QCoreApplication::applicationPid());
@@ -50,19 +45,13 @@ class TestSendingX11 : public QObject
     {
         // The post ends by bringing the trainer back and binding the chat window again.
         QTRY_COMPARE(App::ChatHwnd, m_chat);
-        QVERIFY(platform::windowSystem().setForegroundWindow(m_window->winId(), 3000));
-        m_window->activateWindow(); // the window manager may see it active while the focus is elsewhere
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-        QTextEdit* typing = m_f->typing();
-        typing->setFocus();
-        QTRY_VERIFY(typing->hasFocus());
+        QVERIFY(platform::windowSystem().setForegroundWindow(m_f->w().winId(), 3000));
+        m_f->w().activateWindow(); // the window manager may see it active while the focus is elsewhere
+        QVERIFY(QTest::qWaitForWindowActive(&m_f->w()));
+        m_f->typing()->setFocus();
+        QTRY_VERIFY(m_f->typing()->hasFocus());
         for (const QChar c : passage)
-            QVERIFY2(m_x.typeInto(typing, c), qPrintable(QString(c)));
-    }
-    QString panelField(const char* name)
-    {
-        QWidget* panel = topLevel(QStringLiteral("Fwstate"));
-        return panel ? panel->findChild<QLineEdit*>(QLatin1String(name))->text() : QString();
+            QVERIFY2(m_x.typeInto(m_f->typing(), c), qPrintable(QString(c)));
     }
 
 private slots:
@@ -77,23 +66,20 @@ private slots:
         QVERIFY(App::writeFile(m_programDir + "/文章/" + m_title + ".txt", m_text));
         QVERIFY(m_keys.install());
         QVERIFY((m_chat = m_stub.start(m_f->dir().path(), platform::windowSystem())) != 0);
-        m_window = &m_f->open(true);
-        QAction* group = m_f->action({"换群", xt::ChatStub::title()});
-        QVERIFY(group);
-        group->trigger();
+        m_f->open(true);
+        m_f->action({"换群", xt::ChatStub::title()})->trigger();
         QCOMPARE(App::ChatTitle, xt::ChatStub::title());
     }
     void cleanupTestCase()
     {
-        QFile::remove(m_programDir + "/文章/" + m_title + ".txt");
-        QFile::remove(m_programDir + "/跟打进度/" + m_title + ".txt");
-        QFile::remove(m_programDir + "/跟打进度/" + m_title + ".ini");
+        for (const QString& file : {"/文章/" + m_title + ".txt", "/跟打进度/" + m_title + ".txt", "/跟打进度/" + m_title + ".ini"})
+            QFile::remove(m_programDir + file);
         m_f.reset();
     }
 
     void threeSegmentsPostedTypedAndCountedDown()
     {
-        m_window->showFawen();
+        m_f->w().showFawen();
         QWidget* form = topLevel(QStringLiteral("Form"));
         QVERIFY(form);
         auto* list = form->findChild<QListWidget*>(QStringLiteral("listSource"));
@@ -106,25 +92,23 @@ private slots:
 
         const QStringList rests{"50", "0", "150"};
         for (int segment = 1; segment <= 3; ++segment) {
-            const QString part = m_text.mid((segment - 1) * 100, 100);
             if (segment == 2) {
                 ts::BoxAnswerer saved(true);
-                m_window->saveSlot();
+                m_f->w().saveSlot();
                 QCOMPARE(saved.text, QStringLiteral("保存成功！在发文--跟打进度中可载入进度！"));
             }
             if (segment == 3) {
-                m_window->showSlot(); // the new window takes the focus once it is mapped
+                m_f->w().showSlot(); // the new window takes the focus once it is mapped
                 QVERIFY(topLevel(QStringLiteral("quxian")));
                 QVERIFY(QTest::qWaitForWindowActive(topLevel(QStringLiteral("quxian"))));
             }
             sent = m_stub.sent().size() + 1; // the result line comes first
-            typePassage(part);
+            typePassage(m_text.mid((segment - 1) * 100, 100));
             const int next = segment % 3 + 1;
-            const QString nextPart = m_text.mid((next - 1) * 100, 100);
-            QCOMPARE(
-                QString::fromUtf8(m_stub.nextSent(sent)),
-                buildFawenPost(m_title, nextPart, QStringLiteral("第%1段").arg(next), rests.at(segment - 1).toInt()));
-            QCOMPARE(panelField("lineEdit5"), rests.at(segment - 1));
+            QCOMPARE(QString::fromUtf8(m_stub.nextSent(sent)),
+                     buildFawenPost(m_title, m_text.mid((next - 1) * 100, 100), QStringLiteral("第%1段").arg(next),
+                                    rests.at(segment - 1).toInt()));
+            QCOMPARE(topLevel(QStringLiteral("Fwstate"))->findChild<QLineEdit*>("lineEdit5")->text(), rests.at(segment - 1));
         }
 
         // The finished runs reached the open curve.
@@ -133,12 +117,11 @@ private slots:
 
         // The saved progress comes back in a new sending window, once the running cycle is ended.
         ts::BoxAnswerer endCycle(true);
-        m_window->showFawen();
+        m_f->w().showFawen();
         QCOMPARE(endCycle.text, QStringLiteral("正在发文，是否结束发文？"));
         QTRY_VERIFY((form = topLevel(QStringLiteral("Form"))) != nullptr);
         QVERIFY(!topLevel(QStringLiteral("Fwstate")));
-        list = form->findChild<QListWidget*>(QStringLiteral("listSource"));
-        list->setCurrentRow(3); // "跟打进度"
+        form->findChild<QListWidget*>(QStringLiteral("listSource"))->setCurrentRow(3); // "跟打进度"
         QCOMPARE(form->findChild<QPlainTextEdit*>(QStringLiteral("txtPreview"))->toPlainText(), m_text.mid(100));
         QCOMPARE(form->findChild<QComboBox*>(QStringLiteral("comboProgress"))->currentText(), m_title);
         form->close();

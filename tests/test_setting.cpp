@@ -1,13 +1,6 @@
 // The settings window on its own and opened from the real main window.
 #include "account/setting.h"
-#include "app/core/app.h"
 #include "testsupport.h"
-
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QSpinBox>
-
-#include <memory>
 
 using namespace ts;
 
@@ -184,10 +177,8 @@ private slots:
         f.type(QStringLiteral("ab"));
         const QString page = f.reference()->toPlainText();
         QTest::keyClick(&f.w(), Qt::Key_F1);
-        QPointer<Setting> window;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            window = window ? window.data() : qobject_cast<Setting*>(top);
-        QVERIFY(window && window->isVisible() && window->isModal());
+        QPointer<Setting> window = qobject_cast<Setting*>(QApplication::activeModalWidget());
+        QVERIFY(window && window->isVisible());
         m_setting.reset(window);
         QTest::mouseClick(button("btnKuaijie"), Qt::LeftButton);
         type("kjcd", "F6");
@@ -228,9 +219,7 @@ private:
     QPushButton* button(const QString& name) const { return m_setting->findChild<QPushButton*>(name); }
     void type(const QString& name, const QString& text)
     {
-        QWidget* edit = m_setting->findChild<QLineEdit*>(name);
-        if (!edit)
-            edit = m_setting->findChild<QSpinBox*>(name);
+        QWidget* edit = m_setting->findChild<QWidget*>(name); // a line edit or a spin box
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, text);

@@ -1,6 +1,5 @@
 // The shared widgets on real windows (offscreen): the four modal boxes, their frame and drag, the
 // icon font, the switch and the seven style sheets.
-#include "app/core/app.h"
 #include "app/dragframe.h"
 #include "app/frminputbox.h"
 #include "app/frmmessagebox.h"
@@ -10,7 +9,6 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
@@ -18,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <memory>
 
 using namespace ts;
 
@@ -231,21 +228,16 @@ private slots:
         frmInputBox box;
         box.SetMessage(QStringLiteral("文件名:"));
         QCOMPARE(child<QLabel>(&box, "labInfo")->text(), QStringLiteral("文件名:"));
-        const int result = execAnswering(box, "btnOk", [](QDialog* d) {
-            QLineEdit* edit = child<QLineEdit>(d, "txtValue");
-            QTest::keyClicks(edit, QStringLiteral("abc "));
-            QInputMethodEvent commit; // Chinese arrives through the input method
-            commit.setCommitString(QStringLiteral("文本"));
-            QApplication::sendEvent(edit, &commit);
-        });
-        QCOMPARE(result, 1);
+        QInputMethodEvent commit; // Chinese arrives through the input method
+        commit.setCommitString(QStringLiteral("文本"));
+        const auto type = [&commit](QDialog* d) {
+            QTest::keyClicks(child<QLineEdit>(d, "txtValue"), QStringLiteral("abc "));
+            QApplication::sendEvent(child<QLineEdit>(d, "txtValue"), &commit);
+        };
+        QCOMPARE(execAnswering(box, "btnOk", type), 1);
         QCOMPARE(box.getValue(), QStringLiteral("abc 文本"));
-
         frmInputBox declined;
-        declined.SetMessage(QStringLiteral("文件名:"));
-        QCOMPARE(execAnswering(declined, "btnCancel",
-                               [](QDialog* d) { QTest::keyClicks(child<QLineEdit>(d, "txtValue"), "x"); }),
-                 0);
+        QCOMPARE(execAnswering(declined, "btnCancel", type), 0);
         QCOMPARE(declined.getValue(), QString());
     }
 
@@ -292,6 +284,8 @@ private slots:
         QCOMPARE(dialog.moves, 3);
     }
 
+    // The switch shows its state with its two pictures, at its own size whatever the layout (the
+    // settings pages read and set the state: see their tests).
     void switchButton()
     {
         QWidget page;
@@ -300,17 +294,14 @@ private slots:
         page.resize(400, 300);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QVERIFY(sw->switchedOn);
-        QCOMPARE(sw->size(), QSize(87, 28)); // the layout never stretches it
-        QTest::mouseClick(sw, Qt::LeftButton);
-        QVERIFY(!sw->switchedOn);
-        QVERIFY(sw->styleSheet().contains("btncheckoff.png"));
-        QTest::mouseClick(sw, Qt::LeftButton);
-        QVERIFY(sw->switchedOn);
-        QVERIFY(sw->styleSheet().contains("btncheckon.png"));
+        QCOMPARE(sw->size(), QSize(87, 28));
+        for (const bool on : {false, true}) {
+            QTest::mouseClick(sw, Qt::LeftButton);
+            QCOMPARE(sw->switchedOn, on);
+            QVERIFY(sw->styleSheet().contains(on ? "btncheckon.png" : "btncheckoff.png"));
+        }
         sw->setOnOff(false);
-        QVERIFY(!sw->switchedOn);
-        QVERIFY(sw->styleSheet().contains("btncheckoff.png"));
+        QVERIFY(!sw->switchedOn && sw->styleSheet().contains("btncheckoff.png"));
     }
 
     void styleSheets_data()
