@@ -1,7 +1,18 @@
 #include "app/globalshortcut.h"
+#include "platform/keysource.h"
 #include "platform/x11windowsystem.h"
 #include "testsupport.h"
+#include "typing/core/capture.h"
+#include "typing/coresettings.h"
+
+#include <qcustomplot.h> // before Xlib, whose macros clash with it
+
 #include "x11support.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 
 using platform::ShowCommand;
 using platform::WindowHandle;
@@ -16,14 +27,23 @@ int recordError(Display*, XErrorEvent* event)
     return 0;
 }
 
+QWidget* topLevel(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
 } // namespace
 
 // The desktop on a real X display (Xvfb with openbox). The X11 window system against the stand-in
 // chat window in its own process, this test's own window and bare X windows (keys, clicks and the
 // clipboard into the chat window are the chat road's, tested whole in the chat and sending tests).
 // Hot keys from XTest while the test's own window has the focus, grabs checked against a second
-// client (the test's own connection); last, the main window's boss key, which hides and shows the
-// window and is replaced at once when the setting changes.
+// client (the test's own connection); the main window's boss key, which hides and shows the
+// window and is replaced at once when the setting changes. Last, a text sent end to end through the
+// chat window.
 class TestDesktopX11 : public QObject
 {
     Q_OBJECT
@@ -36,6 +56,8 @@ class TestDesktopX11 : public QObject
     QTemporaryDir m_dir;
     xt::ChatStub m_stub;
     WindowHandle m_chat = 0;
+    const QString m_title = QStringLiteral("端到端%1").arg(QCoreApplication::applicationPid());
+    const QString m_programDir = QCoreApplication::applicationDirPath();
 
     // Alt+Q grabbed by the other client; the X error code, 0 when it got it.
     int otherClientGrab(unsigned locks)
@@ -93,6 +115,11 @@ private slots:
         m_other.installEventFilter(&m_recorder);
         m_other.show();
         QVERIFY((m_chat = m_stub.start(m_dir.path(), m_ws)) != 0);
+    }
+    void cleanupTestCase()
+    {
+        for (const QString& file : {"/文章/" + m_title + ".txt", "/跟打进度/" + m_title + ".txt", "/跟打进度/" + m_title + ".ini"})
+            QFile::remove(m_programDir + file);
     }
     void init() { focusOther(); }
     void cleanup() { QVERIFY(m_x.setLocks(false, false)); }
@@ -399,6 +426,83 @@ private slots:
         QCOMPARE(spy.count(), 1);
         QTRY_VERIFY(!f.w().isVisible());
         QVERIFY(!m_recorder.keys.contains(Qt::Key_W));
+    }
+
+    // An article chosen in the sending window goes in segments of 100 into the chat window, each
+    // typed with real key strokes; the panel counts down, the next segment is posted after each
+    // result, progress is saved, the curve shown.
+    void textSentInSegments()
+    {
+        const QString text = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(10).left(250);
+        platform::KeySource keys{&CoreSettings::countKeyWord}; // as start-up installs it
+        QVERIFY(keys.install());
+        ts::MainWindowFixture f;
+        App::Gdyslim = 100;
+        App::Dl = false;
+        QVERIFY(QDir().mkpath(m_programDir + "/文章"));
+        QVERIFY(App::writeFile(m_programDir + "/文章/" + m_title + ".txt", text));
+        f.open(true);
+        f.action({"换群", xt::ChatStub::title()})->trigger();
+        QCOMPARE(App::ChatTitle, xt::ChatStub::title());
+        // Types a segment into the typing pane; the run ends with its last key.
+        const auto typePassage = [&](const QString& passage) {
+            // The post ends by bringing the trainer back and binding the chat window again.
+            QTRY_COMPARE(App::ChatHwnd, m_chat);
+            QVERIFY(platform::windowSystem().setForegroundWindow(f.w().winId(), 3000));
+            f.w().activateWindow(); // the window manager may see it active while the focus is elsewhere
+            QVERIFY(QTest::qWaitForWindowActive(&f.w()));
+            f.typing()->setFocus();
+            QTRY_VERIFY(f.typing()->hasFocus());
+            for (const QChar c : passage)
+                QVERIFY2(m_x.typeInto(f.typing(), c), qPrintable(QString(c)));
+        };
+
+        f.w().showFawen();
+        QWidget* form = topLevel(QStringLiteral("Form"));
+        QVERIFY(form);
+        auto* list = form->findChild<QListWidget*>(QStringLiteral("listSource"));
+        QListWidgetItem* entry = list->findItems(m_title, Qt::MatchExactly).value(0);
+        QVERIFY(entry);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
+        int sent = m_stub.sent().size();
+        QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("btnSend")), Qt::LeftButton);
+        QCOMPARE(m_stub.nextSent(sent), buildFawenPost(m_title, text.left(100), "第1段", 150).toUtf8());
+
+        const QStringList rests{"50", "0", "150"};
+        for (int segment = 1; segment <= 3; ++segment) {
+            if (segment == 2) {
+                ts::BoxAnswerer saved(true);
+                f.w().saveSlot();
+                QCOMPARE(saved.text, QStringLiteral("保存成功！在发文--跟打进度中可载入进度！"));
+            }
+            if (segment == 3) {
+                f.w().showSlot(); // the new window takes the focus once it is mapped
+                QVERIFY(topLevel(QStringLiteral("quxian")));
+                QVERIFY(QTest::qWaitForWindowActive(topLevel(QStringLiteral("quxian"))));
+            }
+            sent = m_stub.sent().size() + 1; // the result line comes first
+            typePassage(text.mid((segment - 1) * 100, 100));
+            const int next = segment % 3 + 1;
+            QCOMPARE(QString::fromUtf8(m_stub.nextSent(sent)),
+                     buildFawenPost(m_title, text.mid((next - 1) * 100, 100), QStringLiteral("第%1段").arg(next),
+                                    rests.at(segment - 1).toInt()));
+            QCOMPARE(topLevel(QStringLiteral("Fwstate"))->findChild<QLineEdit*>("lineEdit5")->text(), rests.at(segment - 1));
+        }
+
+        // The finished runs reached the open curve.
+        QWidget* curve = topLevel(QStringLiteral("quxian"));
+        QVERIFY(curve && curve->findChild<QCustomPlot*>(QStringLiteral("plot1"))->graph(0)->dataCount() > 0);
+
+        // The saved progress comes back in a new sending window, once the running cycle is ended.
+        ts::BoxAnswerer endCycle(true);
+        f.w().showFawen();
+        QCOMPARE(endCycle.text, QStringLiteral("正在发文，是否结束发文？"));
+        QTRY_VERIFY((form = topLevel(QStringLiteral("Form"))) != nullptr);
+        QVERIFY(!topLevel(QStringLiteral("Fwstate")));
+        form->findChild<QListWidget*>(QStringLiteral("listSource"))->setCurrentRow(3); // "跟打进度"
+        QCOMPARE(form->findChild<QPlainTextEdit*>(QStringLiteral("txtPreview"))->toPlainText(), text.mid(100));
+        QCOMPARE(form->findChild<QComboBox*>(QStringLiteral("comboProgress"))->currentText(), m_title);
+        form->close();
     }
 };
 
