@@ -4,7 +4,6 @@
 #include "testsupport.h"
 #include "typing/core/drills.h"
 
-#include <QActionGroup>
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QScreen>

@@ -399,7 +399,7 @@ private slots:
         QCOMPARE(handed.first().mid(0, 4), QVariantList({100, "b", letters(250), letters(100)}));
     }
 
-    void cycleRunsPanelHoldsAndProgressSaves()
+    void sendingCycleAndCurve()
     {
         App::Dl = false;
         QStringList laid;
@@ -433,15 +433,12 @@ private slots:
         BoxAnswerer refused(true);
         cycle.saveProgress();
         QCOMPARE(refused.text, QStringLiteral("只能在发文状态下使用！"));
-    }
 
-    void curveOpensClosesAndPlots()
-    {
-        SendingCycle cycle{SendingHost()};
+        // The curve window: opened and closed by the command, empty until a run ends.
         cycle.toggleCurve();
         QPointer<quxian> first = cycle.curveWindow();
         QVERIFY(first && first->isVisible());
-        QCOMPARE(first->plot()->xAxis->range().upper, 1001.0); // empty until a run ends
+        QCOMPARE(first->plot()->xAxis->range().upper, 1001.0);
         cycle.showSpeeds(QStringLiteral("320 305 298  "));
         QCOMPARE(first->findChild<QLabel*>("labInfo")->text(), QStringLiteral("共 3 条数据"));
         QCOMPARE(first->plot()->graph(0)->dataCount(), 3);
