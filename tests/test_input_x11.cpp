@@ -94,13 +94,6 @@ private slots:
         refocus();
     }
 
-    void attachesBelowThePaneWithoutTheFocus()
-    {
-        QVERIFY(m_pane->hasFocus() && m_host.isActiveWindow());
-        QTRY_COMPARE(m_panel->pos(), m_pane->mapToGlobal(QPoint(0, m_pane->height() + 1)));
-        QCOMPARE(label("labInfo")->text(), QString("中文输入法--中文"));
-    }
-
     void physicalKeys_data()
     {
         QTest::addColumn<QString>("keys");
@@ -138,9 +131,13 @@ private slots:
         QVERIFY(m_pane->hasFocus());
     }
 
-    // A read-only pane (a finished run's) is left alone; otherwise clicks type as keys do.
-    void clicks()
+    // Attached below the pane, the panel leaves it the focus. A read-only pane (a finished run's)
+    // is left alone; otherwise clicks type as keys do.
+    void attachedPanelAndClicks()
     {
+        QVERIFY(m_pane->hasFocus() && m_host.isActiveWindow());
+        QTRY_COMPARE(m_panel->pos(), m_pane->mapToGlobal(QPoint(0, m_pane->height() + 1)));
+        QCOMPARE(label("labInfo")->text(), QString("中文输入法--中文"));
         m_pane->setReadOnly(true);
         QVERIFY(tap("g g l l BackSpace"));
         QTest::mouseClick(key("btnSpace"), Qt::LeftButton);
