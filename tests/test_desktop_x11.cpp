@@ -31,13 +31,10 @@ QWidget* topLevel(const QString& name)
 
 } // namespace
 
-// The desktop on a real X display (Xvfb with openbox). The X11 window system against the stand-in
-// chat window in its own process, this test's own window and bare X windows (keys, clicks and the
-// clipboard into the chat window are the chat road's, tested whole in the chat and sending tests).
-// Hot keys from XTest while the test's own window has the focus, grabs checked against a second
-// client (the test's own connection); the main window's boss key, which hides and shows the
-// window and is replaced at once when the setting changes. Last, a text sent end to end through the
-// chat window.
+// The desktop on a real X display (Xvfb with openbox): the X11 window system against the stand-in
+// chat window, this test's own window and bare X windows; hot keys from XTest, grabs checked against
+// a second client (the test's own connection), the main window's boss key; last, a text sent end to
+// end through the chat window (keys and clicks into it are the chat road's: see the chat tests).
 class TestDesktopX11 : public QObject
 {
     Q_OBJECT
@@ -108,8 +105,8 @@ private slots:
     }
     void cleanupTestCase()
     {
-        for (const QString& file : {"/文章/" + m_title + ".txt", "/跟打进度/" + m_title + ".txt", "/跟打进度/" + m_title + ".ini"})
-            QFile::remove(m_programDir + file);
+        for (const char* file : {"/文章/%1.txt", "/跟打进度/%1.txt", "/跟打进度/%1.ini"})
+            QFile::remove(m_programDir + QString::fromUtf8(file).arg(m_title));
     }
     void init() { focusOther(); }
     void cleanup() { QVERIFY(m_x.setLocks(false, false)); }
@@ -139,11 +136,9 @@ private slots:
         QCOMPARE(client, QRect(m_other.mapToGlobal(QPoint(0, 0)), m_other.size()));
         QCOMPARE(frame, m_other.frameGeometry());
 
-        // Minimised, as the trainer may leave it, the active chat window stays listed and visible;
-        // activating it brings it back.
+        // Minimised, the chat window stays listed and visible; activating it brings it back.
         QVERIFY(m_ws.showWindow(m_chat, ShowCommand::Minimize));
-        QTRY_VERIFY(m_ws.isWindowMinimized(m_chat));
-        QVERIFY(m_ws.isWindowVisible(m_chat));
+        QTRY_VERIFY(m_ws.isWindowMinimized(m_chat)); // (and visible to the chat road: see the chat tests)
         QTRY_VERIFY(m_ws.foregroundWindow() != m_chat);
         const auto listed = m_ws.topLevelWindows();
         QVERIFY(std::any_of(listed.begin(), listed.end(), [this](auto& w) { return w.handle == m_chat && w.visible; }));
@@ -411,9 +406,8 @@ private slots:
         QVERIFY(!m_recorder.keys.contains(Qt::Key_W));
     }
 
-    // An article chosen in the sending window goes in segments of 100 into the chat window, each
-    // typed with real key strokes; the panel counts down, the next segment is posted after each
-    // result, progress is saved, the curve shown.
+    // An article goes in segments of 100 into the chat window, each typed with real key strokes; the
+    // panel counts down, the next segment follows each result, progress is saved, the curve shown.
     void textSentInSegments()
     {
         const QString text = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(10).left(250);
@@ -449,8 +443,7 @@ private slots:
                 QVERIFY(QTest::qWaitForWindowActive(topLevel(QStringLiteral("quxian"))));
             }
             sent = m_stub.sent().size() + 1; // the result line comes first
-            // The post ends by bringing the trainer back and binding the chat window again; the run
-            // ends with the segment's last key.
+            // The post brought the trainer back, bound to the chat window again; the last key ends the run.
             QTRY_COMPARE(App::ChatHwnd, m_chat);
             QVERIFY(platform::windowSystem().setForegroundWindow(f.w().winId(), 3000));
             f.w().activateWindow(); // the window manager may see it active while the focus is elsewhere
@@ -463,7 +456,8 @@ private slots:
             QCOMPARE(QString::fromUtf8(m_stub.nextSent(sent)),
                      buildFawenPost(m_title, text.mid((next - 1) * 100, 100), QStringLiteral("第%1段").arg(next),
                                     rests.at(segment - 1).toInt()));
-            QCOMPARE(topLevel(QStringLiteral("Fwstate"))->findChild<QLineEdit*>("lineEdit5")->text(), rests.at(segment - 1));
+            QCOMPARE(topLevel(QStringLiteral("Fwstate"))->findChild<QLineEdit*>("lineEdit5")->text(),
+                     rests.at(segment - 1));
         }
 
         // The finished runs reached the open curve.

@@ -205,9 +205,8 @@ private slots:
         QVERIFY(label("labCh2")->text().isEmpty());
     }
 
-    // Last: after "退出" the panel stays detached, until the main window's input command takes it
-    // into use again; a passage typed through it there ends its run with the panel's key counts,
-    // and the keyboard source counts the hands.
+    // Last: after "退出" the panel stays detached until the main window's input command takes it back;
+    // a run typed through it ends with the panel's key counts, the keyboard source counting the hands.
     void exitThenTheMainWindowTakesItBack()
     {
         m_panel->findChild<QMenu*>()->actions().last()->trigger();

@@ -431,10 +431,8 @@ private slots:
     {
         QFETCH(QString, key);
         QFETCH(QVariant, inFile);
-        {
-            QSettings ini(QStringLiteral("CONFIG/settings.ini"), QSettings::IniFormat);
-            ini.setValue(QStringLiteral("AppConfig/") + (inFile.isValid() ? key : QStringLiteral("Other")), inFile);
-        }
+        QSettings(QStringLiteral("CONFIG/settings.ini"), QSettings::IniFormat)
+            .setValue(QStringLiteral("AppConfig/") + (inFile.isValid() ? key : QStringLiteral("Other")), inFile);
         App::readConfig();
         openSetting();
         QTest::mouseClick(button("btnOk"), Qt::LeftButton); // (what OK does besides: see restoreDefaults)
