@@ -169,7 +169,6 @@ private slots:
         QTest::keyClick(&w, Qt::Key_F8); // pause
         QVERIFY(!w.clockRunning());
         QCOMPARE(m_f->title(), QStringLiteral("Tavrel跟打器[暂停]"));
-        // New settings hide and show the result buttons again.
         auto* buttons = w.findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"));
         for (const bool shown : {false, true}) {
             App::Showcj = shown;
@@ -278,7 +277,6 @@ private slots:
         QCOMPARE(w.geometry(), available);
         QTest::mouseDClick(title, Qt::LeftButton);
         QCOMPARE(w.geometry(), before);
-        // The reset command gives the first-start size (stored as any size: see the frame tests).
         action({"复位"})->trigger();
         QCOMPARE(w.size(), QSize(650, 475));
 

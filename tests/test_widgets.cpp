@@ -351,6 +351,7 @@ private slots:
     {
         QDir().mkpath("文章");
         QVERIFY(App::writeFile("文章/b.txt", letters(250)));
+        QVERIFY(App::writeFile("文章/长文.txt", letters(6000)));
         QVERIFY(App::writeFile("文章/C.TXT", "upper"));
         App::WrongChars = QStringLiteral("错字");
         Form form(nullptr, m_dir.path());
@@ -359,12 +360,16 @@ private slots:
         QStringList items;
         for (int i = 0; i < list->count(); ++i)
             items << list->item(i)->text();
-        QCOMPARE(items, QStringList({"剪切板", "错字收集", "慢字收集", "跟打进度", "b", "C.TXT",
+        QCOMPARE(items, QStringList({"剪切板", "错字收集", "慢字收集", "跟打进度", "b", "C.TXT", "长文",
                                      "---以上为本地文本---"}));
         QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字")); // written back at opening
         QVERIFY(!form.findChild<QWidget*>("comboFw")->isEnabled());          // 独练 by default
 
         auto* preview = form.findChild<QPlainTextEdit*>("txtPreview");
+        choose(form, "长文"); // the preview cut, the whole text counted
+        QCOMPARE(preview->toPlainText(), letters(3000) + QStringLiteral("[......未完]"));
+        QCOMPARE(form.findChild<QLabel*>("labCount")->text(), QStringLiteral("总字数: 6000"));
+        QVERIFY(form.findChild<QWidget*>("btnUpload")->isVisible());
         choose(form, "C.TXT");
         QCOMPARE(App::SendText, QStringLiteral("upper")); // its own file, whatever the case of ".TXT"
 
@@ -387,10 +392,7 @@ private slots:
         QCOMPARE(box.text, QStringLiteral("所发内容为空！"));
         QVERIFY(handed.isEmpty() && form.isVisible());
 
-        choose(form, "b"); // (the preview's cut of a long text: see the sending core tests)
-        QCOMPARE(preview->toPlainText(), letters(250));
-        QCOMPARE(form.findChild<QLabel*>("labCount")->text(), QStringLiteral("总字数: 250"));
-        QVERIFY(form.findChild<QWidget*>("btnUpload")->isVisible());
+        choose(form, "b");
         QTest::mouseClick(form.findChild<QWidget*>("btnSend"), Qt::LeftButton);
         QCOMPARE(handed.count(), 1);
         QCOMPARE(handed.first().mid(0, 4), QVariantList({100, "b", letters(250), letters(100)}));
