@@ -1,24 +1,28 @@
-// The shared widgets on real windows (offscreen): the four modal boxes, their frame and drag, the
-// icon font, the switch and the seven style sheets.
-#include "app/core/app.h"
+// Windows on their own, offscreen: the four modal boxes, their frame and drag, the switch and the
+// seven style sheets; the sending window, the sending-state panel with its cycle, and the curve.
 #include "app/dragframe.h"
 #include "app/frminputbox.h"
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
 #include "app/frmmessagebox3.h"
 #include "app/switchbutton.h"
+#include "sending/form.h"
+#include "sending/fwstate.h"
+#include "sending/quxian.h"
+#include "sending/sendingcycle.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QVBoxLayout>
+#include <qcustomplot.h>
 
 #include <algorithm>
-#include <memory>
 
 using namespace ts;
 
@@ -96,11 +100,25 @@ template <class Box, class... Type> std::unique_ptr<QDialog> boxWith(const QStri
 std::unique_ptr<QDialog> makeBox(int kind, const QString& message = QString())
 {
     switch (kind) {
-    case 0: return boxWith<frmMessageBox>(message, 2);
-    case 1: return boxWith<frmMessageBox2>(message, 4);
+    case 0: return boxWith<frmMessageBox>(message, 2, Qt::PlainText);
+    case 1: return boxWith<frmMessageBox2>(message, 4, Qt::PlainText);
     case 2: return boxWith<frmMessageBox3>(message, 0);
     default: return boxWith<frmInputBox>(message);
     }
+}
+
+QString letters(int length)
+{
+    return QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(length / 26 + 1).left(length);
+}
+
+void choose(Form& form, const QString& entry)
+{
+    auto* list = form.findChild<QListWidget*>("listSource");
+    QListWidgetItem* item = list->findItems(entry, Qt::MatchExactly).value(0);
+    QVERIFY2(item, qPrintable(entry));
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
 } // namespace
@@ -109,8 +127,11 @@ class TestWidgets : public QObject
 {
     Q_OBJECT
 
+    TestDir m_dir; // the working folder of every case
+
 private slots:
     void initTestCase() { App::initResources(); }
+    void init() { resetWindowGlobals(); }
     void cleanup() { qApp->setStyleSheet(QString()); }
 
     void frame_data()
@@ -124,128 +145,33 @@ private slots:
     }
 
     // Every box wears the same frame: centred by integer halves, frameless and on top with no other
-    // hint, and a close button that rejects.
+    // hint, and a close button that rejects. It shows all of its text, foreign text literally: the
+    // label holds every wrapped line and the longest word, lies inside the box clear of the buttons,
+    // and the box grows as needed; a short text keeps the form's size.
     void frame()
     {
         QFETCH(int, kind);
         QFETCH(QSize, size);
         std::unique_ptr<QDialog> box = makeBox(kind);
-        QCOMPARE(box->size(), size);
         const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
         QCOMPARE(box->pos(), desktop.topLeft() + QPoint(desktop.width() / 2 - size.width() / 2,
                                                         desktop.height() / 2 - size.height() / 2));
         QCOMPARE(box->windowFlags() & ~Qt::WindowType_Mask, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         QCOMPARE(child<QPushButton>(box.get(), "btnMenu_Close")->focusPolicy(), Qt::NoFocus);
         QCOMPARE(execAnswering(*box, "btnMenu_Close"), 0);
-    }
 
-    void messageBox_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("ok");
-        QTest::addColumn<QString>("cancel"); // empty: hidden
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<int>("result");
-        // clang-format off
-        QTest::addRow("information OK") << 0 << "提示" << "确定(&O)" << "" << QByteArray("btnOk") << 1;
-        QTest::addRow("information Esc") << 0 << "提示" << "确定(&O)" << "" << QByteArray("Esc") << 0;
-        QTest::addRow("error OK") << 2 << "错误" << "确定(&O)" << "" << QByteArray("btnOk") << 1;
-        QTest::addRow("question yes") << 1 << "询问" << "是(&Y)" << "否(&N)" << QByteArray("btnOk") << 1;
-        QTest::addRow("question no") << 1 << "询问" << "是(&Y)" << "否(&N)" << QByteArray("btnCancel") << 0;
-        QTest::addRow("question close") << 1 << "询问" << "是(&Y)" << "否(&N)" << QByteArray("btnMenu_Close") << 0;
-        QTest::addRow("unknown type cancel") << 7 << "提示" << "确定(&O)" << "取消(&C)" << QByteArray("btnCancel") << 0;
-        // clang-format on
-    }
-
-    void messageBox()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, cancel);
-        QFETCH(QByteArray, answer);
-        frmMessageBox box;
-        box.SetMessage(QStringLiteral("内容"), type);
-        QTEST(box.windowTitle(), "title");
-        QTEST(child<QPushButton>(&box, "btnOk")->text(), "ok");
-        QCOMPARE(child<QPushButton>(&box, "btnCancel")->isHidden(), cancel.isEmpty());
-        if (!cancel.isEmpty())
-            QCOMPARE(child<QPushButton>(&box, "btnCancel")->text(), cancel);
-        QTEST(execAnswering(box, answer), "result");
-        QVERIFY(!box.isVisible());
-    }
-
-    // Foreign text stays literal; the default still renders markup and links open in the browser.
-    void messageBoxText()
-    {
-        frmMessageBox plain;
-        plain.SetMessage(QStringLiteral("<b>x</b>"), 0, Qt::PlainText);
-        QLabel* info = child<QLabel>(&plain, "labInfo");
-        QCOMPARE(info->textFormat(), Qt::PlainText);
-        frmMessageBox rendered;
-        rendered.SetMessage(QStringLiteral("<b>x</b>"), 0);
-        QCOMPARE(child<QLabel>(&rendered, "labInfo")->textFormat(), Qt::AutoText);
-        QVERIFY(child<QLabel>(&rendered, "labInfo")->openExternalLinks());
-        frmMessageBox2 plain2;
-        plain2.SetMessage(QStringLiteral("<i>标题</i>"), 4, Qt::PlainText);
-        QCOMPARE(child<QLabel>(&plain2, "labInfo")->textFormat(), Qt::PlainText);
-    }
-
-    // The upload tick is saved the moment it changes, and a "no" afterwards does not undo it.
-    void uploadCheckBox()
-    {
-        TestDir dir;
-        App::resetConfig();
-        App::Uploadcj = false;
-        frmMessageBox2 box;
-        box.SetMessage(QStringLiteral("速度100"), 0);
-        QCOMPARE(box.windowTitle(), QStringLiteral("成绩（是否发送成绩？）"));
-        bool savedBeforeAnswer = false;
-        const int result = execAnswering(box, "btnCancel", [&](QDialog* d) {
-            QCheckBox* check = child<QCheckBox>(d, "checkBox");
-            QVERIFY(check->isVisible() && !check->isChecked());
-            QTest::mouseClick(check, Qt::LeftButton);
-            savedBeforeAnswer = configFileValue("Uploadcj").toBool();
-        });
-        QCOMPARE(result, 0);
-        QVERIFY(savedBeforeAnswer);
-        QVERIFY(App::Uploadcj);
-        QVERIFY(configFileValue("Uploadcj").toBool());
-
-        frmMessageBox2 again; // shows the saved tick
-        again.SetMessage(QStringLiteral("速度100"), 0);
-        QVERIFY(child<QCheckBox>(&again, "checkBox")->isChecked());
-        QCOMPARE(execAnswering(again, "btnOk"), 1);
-    }
-
-    // No OK button: every way out returns 0 (the close button: see frame).
-    void messageBox3()
-    {
-        frmMessageBox3 box;
-        box.SetMessage(QStringLiteral("谢谢"), 5);
-        QCOMPARE(box.windowTitle(), QStringLiteral("提示"));
-        QVERIFY(!box.findChild<QPushButton*>(QStringLiteral("btnOk")));
-        QCOMPARE(execAnswering(box, "Esc"), 0);
-    }
-
-    // A box shows all of its text: the label holds every wrapped line and the longest word, lies
-    // inside the box clear of the buttons, and the box grows as needed; a short text keeps the
-    // form's size.
-    void messageFitsText_data() { frame_data(); }
-
-    void messageFitsText()
-    {
-        QFETCH(int, kind);
-        QFETCH(QSize, size);
         const QString missing = QStringLiteral("无法打开文章“%1”，文件可能已被移动、删除或无权读取。")
                                     .arg("/home/someone/articles/a-rather-long-file-name-without-blanks.txt");
         for (const QString& text : {QStringLiteral("内容"), missing}) {
-            std::unique_ptr<QDialog> box = makeBox(kind, text);
+            box = makeBox(kind, text);
             box->show();
             QVERIFY(QTest::qWaitForWindowExposed(box.get()));
             if (text.size() < 3)
                 QCOMPARE(box->size(), size);
             QVERIFY(box->width() >= size.width() && box->height() >= size.height());
             QLabel* info = child<QLabel>(box.get(), "labInfo");
+            if (kind < 2)
+                QCOMPARE(info->textFormat(), Qt::PlainText);
             QVERIFY2(info->height() >= info->heightForWidth(info->width()), qPrintable(text));
             QVERIFY2(info->width() >= info->minimumSizeHint().width(), qPrintable(text));
             const QRect shown(info->mapTo(box.get(), QPoint()), info->size());
@@ -257,26 +183,70 @@ private slots:
         }
     }
 
+    void messageBox_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("cancelShown");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("result");
+        QTest::addRow("information OK") << 0 << false << QByteArray("btnOk") << 1;
+        QTest::addRow("information Esc") << 0 << false << QByteArray("Esc") << 0;
+        QTest::addRow("question yes") << 1 << true << QByteArray("btnOk") << 1;
+        QTest::addRow("question no") << 1 << true << QByteArray("btnCancel") << 0;
+        QTest::addRow("unknown type cancel") << 7 << true << QByteArray("btnCancel") << 0;
+    }
+
+    // By default the text may hold markup, and its links open in the browser.
+    void messageBox()
+    {
+        QFETCH(int, type);
+        QFETCH(QByteArray, answer);
+        frmMessageBox box;
+        box.SetMessage(QStringLiteral("内容"), type);
+        QTEST(!child<QPushButton>(&box, "btnCancel")->isHidden(), "cancelShown");
+        QCOMPARE(child<QLabel>(&box, "labInfo")->textFormat(), Qt::AutoText);
+        QVERIFY(child<QLabel>(&box, "labInfo")->openExternalLinks());
+        QTEST(execAnswering(box, answer), "result");
+    }
+
+    // The upload tick is saved the moment it changes, and a "no" afterwards does not undo it.
+    void uploadCheckBox()
+    {
+        App::Uploadcj = false;
+        frmMessageBox2 box;
+        box.SetMessage(QStringLiteral("速度100"), 0);
+        bool savedBeforeAnswer = false;
+        const int result = execAnswering(box, "btnCancel", [&](QDialog* d) {
+            QCheckBox* check = child<QCheckBox>(d, "checkBox");
+            QVERIFY(check->isVisible() && !check->isChecked());
+            QTest::mouseClick(check, Qt::LeftButton);
+            savedBeforeAnswer = configFileValue("Uploadcj").toBool();
+        });
+        QCOMPARE(result, 0);
+        QVERIFY(savedBeforeAnswer);
+        QVERIFY(configFileValue("Uploadcj").toBool());
+
+        frmMessageBox2 again; // shows the saved tick
+        again.SetMessage(QStringLiteral("速度100"), 0);
+        QVERIFY(child<QCheckBox>(&again, "checkBox")->isChecked());
+        QCOMPARE(execAnswering(again, "btnOk"), 1);
+    }
+
     void inputBox()
     {
         frmInputBox box;
         box.SetMessage(QStringLiteral("文件名:"));
         QCOMPARE(child<QLabel>(&box, "labInfo")->text(), QStringLiteral("文件名:"));
-        const int result = execAnswering(box, "btnOk", [](QDialog* d) {
-            QLineEdit* edit = child<QLineEdit>(d, "txtValue");
-            QTest::keyClicks(edit, QStringLiteral("abc "));
-            QInputMethodEvent commit; // Chinese arrives through the input method
-            commit.setCommitString(QStringLiteral("文本"));
-            QApplication::sendEvent(edit, &commit);
-        });
-        QCOMPARE(result, 1);
+        QInputMethodEvent commit; // Chinese arrives through the input method
+        commit.setCommitString(QStringLiteral("文本"));
+        const auto type = [&commit](QDialog* d) {
+            QTest::keyClicks(child<QLineEdit>(d, "txtValue"), QStringLiteral("abc "));
+            QApplication::sendEvent(child<QLineEdit>(d, "txtValue"), &commit);
+        };
+        QCOMPARE(execAnswering(box, "btnOk", type), 1);
         QCOMPARE(box.getValue(), QStringLiteral("abc 文本"));
-
         frmInputBox declined;
-        declined.SetMessage(QStringLiteral("文件名:"));
-        const int no = execAnswering(declined, "btnCancel",
-                                     [](QDialog* d) { QTest::keyClicks(child<QLineEdit>(d, "txtValue"), "x"); });
-        QCOMPARE(no, 0);
+        QCOMPARE(execAnswering(declined, "btnCancel", type), 0);
         QCOMPARE(declined.getValue(), QString());
     }
 
@@ -303,8 +273,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QPoint at = dialog.pos();
         const QPoint hold = dialog.mapToGlobal(QPoint(10, 10));
-        // Each step is heard of; the end of the drag once, after the last step (where the window
-        // saves its position: one write per drag, not one per mouse move).
+        // Each step is heard of; the end once, after the last step (a window saves its place there).
         sendMouse(&dialog, QEvent::MouseButtonPress, hold, Qt::LeftButton, Qt::LeftButton);
         for (int step = 1; step <= 3; ++step)
             sendMouse(&dialog, QEvent::MouseMove, hold + QPoint(5, 5) * step, Qt::NoButton, Qt::LeftButton);
@@ -323,6 +292,7 @@ private slots:
         QCOMPARE(dialog.moves, 3);
     }
 
+    // The switch shows its state by its two pictures, at its own size whatever the layout.
     void switchButton()
     {
         QWidget page;
@@ -331,17 +301,14 @@ private slots:
         page.resize(400, 300);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
-        QVERIFY(sw->switchedOn);
-        QCOMPARE(sw->size(), QSize(87, 28)); // the layout never stretches it
-        QTest::mouseClick(sw, Qt::LeftButton);
-        QVERIFY(!sw->switchedOn);
-        QVERIFY(sw->styleSheet().contains("btncheckoff.png"));
-        QTest::mouseClick(sw, Qt::LeftButton);
-        QVERIFY(sw->switchedOn);
-        QVERIFY(sw->styleSheet().contains("btncheckon.png"));
+        QCOMPARE(sw->size(), QSize(87, 28));
+        for (const bool on : {false, true}) {
+            QTest::mouseClick(sw, Qt::LeftButton);
+            QCOMPARE(sw->switchedOn, on);
+            QVERIFY(sw->styleSheet().contains(on ? "btncheckon.png" : "btncheckoff.png"));
+        }
         sw->setOnOff(false);
-        QVERIFY(!sw->switchedOn);
-        QVERIFY(sw->styleSheet().contains("btncheckoff.png"));
+        QVERIFY(!sw->switchedOn && sw->styleSheet().contains("btncheckoff.png"));
     }
 
     void styleSheets_data()
@@ -362,7 +329,6 @@ private slots:
         QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](char c) { return c > 0; }));
         const QString sheet = QString::fromLatin1(bytes);
         QVERIFY(QRegularExpression("^QPalette\\{background:#[0-9A-F]{6};\\}").match(sheet).hasMatch());
-        const QColor colour(sheet.mid(20, 7));
 
         g_warnings.clear();
         g_previousHandler = qInstallMessageHandler(collectWarnings);
@@ -370,16 +336,121 @@ private slots:
         frmMessageBox box;
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        const QImage shot = box.grab().toImage();
         qInstallMessageHandler(g_previousHandler);
         for (const QString& warning : qAsConst(g_warnings))
             QVERIFY2(!warning.contains("parse", Qt::CaseInsensitive), qPrintable(warning));
         // The frame rule reaches the window marked Form; the close button turns red under the mouse.
-        QVERIFY(shot.pixelColor(0, 0) != QColor(colour));
+        QVERIFY(box.grab().toImage().pixelColor(0, 0) != QColor(sheet.mid(20, 7)));
         QPushButton* close = child<QPushButton>(&box, "btnMenu_Close");
         const QColor hovered = buttonCorner(close, true);
         QVERIFY(hovered != buttonCorner(close, false));
         QVERIFY2(hovered.red() > 180 && hovered.green() < 60 && hovered.blue() < 80, qPrintable(hovered.name()));
+    }
+
+    void sendingWindowListsLoadsAndHandsOver()
+    {
+        QDir().mkpath("文章");
+        QVERIFY(App::writeFile("文章/b.txt", letters(250)));
+        QVERIFY(App::writeFile("文章/长文.txt", letters(6000)));
+        QVERIFY(App::writeFile("文章/C.TXT", "upper"));
+        App::WrongChars = QStringLiteral("错字");
+        Form form(nullptr, m_dir.path());
+        form.show();
+        auto* list = form.findChild<QListWidget*>("listSource");
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        QCOMPARE(items, QStringList({"剪切板", "错字收集", "慢字收集", "跟打进度", "b", "C.TXT", "长文",
+                                     "---以上为本地文本---"}));
+        QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字")); // written back at opening
+        QVERIFY(!form.findChild<QWidget*>("comboFw")->isEnabled());          // 独练 by default
+
+        auto* preview = form.findChild<QPlainTextEdit*>("txtPreview");
+        choose(form, "长文"); // the preview cut, the whole text counted
+        QCOMPARE(preview->toPlainText(), letters(3000) + QStringLiteral("[......未完]"));
+        QCOMPARE(form.findChild<QLabel*>("labCount")->text(), QStringLiteral("总字数: 6000"));
+        QVERIFY(form.findChild<QWidget*>("btnUpload")->isVisible());
+        choose(form, "C.TXT");
+        QCOMPARE(App::SendText, QStringLiteral("upper")); // its own file, whatever the case of ".TXT"
+
+        choose(form, "错字收集");
+        preview->moveCursor(QTextCursor::End);
+        QTest::keyClicks(preview, "xy");
+        QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字xy"));
+        QVERIFY(QFile::remove("错字收集.txt")); // an unreadable file keeps this session's collection
+        choose(form, "慢字收集");
+        choose(form, "错字收集");
+        QCOMPARE(preview->toPlainText(), QStringLiteral("错字xy"));
+
+        // A text that is empty once the blanks go is refused, and the window stays.
+        QSignalSpy handed(&form, &Form::infoSend);
+        QApplication::clipboard()->setText(" \n ");
+        App::Quchu = true;
+        choose(form, "剪切板");
+        BoxAnswerer box(true);
+        QTest::mouseClick(form.findChild<QWidget*>("btnSend"), Qt::LeftButton);
+        QCOMPARE(box.text, QStringLiteral("所发内容为空！"));
+        QVERIFY(handed.isEmpty() && form.isVisible());
+
+        choose(form, "b");
+        QTest::mouseClick(form.findChild<QWidget*>("btnSend"), Qt::LeftButton);
+        QCOMPARE(handed.count(), 1);
+        QCOMPARE(handed.first().mid(0, 4), QVariantList({100, "b", letters(250), letters(100)}));
+    }
+
+    void sendingCycleAndCurve()
+    {
+        App::Dl = false;
+        QStringList laid;
+        SendingHost host;
+        host.layPassage = [&](const QString&, const QString& header, const QString& text) { laid << header + text; };
+        host.passage = [&] { return laid.last().mid(3); };
+        host.post = [](const QString&) {}; // the posts: see the end-to-end sending test
+        host.freeTyping = [] { return false; };
+        host.maximised = [] { return false; };
+        host.focusTypingPane = [] {};
+        SendingCycle cycle(host);
+        cycle.setDataFolder(m_dir.path());
+
+        cycle.start(100, QStringLiteral("字母"), letters(250), letters(100), QString());
+        QVERIFY(cycle.panel() && cycle.panel()->isVisible());
+        cycle.advanceAfterRun(true);
+        cycle.advanceAfterRun(false); // a run that did not end right does not advance
+        QCOMPARE(laid.last(), QStringLiteral("第2段") + letters(250).mid(100, 100));
+        QCOMPARE(cycle.panel()->findChild<QLineEdit*>("lineEdit6")->text(), QStringLiteral("80.00%"));
+        cycle.advance();
+
+        QTest::mouseClick(cycle.panel()->findChild<QWidget*>("button"), Qt::LeftButton);
+        const int laidBefore = laid.size();
+        cycle.advanceAfterRun(true); // the held cycle leaves the run alone
+        QCOMPARE(laid.size(), laidBefore);
+        cycle.advance(); // the command repeats the segment
+        QCOMPARE(laid.last(), QStringLiteral("第3段") + letters(250).mid(200));
+
+        cycle.stop();
+        QVERIFY(!cycle.panel()->isVisible());
+        BoxAnswerer refused(true);
+        cycle.saveProgress();
+        QCOMPARE(refused.text, QStringLiteral("只能在发文状态下使用！"));
+
+        // The curve window: opened and closed by the command, empty until a run ends.
+        cycle.toggleCurve();
+        QPointer<quxian> first = cycle.curveWindow();
+        QVERIFY(first && first->isVisible());
+        QCOMPARE(first->plot()->xAxis->range().upper, 1001.0);
+        cycle.showSpeeds(QStringLiteral("320 305 298  "));
+        QCOMPARE(first->findChild<QLabel*>("labInfo")->text(), QStringLiteral("共 3 条数据"));
+        QCOMPARE(first->plot()->graph(0)->dataCount(), 3);
+        QCOMPARE(first->plot()->yAxis->range(), QCPRange(298, 320));
+        QCOMPARE(first->plot()->xAxis->range().upper, 2.0);
+
+        cycle.toggleCurve(); // the second use closes it; the window goes
+        QVERIFY(!cycle.curveWindow());
+        QTRY_VERIFY(!first);
+        cycle.toggleCurve();
+        QVERIFY(cycle.curveWindow() && cycle.curveWindow()->isVisible());
+        QTest::keyClick(cycle.curveWindow(), Qt::Key_Escape);
+        QVERIFY(!cycle.curveWindow());
     }
 };
 
