@@ -83,26 +83,6 @@ private slots:
         QFETCH(QString, sentText);
         QTEST(unsentCount(fullText, sentText), "rest");
     }
-
-    // A built post reads back as it was, as the chat shows it: an older post and a sender line before,
-    // other messages after.
-    void postRoundTrip()
-    {
-        QCOMPARE(buildFawenPost(QStringLiteral("春晓"), QStringLiteral("春眠"), segmentHeaderText(12), 400),
-                 QStringLiteral("春晓\n春眠\n-----第12段-余400字"));
-        const QStringList posts{"春晓|春眠不觉晓，处处闻啼鸟。|1|400", "比赛|夜来风雨声|999|3", "|正文|3|5",
-                                "Text 2|a b c 1 2 3|2|2", "古字|𠀀𠀁字|4|0"};
-        for (const QString& fields : posts) {
-            const QStringList f = fields.split('|');
-            const QString header = segmentHeaderText(f.at(2).toInt());
-            const QString post = buildFawenPost(f.at(0), f.at(1), header, f.at(3).toInt());
-            const QString expected = QStringList{f.at(0), f.at(1), header, f.at(2), f.at(3)}.join('|') +
-                                     (f.at(2) == "999" ? "|contest" : "");
-            QCOMPARE(describe(parseCapturedHistory("旧题\n旧文\n-----第1段-余999字\n张三 21:05:33\n" + post +
-                                                   "\n李四 21:05:40\n收到")),
-                     expected);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCapture)

