@@ -1,10 +1,8 @@
 // The code look-up and decomposition picture windows as a user meets them, with a local web site.
-#include "app/core/connection.h"
-#include "app/core/myhelper.h"
+#include "dbsupport.h"
 #include "input/bmcx.h"
 #include "input/cftj.h"
 #include "input/core/cfpicture.h"
-#include "testsupport.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -48,12 +46,8 @@ private slots:
     void initTestCase()
     {
         App::initResources();
-        if (TestDb::available()) {
-            for (const char* key : {"HOST", "PORT", "NAME", "USER", "PASSWORD"})
-                qputenv(QByteArray("TAVREL_DB_") + key, qgetenv(QByteArray("TAVREL_TEST_DB_") + key));
-            App::loadDeployment();
-            QVERIFY(App::DbOnline = createConnection());
-        }
+        if (TestDb::available())
+            QVERIFY(dbt::connect());
     }
 
     void init()
