@@ -55,18 +55,12 @@ private slots:
         QCOMPARE(m_table.skippedLines(), 1);
     }
 
-    void encodings_data()
+    // Read through the common text reader, whose decodings have their own cases.
+    void openFile()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addRow("UTF-8") << kTable.toUtf8();
-        QTest::addRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + kTable.toUtf8();
-        QTest::addRow("GB18030") << QTextCodec::codecForName("GB18030")->fromUnicode(kTable);
-    }
-    void encodings()
-    {
-        QFETCH(QByteArray, bytes);
         TestDir dir;
         QDir().mkpath("mb");
+        const QByteArray bytes = QTextCodec::codecForName("GB18030")->fromUnicode(kTable);
         QFile file(CodeTable::pathFor("表"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
