@@ -13,16 +13,10 @@ constexpr WindowHandle Chat = 0x2a;
 constexpr WindowHandle Self = 0x51;
 
 // A desktop with the trainer on top and in front, the chat window below it.
-void addWindows(FakeWindowSystem& desktop, FakeWindowSystem::Window chat = {})
+void addWindows(FakeWindowSystem& desktop, FakeWindowSystem::Window chat = {Chat})
 {
-    chat.handle = Chat;
-    chat.title = QStringLiteral("测试群");
-    chat.client = QRect(104, 80, 392, 266);
     desktop.addWindow(chat);
-    FakeWindowSystem::Window self;
-    self.handle = Self;
-    self.title = QStringLiteral("Tavrel 1.36");
-    desktop.addWindow(self);
+    desktop.addWindow({Self});
     desktop.setForeground(Self);
 }
 
@@ -37,12 +31,12 @@ class TestFakeWindowSystem : public QObject
 private slots:
     void activation_data()
     {
-        QTest::addColumn<QVector<bool>>("state"); // visible, enabled, accepts activation, minimised
+        QTest::addColumn<QVector<bool>>("state"); // visible, enabled, minimised, accepts activation
         QTest::addColumn<bool>("active");
-        QTest::addRow("normal window") << QVector<bool>{true, true, true, false} << true;
+        QTest::addRow("normal window") << QVector<bool>{true, true, false, true} << true;
         QTest::addRow("minimised window is restored") << QVector<bool>{true, true, true, true} << true;
-        QTest::addRow("hidden window") << QVector<bool>{false, true, true, false} << false;
-        QTest::addRow("disabled window") << QVector<bool>{true, false, true, false} << false;
+        QTest::addRow("hidden window") << QVector<bool>{false, true, false, true} << false;
+        QTest::addRow("disabled window") << QVector<bool>{true, false, false, true} << false;
         QTest::addRow("refusing window") << QVector<bool>{true, true, false, false} << false;
     }
 
@@ -51,15 +45,10 @@ private slots:
         QFETCH(QVector<bool>, state);
         QFETCH(bool, active);
         FakeWindowSystem desktop;
-        FakeWindowSystem::Window chat;
-        chat.visible = state[0];
-        chat.enabled = state[1];
-        chat.acceptsActivation = state[2];
-        chat.minimized = state[3];
-        addWindows(desktop, chat);
+        addWindows(desktop, {Chat, QString(), state[0], state[1], state[2], state[3]});
         QCOMPARE(desktop.setForegroundWindow(Chat, 300), active);
         QCOMPARE(desktop.foregroundWindow(), active ? Chat : Self);
-        QCOMPARE(desktop.isWindowMinimized(Chat), state[3] && !active);
+        QCOMPARE(desktop.isWindowMinimized(Chat), state[2] && !active);
         // An activated window comes to the top of the list, as the X11 stacking list has it.
         QCOMPARE(desktop.topLevelWindows().first().handle, active ? Chat : Self);
     }
