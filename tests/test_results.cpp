@@ -124,33 +124,20 @@ private slots:
             QCOMPARE(f.codeLength, 2.75);
     }
 
-    void colours_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("expected"); // speed, key rate, code length: none, Red, Green, Blue
-        // clang-format off
-        QTest::addRow("220") << 220.0 << "RR-";
-        QTest::addRow("200") << 200.0 << "GR-";
-        QTest::addRow("180") << 180.0 << "BR-";
-        QTest::addRow("179.99") << 179.99 << "-R-";
-        QTest::addRow("10") << 10.0 << "-R-";
-        QTest::addRow("9") << 9.0 << "-G-";
-        QTest::addRow("8") << 8.0 << "-B-";
-        QTest::addRow("2.21") << 2.21 << "---";
-        QTest::addRow("2.2") << 2.2 << "--B";
-        QTest::addRow("2.0") << 2.0 << "--G";
-        QTest::addRow("1.8") << 1.8 << "--R";
-        // clang-format on
-    }
-
+    // Each band starts at its bound: speed 220, 200, 180; key rate 10, 9, 8; code length 1.8, 2.0, 2.2.
     void colours()
     {
-        QFETCH(double, value);
-        const ResultColours c = resultColours(value, value, value);
-        QString actual;
-        for (const CellColour colour : {c.speed, c.keyRate, c.codeLength})
-            actual += QStringLiteral("-RGB").at(int(colour));
-        QTEST(actual, "expected");
+        const auto colours = [](double speed, double keyRate, double codeLength) {
+            const ResultColours c = resultColours(speed, keyRate, codeLength);
+            QString out; // none, Red, Green, Blue
+            for (const CellColour colour : {c.speed, c.keyRate, c.codeLength})
+                out += QStringLiteral("-RGB").at(int(colour));
+            return out;
+        };
+        QCOMPARE(colours(220, 10, 1.8), QStringLiteral("RRR"));
+        QCOMPARE(colours(200, 9, 2.0), QStringLiteral("GGG"));
+        QCOMPARE(colours(180, 8, 2.2), QStringLiteral("BBB"));
+        QCOMPARE(colours(179.99, 7.99, 2.21), QStringLiteral("---"));
     }
 
     void historiesAndPeaks()
