@@ -27,29 +27,17 @@ RunResult runResult(const QString& wrongRef = QString(), const QString& wrongTyp
     RunInputs in = workedRun();
     in.wrongCount = wrongRef.size();
     const ResultFigures f = computeResultFigures(in);
-    RunResult r;
-    r.segmentHeader = QStringLiteral("第1段");
-    r.cells = f.cells;
+    // Peaks of speed, key rate and code length.
+    RunResult r{QStringLiteral("第1段"), f.cells, 216.6666666, 9.25, 2.0, in.wrongCount, wrongRef, wrongTyped};
     r.cells[ColSpeed] = penaltySpeedCell(f, in.wrongCount);
-    r.peakSpeed = 216.6666666;
-    r.peakKeyRate = 9.25;
-    r.peakCodeLength = 2.0;
-    r.wrongCount = in.wrongCount;
-    r.wrongRefChars = wrongRef;
-    r.wrongTypedChars = wrongTyped;
     return r;
 }
 
+// Input-method name and signature, each with its switch.
 LineSettings settings(bool im = false, bool signature = false, int pattern = 0)
 {
-    LineSettings s;
-    s.shuRuFa2 = im;
-    s.shuRuFa = QStringLiteral("五笔86版输入法");
-    s.qianMing2 = signature;
-    s.qianMing = QStringLiteral("慢慢来比较快");
-    s.pattern = pattern;
-    s.appTitle = Title;
-    return s;
+    const QString name = QStringLiteral("五笔86版输入法");
+    return {ColumnSwitches(), im, name, signature, QStringLiteral("慢慢来比较快"), pattern, Title};
 }
 
 ResultLine line(const RunResult& r, const LineSettings& s = settings(), RunEnd end = RunEnd::FollowOrBlind)
