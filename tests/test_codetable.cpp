@@ -41,12 +41,9 @@ private slots:
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("words");
-        QTest::addRow("prefix in file order, duplicates kept") << "ab" << "甲|乙|丙|甲|丁丁";
-        QTest::addRow("one letter") << "a" << "甲|乙|丙|甲|丁丁|七|戈";
-        QTest::addRow("longer code is no prefix") << "abc" << "乙|丁丁";
+        // Prefix matching itself is the fuzz target's; these read the table's lines.
+        QTest::addRow("file order, duplicates kept, third field ignored") << "a" << "甲|乙|丙|甲|丁丁|七|戈";
         QTest::addRow("upper case differs") << "Ab" << "大";
-        QTest::addRow("no match") << "abx" << "";
-        QTest::addRow("empty code") << "" << "";
     }
     void lookup()
     {

@@ -78,7 +78,6 @@ private slots:
                  QStringLiteral("200.00 8.33 2.50 102 00:30.00 10 4 1 250 20 96.00% 92.31% 2 40.00% 0"));
         // One wrong character costs five: (100 - 5) / 0.5; thirty take the penalty below zero.
         QCOMPARE(penaltySpeedCell(f, 30), QStringLiteral("-100.00/200.00"));
-        QCOMPARE(penaltySpeedCell(f, 0), QStringLiteral("200.00"));
         QVERIFY(needsWideSpeedColumn(penaltySpeedCell(f, 1)) && !needsWideSpeedColumn(f.cells.at(ColSpeed)));
         QCOMPARE(resultButtonTexts(f.cells), QStringList({"速度:200.00", "击键:8.33", "码长:2.50"}));
         QCOMPARE(resultButtonTexts({}), QStringList({"速度:", "击键:", "码长:"}));
