@@ -1,7 +1,16 @@
+// A passage from its sources (built-in drills, text commands) through the loading clean-up to the
+// run over it: paging, comparison, the collections of wrong and slow characters.
 #include "app/core/app.h"
 #include "typing/core/comparison.h"
+#include "typing/core/drills.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QtTest>
+
+#include <algorithm>
+
+Q_DECLARE_METATYPE(BuiltinDrill)
 
 namespace {
 
@@ -39,11 +48,13 @@ const QString WideOther = QStringLiteral("\U00020001"); // same high surrogate
 
 } // namespace
 
-class TestComparison : public QObject
+class TestPassage : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { App::initResources(); }
+
     void layoutClampsSettings()
     {
         const PageLayout low(-7, -1, 11);
@@ -274,10 +285,12 @@ private slots:
 
     void cleanPassage()
     {
-        const QString text = QStringLiteral(" 3.14, 甲\t乙\n\n丙\r\n戊\u3000己  Hello. ");
+        const QString text = QStringLiteral(" 3.14, 甲\t乙\n\n丙\r\n戊\u3000己 \u00A0Hello. ") + Wide;
         QCOMPARE(::cleanPassage(text, false, false), text);
-        QCOMPARE(::cleanPassage(text, true, false), QStringLiteral("3.14,甲乙丙戊己Hello."));
-        QCOMPARE(::cleanPassage(text, true, true), QStringLiteral("3。14，甲乙丙戊己Hello."));
+        QCOMPARE(::cleanPassage(text, true, false), "3.14,甲乙丙戊己Hello." + Wide);
+        QCOMPARE(::cleanPassage(text, true, true), "3。14，甲乙丙戊己Hello." + Wide);
+        // The text command removes the same blanks and keeps the punctuation.
+        QCOMPARE(::removeSpaces(text), "3.14,甲乙丙戊己Hello." + Wide);
     }
 
     void convertPunct_data()
@@ -345,7 +358,102 @@ private slots:
         QTEST(result.cursor, "expectedCursor");
         QCOMPARE(result.changed, text.size() > max);
     }
+
+    void frequencyList()
+    {
+        const QString list = frequentCharacters();
+        QCOMPARE(list.size(), FrequentCharCount);
+        QVERIFY(list.startsWith(QStringLiteral("的一是了不")));
+        QCOMPARE(QSet<QChar>(list.cbegin(), list.cend()).size(), FrequentCharCount);
+        // Ideographs of GB2312: no punctuation, no full-width letters, no traditional forms.
+        for (const QChar c : list)
+            QVERIFY2(c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF && App::isGbChar(QString(c)),
+                     qPrintable(QString(c)));
+    }
+
+    void drills_data()
+    {
+        QTest::addColumn<BuiltinDrill>("drill");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("firstRank");
+        QTest::addRow("front 500") << BuiltinDrill::Front500 << "常用单字前五百" << 500 << 1;
+        QTest::addRow("middle 500") << BuiltinDrill::Middle500 << "常用单字中五百" << 500 << 501;
+        QTest::addRow("back 500") << BuiltinDrill::Back500 << "常用单字后五百" << 500 << 1001;
+        QTest::addRow("front 1500") << BuiltinDrill::Front1500 << "常用单字前1500" << 1500 << 1;
+    }
+
+    void drills()
+    {
+        QFETCH(BuiltinDrill, drill);
+        QFETCH(QString, title);
+        QFETCH(int, length);
+        QFETCH(int, firstRank);
+        QCOMPARE(builtinDrillTitle(drill), title);
+        QCOMPARE(builtinDrillText(drill), frequentCharacters().mid(firstRank - 1, length));
+        // Only the whole drill under its own title counts as the drill.
+        QVERIFY(isWholeBuiltinDrill(title, length));
+        QVERIFY(!isWholeBuiltinDrill(title, length - 1));
+        QVERIFY(!isWholeBuiltinDrill(title, 2000 - length));
+        QVERIFY(!isWholeBuiltinDrill(title + ' ', length));
+        QVERIFY(!isWholeBuiltinDrill(ClipboardTitle, 0));
+    }
+
+    void shuffleKeepsCharacters()
+    {
+        // Repeated characters, blanks, pairs at both ends and side by side.
+        const QString text = Wide + "的的一 ，乙" + WideOther + Wide + WideOther;
+        QVector<uint> expected = text.toUcs4();
+        std::sort(expected.begin(), expected.end());
+        // Several seeds: a pair split by one order but not another must still be caught (it turns into
+        // replacement characters).
+        for (quint32 seed = 1; seed <= 50; ++seed) {
+            QVector<uint> actual = shuffleCharacters(text, seed).toUcs4();
+            std::sort(actual.begin(), actual.end());
+            QCOMPARE(actual, expected);
+        }
+    }
+
+    void shuffleIsRepeatableBySeed()
+    {
+        // Shuffles started within one second of the clock give one order; the next second another.
+        const QDateTime start(QDate(2024, 5, 1), QTime(20, 15, 30, 10));
+        QCOMPARE(shuffleSeed(start.addMSecs(980)), shuffleSeed(start));
+        QCOMPARE(shuffleSeed(start.addMSecs(990)), shuffleSeed(start) + 1);
+        const QString text = builtinDrillText(BuiltinDrill::Front500);
+        QCOMPARE(shuffleCharacters(text, 7), shuffleCharacters(text, 7));
+        QVERIFY(shuffleCharacters(text, 7) != shuffleCharacters(text, 8));
+        // The generator form draws from the caller's generator.
+        QRandomGenerator a(42), b(42);
+        QCOMPARE(shuffleCharacters(text, a), shuffleCharacters(text, b));
+    }
+
+    void shuffleOrdersAreEquallyLikely()
+    {
+        // Three characters have six orders. Swapping each place with any place would favour some of them
+        // by a quarter; a fair shuffle keeps every count close to a sixth. The seed is fixed, so this
+        // cannot fail by chance.
+        const QString text = QStringLiteral("甲乙") + Wide;
+        QRandomGenerator random(20240501);
+        QHash<QString, int> counts;
+        const int trials = 60000;
+        for (int i = 0; i < trials; ++i)
+            ++counts[shuffleCharacters(text, random)];
+        QCOMPARE(counts.size(), 6);
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            QVERIFY2(qAbs(it.value() - trials / 6) < 500,
+                     qPrintable(QStringLiteral("%1: %2").arg(it.key()).arg(it.value())));
+    }
+
+    void fileTitle()
+    {
+        QCOMPARE(titleFromFileName(QStringLiteral("/home/user/文章/春晓.txt")), QStringLiteral("春晓"));
+        QCOMPARE(titleFromFileName(QStringLiteral("/home/user/my.texts/段落")), QStringLiteral("段落"));
+        QCOMPARE(titleFromFileName(QStringLiteral("a.b.txty")), QStringLiteral("a.b"));
+        QCOMPARE(titleFromFileName(QStringLiteral("/home/user/.txt")), QStringLiteral(".txt")); // never empty
+        QCOMPARE(titleFromFileName(QStringLiteral("/home/user/名字.")), QStringLiteral("名字"));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestComparison)
-#include "test_comparison.moc"
+QTEST_GUILESS_MAIN(TestPassage)
+#include "test_passage.moc"
