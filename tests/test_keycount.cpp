@@ -52,7 +52,6 @@ private slots:
         QTest::addRow("left Alt down") << 0x2038 << 0 << true << "L";
         QTest::addRow("left Alt repeat") << 0x6038 << 0 << true << "";
         QTest::addRow("Alt+2") << 0x2003 << 0 << true << "";
-        QTest::addRow("A repeat") << 0x401E << 0 << true << "";
         QTest::addRow("A up") << 0xC01E << 0 << true << "";
         QTest::addRow("space, right hand") << 0x39 << 0 << true << "R";
         QTest::addRow("space, left hand") << 0x39 << 1 << true << "L";
