@@ -1,3 +1,6 @@
+// The platform layer without a display: the key words of X key events and their counting, and the
+// fake desktop that stands in for the real one in the window tests.
+#include "platform/fakewindowsystem.h"
 #include "platform/keyword.h"
 #include "typing/core/keycount.h"
 
@@ -17,14 +20,25 @@ QString raised(const HookCounters& c)
     return out;
 }
 
+constexpr WindowHandle Chat = 0x2a;
+constexpr WindowHandle Self = 0x51;
+
+// A desktop with the trainer on top and in front, the chat window below it.
+void addWindows(FakeWindowSystem& desktop, FakeWindowSystem::Window chat = {Chat})
+{
+    desktop.addWindow(chat);
+    desktop.addWindow({Self});
+    desktop.setForeground(Self);
+}
+
 } // namespace
 
-// Counting of hook words and the X key code table behind them.
-class TestKeyCount : public QObject
+class TestPlatform : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Counting of hook words and the X key code table behind them.
     void countWord_data()
     {
         QTest::addColumn<int>("word");
@@ -128,7 +142,62 @@ private slots:
         QCOMPARE(scanless, (QList<int>{92,  93,  97,  98,  99,  100, 101, 102, 103, 109, 120,
                                        121, 122, 123, 124, 125, 126, 128, 129, 130, 131, 132}));
     }
+
+    // The fake follows the X11 desktop's rules. The call recording, the reactions and the injection are
+    // exercised by the chat tests that rely on them.
+    void activation_data()
+    {
+        QTest::addColumn<QVector<bool>>("state"); // visible, enabled, minimised, accepts activation
+        QTest::addColumn<bool>("active");
+        QTest::addRow("normal window") << QVector<bool>{true, true, false, true} << true;
+        QTest::addRow("minimised window is restored") << QVector<bool>{true, true, true, true} << true;
+        QTest::addRow("hidden window") << QVector<bool>{false, true, false, true} << false;
+        QTest::addRow("disabled window") << QVector<bool>{true, false, false, true} << false;
+        QTest::addRow("refusing window") << QVector<bool>{true, true, false, false} << false;
+    }
+
+    void activation()
+    {
+        QFETCH(QVector<bool>, state);
+        QFETCH(bool, active);
+        FakeWindowSystem desktop;
+        addWindows(desktop, {Chat, QString(), state[0], state[1], state[2], state[3]});
+        QCOMPARE(desktop.setForegroundWindow(Chat, 300), active);
+        QCOMPARE(desktop.foregroundWindow(), active ? Chat : Self);
+        QCOMPARE(desktop.isWindowMinimized(Chat), state[2] && !active);
+        // An activated window comes to the top of the list, as the X11 stacking list has it.
+        QCOMPARE(desktop.topLevelWindows().first().handle, active ? Chat : Self);
+    }
+
+    void minimiseDropsFocusAndKeepsWindowVisible()
+    {
+        FakeWindowSystem desktop;
+        addWindows(desktop);
+        QVERIFY(desktop.setForegroundWindow(Chat));
+        QVERIFY(desktop.showWindow(Chat, ShowCommand::Minimize));
+        QVERIFY(desktop.isWindowMinimized(Chat) && desktop.isWindowVisible(Chat));
+        QCOMPARE(desktop.foregroundWindow(), WindowHandle(0));
+        QVERIFY(desktop.showWindow(Chat, ShowCommand::ShowNormal));
+        QVERIFY(!desktop.isWindowMinimized(Chat));
+        // A chord releases what it pressed; a key with no key in this layer is recorded and refused.
+        QVERIFY(desktop.keyChord(vk::Control, vk::V) && desktop.heldKeys().isEmpty());
+        QVERIFY(!desktop.keyEvent(13, false));
+        QCOMPARE(desktop.callTexts().last(), QStringLiteral("keyEvent 13 down"));
+        // A bad handle gives false and leaves the rectangle as it was.
+        QRect rect(1, 2, 3, 4);
+        QVERIFY(!desktop.clientRect(0x99, &rect) && !desktop.showWindow(0x99, ShowCommand::Minimize));
+        QCOMPARE(rect, QRect(1, 2, 3, 4));
+        QVERIFY(desktop.windowTitle(0x99).isEmpty() && !desktop.setForegroundWindow(0));
+    }
+
+    void defaultSystemActivatesNothing()
+    {
+        // Without a GUI application the default desktop is empty and activates nothing, so a test that
+        // forgot to inject its own never sends a key.
+        platform::WindowSystem& fallback = platform::windowSystem();
+        QVERIFY(fallback.topLevelWindows().isEmpty() && !fallback.setForegroundWindow(Chat, 0));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestKeyCount)
-#include "test_keycount.moc"
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "test_platform.moc"
