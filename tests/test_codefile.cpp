@@ -1,5 +1,5 @@
-// Code files as the typing window reads them (an index) and as the code look-up tools read them
-// (line by line).
+// Code files as the typing window indexes them and as the code look-up tools read them, line by line.
+#include "app/core/app.h"
 #include "input/core/cfpicture.h"
 #include "input/core/codeannotation.h"
 #include "testsupport.h"
@@ -18,12 +18,6 @@ CodeFile loaded(const QString& text)
     CodeFile file;
     file.load(text, QStringLiteral("test"));
     return file;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 QString redBold(const QString& character, const QString& code)
@@ -114,8 +108,7 @@ private slots:
         QCOMPARE(file.theoreticalCodeLengthText(passage), QStringLiteral("理论码长:1.80"));
         QVERIFY(file.theoreticalCodeLengthText(passage, true).isNull());
         QVERIFY(file.theoreticalCodeLengthText(QString()).isNull());
-        // An empty file has no line at all: the button keeps its text. A line without a code (here a single
-        // line break) codes every character as one.
+        // No line at all keeps the button's text; a line without a code codes every character as one.
         QVERIFY(loaded(QString()).theoreticalCodeLengthText(passage).isNull());
         QCOMPARE(loaded(QStringLiteral("\n")).theoreticalCodeLengthText(passage), QStringLiteral("理论码长:1.00"));
     }
@@ -124,20 +117,21 @@ private slots:
     {
         TestDir dir;
         CodeFile file;
-        // A file made on Windows, GB18030 with CRLF: decoded as the text files are (their decoding has
-        // its own cases).
-        QVERIFY(writeFile(QStringLiteral("gb.txt"),
-                          QTextCodec::codecForName("GB18030")->fromUnicode("中\tk\r\n国\tl\r\n")));
+        // A file made on Windows, GB18030 with CRLF, decoded as the text files are (decodings have their cases).
+        QFile gb(QStringLiteral("gb.txt"));
+        QVERIFY(gb.open(QIODevice::WriteOnly) &&
+                gb.write(QTextCodec::codecForName("GB18030")->fromUnicode("中\tk\r\n国\tl\r\n")) > 0);
+        gb.close();
         QVERIFY(file.open(QStringLiteral("gb.txt")));
         QCOMPARE(file.codeOf(QStringLiteral("中")) + QString::number(file.skippedLines()), QStringLiteral("k0"));
 
         // An edited file is seen at the next open; a copy keeps what it had; a failed open forgets all.
         QDir().mkpath(QStringLiteral("编码文件"));
         const QString path = CodeFile::pathFor(QStringLiteral("86.txt"));
-        QVERIFY(writeFile(QStringLiteral("编码文件/86.txt"), "中\tk\n"));
+        QVERIFY(App::writeFile(QStringLiteral("编码文件/86.txt"), QStringLiteral("中\tk\n")));
         QVERIFY(file.open(path));
         const CodeFile copy = file;
-        QVERIFY(writeFile(path, "中\tkhk\n国\tl\n"));
+        QVERIFY(App::writeFile(path, QStringLiteral("中\tkhk\n国\tl\n")));
         QCOMPARE(file.codeOf(QStringLiteral("中")), QStringLiteral("k"));
         QVERIFY(file.open(path));
         QCOMPARE(file.codeOf(QStringLiteral("中")), QStringLiteral("khk"));
@@ -145,8 +139,7 @@ private slots:
         QVERIFY(!file.open(QStringLiteral("missing.txt")) && !file.isOpen());
     }
 
-    // Codes that hold their own entry text double the copy with every line: past 50 times the
-    // passage or 1,000,000 characters the figure is unavailable.
+    // Codes holding their own entry double the copy per line: past 50 times the passage or a million, no figure.
     void literalGrowthBounded()
     {
         const auto doubling = [](int lines, int passage) {
@@ -160,8 +153,7 @@ private slots:
         QCOMPARE(doubling(5, 40000), -1); // past a million
     }
 
-    // Shape of the generated file: one TAB per line, codes of typed letters, each entry once, longer
-    // entries first.
+    // The generated file: one TAB per line, codes of typed letters, each entry once, longer entries first.
     void generatedDefaultFile()
     {
         const QString path = qEnvironmentVariable("TAVREL_BUILD_DIR") + QStringLiteral("/编码文件/86.txt");

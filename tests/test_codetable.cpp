@@ -68,8 +68,7 @@ private slots:
         QVERIFY(table.lookup(QStringLiteral("a")).empty());
     }
 
-    // Labels and paging: a script of 'N' (next page) and 'P' (previous page) after the lookup,
-    // each step noting the first label and the next index.
+    // Paging by a script of 'N' (next) and 'P' (previous page), each step noting first label and next index.
     void pages_data()
     {
         QTest::addColumn<int>("pageSize");

@@ -81,9 +81,8 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("<b>中k 国l </b>"));
     }
 
-    // The library serves without any request (a character it lacks gets no picture). Without it the
-    // own site fails, the outside site serves and is asked first from then on; when that fails too,
-    // the download question comes, and at once for every later look-up.
+    // The library serves without a request (a character it lacks gets no picture). Without it the own site
+    // fails, the outside one serves and is asked first from then on; then the download question, at once.
     void pictures()
     {
         QVERIFY(QImage::fromData(gif(qRgb(255, 0, 0))).save("red.png"));

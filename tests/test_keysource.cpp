@@ -47,9 +47,8 @@ private slots:
         m_words.clear();
     }
 
-    // Under load the press of an auto-repeat pair can reach us turns of the event loop after its
-    // release. While the server still holds the key down, that release is not reported. The pair is
-    // fed by hand, with the key really held on the server and its own repeat switched off.
+    // Under load an auto-repeat pair's press can come turns of the loop after its release, which is not
+    // reported while the server holds the key down. Fed by hand, the key held and its own repeat off.
     void repeatPairSplitAcrossTurns()
     {
         XKeyboardState saved{};

@@ -1,5 +1,4 @@
-// A passage from its sources (built-in drills, text commands) through the loading clean-up to the
-// run over it: paging, comparison, the collections of wrong and slow characters.
+// A passage from its sources (drills, text commands) through the clean-up, paging, comparison and collections.
 #include "app/core/app.h"
 #include "typing/core/comparison.h"
 #include "typing/core/drills.h"
@@ -405,8 +404,7 @@ private slots:
         const QString text = Wide + "的的一 ，乙" + WideOther + Wide + WideOther;
         QVector<uint> expected = text.toUcs4();
         std::sort(expected.begin(), expected.end());
-        // Several seeds: a pair split by one order but not another must still be caught (it turns into
-        // replacement characters).
+        // Several seeds: a pair split by one order but not another must still be caught.
         for (quint32 seed = 1; seed <= 50; ++seed) {
             QVector<uint> actual = shuffleCharacters(text, seed).toUcs4();
             std::sort(actual.begin(), actual.end());
@@ -430,9 +428,8 @@ private slots:
 
     void shuffleOrdersAreEquallyLikely()
     {
-        // Three characters have six orders. Swapping each place with any place would favour some of them
-        // by a quarter; a fair shuffle keeps every count close to a sixth. The seed is fixed, so this
-        // cannot fail by chance.
+        // Six orders: swapping each place with any place would favour some by a quarter, a fair shuffle
+        // keeps every count close to a sixth. The seed is fixed, so this cannot fail by chance.
         const QString text = QStringLiteral("甲乙") + Wide;
         QRandomGenerator random(20240501);
         QHash<QString, int> counts;

@@ -126,9 +126,8 @@ private slots:
 
     void everyStandardKeyHasAHand()
     {
-        // The first press of every key of a standard keyboard raises a hand counter (never both: the
-        // table asserts that when built), except F10, the right Windows key, Print Screen (which counts
-        // on release) and the 102nd key. Keys a standard keyboard lacks have no scan code.
+        // Every key of a standard keyboard raises a hand counter (never both: asserted when built) but F10,
+        // right Windows, Print Screen (counts on release) and the 102nd; keys it lacks have no scan code.
         QList<int> handless;
         QList<int> scanless;
         for (int keycode = 9; keycode <= 135; ++keycode) {
@@ -143,8 +142,7 @@ private slots:
                                        121, 122, 123, 124, 125, 126, 128, 129, 130, 131, 132}));
     }
 
-    // The fake follows the X11 desktop's rules. The call recording, the reactions and the injection are
-    // exercised by the chat tests that rely on them.
+    // The fake follows the X11 desktop's rules; the chat tests exercise its recording and reactions.
     void activation_data()
     {
         QTest::addColumn<QVector<bool>>("state"); // visible, enabled, minimised, accepts activation

@@ -212,8 +212,7 @@ private slots:
         QVERIFY(blind.resultText.endsWith(QStringLiteral(" 盲打模式")) && blind.shortResult.endsWith(" 盲打模式"));
     }
 
-    // Whatever input-method and signature switches the poster uses, the name and signature are not
-    // hashed, every figure and the check field are.
+    // Whatever the poster's switches, the name and signature are not hashed, every figure and the check are.
     void switchesAndTampering()
     {
         const QVector<QPair<QString, QString>> tampered{
@@ -253,8 +252,7 @@ private slots:
         QCOMPARE(verified(line(runResult(), s).resultText, false, true), LineCheck::Genuine);
         QCOMPARE(verified(line(runResult(), s).resultText, false, false), LineCheck::Genuine);
 
-        // The verifier's own switches still decide first: only one with the input-method switch on
-        // accepts this line.
+        // The verifier's own switches decide first: only one with the input-method switch on accepts this.
         const QString head = QStringLiteral("第1段 速度1 ");
         const QString odd = head + QStringLiteral("X输入法:abc 校检:") + checkField(head) + QLatin1Char(' ') + Title;
         QCOMPARE(verified(odd, true, false), LineCheck::Genuine);

@@ -1,5 +1,4 @@
-// The settings window's logic without widgets: the hot-key conflict rule, and the input-method
-// name copied to the user's row on the real database.
+// The settings logic without widgets: hot-key conflicts, and the input-method name on the user's row.
 #include "account/core/hotkeys.h"
 #include "account/core/inputmethodsync.h"
 #include "dbsupport.h"
