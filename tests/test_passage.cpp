@@ -75,7 +75,6 @@ private slots:
         QTest::addRow("one past a page") << defaults << 501 << 500 << 2 << 490;
         QTest::addRow("page typed up") << defaults << 1200 << 500 << 2 << 490;
         QTest::addRow("whole look-ahead") << defaults << 1200 << 510 << 2 << 490;
-        QTest::addRow("missing page size, first key") << QVector<int>{0, 10, 10} << 50 << 1 << 1 << 0;
         QTest::addRow("missing page size, typed up") << QVector<int>{0, 10, 10} << 50 << 20 << 2 << 10;
         QTest::addRow("look-ahead typed up turns twice") << QVector<int>{20, 10, 10} << 100 << 30 << 3 << 20;
         QTest::addRow("last page has no next") << QVector<int>{20, 0, 5} << 40 << 40 << 2 << 20;
@@ -297,7 +296,6 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
         // clang-format off
-        QTest::addRow("after a digit") << "3.14 1,000" << "3。14 1，000";
         QTest::addRow("other marks after letters") << "Go!a;b? c: d" << "Go！a；b？ c： d";
         QTest::addRow("parentheses") << "(a)（b）" << "（a）（b）";
         QTest::addRow("double quotes") << "\"引号\"" << "“引号“";
@@ -310,7 +308,6 @@ private slots:
         QTest::addRow("accented letter is not latin") << "café," << "café，";
         QTest::addRow("mark after a mark") << "a,," << "a,，";
         QTest::addRow("other full-width forms untouched") << "：；？！、《》\n" << "：；？！、《》\n";
-        QTest::addRow("empty") << "" << "";
         // clang-format on
     }
 
@@ -327,10 +324,9 @@ private slots:
     void progressTexts()
     {
         QCOMPARE(progressInfo(0, 0).progressText, QStringLiteral("进度: 0.00%")); // empty passage
-        const ProgressInfo info = progressInfo(2, 3);
-        QCOMPARE(info.progressText, QStringLiteral("进度: 66.67%"));
-        QCOMPARE(info.barValue, 66);
-        QCOMPARE(info.countText, QStringLiteral("总字数: 3"));
+        const ProgressInfo info = progressInfo(2, 3); // the bar cuts the fraction off
+        QCOMPARE(QStringList({info.progressText, QString::number(info.barValue), info.countText}),
+                 QStringList({"进度: 66.67%", "66", "总字数: 3"}));
     }
 
     void trimToLength_data()
