@@ -7,19 +7,7 @@
 
 using namespace platform;
 
-namespace {
-
 constexpr quint8 KeyA = 38, KeyQ = 24, Key3 = 12, KeySpace = 65, KeyBackspace = 22;
-
-QString hexWords(const QVector<quint16>& words)
-{
-    QStringList texts;
-    for (quint16 word : words)
-        texts << QString::number(word, 16);
-    return texts.join(' ');
-}
-
-} // namespace
 
 // Real key events from the X server into a shown, active window, watched on Qt's connection.
 class TestKeySource : public QObject
@@ -28,8 +16,8 @@ class TestKeySource : public QObject
 
     xt::XInput m_x;
     QWidget m_window;
-    QVector<quint16> m_words;
-    KeySource m_source{[this](quint16 word) { m_words.append(word); }};
+    QStringList m_words; // in hexadecimal
+    KeySource m_source{[this](quint16 word) { m_words << QString::number(word, 16); }};
 
 private slots:
     void initTestCase()
@@ -71,7 +59,7 @@ private slots:
         control.auto_repeat_mode = saved.global_auto_repeat;
         XChangeKeyboardControl(m_x.display(), KBAutoRepeatMode, &control);
         XSync(m_x.display(), False);
-        QTRY_COMPARE(hexWords(m_words), QStringLiteral("1e 401e c01e"));
+        QTRY_COMPARE(m_words.join(' '), QStringLiteral("1e 401e c01e"));
     }
 
     // Installed twice, the source still delivers each event once; removed, it delivers nothing.
@@ -80,12 +68,12 @@ private slots:
         QVERIFY(m_source.install());
         m_x.key(KeyA, true);
         m_x.key(KeyA, false);
-        QTRY_COMPARE(hexWords(m_words), QStringLiteral("1e c01e"));
+        QTRY_COMPARE(m_words.join(' '), QStringLiteral("1e c01e"));
         m_source.remove();
         m_x.key(KeyA, true);
         m_x.key(KeyA, false);
         QTest::qWait(100); // time for a late duplicate or a key after the removal
-        QCOMPARE(hexWords(m_words), QStringLiteral("1e c01e"));
+        QCOMPARE(m_words.join(' '), QStringLiteral("1e c01e"));
         QVERIFY(m_source.install());
     }
 
@@ -114,8 +102,8 @@ private slots:
     {
         QFETCH(QString, events);
         const QHash<QChar, quint8> keys{{'A', KeyA}, {'Q', KeyQ}, {'3', Key3}, {'B', KeyBackspace}, {'_', KeySpace}};
-        QVector<quint16> got;
-        KeySource source([&got](quint16 word) { got.append(word); }); // not installed: only these events
+        QStringList got;
+        KeySource source([&got](quint16 word) { got << QString::number(word, 16); }); // not installed: only these
         for (const QString& e : events.split(' ')) {
             const char kind = e.at(0).toLatin1();
             if (kind == 't') {
@@ -138,7 +126,7 @@ private slots:
             QVERIFY(!source.nativeEventFilter("xcb_generic_event_t", &event, nullptr)); // never swallows
         }
         QCoreApplication::processEvents();
-        QTEST(hexWords(got), "words");
+        QTEST(got.join(' '), "words");
     }
 };
 
