@@ -161,12 +161,10 @@ private slots:
         QCOMPARE(file.skippedLines(), 0);
         QCOMPARE(file.codeOf(QStringLiteral("工")), QStringLiteral("a"));
         QCOMPARE(file.codeOf(QStringLiteral("中")), QStringLiteral("k"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
         const QRegularExpression typedCode(QStringLiteral("^[a-y]{1,4}$"));
         int previousLength = INT_MAX;
         QSet<QString> seen;
-        for (const QString& line : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        for (const QString& line : App::readTextFile(path).split('\n', Qt::SkipEmptyParts)) {
             const QStringList fields = line.split('\t');
             const int length = fields.at(0).toUcs4().size();
             QVERIFY2(fields.size() == 2 && typedCode.match(fields.at(1)).hasMatch(), qPrintable(line));

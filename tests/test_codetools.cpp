@@ -61,7 +61,6 @@ private slots:
         App::WebUrl = m_site->url() + "/";
         qputenv("TAVREL_CFTJ_URL", m_site->url().toUtf8());
         qputenv("TAVREL_CFTJ_DOWNLOAD_URL", "http://127.0.0.1:1/libraries");
-        QGuiApplication::clipboard()->clear();
         myHelper::exec(QStringLiteral("delete from kelm_bmsearch where dz in (?,?,?,?,?)"),
                        {"中", "国", "甲", "乙", "'"});
     }

@@ -304,7 +304,6 @@ private slots:
         QTest::addRow("number too large") << "标题\n正文\n-----第99999999999段-余1字" << "标题|正文|第99999999999段|0|1";
         // The title is the line right before the passage, even when the passage also appears earlier.
         QTest::addRow("passage repeated earlier") << "正文\n闲聊\n标题\n正文\n-----第6段-余2字" << "标题|正文|第6段|6|2";
-        QTest::addRow("empty history") << "" << "none||0|-1";
         // Half a surrogate pair anywhere does not hide the post; in the post it shows as U+FFFD.
         QTest::addRow("lone surrogates")
             << QString::fromUtf16(u"旧\xD800\n标题\n正文\xDC00𠀀\n-----第3段-余2字\n\xDBFF")
