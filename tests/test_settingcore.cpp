@@ -1,13 +1,7 @@
-// The settings window's logic without widgets: the hot-key conflict rule, and the input-method
-// name copied to the user's row on the real database.
+// The settings logic without widgets: hot-key conflicts, and the input-method name on the user's row.
 #include "account/core/hotkeys.h"
 #include "account/core/inputmethodsync.h"
-#include "app/core/app.h"
-#include "app/core/connection.h"
-#include "app/core/myhelper.h"
-#include "testsupport.h"
-
-#include <QSqlDatabase>
+#include "dbsupport.h"
 
 namespace {
 
@@ -58,39 +52,32 @@ private slots:
         QTest::addColumn<bool>("show");
         QTest::addColumn<bool>("online");
         QTest::addColumn<bool>("loggedIn");
-        QTest::addColumn<QString>("stored"); // u_srf afterwards
-        const QString hostile = QStringLiteral("五笔', u_password='x");
-        QTest::addRow("switch off") << false << true << true << "old";
-        QTest::addRow("offline") << true << false << true << "old";
-        QTest::addRow("nobody logged in") << true << true << false << "old";
-        QTest::addRow("hostile name stored literally") << true << true << true << hostile;
+        QTest::addColumn<bool>("stored");
+        QTest::addRow("switch off") << false << true << true << false;
+        QTest::addRow("offline") << true << false << true << false;
+        QTest::addRow("nobody logged in") << true << true << false << false;
+        QTest::addRow("hostile name stored literally") << true << true << true << true;
     }
 
     void inputMethodUpdate()
     {
         if (!TestDb::available())
             QSKIP("TAVREL_TEST_DB_HOST/TAVREL_TEST_DB_PORT not set: no test database to talk to");
+        QVERIFY(dbt::connect());
         QFETCH(bool, show);
         QFETCH(bool, online);
         QFETCH(bool, loggedIn);
-        App::DbHost = TestDb::host();
-        App::DbPort = TestDb::port();
-        App::DbName = TestDb::name();
-        App::DbUser = TestDb::user();
-        App::DbPassword = TestDb::password();
-        QVERIFY(App::DbOnline = createConnection());
+        QFETCH(bool, stored);
         QVERIFY(myHelper::exec("DELETE FROM kelm_user WHERE u_truename = ?", {m_user}));
         QVERIFY(myHelper::exec("INSERT INTO kelm_user (u_truename, u_password, u_srf) VALUES (?, ?, ?)",
                                {m_user, QStringLiteral("pw"), QStringLiteral("old")}));
         const QString before = myHelper::getOne("SELECT COUNT(*) FROM kelm_user WHERE u_srf = 'old'");
 
         const QString name = QStringLiteral("五笔', u_password='x");
-        InputMethodUpdate update{show, online, name, loggedIn ? m_user : QString()};
-        sendInputMethod(update);
+        sendInputMethod({show, online, name, loggedIn ? m_user : QString()});
 
-        QTEST(myHelper::getOne("SELECT u_srf FROM kelm_user WHERE u_truename = ?", {m_user}), "stored");
-        QCOMPARE(myHelper::getOne("SELECT u_password FROM kelm_user WHERE u_truename = ?", {m_user}),
-                 QStringLiteral("pw"));
+        QCOMPARE(dbt::firstRow("SELECT u_srf, u_password FROM kelm_user WHERE u_truename = ?", {m_user}),
+                 QStringList({stored ? name : QStringLiteral("old"), QStringLiteral("pw")}));
         // An empty name reaches no other row either.
         if (!loggedIn)
             QCOMPARE(myHelper::getOne("SELECT COUNT(*) FROM kelm_user WHERE u_srf = 'old'"), before);
