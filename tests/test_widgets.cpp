@@ -10,6 +10,7 @@
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
 #include "sending/sendingcycle.h"
+#include "typing/resultbutton.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -309,6 +310,23 @@ private slots:
         }
         sw->setOnOff(false);
         QVERIFY(!sw->switchedOn && sw->styleSheet().contains("btncheckoff.png"));
+    }
+
+    // The live caption's size is kept while only its digits change, but a longer figure or a new
+    // font is measured again: a stale size would cut the caption.
+    void resultButtonSize()
+    {
+        ResultButton button;
+        button.setText(QStringLiteral("速度:12.34"));
+        const QSize two = button.sizeHint();
+        button.setText(QStringLiteral("速度:123.45"));
+        QVERIFY(button.sizeHint().width() > two.width());
+        button.setText(QStringLiteral("速度:98.76"));
+        QCOMPARE(button.sizeHint(), two);
+        QFont font = button.font();
+        font.setPointSize(font.pointSize() * 2);
+        button.setFont(font);
+        QVERIFY(button.sizeHint().width() > two.width());
     }
 
     void styleSheets_data()
