@@ -96,20 +96,17 @@ public:
         });
     }
 
-    quint8 keycodeFor(QChar c) const
+    // Taps the character's key into the focused pane; true once the pane shows one more character.
+    bool typeInto(QTextEdit* pane, QChar c)
     {
         const QByteArray name = c == ' '   ? "space"
                                 : c == ';' ? "semicolon"
                                 : c == '.' ? "period"
                                            : QByteArray(1, c.toLatin1());
-        return keycode(XStringToKeysym(name.constData()));
-    }
-    // Taps the character's key into the focused pane; true once the pane shows one more character.
-    bool typeInto(QTextEdit* pane, QChar c)
-    {
+        const quint8 code = keycode(XStringToKeysym(name.constData()));
         const int before = pane->toPlainText().size();
-        key(keycodeFor(c), true);
-        key(keycodeFor(c), false);
+        key(code, true);
+        key(code, false);
         const bool shown = QTest::qWaitFor([&] { return pane->toPlainText().size() == before + 1; });
         QTest::qWait(5); // the next key's time stamp differs, so it never looks like an auto-repeat
         return shown;
@@ -124,18 +121,15 @@ class InputRecorder : public QObject
 {
 public:
     QVector<int> keys;
-    QVector<bool> autoRepeats;
     int middleReleases = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress) {
+        if (event->type() == QEvent::KeyPress)
             keys << static_cast<QKeyEvent*>(event)->key();
-            autoRepeats << static_cast<QKeyEvent*>(event)->isAutoRepeat();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
+        else if (event->type() == QEvent::MouseButtonRelease)
             middleReleases += static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
-        }
         return QObject::eventFilter(watched, event);
     }
 };

@@ -1,32 +1,21 @@
 // A stand-in for the chat program's group window, run as a separate process by the tests of the
 // chat-window road. It offers what the trainer relies on in such a window and nothing more:
-// - a top-level window titled with the group's name;
-// - a read-only message history at the top (plain text; every message on its own lines after a
-//   line naming its sender and the time, the newest last), reached by Tab from the input or by a
-//   click at the window's centre;
-// - a multi-line message input below it, which takes the focus whenever the window is activated
-//   or minimised (so it has it when the window comes back);
-// - Ctrl+V pastes into the input, Alt+S (the "发送(&S)" button) sends the input: it goes into the
-//   history under the own sender line and into the sent folder; an empty input is not sent;
-// - Ctrl+A and Ctrl+C in the history copy all of it to the clipboard as plain text;
-// - messages of other members arrive through the inbox folder.
+// - a top-level window titled with the group's name (no limit applied, so tests can also offer
+//   titles the trainer's filters must skip);
+// - a read-only history at the top (plain text; each message on its own lines after a line naming
+//   its sender and the time as hh:mm:ss, the newest last), reached by Tab from the input or by a
+//   click at the window's centre; Ctrl+A and Ctrl+C there copy all of it;
+// - a multi-line input below, focused whenever the window is activated or minimised; Ctrl+V pastes
+//   into it and Alt+S ("发送(&S)") sends it under the own sender "我"; an empty input is not sent.
 //
-// Command line:
-//   tavrel_chatstub --group NAME [--sent DIR] [--inbox DIR] [--self NAME] [--member NAME]
-//   --group   the window title (default "测试群"); no limit is applied, so tests can also offer
-//             titles that the trainer's filters must skip (too long, Latin letters, digits)
-//   --sent    each sent message is written to DIR/0001.txt, DIR/0002.txt, ... : exactly the bytes
-//             of the input's text in UTF-8, nothing added; each file appears whole (written under
-//             a temporary name and renamed)
-//   --inbox   every 100 ms the files DIR/*.msg are taken in name order: each one's UTF-8 text is
-//             appended to the history as a message of the other member, and the file is removed;
-//             write a message under another name and rename it to *.msg so it is read whole
-//             a file DIR/*.late holding a number of milliseconds makes the window slow to come
-//             forward from then on, as a busy window manager is: an activation is handed to a
-//             small window of the stub's own and the window comes forward by itself that much
-//             later; -1 never lets it come forward, 0 ends the delays
-//   --self    the own sender name (default "我"); --member the other member's (default "张三")
-// The sender line is the name, a space and the time as hh:mm:ss, e.g. "张三 12:00:00".
+// Command line: tavrel_chatstub --group NAME --sent DIR --inbox DIR
+//   --sent    each sent message is written whole to DIR/0001.txt, DIR/0002.txt, ...: exactly the
+//             input's text in UTF-8
+//   --inbox   every 100 ms the files DIR/*.msg are taken in name order and shown as messages of
+//             "张三", then removed (write under another name and rename, so a file is read whole);
+//             a file DIR/*.late holding milliseconds makes the window that late to come forward from
+//             then on, as a busy window manager does: an activation goes to a small window of the
+//             stub's own first; -1 never lets it come forward, 0 ends the delays
 #include "platform/windowsystem.h"
 
 #include <QApplication>
@@ -49,63 +38,24 @@
 
 namespace {
 
-struct Options
-{
-    QString group = QStringLiteral("测试群");
-    QString sentDir;
-    QString inboxDir;
-    QString self = QStringLiteral("我");
-    QString member = QStringLiteral("张三");
-};
-
-Options parseOptions(const QApplication& app)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Stand-in chat group window for the trainer's tests"));
-    parser.addHelpOption();
-    const QCommandLineOption group(QStringLiteral("group"), QStringLiteral("Window title."), QStringLiteral("name"));
-    const QCommandLineOption sent(QStringLiteral("sent"), QStringLiteral("Folder of sent messages."),
-                                  QStringLiteral("dir"));
-    const QCommandLineOption inbox(QStringLiteral("inbox"), QStringLiteral("Folder of incoming messages."),
-                                   QStringLiteral("dir"));
-    const QCommandLineOption self(QStringLiteral("self"), QStringLiteral("Own sender name."), QStringLiteral("name"));
-    const QCommandLineOption member(QStringLiteral("member"), QStringLiteral("Other member's name."),
-                                    QStringLiteral("name"));
-    parser.addOptions({group, sent, inbox, self, member});
-    parser.process(app);
-
-    Options options;
-    if (parser.isSet(group))
-        options.group = parser.value(group);
-    options.sentDir = parser.value(sent);
-    options.inboxDir = parser.value(inbox);
-    if (parser.isSet(self))
-        options.self = parser.value(self);
-    if (parser.isSet(member))
-        options.member = parser.value(member);
-    return options;
-}
-
 class ChatWindow : public QWidget
 {
 public:
-    explicit ChatWindow(const Options& options) : m_options(options)
+    ChatWindow(const QString& group, const QString& sentDir, const QString& inboxDir)
+        : m_sentDir(sentDir), m_inboxDir(inboxDir)
     {
-        setWindowTitle(options.group);
+        setWindowTitle(group);
         resize(520, 440);
 
         m_history = new QPlainTextEdit(this);
-        m_history->setObjectName(QStringLiteral("history"));
         m_history->setReadOnly(true);
         m_history->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_history->setFocusPolicy(Qt::StrongFocus);
 
         m_input = new QPlainTextEdit(this);
-        m_input->setObjectName(QStringLiteral("input"));
         m_input->setTabChangesFocus(true);
 
         auto* send = new QPushButton(QStringLiteral("发送(&S)"), this);
-        send->setObjectName(QStringLiteral("send"));
         // The button never takes the focus, so Tab goes from the input straight to the history.
         send->setFocusPolicy(Qt::NoFocus);
         connect(send, &QPushButton::clicked, this, [this] { sendInput(); });
@@ -122,15 +72,11 @@ public:
         setTabOrder(m_input, m_history);
         m_input->setFocus();
 
-        if (!options.sentDir.isEmpty()) {
-            QDir().mkpath(options.sentDir);
-            m_sentCount = QDir(options.sentDir).entryList({QStringLiteral("*.txt")}, QDir::Files).size();
-        }
-        if (!options.inboxDir.isEmpty()) {
-            QDir().mkpath(options.inboxDir);
-            connect(&m_inboxTimer, &QTimer::timeout, this, [this] { readInbox(); });
-            m_inboxTimer.start(100);
-        }
+        QDir().mkpath(sentDir);
+        m_sentCount = QDir(sentDir).entryList({QStringLiteral("*.txt")}, QDir::Files).size();
+        QDir().mkpath(inboxDir);
+        connect(&m_inboxTimer, &QTimer::timeout, this, [this] { readInbox(); });
+        m_inboxTimer.start(100);
     }
 
 protected:
@@ -176,13 +122,10 @@ private:
         const QString text = m_input->toPlainText();
         if (text.isEmpty())
             return;
-        appendMessage(m_options.self, text);
+        appendMessage(QStringLiteral("我"), text);
         m_input->clear();
-        if (m_options.sentDir.isEmpty())
-            return;
-        ++m_sentCount;
         const QString path =
-            QDir(m_options.sentDir).filePath(QStringLiteral("%1.txt").arg(m_sentCount, 4, 10, QLatin1Char('0')));
+            QDir(m_sentDir).filePath(QStringLiteral("%1.txt").arg(++m_sentCount, 4, 10, QLatin1Char('0')));
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
             qWarning("chat stub: cannot write %s", qPrintable(path));
@@ -190,7 +133,7 @@ private:
 
     void readInbox()
     {
-        QDir inbox(m_options.inboxDir);
+        QDir inbox(m_inboxDir);
         for (const QString& name : inbox.entryList({QStringLiteral("*.late")}, QDir::Files)) {
             QFile file(inbox.filePath(name));
             if (file.open(QIODevice::ReadOnly))
@@ -201,8 +144,7 @@ private:
             m_decoy.setGeometry(0, 0, 80, 40);
             m_decoy.setVisible(m_lateMs != 0);
         }
-        const QStringList names = inbox.entryList({QStringLiteral("*.msg")}, QDir::Files, QDir::Name);
-        for (const QString& name : names) {
+        for (const QString& name : inbox.entryList({QStringLiteral("*.msg")}, QDir::Files, QDir::Name)) {
             QFile file(inbox.filePath(name));
             if (!file.open(QIODevice::ReadOnly)) {
                 qWarning("chat stub: cannot read %s", qPrintable(file.fileName()));
@@ -211,11 +153,12 @@ private:
             const QString text = QString::fromUtf8(file.readAll());
             file.close();
             file.remove();
-            appendMessage(m_options.member, text);
+            appendMessage(QStringLiteral("张三"), text);
         }
     }
 
-    Options m_options;
+    const QString m_sentDir;
+    const QString m_inboxDir;
     QPlainTextEdit* m_history = nullptr;
     QPlainTextEdit* m_input = nullptr;
     QTimer m_inboxTimer;
@@ -237,8 +180,13 @@ int main(int argc, char* argv[])
         return 0;
 
     QApplication app(argc, argv);
-    const Options options = parseOptions(app);
-    ChatWindow window(options);
+    QCommandLineParser parser;
+    const QCommandLineOption group(QStringLiteral("group"), QStringLiteral("Window title."), QStringLiteral("name"));
+    const QCommandLineOption sent(QStringLiteral("sent"), QStringLiteral("Sent."), QStringLiteral("dir"));
+    const QCommandLineOption inbox(QStringLiteral("inbox"), QStringLiteral("Inbox."), QStringLiteral("dir"));
+    parser.addOptions({group, sent, inbox});
+    parser.process(app);
+    ChatWindow window(parser.value(group), parser.value(sent), parser.value(inbox));
     window.show();
     return app.exec();
 }
