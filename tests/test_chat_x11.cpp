@@ -111,7 +111,7 @@ private slots:
     }
 
     // A chat window slow to come forward still gets the line; one that never does leaves the line
-    // on the clipboard and the notice in the title until the next run starts.
+    // on the clipboard, the trainer in front and the notice in the title until the next run starts.
     void lateChatWindow()
     {
         QFETCH(int, lateMs);
@@ -121,6 +121,7 @@ private slots:
         m_f->type(QStringLiteral("abc"));
         QCOMPARE(QApplication::clipboard()->text(), m_f->waitLine());
         QTRY_COMPARE(m_stub.sent().size(), before + (lateMs > 0 ? 1 : 0));
+        QTRY_COMPARE(platform::windowSystem().foregroundWindow(), platform::WindowHandle(m_f->w().winId()));
         const auto noticed = [this] { return m_f->title().contains(QStringLiteral("聊天窗口未能激活，未发送")); };
         m_f->w().Reset(); // a new run prepared, not begun
         QCOMPARE(noticed(), lateMs < 0);
