@@ -1,6 +1,5 @@
 // The chat-window road of the main window against the recording desktop: window list, group menu,
 // posting with its waits, the guard, the operation queue, capture, and the end of a typed run.
-#include "app/core/app.h"
 #include "platform/fakewindowsystem.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
@@ -132,6 +131,7 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("filters"); // of Gdyw, Gdsz, Gdcd (limit 12): the ones switched on
         QTest::addColumn<bool>("listed");
+        // clang-format off
         QTest::addRow("Chinese only") << ChatTitle << "latin digits length" << true;
         QTest::addRow("Latin letter") << "跟打Q群" << "latin" << false;
         QTest::addRow("Latin letter allowed") << "跟打Q群" << "digits length" << true;
@@ -140,6 +140,7 @@ private slots:
         QTest::addRow("13 characters") << "一二三四五六七八九十甲乙丙" << "length" << false;
         QTest::addRow("13 characters, no limit") << "一二三四五六七八九十甲乙丙" << "latin digits" << true;
         QTest::addRow("sending-state panel") << "发文状态" << "" << false;
+        // clang-format on
     }
 
     void windowListFilters()
@@ -230,77 +231,90 @@ private slots:
         QCOMPARE(App::ChatTitle, QStringLiteral("乙群"));
     }
 
-    void postSequence_data()
+    void post_data()
     {
-        QTest::addColumn<QString>("afterSend");
-        QTest::addColumn<QStringList>("afterCalls");
-        QTest::addRow("back to the trainer") << "激活跟打器"
-                                             << QStringList{"showWindow 0x1 normal", "setForegroundWindow 0x1 500"};
-        QTest::addRow("minimise") << "最小化窗口" << QStringList{"showWindow 0x10 minimize"};
-        QTest::addRow("leave it") << "不处理" << QStringList();
+        QTest::addColumn<QString>("setting"); // the step after sending (Gdjs), or what keeps the post back
+        QTest::addColumn<QStringList>("calls");
+        const QStringList forward{"showWindow 0x10 normal", "setForegroundWindow 0x10 0"};
+        const QStringList sent = forward + prefixed(PasteKeys + SendKeys);
+        QTest::addRow("back to the trainer")
+            << "激活跟打器" << sent + QStringList{"showWindow 0x1 normal", "setForegroundWindow 0x1 500"};
+        QTest::addRow("minimise") << "最小化窗口" << sent + QStringList{"showWindow 0x10 minimize"};
+        QTest::addRow("leave it") << "不处理" << sent;
+        QTest::addRow("nothing bound") << "unbound" << QStringList();
+        QTest::addRow("bound to the own window") << "self" << QStringList();
+        QTest::addRow("hidden") << "hidden" << QStringList();
+        QTest::addRow("disabled") << "disabled" << QStringList();
+        QTest::addRow("lurking") << "lurk" << QStringList();
+        // The user clicks another window while the paste settles: no Alt+S into it.
+        QTest::addRow("focus lost after the paste") << "focus lost" << forward + prefixed(PasteKeys);
     }
 
-    // The end of a run posts its line into the bound chat, keys into the chat window only.
-    void postSequence()
+    // The send command posts the run's line into the bound chat, keys into the chat window only;
+    // the guard refuses a window that cannot take it. The line is on the clipboard either way.
+    void post()
     {
-        QFETCH(QString, afterSend);
-        QFETCH(QStringList, afterCalls);
-        App::Gdjs = afterSend;
-        App::Gdqs = false;
-        bindChat();
+        QFETCH(QString, setting);
+        QFETCH(QStringList, calls);
+        App::Gdjs = setting;
+        frmMain& w = bindChat();
         const QString line = typeRun();
-        QCOMPARE(m_desktop->callTexts(),
-                 QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 0"}) +
-                     prefixed(PasteKeys + SendKeys) + afterCalls);
-        QCOMPARE(m_pasted, QStringList{line});
+        if (setting == QStringLiteral("unbound"))
+            App::ChatHwnd = 0;
+        else if (setting == QStringLiteral("self"))
+            App::ChatHwnd = Self;
+        else if (setting == QStringLiteral("hidden"))
+            m_desktop->window(Chat)->visible = false;
+        else if (setting == QStringLiteral("disabled"))
+            m_desktop->window(Chat)->enabled = false;
+        else if (setting == QStringLiteral("lurk"))
+            App::ChatTitle = QStringLiteral("潜水");
+        m_desktop->setReaction([this, setting](const Call& call) {
+            notePaste(call);
+            if (setting == QStringLiteral("focus lost") && call.text() == QStringLiteral("keyEvent 17 up"))
+                m_desktop->setForeground(Self);
+        });
+        QApplication::clipboard()->setText(QStringLiteral("用户复制的内容"));
+        const QStringList titles = m_f->titlesDuring([&w] { w.cjSlot(); });
+        QCOMPARE(m_desktop->callTexts(), calls);
+        QCOMPARE(m_pasted, calls.isEmpty() ? QStringList() : QStringList{line});
         for (const Call& call : m_desktop->calls())
             if (call.name == QStringLiteral("keyEvent"))
                 QCOMPARE(call.foreground, Chat);
-        QCOMPARE(App::ChatHwnd, Chat); // back in the trainer, the enumeration found the chat again
-    }
-
-    void guardRefusals_data()
-    {
-        QTest::addColumn<int>("refusal");
-        QTest::addColumn<QStringList>("keys");
-        QTest::addRow("nothing bound") << 0 << QStringList();
-        QTest::addRow("bound to the own window") << 1 << QStringList();
-        QTest::addRow("hidden") << 2 << QStringList();
-        QTest::addRow("disabled") << 3 << QStringList();
-        QTest::addRow("lurking") << 4 << QStringList();
-        // The user clicks another window while the paste settles: no Alt+S into it.
-        QTest::addRow("focus lost after the paste") << 6 << PasteKeys;
-    }
-
-    void guardRefusals()
-    {
-        QFETCH(int, refusal);
-        frmMain& w = bindChat();
-        const QString line = typeRun();
-        switch (refusal) {
-        case 0: App::ChatHwnd = 0; break;
-        case 1: App::ChatHwnd = Self; break;
-        case 2: m_desktop->window(Chat)->visible = false; break;
-        case 3: m_desktop->window(Chat)->enabled = false; break;
-        case 4: App::ChatTitle = QStringLiteral("潜水"); break;
-        case 6:
-            m_desktop->setReaction([this](const Call& call) {
-                if (call.text() == QStringLiteral("keyEvent 17 up"))
-                    m_desktop->setForeground(Self);
-            });
-            break;
-        }
-        QApplication::clipboard()->setText(QStringLiteral("用户复制的内容"));
-        m_desktop->clearCalls();
-        const QStringList titles = m_f->titlesDuring([&w] { w.cjSlot(); });
-        QTEST(keyTexts(), "keys");
-        QCOMPARE(QApplication::clipboard()->text(), line); // copied whether or not it was sent
-        QCOMPARE(titles.filter(QStringLiteral("聊天窗口未能激活，未发送")).isEmpty(), refusal < 5);
-        if (refusal <= 3) { // the capture's guard refuses the same windows and touches nothing
-            m_desktop->clearCalls();
+        QCOMPARE(QApplication::clipboard()->text(), line);
+        QCOMPARE(titles.filter(QStringLiteral("聊天窗口未能激活，未发送")).isEmpty(), setting != "focus lost");
+        if (setting == QStringLiteral("激活跟打器"))
+            QCOMPARE(App::ChatHwnd, Chat); // back in the trainer, the enumeration found the chat again
+        if (calls.isEmpty() && setting != QStringLiteral("lurk")) { // the capture's guard refuses them too
             w.zdzwSlot();
             QVERIFY(m_desktop->callTexts().isEmpty());
         }
+    }
+
+    // A window manager slow to hand over the focus still gets the line; one that never does leaves
+    // it on the clipboard, the trainer in front and the notice in the title until the next run starts.
+    void lateActivation()
+    {
+        App::Gdqs = false;
+        frmMain& w = bindChat();
+        m_desktop->window(Chat)->acceptsActivation = false;
+        m_desktop->setReaction([this](const Call& call) {
+            notePaste(call);
+            if (call.text() == QStringLiteral("setForegroundWindow 0x10 0") && m_pasted.isEmpty())
+                QTimer::singleShot(1500, this, [this] { m_desktop->setForeground(Chat); });
+        });
+        QCOMPARE(m_pasted, QStringList{typeRun()});
+        m_desktop->setForeground(0);
+        w.Reset();
+        QApplication::clipboard()->clear();
+        QCOMPARE(QApplication::clipboard()->text(), typeRun());
+        QCOMPARE(m_pasted.size(), 1);
+        QCOMPARE(m_desktop->foregroundWindow(), Self);
+        const auto noticed = [this] { return m_f->title().contains(QStringLiteral("聊天窗口未能激活，未发送")); };
+        w.Reset(); // a new run prepared, not begun
+        QVERIFY(noticed());
+        m_f->type(QStringLiteral("a"));
+        QVERIFY(!noticed());
     }
 
     // During the first post's wait a hot key asks for the segment post and a capture; both wait
@@ -360,10 +374,9 @@ private slots:
             App::ChatTitle = QStringLiteral("潜水");
         m_f->status("段号")->setToolTip(QStringLiteral("比赛认证段"));
         App::CanUpload = true;
-        const QString history = QStringLiteral("张三 12:00:00\n") +
-                                buildFawenPost(QStringLiteral("旧文"), QStringLiteral("旧的一段"), "第3段", 100) +
-                                QStringLiteral("\r\n张三 12:01:00\r\n") +
-                                buildFawenPost(QStringLiteral("春晓"), QStringLiteral("夜来风雨声花落知多少"), header, 50);
+        const QString history =
+            QStringLiteral("张三 12:01:00\r\n") +
+            buildFawenPost(QStringLiteral("春晓"), QStringLiteral("夜来风雨声花落知多少"), header, 50);
         m_desktop->setReaction([&history](const Call& call) {
             if (call.text() == QStringLiteral("keyEvent 67 down"))
                 QApplication::clipboard()->setText(history);
@@ -371,8 +384,7 @@ private slots:
         w.zdzwSlot();
 
         QCOMPARE(m_desktop->callTexts(), QStringList({"showWindow 0x10 normal", "setForegroundWindow 0x10 0"}) +
-                                             focusCalls + prefixed(CopyKeys) +
-                                             QStringList{"showWindow 0x10 minimize"});
+                                             focusCalls + prefixed(CopyKeys) + QStringList{"showWindow 0x10 minimize"});
         QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("夜来风雨声花落知多少"));
         QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 春晓"));
         QCOMPARE(m_f->statusText("段号"), QStringLiteral("段号: ") + header);
@@ -417,7 +429,7 @@ private slots:
         // below), else "shuffle" or retype; "new" lays a drill while the result is posted.
         QTest::addColumn<QString>("setting");
         QTest::addColumn<bool>("posted");
-        QTest::addColumn<QString>("after"); // the run "kept" as it ended, "reset", "shuffled" or a "new" passage
+        QTest::addColumn<QString>("after");   // the run "kept" as it ended, "reset", "shuffled" or a "new" passage
         QTest::addColumn<QString>("message"); // a title shown on the way
         // clang-format off
         QTest::addRow("plain run") << "" << true << "kept" << "跟打结束";

@@ -2,7 +2,6 @@
 // window bound to it from the group menu, segments captured from its history, a captured passage
 // typed with real key strokes (counted by the key source and the pane's filter), the posts arriving
 // in the chat byte for byte, and the X selection refused by the middle button.
-#include "app/core/app.h"
 #include "platform/keysource.h"
 #include "typing/coresettings.h"
 #include "testsupport.h"
@@ -101,32 +100,6 @@ private slots:
         QVERIFY(!m_lastLine.isEmpty());
         m_f->w().cjSlot();
         QCOMPARE(m_stub.nextSent(before), m_lastLine);
-    }
-
-    void lateChatWindow_data()
-    {
-        QTest::addColumn<int>("lateMs"); // -1: never comes forward
-        QTest::addRow("1.5 s late") << 1500;
-        QTest::addRow("never") << -1;
-    }
-
-    // A chat window slow to come forward still gets the line; one that never does leaves the line
-    // on the clipboard, the trainer in front and the notice in the title until the next run starts.
-    void lateChatWindow()
-    {
-        QFETCH(int, lateMs);
-        QVERIFY(m_stub.receive(QString::number(lateMs), "late"));
-        m_f->lay(QStringLiteral("abc"));
-        const int before = m_stub.sent().size();
-        m_f->type(QStringLiteral("abc"));
-        QCOMPARE(QApplication::clipboard()->text(), m_f->waitLine());
-        QTRY_COMPARE(m_stub.sent().size(), before + (lateMs > 0 ? 1 : 0));
-        QTRY_COMPARE(platform::windowSystem().foregroundWindow(), platform::WindowHandle(m_f->w().winId()));
-        const auto noticed = [this] { return m_f->title().contains(QStringLiteral("聊天窗口未能激活，未发送")); };
-        m_f->w().Reset(); // a new run prepared, not begun
-        QCOMPARE(noticed(), lateMs < 0);
-        m_f->type(QStringLiteral("a"));
-        QVERIFY(!noticed());
     }
 
     void middleButtonPasteRefused()

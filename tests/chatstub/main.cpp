@@ -12,25 +12,17 @@
 //   --sent    each sent message is written whole to DIR/0001.txt, DIR/0002.txt, ...: exactly the
 //             input's text in UTF-8
 //   --inbox   every 100 ms the files DIR/*.msg are taken in name order and shown as messages of
-//             "张三", then removed (write under another name and rename, so a file is read whole);
-//             a file DIR/*.late holding milliseconds makes the window that late to come forward from
-//             then on, as a busy window manager does: an activation goes to a small window of the
-//             stub's own first; -1 never lets it come forward, 0 ends the delays
-#include "platform/windowsystem.h"
-
+//             "张三", then removed (write under another name and rename, so a file is read whole)
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWidget>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -46,34 +38,24 @@ public:
     {
         setWindowTitle(group);
         resize(520, 440);
-
-        m_history = new QPlainTextEdit(this);
         m_history->setReadOnly(true);
         m_history->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_history->setFocusPolicy(Qt::StrongFocus);
-
-        m_input = new QPlainTextEdit(this);
         m_input->setTabChangesFocus(true);
-
         auto* send = new QPushButton(QStringLiteral("发送(&S)"), this);
         // The button never takes the focus, so Tab goes from the input straight to the history.
         send->setFocusPolicy(Qt::NoFocus);
         connect(send, &QPushButton::clicked, this, [this] { sendInput(); });
 
-        auto* buttons = new QHBoxLayout;
-        buttons->addStretch();
-        buttons->addWidget(send);
-
         // The history takes two thirds of the height, so the window's centre lies inside it.
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(m_history, 2);
         layout->addWidget(m_input, 1);
-        layout->addLayout(buttons);
+        layout->addWidget(send, 0, Qt::AlignRight);
         setTabOrder(m_input, m_history);
         m_input->setFocus();
 
         QDir().mkpath(sentDir);
-        m_sentCount = QDir(sentDir).entryList({QStringLiteral("*.txt")}, QDir::Files).size();
         QDir().mkpath(inboxDir);
         connect(&m_inboxTimer, &QTimer::timeout, this, [this] { readInbox(); });
         m_inboxTimer.start(100);
@@ -86,9 +68,7 @@ protected:
         // input. Qt reports a deactivation only when the focus stays away for a while, so a quick
         // switch away and back would leave the focus where it was; a minimised window always
         // gets its input focused again.
-        if (event->type() == QEvent::WindowActivate && m_lateMs != 0)
-            refuseActivation();
-        else if (event->type() == QEvent::WindowActivate)
+        if (event->type() == QEvent::WindowActivate)
             m_input->setFocus(Qt::ActiveWindowFocusReason);
         else if (event->type() == QEvent::WindowStateChange && isMinimized())
             m_input->setFocus(Qt::OtherFocusReason);
@@ -96,24 +76,9 @@ protected:
     }
 
 private:
-    void refuseActivation()
-    {
-        platform::windowSystem().setForegroundWindow(m_decoy.winId(), 0);
-        if (m_lateMs < 0 || m_lateTimer.isActive())
-            return;
-        m_lateTimer.setSingleShot(true);
-        m_lateTimer.callOnTimeout(this, [this] {
-            m_lateMs = 0;
-            m_decoy.hide();
-            platform::windowSystem().setForegroundWindow(winId(), 0);
-        });
-        m_lateTimer.start(m_lateMs);
-    }
-
     void appendMessage(const QString& sender, const QString& text)
     {
-        m_history->appendPlainText(sender + QLatin1Char(' ') +
-                                   QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+        m_history->appendPlainText(sender + QTime::currentTime().toString(QStringLiteral(" hh:mm:ss")));
         m_history->appendPlainText(text);
     }
 
@@ -124,48 +89,31 @@ private:
             return;
         appendMessage(QStringLiteral("我"), text);
         m_input->clear();
-        const QString path =
-            QDir(m_sentDir).filePath(QStringLiteral("%1.txt").arg(++m_sentCount, 4, 10, QLatin1Char('0')));
-        QSaveFile file(path);
+        QSaveFile file(QDir(m_sentDir).filePath(QStringLiteral("%1.txt").arg(++m_sent, 4, 10, QLatin1Char('0'))));
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-            qWarning("chat stub: cannot write %s", qPrintable(path));
+            qWarning("chat stub: cannot write %s", qPrintable(file.fileName()));
     }
 
     void readInbox()
     {
-        QDir inbox(m_inboxDir);
-        for (const QString& name : inbox.entryList({QStringLiteral("*.late")}, QDir::Files)) {
-            QFile file(inbox.filePath(name));
-            if (file.open(QIODevice::ReadOnly))
-                m_lateMs = file.readAll().trimmed().toInt();
-            file.remove();
-            // Shown ahead, so the window manager already manages it when it is to take the focus.
-            m_decoy.setWindowTitle(QStringLiteral("decoy"));
-            m_decoy.setGeometry(0, 0, 80, 40);
-            m_decoy.setVisible(m_lateMs != 0);
-        }
+        const QDir inbox(m_inboxDir);
         for (const QString& name : inbox.entryList({QStringLiteral("*.msg")}, QDir::Files, QDir::Name)) {
             QFile file(inbox.filePath(name));
             if (!file.open(QIODevice::ReadOnly)) {
                 qWarning("chat stub: cannot read %s", qPrintable(file.fileName()));
                 continue;
             }
-            const QString text = QString::fromUtf8(file.readAll());
-            file.close();
+            appendMessage(QStringLiteral("张三"), QString::fromUtf8(file.readAll()));
             file.remove();
-            appendMessage(QStringLiteral("张三"), text);
         }
     }
 
     const QString m_sentDir;
     const QString m_inboxDir;
-    QPlainTextEdit* m_history = nullptr;
-    QPlainTextEdit* m_input = nullptr;
+    QPlainTextEdit* m_history = new QPlainTextEdit(this);
+    QPlainTextEdit* m_input = new QPlainTextEdit(this);
     QTimer m_inboxTimer;
-    int m_lateMs = 0; // how late the window comes forward; -1 never
-    QTimer m_lateTimer;
-    QWidget m_decoy; // takes the activations the window refuses
-    int m_sentCount = 0;
+    int m_sent = 0;
 };
 
 } // namespace
@@ -180,13 +128,9 @@ int main(int argc, char* argv[])
         return 0;
 
     QApplication app(argc, argv);
-    QCommandLineParser parser;
-    const QCommandLineOption group(QStringLiteral("group"), QStringLiteral("Window title."), QStringLiteral("name"));
-    const QCommandLineOption sent(QStringLiteral("sent"), QStringLiteral("Sent."), QStringLiteral("dir"));
-    const QCommandLineOption inbox(QStringLiteral("inbox"), QStringLiteral("Inbox."), QStringLiteral("dir"));
-    parser.addOptions({group, sent, inbox});
-    parser.process(app);
-    ChatWindow window(parser.value(group), parser.value(sent), parser.value(inbox));
+    const QStringList args = app.arguments();
+    const auto option = [&args](const char* name) { return args.value(args.indexOf(QLatin1String(name)) + 1); };
+    ChatWindow window(option("--group"), option("--sent"), option("--inbox"));
     window.show();
     return app.exec();
 }
