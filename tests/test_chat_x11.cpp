@@ -38,11 +38,6 @@ private slots:
         QVERIFY(m_keys.install());
         QVERIFY((m_chat = m_stub.start(m_f->dir().path(), platform::windowSystem())) != 0);
         m_f->open(true);
-    }
-    void cleanupTestCase() { m_f.reset(); }
-
-    void bindFromGroupMenu()
-    {
         QAction* entry = m_f->action({"换群", xt::ChatStub::title()});
         QVERIFY(entry);
         entry->trigger();
@@ -50,6 +45,7 @@ private slots:
         // The binding also found the own window by its title.
         QCOMPARE(App::SelfHwnd, platform::WindowHandle(m_f->w().winId()));
     }
+    void cleanupTestCase() { m_f.reset(); }
 
     void typedRunPostsVerifiedLine()
     {

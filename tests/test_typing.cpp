@@ -1,8 +1,6 @@
 // The typing run in the real main window, typed with key events and input-method commits: paging,
-// the comparison painted onto the reference pane, the typing pane's key counters, pauses and its
-// refusal of pasted text; the end of a run in the table, its buttons and the result line, the free
-// run's end, the check and clearing commands, the code hint and the theoretical code length. The
-// figures' arithmetic, the line's check field and the code file are the core's.
+// painting, the pane's key counters, pauses and refused pastes; the end of a run in the table, its
+// buttons and line, the free run's end, the check and clearing commands and the code hints.
 #include "testsupport.h"
 #include "typing/core/resultline.h"
 
@@ -67,16 +65,19 @@ private slots:
     void paging_data()
     {
         QTest::addColumn<int>("length");
-        QTest::addRow("one page exactly") << 500;
-        QTest::addRow("one more than a page") << 501;
-        QTest::addRow("three pages") << 1200;
+        QTest::addColumn<bool>("commit"); // 505 characters at once, two of them wrong, rather than keys
+        QTest::addRow("one page exactly") << 500 << false;
+        QTest::addRow("one more than a page") << 501 << false;
+        QTest::addRow("three pages") << 1200 << false;
+        QTest::addRow("a commit past the page") << 1000 << true;
     }
 
     void paging()
     {
         QFETCH(int, length);
+        QFETCH(bool, commit);
         const QString passage = letters(length);
-        open(passage);
+        frmMain& w = open(passage);
         QTextEdit* ref = m_f->reference();
         QCOMPARE(ref->toPlainText(), passage.left(510));
         // The look-ahead of a paged passage is underlined in red.
@@ -86,36 +87,45 @@ private slots:
         QCOMPARE(underlined(std::min(505, length - 1)), length > 500);
         QVERIFY(!underlined(499));
 
-        m_f->type(passage.left(500));
+        // A commit past the page turns it once, keeping what lies beyond; the comparison counts once.
+        QString typed = passage.left(commit ? 505 : 500);
+        if (commit) {
+            typed[3] = QLatin1Char('#');   // counted on page 1
+            typed[495] = QLatin1Char('#'); // in the look-back: counted again on page 2
+            m_f->commit(typed);
+        } else {
+            m_f->type(typed);
+        }
         if (length > 500) {
-            // Page 2 starts at 490 and shows 510 characters; the pane keeps the last 10 typed.
+            // Page 2 starts at 490 and shows 510 characters; the pane keeps what was typed from there.
             QCOMPARE(ref->toPlainText(), passage.mid(490, 510));
-            QCOMPARE(m_f->typing()->toPlainText(), passage.mid(490, 10));
-            m_f->type(passage.mid(500));
+            QCOMPARE(m_f->typing()->toPlainText(), typed.mid(490));
+            QCOMPARE(m_f->background(5), QColor(commit ? App::Wc : App::Rc));
+            QCOMPARE(m_f->background(typed.size() - 490), QColor(App::Dbj));
+            if (commit)
+                m_f->commit(passage.mid(505));
+            else
+                m_f->type(passage.mid(500));
         }
         finish();
         QCOMPARE(m_f->cell(0, "字数"), QString::number(length));
+        QCOMPARE(m_f->cell(0, "错字"), QString::number(commit ? 2 : 0));
         // Every character joined the day's record once, none twice at a page turn.
         QCOMPARE(App::Jilu, length);
-    }
 
-    // A commit that runs past the page turns once, keeps what lies beyond, counts from one comparison.
-    void commitPastThePageTurnsOnce()
-    {
-        const QString passage = letters(1000);
-        open(passage);
-        QString typed = passage.left(505);
-        typed[3] = QLatin1Char('#');   // counted on page 1
-        typed[495] = QLatin1Char('#'); // in the look-back: counted again on page 2
-        m_f->commit(typed);
-        QCOMPARE(m_f->reference()->toPlainText(), passage.mid(490, 510));
-        QCOMPARE(m_f->typing()->toPlainText(), typed.mid(490));
-        QCOMPARE(App::Jilu, 505);
-        QCOMPARE(m_f->background(5), QColor(App::Wc));
-        QCOMPARE(m_f->background(15), QColor(App::Dbj));
-        m_f->commit(passage.mid(505));
+        // A retype books the run into its row and lays a paged passage again from page 1; the first
+        // key of the next run resets the counters, its own count with them.
+        w.Reset();
+        QCOMPARE(ref->toPlainText(), passage.left(510));
+        QVERIFY(!m_f->typing()->isReadOnly() && m_f->typing()->toPlainText().isEmpty());
+        App::KeyCount = 40;
+        for (int at = 0; at < length; at += 500)
+            m_f->commit(passage.mid(at, 500));
         finish();
-        QCOMPARE(m_f->cell(0, "错字"), QStringLiteral("2"));
+        w.Reset();
+        QCOMPARE(m_f->table()->rowCount(), 2);
+        QCOMPARE(m_f->cell(1, "字数"), QString::number(length));
+        QCOMPARE(m_f->cell(1, "键数"), QString::number((length - 1) / 500));
     }
 
     void markupAndWhiteSpaceKeptExactly()
@@ -209,137 +219,89 @@ private slots:
         QCOMPARE(m_f->statusText("进度"), QStringLiteral("进度: 0.00%"));
     }
 
-    // Emptying the pane resets the run; the day's record never goes down.
-    void backspaceToEmptyPane()
+    // The own input-method panel inserts with no key event: the change alone starts the run and
+    // counts. Nothing may be dropped in. The day's growth is saved within a second. Emptying the
+    // pane resets the run; the day's record never goes down.
+    void typingPane()
     {
         frmMain& w = open(QStringLiteral("abcdef"));
-        m_f->type(QStringLiteral("aX"));
-        auto* progress = w.findChild<QProgressBar*>();
-        QCOMPARE(progress->value(), 33);
-        QTest::keyClick(m_f->typing(), Qt::Key_Backspace);
-        QTest::keyClick(m_f->typing(), Qt::Key_Backspace);
+        QTextEdit* typing = m_f->typing();
+        typing->insertPlainText(QStringLiteral("ab"));
+        QVERIFY(w.clockRunning());
+        QCOMPARE(App::Jilu, 2);
+        QCOMPARE(m_f->statusText("进度"), QStringLiteral("进度: 33.33%"));
+        QTRY_COMPARE_WITH_TIMEOUT(storedRecord("TempJilu").toInt(), 2, 3000);
+        QCOMPARE(typing->contextMenuPolicy(), Qt::NoContextMenu);
+        QMimeData mime;
+        mime.setText(QStringLiteral("cdef"));
+        const QPoint at = typing->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(typing->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(typing->viewport(), &drop);
+        QCOMPARE(typing->toPlainText(), QStringLiteral("ab"));
+
+        m_f->type(QStringLiteral("X"));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(typing, Qt::Key_Backspace);
         QVERIFY(!w.clockRunning());
         QCOMPARE(App::KeyCount, 0);
         QCOMPARE(m_f->background(1), QColor(App::Dbj));
-        QCOMPARE(progress->value(), 0);
-        QCOMPARE(App::Jilu, 2);
-
-        QTest::keyClick(m_f->typing(), Qt::Key_Backspace);
-        m_f->commit(QStringLiteral("a"));
+        QCOMPARE(w.findChild<QProgressBar*>()->value(), 0);
         QCOMPARE(App::Jilu, 3);
-    }
-
-    // A retype books the finished run into its row and lays a paged passage again from page 1; the
-    // first key of each run resets the counters, its own count with them.
-    void retypeAfterFinishedRun()
-    {
-        const QString passage = letters(501);
-        frmMain& w = open(passage);
-        for (int run = 0; run < 2; ++run) {
-            App::KeyCount = 40;
-            m_f->commit(passage);
-            finish();
-            QApplication::clipboard()->clear();
-            w.Reset();
-            QCOMPARE(m_f->table()->rowCount(), run + 1);
-            QCOMPARE(m_f->cell(run, "字数"), QStringLiteral("501"));
-            QCOMPARE(m_f->cell(run, "键数"), QStringLiteral("0"));
-            QVERIFY(!m_f->typing()->isReadOnly() && m_f->typing()->toPlainText().isEmpty());
-            QCOMPARE(m_f->reference()->toPlainText(), passage.left(510));
-        }
-    }
-
-    // The own input-method panel inserts with no key event: the change alone starts the run.
-    void plainInsertionStartsRun()
-    {
-        frmMain& w = open(QStringLiteral("中文输入法"));
-        m_f->typing()->insertPlainText(QStringLiteral("中文"));
-        QVERIFY(w.clockRunning());
-        QCOMPARE(App::Jilu, 2);
-        QCOMPARE(m_f->statusText("进度"), QStringLiteral("进度: 40.00%"));
-    }
-
-    void pasteRefused_data()
-    {
-        QTest::addColumn<int>("key"); // 0: dropped instead
-        QTest::addColumn<int>("modifiers");
-        QTest::addRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier);
-        QTest::addRow("Shift+Insert") << int(Qt::Key_Insert) << int(Qt::ShiftModifier);
-        QTest::addRow("drag and drop") << 0 << 0;
-    }
-
-    void pasteRefused()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        open(QStringLiteral("abcdef"));
-        QApplication::clipboard()->setText(QStringLiteral("cdef"));
-        m_f->type(QStringLiteral("ab"));
-        QTextEdit* typing = m_f->typing();
-        QCOMPARE(typing->contextMenuPolicy(), Qt::NoContextMenu);
-        if (key) {
-            QTest::keyClick(typing, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        } else {
-            QMimeData mime;
-            mime.setText(QStringLiteral("cdef"));
-            const QPoint at = typing->viewport()->rect().center();
-            QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(typing->viewport(), &enter);
-            QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(typing->viewport(), &drop);
-        }
-        QCOMPARE(typing->toPlainText(), QStringLiteral("ab"));
-        QCOMPARE(App::Jilu, 2);
-    }
-
-    // Typing saves the day's growth within a second; closing saves what is still owed.
-    void recordGrowthReachesStore()
-    {
-        open(QStringLiteral("abcdef"));
-        m_f->type(QStringLiteral("ab"));
-        QTRY_COMPARE_WITH_TIMEOUT(storedRecord("TempJilu").toInt(), 2, 3000);
-        m_f->type(QStringLiteral("c"));
-        m_f->close();
-        QCOMPARE(storedRecord("TempJilu").toInt(), 3);
+        QTest::keyClick(typing, Qt::Key_Backspace);
+        m_f->commit(QStringLiteral("a"));
+        QCOMPARE(App::Jilu, 4);
     }
 
     void keyCounters_data()
     {
-        // Counter changes of one key press into a pane holding text: keys, select, back, correct, right.
+        // One key press into a pane holding "ab": the counters' changes (keys, select, back, correct,
+        // right) and the pane's text after it.
         QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("autoRepeat");
         QTest::addColumn<QVector<int>>("deltas");
+        QTest::addColumn<QString>("pane");
         using V = QVector<int>;
-        QTest::addRow("letter") << int(Qt::Key_C) << "c" << false << V{1, 0, 0, 0, 0};
-        QTest::addRow("semicolon") << int(Qt::Key_Semicolon) << ";" << false << V{1, -1, 0, 0, 0};
-        QTest::addRow("digit 1") << int(Qt::Key_1) << "1" << false << V{1, 0, 0, 0, 0};
-        QTest::addRow("repeated digit") << int(Qt::Key_3) << "3" << true << V{1, 0, 0, 0, 0};
-        QTest::addRow("repeated backspace") << int(Qt::Key_Backspace) << "\b" << true << V{1, 0, 1, 1, 0};
-        QTest::addRow("F10") << int(Qt::Key_F10) << "" << false << V{1, 0, 0, 0, 1};
-        QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << "\r" << false << V{1, 0, 0, 0, 0};
+        const int none = Qt::NoModifier;
+        // clang-format off
+        QTest::addRow("letter") << int(Qt::Key_C) << none << "c" << false << V{1, 0, 0, 0, 0} << "abc";
+        QTest::addRow("semicolon") << int(Qt::Key_Semicolon) << none << ";" << false << V{1, -1, 0, 0, 0} << "ab;";
+        QTest::addRow("digit 1") << int(Qt::Key_1) << none << "1" << false << V{1, 0, 0, 0, 0} << "ab1";
+        QTest::addRow("repeated digit") << int(Qt::Key_3) << none << "3" << true << V{1, 0, 0, 0, 0} << "ab3";
+        QTest::addRow("repeated backspace") << int(Qt::Key_Backspace) << none << "\b" << true << V{1, 0, 1, 1, 0} << "a";
+        QTest::addRow("F10") << int(Qt::Key_F10) << none << "" << false << V{1, 0, 0, 0, 1} << "ab";
+        QTest::addRow("keypad Enter") << int(Qt::Key_Enter) << none << "\r" << false << V{1, 0, 0, 0, 0} << "ab";
+        QTest::addRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier) << "" << false << V{1, 0, 0, 0, 0}
+                                << "ab";
+        QTest::addRow("Shift+Insert") << int(Qt::Key_Insert) << int(Qt::ShiftModifier) << "" << false
+                                      << V{1, 0, 0, 0, 0} << "ab";
+        // clang-format on
     }
 
     void keyCounters()
     {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         QFETCH(QString, text);
         QFETCH(bool, autoRepeat);
         App::CountSelectKeys = true;
         open(QStringLiteral("abcdefgh"));
+        QApplication::clipboard()->setText(QStringLiteral("cdef")); // what a paste would bring
         m_f->type(QStringLiteral("ab"));
         App::SelectCount = 5;
         const auto counters = [] {
             return QVector<int>{App::KeyCount, App::SelectCount, App::BackCount, App::CorrectCount, App::RightKeys};
         };
         QVector<int> deltas = counters();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, autoRepeat);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text, autoRepeat);
         QApplication::sendEvent(m_f->typing(), &press);
         for (int i = 0; i < deltas.size(); ++i)
             deltas[i] = counters().at(i) - deltas.at(i);
         QTEST(deltas, "deltas");
-        if (key == Qt::Key_Enter)
-            QCOMPARE(m_f->typing()->toPlainText(), QStringLiteral("ab")); // keypad Enter never reaches the pane
+        QTEST(m_f->typing()->toPlainText(), "pane");
     }
 
     void returnAndFocusLossPause()
@@ -386,7 +348,7 @@ private slots:
         QFETCH(bool, wrong);
         App::ShiShi = live;
         App::Totaljs = 50;
-        open(Passage);
+        frmMain& w = open(Passage);
         const QString line = typeRun(wrong);
         // The first key starts the run and is not counted.
         const int keys = Passage.size() - 1;
@@ -406,7 +368,13 @@ private slots:
         // The line carries the segment, the speed of the table, the count and the errors, and verifies.
         QVERIFY2(line.startsWith(QStringLiteral("第1段 速度") + speed + QStringLiteral(" ")), qPrintable(line));
         QCOMPARE(line.contains(QStringLiteral(" 错字1 错情[k√ X×]")), wrong);
-        QCOMPARE(verifyResultLine(line, App::ShuRuFa2, App::QianMing2).outcome, LineCheck::Genuine);
+        // The check command verifies what the clipboard holds, whatever blanks surround it, and shows
+        // its verdict as plain text.
+        QApplication::clipboard()->setText("\n  " + line + "  \n");
+        BoxAnswerer check(true);
+        w.checkSlot();
+        QCOMPARE(check.text, QStringLiteral("成绩为真！"));
+        QCOMPARE(check.format, Qt::PlainText);
     }
 
     // A retype while the row is on show (the hot key still works) ends the chain: no totals, no line.
@@ -456,22 +424,6 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(none.seen, 0);
         QVERIFY(QApplication::clipboard()->text().isEmpty());
-    }
-
-    // The check command verifies what the clipboard holds, whatever blanks surround it, and shows the
-    // verdict as plain text.
-    void checkCommand()
-    {
-        frmMain& w = open(Passage);
-        const QVector<QPair<QString, QString>> rows{{"\n  " + typeRun(true) + "  \n", "成绩为真！"},
-                                                    {"<b>hello</b> &amp; 校检:abcde", "只能识别Tavrel跟打器成绩！"}};
-        for (const auto& [text, verdict] : rows) {
-            QApplication::clipboard()->setText(text);
-            BoxAnswerer answer(true);
-            w.checkSlot();
-            QCOMPARE(answer.text, verdict);
-            QCOMPARE(answer.format, Qt::PlainText);
-        }
     }
 
     // Each clearing command asks first; "no" keeps everything, "yes" clears and saves.
