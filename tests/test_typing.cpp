@@ -377,27 +377,6 @@ private slots:
         QCOMPARE(check.format, Qt::PlainText);
     }
 
-    // A retype while the row is on show (the hot key still works) ends the chain: no totals, no line.
-    void retypeDuringEndWaitDropsTheRun()
-    {
-        App::ShiShi = false;
-        frmMain& w = open(Passage);
-        // Polled from within the end's own wait, as a hot key press would arrive.
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (m_f->typing()->isReadOnly()) {
-                poll.stop();
-                w.Reset();
-            }
-        });
-        poll.start(2);
-        m_f->type(Passage);
-        QTRY_VERIFY(!poll.isActive());
-        QTest::qWait(600);
-        QCOMPARE(App::Totaljs, 0);
-        QVERIFY(QApplication::clipboard()->text().isEmpty());
-    }
-
     void freeRunEndsOnce()
     {
         App::Pattern = FreeTyping;
