@@ -1,7 +1,6 @@
-// The whole road on a real X display: the stand-in chat program in its own process, the real main
-// window bound to it from the group menu, segments captured from its history, a captured passage
-// typed with real key strokes (counted by the key source and the pane's filter), the posts arriving
-// in the chat byte for byte, and the X selection refused by the middle button.
+// The whole road on a real X display against the stand-in chat program: segments captured from its
+// history, a passage typed with real key strokes (counted by the key source and the pane's filter),
+// the posts arriving byte for byte, and the X selection refused by the middle button.
 #include "platform/keysource.h"
 #include "typing/coresettings.h"
 #include "testsupport.h"

@@ -188,11 +188,9 @@ public:
     bool receive(const QString& text)
     {
         const QString base = QStringLiteral("%1/inbox/%2").arg(m_dir).arg(++m_received, 4, 10, QLatin1Char('0'));
-        QDir().mkpath(m_dir + "/inbox");
         QFile file(base + ".part");
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
             return false;
-        file.close();
         const QString name = base + ".msg";
         return file.rename(name) && QTest::qWaitFor([&] { return !QFile::exists(name); });
     }

@@ -1,18 +1,9 @@
-// A stand-in for the chat program's group window, run as a separate process by the tests of the
-// chat-window road. It offers what the trainer relies on in such a window and nothing more:
-// - a top-level window titled with the group's name (no limit applied, so tests can also offer
-//   titles the trainer's filters must skip);
-// - a read-only history at the top (plain text; each message on its own lines after a line naming
-//   its sender and the time as hh:mm:ss, the newest last), reached by Tab from the input or by a
-//   click at the window's centre; Ctrl+A and Ctrl+C there copy all of it;
-// - a multi-line input below, focused whenever the window is activated or minimised; Ctrl+V pastes
-//   into it and Alt+S ("发送(&S)") sends it under the own sender "我"; an empty input is not sent.
-//
-// Command line: tavrel_chatstub --group NAME --sent DIR --inbox DIR
-//   --sent    each sent message is written whole to DIR/0001.txt, DIR/0002.txt, ...: exactly the
-//             input's text in UTF-8
-//   --inbox   every 100 ms the files DIR/*.msg are taken in name order and shown as messages of
-//             "张三", then removed (write under another name and rename, so a file is read whole)
+// A stand-in for the chat program's group window, run by the chat-road tests as a process of its own:
+// tavrel_chatstub --group TITLE --sent DIR --inbox DIR. A read-only history on top (each message
+// after a line "sender hh:mm:ss", newest last), reached by Tab from the input or a click at the
+// window's centre; an input below, focused whenever the window comes back; Alt+S sends the input
+// under "我" and writes it whole, in UTF-8, to DIR/0001.txt, 0002.txt, ... Every 100 ms the inbox's
+// *.msg files (renamed there when whole) are shown in name order as messages of "张三" and removed.
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -64,10 +55,8 @@ public:
 protected:
     bool event(QEvent* event) override
     {
-        // As the chat program does: coming back to the front puts the cursor into the message
-        // input. Qt reports a deactivation only when the focus stays away for a while, so a quick
-        // switch away and back would leave the focus where it was; a minimised window always
-        // gets its input focused again.
+        // As the chat program does: coming back puts the cursor into the input. Qt may not report a
+        // quick switch away and back, so a minimised window gets its input focused at once.
         if (event->type() == QEvent::WindowActivate)
             m_input->setFocus(Qt::ActiveWindowFocusReason);
         else if (event->type() == QEvent::WindowStateChange && isMinimized())
