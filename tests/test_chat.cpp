@@ -5,11 +5,6 @@
 #include "typing/core/capture.h"
 #include "typing/core/resultline.h"
 
-#include <QRegularExpression>
-#include <QTextDocument>
-
-#include <algorithm>
-
 using namespace ts;
 using platform::FakeWindowSystem;
 using Call = FakeWindowSystem::Call;
@@ -142,7 +137,6 @@ private slots:
         App::Gdyw = filters.contains("latin");
         App::Gdsz = filters.contains("digits");
         App::Gdcd = filters.contains("length");
-        App::Gdcdlim = 12;
         addWindow(Chat, title);
         openWindow();
         // The own window is never offered.
@@ -152,11 +146,10 @@ private slots:
         QCOMPARE(entries, QStringList({"刷新", "潜水", ""}) + (listed ? QStringList{title} : QStringList()));
     }
 
-    // The group menu lists each usable title once, the own window never; choosing binds the last
-    // window of the title met. Refreshing lists new groups but chooses nothing, whichever of the
-    // menu's and the entry's own signal comes first; its own entry goes only after its signal. The
-    // next-group command goes round the list and keeps its choice when there is none; a window that
-    // has gone keeps its handle (the guard's visibility test catches it); lurking clears the binding.
+    // The group menu lists usable titles once, never the own window; choosing binds the last window
+    // met. Refreshing lists new groups but chooses nothing, whichever signal comes first, and its own
+    // entry goes only after them. The next-group command goes round the list, keeping its choice when
+    // there is none; a gone window keeps its handle (the guard catches it); lurking unbinds.
     void groups()
     {
         addWindow(0x12, QStringLiteral("乙群"));
@@ -315,7 +308,6 @@ private slots:
         QTest::addColumn<QString>("header");
         QTest::addColumn<QStringList>("focusCalls");
         // Frame corner (100, 100) plus half the client size (492 x 366).
-        QTest::addRow("tab") << 0 << QStringLiteral("第4段") << TabKey;
         QTest::addRow("mouse") << 1 << QStringLiteral("第4段")
                                << QStringList{"setCursorPos 346 283", "mouseLeftButton down", "mouseLeftButton up"};
         // The capture does not test the lurk title; a contest segment keeps its note.
@@ -379,13 +371,12 @@ private slots:
 
     void endOfRun_data()
     {
-        // What differs from the defaults: "wrong" types one wrong character, "anyWrong" clears Gdcz;
-        // "lurk" sets Gdqs; "limit" sets Gdsd far above any speed, "low" far below; "hand" posts with
-        // the send command after the run; "popUp" sets TanChuang, "popLimit" Limit far above any
-        // speed; "yes" and "no" answer the pop-up; "free" ends a free run by the stop; "key" and
-        // "speed" make the next step automatic by the key rate or speed, far above any ("fast": far
-        // below), else "shuffle" or retype; "new" lays a drill while the result is posted; "retype"
-        // retypes while the row is on show (the hot key still works) without live figures.
+        // Apart from the defaults: "wrong" types a wrong character, "anyWrong" clears Gdcz, "lurk" sets
+        // Gdqs, "limit" Gdsd far above any speed ("low": below), "hand" posts by the send command;
+        // "popUp" sets TanChuang, "popLimit" Limit far above any speed, "yes"/"no" answer it; "free"
+        // stops a free run; "key"/"speed" step on by key rate or speed, far above any ("fast": below),
+        // else "shuffle" or retype; "new" lays a drill during the post; "retype" retypes (the hot key
+        // still works) in the end's wait, the figures not live.
         QTest::addColumn<QString>("setting");
         QTest::addColumn<bool>("posted");
         QTest::addColumn<QString>("after");   // the run "kept" as it ended, "reset", "shuffled" or a "new" passage
@@ -413,8 +404,7 @@ private slots:
         // clang-format on
     }
 
-    // What the end of a run posts and does next; a retype while the pop-up is up changes nothing that
-    // is posted.
+    // What the end of a run posts and does next; a retype under the pop-up changes nothing posted.
     void endOfRun()
     {
         QFETCH(QString, setting);

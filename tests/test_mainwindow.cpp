@@ -1,15 +1,10 @@
-// The main window's frame as a user meets it: the help line, placement, size, tray icon, pane font,
-// Escape and default buttons, dragging, the result row while idle, unreadable files, the
-// public-address request, the run clock in its thread and closing.
+// The main window's frame as a user meets it: help line, placement, tray, pane font, Escape and
+// default buttons, dragging, idle writes, unreadable files, the address request, clock, closing.
 #include "testsupport.h"
 
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <sys/stat.h>
 

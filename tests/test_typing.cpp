@@ -4,7 +4,6 @@
 #include "testsupport.h"
 #include "typing/core/resultline.h"
 
-#include <QMimeData>
 #include <QProgressBar>
 
 using namespace ts;
@@ -194,9 +193,8 @@ private slots:
         QTest::qWait(60);
         QVERIFY(!m_f->typing()->isReadOnly()); // free runs end by the pause command only
 
-        // A long free run keeps only its recent end in the pane; the count goes on, a character
-        // outside the Basic Multilingual Plane is never cut in two, and a retype starts at 0.
-        // Placed so that the cut falls between the two halves of the pair.
+        // A long free run keeps only its recent end in the pane, never cutting a surrogate pair in two
+        // (the cut falls inside one here); the count goes on, and a retype starts at 0.
         const QString text = QString(3999, QLatin1Char('x')) + QStringLiteral("\U00020000") + QString(999, 'y');
         m_f->commit(text);
         QCOMPARE(m_f->typing()->toPlainText(), QString(999, QLatin1Char('y')));
@@ -367,8 +365,7 @@ private slots:
         // The line carries the segment, the speed of the table, the count and the errors, and verifies.
         QVERIFY2(line.startsWith(QStringLiteral("第1段 速度") + speed + QStringLiteral(" ")), qPrintable(line));
         QCOMPARE(line.contains(QStringLiteral(" 错字1 错情[k√ X×]")), wrong);
-        // The check command verifies what the clipboard holds, whatever blanks surround it, and shows
-        // its verdict as plain text.
+        // The check command verifies the clipboard's line, blanks around it, and shows plain text.
         QApplication::clipboard()->setText("\n  " + line + "  \n");
         BoxAnswerer check(true);
         w.checkSlot();
