@@ -1,16 +1,10 @@
-// The main window's frame as a user meets it: the help line, placement, size, tray icon, pane font,
-// Escape and default buttons, dragging, the result row while idle, unreadable files, the
-// public-address request, the run clock in its thread and closing.
-#include "app/core/app.h"
+// The main window's frame as a user meets it: help line, placement, tray, pane font, Escape and
+// default buttons, dragging, idle writes, unreadable files, the address request, clock, closing.
 #include "testsupport.h"
 
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <sys/stat.h>
 
@@ -33,31 +27,26 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addRow("defaults") << QStringList{"-", "-", "-", "-", "-", "-"}
                                   << "F3重打 F4载文 F5换群 CTRL+L乱序 回车暂停 F8暂停/结束(自由模式)";
-        QTest::addRow("empty key left out") << QStringList{"F3", "F4", "", "CTRL+L", "Return", "F8"}
-                                            << "F3重打 F4载文 CTRL+L乱序 回车暂停 F8暂停/结束(自由模式)";
-        QTest::addRow("last key empty") << QStringList{"F3", "F4", "F5", "CTRL+L", "F7", ""}
-                                        << "F3重打 F4载文 F5换群 CTRL+L乱序 F7暂停 ";
-        QTest::addRow("Return inside a sequence") << QStringList{"Ctrl+Return", "", "", "", "", "Return"}
-                                                  << "Ctrl+回车重打 回车暂停/结束(自由模式)";
-        QTest::addRow("no keys at all") << QStringList{"", "", "", "", "", ""} << QString();
+        QTest::addRow("empty keys left out")
+            << QStringList{"F3", "F4", "", "CTRL+L", "F7", ""} << "F3重打 F4载文 CTRL+L乱序 F7暂停 ";
+        QTest::addRow("Return inside a sequence")
+            << QStringList{"Ctrl+Return", "", "", "", "", "Return"} << "Ctrl+回车重打 回车暂停/结束(自由模式)";
     }
 
     // The help line is the first passage the window shows, whatever typing mode it opens in.
     void hotKeyHelp()
     {
         QFETCH(QStringList, keys);
-        QFETCH(QString, expected);
         QString* targets[] = {&App::Kjcd, &App::Kjzd, &App::Kjhq, &App::Kjlx, &App::Kjzt, &App::Kjzj};
         for (int i = 0; i < 6; ++i)
             if (keys.at(i) != QLatin1String("-"))
                 *targets[i] = keys.at(i);
-        QCOMPARE(frmMain::hotKeyHelpText(), expected);
         for (int pattern : {0, 1, 2}) {
             App::Pattern = pattern;
             m_f->open();
             if (pattern == FreeTyping) // the passage shows once the mode changes
                 m_f->action({"模式", "\t跟打模式"})->trigger();
-            QCOMPARE(m_f->reference()->toPlainText(), expected);
+            QTEST(m_f->reference()->toPlainText(), "expected");
             QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 快捷键介绍"));
         }
     }
@@ -68,7 +57,6 @@ private slots:
         QTest::addColumn<QRect>("expected");
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         QTest::addRow("first start") << QRect(0, 0, 650, 475) << QRect(available.left(), 0, 650, 475);
-        QTest::addRow("saved place") << QRect(120, 80, 600, 400) << QRect(120, 80, 600, 400);
         QTest::addRow("too small") << QRect(10, 10, 100, 100) << QRect(10, 10, 584, 335);
         QTest::addRow("too large") << QRect(10, 10, 20000, 20000) << QRect(QPoint(10, 10), available.size());
     }
@@ -84,14 +72,16 @@ private slots:
         QTEST(QRect(w.pos(), w.size()), "expected");
     }
 
-    void escapeAndReturnDoNothing()
+    // No tray runs and no application style sheet is loaded here (as with a scheme that does not
+    // exist); Escape and Return do nothing: no result button is a default button.
+    void frame()
     {
         frmMain& w = m_f->open(true);
+        QVERIFY(w.findChild<QSystemTrayIcon*>()->isVisible());
         QSignalSpy rejected(&w, &QDialog::rejected);
         QTest::keyClick(&w, Qt::Key_Escape);
         m_f->typing()->setFocus();
         QTest::keyClick(m_f->typing(), Qt::Key_Escape);
-        // No result button is a default button that Return or Enter would press.
         for (const char* name : {"button", "button2", "button3", "button4", "button5", "button6"}) {
             QPushButton* button = m_f->button(name);
             QSignalSpy clicked(button, &QPushButton::clicked);
@@ -103,6 +93,14 @@ private slots:
         }
         QVERIFY(w.isVisible());
         QVERIFY(rejected.isEmpty());
+
+        for (QTextEdit* pane : {m_f->reference(), m_f->typing()})
+            QCOMPARE(QFontInfo(pane->font()).pointSize(), 26);
+        // Also once a run has ended, when the typing pane is restyled.
+        m_f->lay(QStringLiteral("ab"));
+        m_f->type(QStringLiteral("ab"));
+        QVERIFY(!m_f->waitLine().isEmpty());
+        QCOMPARE(QFontInfo(m_f->typing()->font()).pointSize(), 26);
     }
 
     void dragAndResizeSaveGeometry()
@@ -121,7 +119,6 @@ private slots:
         QCOMPARE(w.pos(), QPoint(140, 125));
         QCOMPARE(moved.size(), 2); // every step
         QCOMPARE(moved.at(0), QVariantList({130, 120}));
-        QCOMPARE(moved.at(1), QVariantList({140, 125}));
         QCOMPARE(configFileValue("X").toInt(), 140);
         QCOMPARE(configFileValue("Y").toInt(), 125);
         // After the release, or maximised, the window stays where it is.
@@ -138,42 +135,54 @@ private slots:
         QTest::mouseClick(m_f->button("btnMenu_Max"), Qt::LeftButton);
 
         w.resize(700, 420);
-        QTRY_COMPARE(App::Width, 700);
-        QCOMPARE(App::Height, 420);
-        QCOMPARE(configFileValue("Width").toInt(), 700);
+        QTRY_COMPARE(configFileValue("Width").toInt(), 700);
+        QCOMPARE(configFileValue("Height").toInt(), 420);
     }
 
     void publicAddress_data()
     {
-        QTest::addColumn<int>("status"); // 0: never answers; 1: answers once the window is open; -1: nothing listens
+        // 0: never answers; 1: answers once the window is open; -1: nothing listens; -2: streams
+        // without end, and the window hangs up after a small answer.
+        QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("expected");
         QTest::addRow("bare address") << 200 << QByteArray("203.0.113.7\n") << "203.0.113.7";
-        QTest::addRow("address in a page") << 200 << QByteArray("<html>您的IP是：[198.51.100.23] 来自</html>")
-                                           << "198.51.100.23";
+        QTest::addRow("address in a page")
+            << 200 << QByteArray("<html>您的IP是：[198.51.100.23] 来自</html>") << "198.51.100.23";
         QTest::addRow("server error") << 500 << QByteArray("203.0.113.7") << "";
         QTest::addRow("garbage") << 200 << QByteArray("hello, 999.10.10.10; 42") << "";
         QTest::addRow("never answers") << 0 << QByteArray() << "";
         QTest::addRow("answers late") << 1 << QByteArray("203.0.113.7") << "203.0.113.7";
         QTest::addRow("nothing listens") << -1 << QByteArray() << "";
+        QTest::addRow("endless answer") << -2 << QByteArray() << "";
     }
 
     // Opened online, the window asks the web server for the public address.
     void publicAddress()
     {
         QFETCH(int, status);
+        QFETCH(QByteArray, body);
         const QString path = QStringLiteral("/ip/visitoriphost/");
         WebStub stub;
-        QFETCH(QByteArray, body);
         stub.bodies[path] = body;
         stub.status = status == 1 ? 200 : status;
         if (status == 0 || status == 1)
             stub.held << path;
-        App::WebUrl = stub.url() + "/";
-        if (status < 0) {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-            App::WebUrl = QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort());
+        // Port 1 is privileged: nothing of ours listens there.
+        App::WebUrl = status == -1 ? QStringLiteral("http://127.0.0.1:1/") : stub.url() + "/";
+        qint64 written = 0;
+        QTcpServer endless;
+        if (status == -2) {
+            QVERIFY(endless.listen(QHostAddress::LocalHost, 0));
+            QObject::connect(&endless, &QTcpServer::newConnection, &endless, [&] {
+                QTcpSocket* socket = endless.nextPendingConnection();
+                socket->write("HTTP/1.1 200 OK\r\n\r\n203.0.113.7 ");
+                QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [&written, socket] {
+                    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0)
+                        written += socket->write(QByteArray(64 * 1024, '7'));
+                });
+            });
+            App::WebUrl = QStringLiteral("http://127.0.0.1:%1/").arg(endless.serverPort());
         }
         App::PublicIp = QStringLiteral("stale");
         App::DbOnline = true;
@@ -185,7 +194,9 @@ private slots:
         }
         QFETCH(QString, expected);
         QTRY_COMPARE(App::PublicIp, expected);
-        QTRY_COMPARE(stub.requestLines, status < 0 ? QByteArrayList() : QByteArrayList{"GET " + path.toLatin1() + " HTTP/1.1"});
+        QTRY_COMPARE(stub.requestLines,
+                     status < 0 ? QByteArrayList() : QByteArrayList{"GET " + path.toLatin1() + " HTTP/1.1"});
+        QVERIFY2(written < 16 * 1024 * 1024, qPrintable(QString::number(written)));
     }
 
     // The clock runs in its own thread; its state is known at once on the GUI thread, and a stop
@@ -249,24 +260,6 @@ private slots:
         }
     }
 
-    // No tray runs and no application style sheet is loaded here (as with a scheme that does not exist).
-    void frame()
-    {
-        frmMain& w = m_f->open(true);
-        QVERIFY(w.findChild<QSystemTrayIcon*>()->isVisible());
-        for (QTextEdit* pane : {m_f->reference(), m_f->typing()})
-            QCOMPARE(QFontInfo(pane->font()).pointSize(), 26);
-        // Also once a run has ended, when the typing pane is restyled.
-        m_f->lay(QStringLiteral("ab"));
-        m_f->type(QStringLiteral("ab"));
-        QVERIFY(!m_f->waitLine().isEmpty());
-        QCOMPARE(QFontInfo(m_f->typing()->font()).pointSize(), 26);
-        w.resize(700, 500);
-        QTRY_COMPARE(configFileValue("Width").toInt(), 700);
-        m_f->action({"复位"})->trigger();
-        QTRY_COMPARE(configFileValue("Width").toInt(), 650);
-    }
-
     // An idle run writes only the cells whose text changes (time, speed, key rate); nothing while
     // the row is not shown live.
     void idleTicksWriteLittle()
@@ -304,28 +297,6 @@ private slots:
         m_f->action({"发文", "打开"})->trigger();
         QVERIFY(warning && warning->seen == 1);
         QCOMPARE(m_f->reference()->toPlainText(), QString());
-    }
-
-    // The address server streams without end: the window hangs up after a small answer.
-    void endlessAddressAnswerCutShort()
-    {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        qint64 written = 0;
-        QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
-            QTcpSocket* socket = server.nextPendingConnection();
-            socket->write("HTTP/1.1 200 OK\r\n\r\n203.0.113.7 ");
-            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [&written, socket] {
-                if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() == 0)
-                    written += socket->write(QByteArray(64 * 1024, '7'));
-            });
-        });
-        App::WebUrl = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
-        App::DbOnline = true;
-        m_f->open();
-        App::DbOnline = false;
-        QVERIFY(App::PublicIp.isEmpty());
-        QVERIFY2(written < 16 * 1024 * 1024, qPrintable(QString::number(written)));
     }
 };
 

@@ -96,20 +96,17 @@ public:
         });
     }
 
-    quint8 keycodeFor(QChar c) const
+    // Taps the character's key into the focused pane; true once the pane shows one more character.
+    bool typeInto(QTextEdit* pane, QChar c)
     {
         const QByteArray name = c == ' '   ? "space"
                                 : c == ';' ? "semicolon"
                                 : c == '.' ? "period"
                                            : QByteArray(1, c.toLatin1());
-        return keycode(XStringToKeysym(name.constData()));
-    }
-    // Taps the character's key into the focused pane; true once the pane shows one more character.
-    bool typeInto(QTextEdit* pane, QChar c)
-    {
+        const quint8 code = keycode(XStringToKeysym(name.constData()));
         const int before = pane->toPlainText().size();
-        key(keycodeFor(c), true);
-        key(keycodeFor(c), false);
+        key(code, true);
+        key(code, false);
         const bool shown = QTest::qWaitFor([&] { return pane->toPlainText().size() == before + 1; });
         QTest::qWait(5); // the next key's time stamp differs, so it never looks like an auto-repeat
         return shown;
@@ -124,18 +121,15 @@ class InputRecorder : public QObject
 {
 public:
     QVector<int> keys;
-    QVector<bool> autoRepeats;
     int middleReleases = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress) {
+        if (event->type() == QEvent::KeyPress)
             keys << static_cast<QKeyEvent*>(event)->key();
-            autoRepeats << static_cast<QKeyEvent*>(event)->isAutoRepeat();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
+        else if (event->type() == QEvent::MouseButtonRelease)
             middleReleases += static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
-        }
         return QObject::eventFilter(watched, event);
     }
 };
@@ -190,17 +184,14 @@ public:
             [&] { return (window = ws.findWindow(title())) != 0 && ws.isWindowVisible(window); }, 15000);
         return shown ? window : 0;
     }
-    // A message of the other member ("msg"; or "late": how late the window comes forward, in ms);
-    // true once the stub has taken it (it removes the file).
-    bool receive(const QString& text, const QString& kind = QStringLiteral("msg"))
+    // A message of the other member; true once the stub has taken it (it removes the file).
+    bool receive(const QString& text)
     {
         const QString base = QStringLiteral("%1/inbox/%2").arg(m_dir).arg(++m_received, 4, 10, QLatin1Char('0'));
-        QDir().mkpath(m_dir + "/inbox");
         QFile file(base + ".part");
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
             return false;
-        file.close();
-        const QString name = base + '.' + kind;
+        const QString name = base + ".msg";
         return file.rename(name) && QTest::qWaitFor([&] { return !QFile::exists(name); });
     }
     QStringList sent() const { return QDir(m_dir + "/sent").entryList({"*.txt"}, QDir::Files, QDir::Name); }
