@@ -95,6 +95,31 @@ private slots:
         QCOMPARE(m_stub.nextSent(before), m_lastLine);
     }
 
+    void lateChatWindow_data()
+    {
+        QTest::addColumn<int>("lateMs"); // -1: never comes forward
+        QTest::addRow("1.5 s late") << 1500;
+        QTest::addRow("never") << -1;
+    }
+
+    // A chat window slow to come forward still gets the line; one that never does leaves the line
+    // on the clipboard and the notice in the title until the next run starts.
+    void lateChatWindow()
+    {
+        QFETCH(int, lateMs);
+        QVERIFY(m_stub.receive(QString::number(lateMs), "late"));
+        m_f->lay(QStringLiteral("abc"));
+        const int before = m_stub.sent().size();
+        m_f->type(QStringLiteral("abc"));
+        QCOMPARE(QApplication::clipboard()->text(), m_f->waitLine());
+        QTRY_COMPARE(m_stub.sent().size(), before + (lateMs > 0 ? 1 : 0));
+        const auto noticed = [this] { return m_f->title().contains(QStringLiteral("聊天窗口未能激活，未发送")); };
+        m_f->w().Reset(); // a new run prepared, not begun
+        QCOMPARE(noticed(), lateMs < 0);
+        m_f->type(QStringLiteral("a"));
+        QVERIFY(!noticed());
+    }
+
     void middleButtonPasteRefused()
     {
         // A plain pane pastes the selection, so the refusal below means something.

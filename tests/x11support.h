@@ -184,14 +184,15 @@ public:
             [&] { return (window = ws.findWindow(title())) != 0 && ws.isWindowVisible(window); }, 15000);
         return shown ? window : 0;
     }
-    // A message of the other member; true once the stub has taken it (it removes the file).
-    bool receive(const QString& text)
+    // A message of the other member ("msg"; or "late": how late the window comes forward, in ms);
+    // true once the stub has taken it (it removes the file).
+    bool receive(const QString& text, const QString& kind = QStringLiteral("msg"))
     {
         const QString base = QStringLiteral("%1/inbox/%2").arg(m_dir).arg(++m_received, 4, 10, QLatin1Char('0'));
         QFile file(base + ".part");
         if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
             return false;
-        const QString name = base + ".msg";
+        const QString name = base + '.' + kind;
         return file.rename(name) && QTest::qWaitFor([&] { return !QFile::exists(name); });
     }
     QStringList sent() const { return QDir(m_dir + "/sent").entryList({"*.txt"}, QDir::Files, QDir::Name); }

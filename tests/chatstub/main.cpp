@@ -4,6 +4,11 @@
 // window's centre; an input below, focused whenever the window comes back; Alt+S sends the input
 // under "我" and writes it whole, in UTF-8, to DIR/0001.txt, 0002.txt, ... Every 100 ms the inbox's
 // *.msg files (renamed there when whole) are shown in name order as messages of "张三" and removed.
+// A *.late file holding milliseconds makes the window slow to come forward from then on, as under a
+// busy window manager: an activation goes to a small window of the stub's own and the window comes
+// forward by itself that much later; -1 never lets it come forward, 0 ends the delays.
+#include "platform/windowsystem.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -57,7 +62,9 @@ protected:
     {
         // As the chat program does: coming back puts the cursor into the input. Qt may not report a
         // quick switch away and back, so a minimised window gets its input focused at once.
-        if (event->type() == QEvent::WindowActivate)
+        if (event->type() == QEvent::WindowActivate && m_lateMs != 0)
+            refuseActivation();
+        else if (event->type() == QEvent::WindowActivate)
             m_input->setFocus(Qt::ActiveWindowFocusReason);
         else if (event->type() == QEvent::WindowStateChange && isMinimized())
             m_input->setFocus(Qt::OtherFocusReason);
@@ -65,6 +72,20 @@ protected:
     }
 
 private:
+    void refuseActivation()
+    {
+        platform::windowSystem().setForegroundWindow(m_decoy.winId(), 0);
+        if (m_lateMs < 0 || m_lateTimer.isActive())
+            return;
+        m_lateTimer.setSingleShot(true);
+        m_lateTimer.callOnTimeout(this, [this] {
+            m_lateMs = 0;
+            m_decoy.hide();
+            platform::windowSystem().setForegroundWindow(winId(), 0);
+        });
+        m_lateTimer.start(m_lateMs);
+    }
+
     void appendMessage(const QString& sender, const QString& text)
     {
         m_history->appendPlainText(sender + QTime::currentTime().toString(QStringLiteral(" hh:mm:ss")));
@@ -86,6 +107,15 @@ private:
     void readInbox()
     {
         const QDir inbox(m_inboxDir);
+        for (const QString& name : inbox.entryList({QStringLiteral("*.late")}, QDir::Files)) {
+            QFile file(inbox.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                m_lateMs = file.readAll().trimmed().toInt();
+            file.remove();
+            // Shown ahead, so the window manager already manages it when it is to take the focus.
+            m_decoy.setGeometry(0, 0, 80, 40);
+            m_decoy.setVisible(m_lateMs != 0);
+        }
         for (const QString& name : inbox.entryList({QStringLiteral("*.msg")}, QDir::Files, QDir::Name)) {
             QFile file(inbox.filePath(name));
             if (!file.open(QIODevice::ReadOnly)) {
@@ -103,6 +133,9 @@ private:
     QPlainTextEdit* m_input = new QPlainTextEdit(this);
     QTimer m_inboxTimer;
     int m_sent = 0;
+    int m_lateMs = 0; // how late the window comes forward; -1 never
+    QTimer m_lateTimer;
+    QWidget m_decoy; // takes the activations the window refuses
 };
 
 } // namespace
