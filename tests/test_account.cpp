@@ -13,8 +13,6 @@
 
 #include <memory>
 
-using namespace AccountLogin;
-
 class TestAccount : public QObject
 {
     Q_OBJECT
@@ -28,11 +26,6 @@ private:
     QStringList m_titles; // the account part's title messages and opened pages, in order
     int m_reads = 0;
     static QString digest(const QString& pw) { return myHelper::getMd5(pw); }
-    void addUser(const QString& name, const QString& email, const QString& pwDigest)
-    {
-        QVERIFY(myHelper::exec("insert into kelm_user (u_truename,u_email,u_password,u_regtime) values (?,?,?,?)",
-                               {m_tag + name, email, pwDigest, 1000}));
-    }
     // This run's rows of both tables as one checksum: hostile values must leave them all alone.
     QString othersChecksum() const
     {
@@ -63,11 +56,12 @@ private slots:
         QDesktopServices::setUrlHandler("http", this, "openUrl");
         if (!dbt::connect())
             QSKIP("no test database");
-        addUser("zhang", "zhang.san@" + m_tag + "example.com", digest("secret"));
-        addUser("upper", "", digest("secret").toUpper());
-        addUser("dup1", "dup@" + m_tag + "example.com", digest("a"));
-        addUser("dup2", "dup@" + m_tag + "example.com", digest("b"));
-        addUser("x' or '1'='1", "", digest("p"));
+        const QString t = m_tag, mail = "@" + m_tag + "example.com";
+        QVERIFY(myHelper::exec("insert into kelm_user (u_truename,u_email,u_password,u_regtime) values (?,?,?,1000),"
+                               "(?,?,?,1000),(?,?,?,1000),(?,?,?,1000),(?,?,?,1000)",
+                               {t + "zhang", "zhang.san" + mail, digest("secret"), t + "upper", "",
+                                digest("secret").toUpper(), t + "dup1", "dup" + mail, digest("a"), t + "dup2",
+                                "dup" + mail, digest("b"), t + "x' or '1'='1", "", digest("p")}));
     }
     void cleanupTestCase()
     {
@@ -106,7 +100,7 @@ private slots:
     {
         QFETCH(QString, account);
         QFETCH(QString, password);
-        const Result result = AccountLogin::check(account, password);
+        const AccountLogin::Result result = AccountLogin::check(account, password);
         QTEST(result.passed, "passed");
         QTEST(result.name, "name");
     }
