@@ -85,10 +85,10 @@ private slots:
         const QString name = m_tag + "t-" + QTest::currentDataTag();
         QVERIFY(myHelper::exec("INSERT INTO kelm_text (a_name, a_content) VALUES (?, ?)", {name, text}));
         // Stored as real UTF-8 on the server, not bytes that merely come back the way they went in.
-        QCOMPARE(dbt::firstRow("SELECT a_content, HEX(a_content), CHAR_LENGTH(a_content) FROM kelm_text "
-                               "WHERE a_name = ?",
-                               {name}),
-                 QStringList({text, text.toUtf8().toHex().toUpper(), QString::number(text.toUcs4().size())}));
+        QCOMPARE(myHelper::getOne("SELECT CONCAT_WS('|', a_content, HEX(a_content), CHAR_LENGTH(a_content)) "
+                                  "FROM kelm_text WHERE a_name = ?",
+                                  {name}),
+                 QStringList({text, text.toUtf8().toHex().toUpper(), QString::number(text.toUcs4().size())}).join('|'));
         QCOMPARE(myHelper::getOne("SELECT a_name FROM kelm_text WHERE a_content = ? AND a_name LIKE ?",
                                   {text, m_tag + "t-%"}),
                  name);
@@ -197,18 +197,16 @@ private slots:
     void unreachableServerFails()
     {
         QFETCH(QString, kind);
-        dropConnection();
+        dropConnection(); // the test database's values stay, its password made wrong
+        App::DbPassword += "-wrong";
         QTcpServer server;
-        App::DbHost = QStringLiteral("127.0.0.1");
-        if (kind == "password") {
-            dbt::useTestDb();
-            App::DbPassword += "-wrong";
-        } else {
+        if (kind != "password") {
             QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+            App::DbHost = QStringLiteral("127.0.0.1");
             App::DbPort = server.serverPort();
-            if (kind == "closed")
-                server.close();
         }
+        if (kind == "closed")
+            server.close();
         QVERIFY(!createConnection());
         const QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
         QFETCH(QString, reason);

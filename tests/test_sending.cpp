@@ -170,10 +170,10 @@ private slots:
         r.text.clear();
         QCOMPARE(uploadText(r).message, QStringLiteral("文本名已存在！")); // before the empty-text check
 
-        QCOMPARE(dbt::firstRow("select a_content, a_time, a_from, a_ip, a_username, a_gdnum from kelm_text "
-                               "where a_name=?",
-                               {r.name}),
-                 QStringList({text, "1700000000", "标题", "1.2.3.4", r.userName, "0"}));
+        QCOMPARE(myHelper::getOne("select concat_ws('|', a_content, a_time, a_from, a_ip, a_username, a_gdnum) "
+                                  "from kelm_text where a_name=?",
+                                  {r.name}),
+                 QStringList({text, "1700000000", "标题", "1.2.3.4", r.userName, "0"}).join('|'));
         QVERIFY(serverTextNames().contains(r.name));
         QCOMPARE(serverText(r.name), text);
         QCOMPARE(serverText(m_tag + QStringLiteral("it's 100%")), QString());
