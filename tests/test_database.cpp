@@ -141,20 +141,6 @@ private slots:
         QCOMPARE(myHelper::getOne("SELECT 1"), QStringLiteral("1")); // the connection is still usable
     }
 
-    void runReadsRowsAndColumns()
-    {
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(myHelper::exec("INSERT INTO kelm_text (a_name, a_content, a_gdnum) VALUES (?, ?, ?)",
-                                   {m_tag + "rows-" + QChar('a' + i), QStringLiteral("第%1篇").arg(i + 1), i * 10}));
-        QSqlQuery query;
-        QVERIFY(myHelper::run(query, "SELECT a_content, a_gdnum FROM kelm_text WHERE a_name LIKE ? ORDER BY a_name",
-                              {m_tag + "rows-%"}));
-        QStringList seen;
-        while (query.next())
-            seen << query.value(0).toString() + query.value(1).toString();
-        QCOMPARE(seen, QStringList({"第1篇0", "第2篇10", "第3篇20"}));
-    }
-
     void offlineSendsNothing()
     {
         // With an open connection but offline: not one statement reaches the server.
