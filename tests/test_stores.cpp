@@ -203,10 +203,13 @@ private slots:
     // broken port falls back, logged.
     void deploymentFromEnvironment()
     {
+        qputenv("TAVREL_DB_HOST", "127.0.0.1");
         qputenv("TAVREL_DB_PORT", "33061");
+        qputenv("TAVREL_DB_USER", "typist");
         qputenv("TAVREL_DB_PASSWORD", "pw;with=odd chars");
         App::loadDeployment();
-        QCOMPARE(QString::number(App::DbPort) + App::DbPassword, QStringLiteral("33061pw;with=odd chars"));
+        QCOMPARE((QStringList{App::DbHost, QString::number(App::DbPort), App::DbUser, App::DbPassword}),
+                 (QStringList{"127.0.0.1", "33061", "typist", "pw;with=odd chars"}));
         qputenv("TAVREL_DB_HOST", "");
         qputenv("TAVREL_DB_PORT", "abc");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("TAVREL_DB_PORT")));
