@@ -160,29 +160,25 @@ private slots:
 
     void unreachableServerFails_data()
     {
-        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason"); // the system's, where the driver's text lacks it
-        QTest::addRow("closed port") << "closed"
-                                     << " (Connection refused)";
+        QTest::addRow("closed port") << " (Connection refused)";
         // Accepts the connection but never greets: only the connect timeout ends the wait.
-        QTest::addRow("silent server") << "silent"
-                                       << "";
-        QTest::addRow("wrong password") << "password"
-                                        << "";
+        QTest::addRow("silent server") << "";
+        QTest::addRow("wrong password") << "";
     }
 
     void unreachableServerFails()
     {
-        QFETCH(QString, kind);
+        const QByteArray kind = QTest::currentDataTag();
         dropConnection(); // the test database's values stay, its password made wrong
         App::DbPassword += "-wrong";
         QTcpServer server;
-        if (kind != "password") {
+        if (kind != "wrong password") {
             QVERIFY(server.listen(QHostAddress::LocalHost, 0));
             App::DbHost = QStringLiteral("127.0.0.1");
             App::DbPort = server.serverPort();
         }
-        if (kind == "closed")
+        if (kind == "closed port")
             server.close();
         QVERIFY(!createConnection());
         const QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
