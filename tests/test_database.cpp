@@ -1,4 +1,6 @@
+// Against the real database: the query helpers, the connection, and the sending side's server texts.
 #include "dbsupport.h"
+#include "sending/core/servertexts.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -195,6 +197,51 @@ private slots:
         QCOMPARE(g_log.size(), 1);
         QVERIFY(g_log.first().startsWith("I "));
         QVERIFY(!QSqlDatabase::contains(QSqlDatabase::defaultConnection));
+    }
+
+    // The sending side's server texts: the upload checks in order, names taken literally, the
+    // record holder.
+    void uploadChecksInOrder()
+    {
+        const QString text = QStringLiteral("内容 '%2' \"引号\"");
+        UploadRequest r{false, {}, m_tag + "it's 100%1", {}, QStringLiteral("标题"), QStringLiteral("1.2.3.4")};
+        r.now = 1700000000;
+        QCOMPARE(uploadText(r).message, QStringLiteral("网络连接失败！"));
+        r.online = true;
+        QCOMPARE(uploadText(r).message, QStringLiteral("上传文本需要登录帐号！"));
+        r.userName = m_tag + QStringLiteral("用户");
+        QCOMPARE(uploadText(r).message, QStringLiteral("上传文本不能为空！"));
+        r.text = text;
+        const UploadOutcome done = uploadText(r);
+        QVERIFY(done.uploaded);
+        QCOMPARE(done.message, QStringLiteral("上传成功！"));
+        r.text.clear();
+        QCOMPARE(uploadText(r).message, QStringLiteral("文本名已存在！")); // before the empty-text check
+
+        QCOMPARE(myHelper::getOne("select concat_ws('|', a_content, a_time, a_from, a_ip, a_username, a_gdnum) "
+                                  "from kelm_text where a_name=?",
+                                  {r.name}),
+                 QStringList({text, "1700000000", "标题", "1.2.3.4", r.userName, "0"}).join('|'));
+        QVERIFY(serverTextNames().contains(r.name));
+        QCOMPARE(serverText(r.name), text);
+        QCOMPARE(serverText(m_tag + QStringLiteral("it's 100%")), QString());
+    }
+
+    void recordHolderFromSeededRows()
+    {
+        const QString name = m_tag + QStringLiteral("纪录");
+        const QString fast = m_tag + QStringLiteral("快手");
+        QVERIFY(myHelper::exec("insert into kelm_user (u_truename, u_title) values (?, ?), (?, ?)",
+                               {fast, QStringLiteral("<b>宗师</b>"), m_tag + "慢手", QStringLiteral("新手")}));
+        QVERIFY(myHelper::exec("insert into kelm_rank (r_text, r_username, r_sd, r_zs) values (?, ?, ?, ?), "
+                               "(?, ?, ?, ?), (?, ?, ?, ?)",
+                               {name, fast, 180.5, 300, name, m_tag + "慢手", 120, 300, name, fast, 400, 299}));
+        RecordHolder holder = recordHolder(name, 300);
+        QVERIFY(holder.queried);
+        QCOMPARE(holder.notice, QStringLiteral("该文本速度保持者为：【<b>宗师</b>】%1 速度为：180.5").arg(fast));
+        holder = recordHolder(name, 301);
+        QVERIFY(holder.queried);
+        QVERIFY(holder.notice.isEmpty());
     }
 };
 
