@@ -1,10 +1,16 @@
-// Starting the real program on the test display: one instance at a time, a second start is told so
-// and ends with 1. That a killed instance does not block the next start is the guard's own test.
-#include <QFileInfo>
+// One trainer at a time: the instance guard itself (per user and display; a holder that is gone,
+// killed or ended, does not block), and the real program on the test display, where a second start
+// is told so and ends with 1.
+#include "app/core/singleinstance.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,15 +43,78 @@ void pressIn(const QString& window, const QString& keys)
 class TestStartup : public QObject
 {
     Q_OBJECT
+    QString m_key; // a guard key no parallel run of this test shares
+
+    // Takes the guard in a child process, which ends with or without the guard's destructor (without
+    // it, as a killed instance, it leaves the segment behind); true when the child held the guard.
+    bool heldByChild(bool destroyed) const
+    {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            auto* guard = new SingleInstance(m_key);
+            const bool held = guard->acquire();
+            if (destroyed)
+                delete guard;
+            _exit(held ? 0 : 1);
+        }
+        int status = 0;
+        return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    bool canAcquire() const
+    {
+        SingleInstance guard(m_key);
+        return guard.acquire();
+    }
 
 private slots:
-    void singleInstance()
+    void init() { m_key = QStringLiteral("VEK-test-") + QUuid::createUuid().toString(QUuid::Id128); }
+    void cleanup() { canAcquire(); } // leaves no segment behind, whatever a failed case left
+
+    // One instance per user and display: another user's or another display's start is not refused.
+    void perUserAndDisplay_data()
+    {
+        QTest::addColumn<uint>("user");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<bool>("free");
+        QTest::addRow("same user and display") << 1000u << ":0" << false;
+        QTest::addRow("same display, screen named") << 1000u << ":0.0" << false;
+        QTest::addRow("another user") << 1001u << ":0" << true;
+        QTest::addRow("another display") << 1000u << ":1" << true;
+    }
+
+    void perUserAndDisplay()
+    {
+        QFETCH(uint, user);
+        QFETCH(QString, display);
+        SingleInstance holder(SingleInstance::sessionKey(m_key, 1000, QStringLiteral(":0")));
+        QVERIFY(holder.acquire());
+        QVERIFY(holder.acquire()); // asking again keeps what it holds
+        SingleInstance other(SingleInstance::sessionKey(m_key, user, display));
+        QTEST(other.acquire(), "free");
+        QTEST(other.acquire(), "free"); // a refused attempt did not remove the holder's segment
+    }
+
+    void goneHolderDoesNotBlock_data()
+    {
+        QTest::addColumn<bool>("destroyed");
+        QTest::addRow("killed") << false;
+        QTest::addRow("exited") << true;
+    }
+
+    void goneHolderDoesNotBlock()
+    {
+        QFETCH(bool, destroyed);
+        QVERIFY(heldByChild(destroyed));
+        SingleInstance guard(m_key);
+        QVERIFY(guard.acquire());
+        QVERIFY(!canAcquire()); // and now this process is the one instance
+    }
+
+    void secondStartRefused()
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
             QSKIP("needs the X display and xdotool that test.sh provides");
-        const QString binary = qEnvironmentVariable("TAVREL_BUILD_DIR") + QStringLiteral("/tavrel");
-        QVERIFY2(QFileInfo(binary).isExecutable(), qPrintable(binary));
-
         // A private working folder, settings store and temporary folder (which holds the instance
         // guard's key file), so a trainer the user runs is not in the way.
         QTemporaryDir root;
@@ -60,13 +129,12 @@ private slots:
         env.insert("TMPDIR", root.filePath("tmp"));
         QProcess first, second; // one still running at the end is killed with its object
         for (QProcess* process : {&first, &second}) {
-            process->setProgram(binary);
+            process->setProgram(qEnvironmentVariable("TAVREL_BUILD_DIR") + QStringLiteral("/tavrel"));
             process->setWorkingDirectory(root.filePath("work"));
             process->setProcessEnvironment(env);
             process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         }
         const QString mainTitle = QStringLiteral("^Tavrel跟打器");
-
         first.start();
         QVERIFY(first.waitForStarted());
         const QString window = findWindow(first, mainTitle);

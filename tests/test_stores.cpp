@@ -1,13 +1,17 @@
+// The stores on disk: the settings file, the record in the native store, progress files and text
+// files, each with its bad cases: garbled values, files that are not regular files, failed writes.
 #include "app/core/app.h"
 #include "testsupport.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTextCodec>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <csignal>
+#include <functional>
+#include <memory>
 #include <thread>
 
 #include <fcntl.h>
@@ -17,6 +21,7 @@
 
 namespace {
 
+const QString kConfigFile = QStringLiteral("CONFIG/settings.ini");
 const QString kFolder = QStringLiteral("跟打进度");
 
 QByteArray readRaw(const QString& path)
@@ -29,14 +34,26 @@ void writeRaw(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-QByteArray encoded(const char* codec, const QString& text)
+// Key names in the order they stand in the settings file.
+QStringList fileKeys()
 {
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    return QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
+    QStringList keys;
+    for (const QByteArray& line : readRaw(kConfigFile).split('\n')) {
+        if (line.indexOf('=') > 0)
+            keys << QString::fromLatin1(line.left(line.indexOf('=')));
+    }
+    return keys;
+}
+
+void verifyValues(const std::function<QVariant(int)>& expected = App::configDefault)
+{
+    for (int i = 0; i < App::configKeyCount(); ++i) {
+        QCOMPARE(App::configValue(i).userType(), expected(i).userType());
+        QVERIFY2(App::configValue(i) == expected(i), qPrintable(App::configKey(i)));
+    }
 }
 
 // FIFOs in place of files. A reader that opens one would wait for a writer for ever; one comes
@@ -74,49 +91,168 @@ struct Fifos
 class TestStores : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<TestDir> m_dir;
 
 private slots:
-    void initTestCase() { App::initResources(); }
-
-    void recordRoundTrips()
+    void initTestCase()
     {
-        TestDir dir;
+        App::initResources();
+        verifyValues(); // static initialisation already set the defaults
+    }
+    void init()
+    {
+        m_dir = std::make_unique<TestDir>();
+        App::resetConfig();
+    }
+    void cleanup() { m_dir.reset(); }
+
+    void everyKeyRoundTrips()
+    {
+        // Without a file every setting keeps its default, and reading makes no folder.
+        App::readConfig();
+        verifyValues();
+        QVERIFY(!QFileInfo::exists(QStringLiteral("CONFIG")));
+        // Per key a value of its type unlike its default and every other key's; texts with characters
+        // the file format escapes.
+        const auto changed = [](int i) -> QVariant {
+            const QVariant def = App::configDefault(i);
+            switch (def.userType()) {
+            case QMetaType::Bool:
+                return !def.toBool();
+            case QMetaType::Int:
+                return def.toInt() + 7 + i;
+            case QMetaType::Double:
+                return def.toDouble() + 1.25 + i;
+            }
+            return QStringLiteral("@ %1改;=,").arg(i) + def.toString() + ' ';
+        };
+        for (int i = 0; i < App::configKeyCount(); ++i)
+            App::setConfigValue(i, changed(i));
+        App::writeConfig();
+        // No codec is set: the file stays ASCII, the characters go in escaped form.
+        const QByteArray bytes = readRaw(kConfigFile);
+        QVERIFY(!bytes.isEmpty() && std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }));
+        App::resetConfig();
+        App::readConfig();
+        verifyValues(changed);
+    }
+
+    // Missing keys read as empty, false or zero; garbled ones convert by the toolkit's rules.
+    void missingAndGarbledValues_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QVariant>("expected");
+        QTest::addRow("int not a number") << QByteArray("Fanye=abc") << QVariant(0);
+        QTest::addRow("int with fraction") << QByteArray("Width=12.5") << QVariant(0);
+        QTest::addRow("bool any text") << QByteArray("Sudu=abc") << QVariant(true);
+        QTest::addRow("double not a number") << QByteArray("Zdhd3=x") << QVariant(0.0);
+        // The key-rate threshold holds fractions: an int setting would read it as 0.
+        QTest::addRow("double with fraction") << QByteArray("Zdhd3=9.5") << QVariant(9.5);
+        // Beyond an int: clamped, never wrapped.
+        QTest::addRow("int too large") << QByteArray("Fanye=99999999999") << QVariant(INT_MAX);
+        QTest::addRow("int too small") << QByteArray("X=-99999999999") << QVariant(INT_MIN);
+        QTest::addRow("int beyond 64 bits") << QByteArray("Width=+123456789012345678901234") << QVariant(INT_MAX);
+    }
+
+    void missingAndGarbledValues()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QVariant, expected);
+        writeRaw(kConfigFile, "[AppConfig]\n" + line + "\n");
+        App::readConfig();
+        const QString key = QString::fromLatin1(line.left(line.indexOf('=')));
+        verifyValues([&](int i) {
+            return App::configKey(i) == key ? expected : QVariant(App::configDefault(i).userType(), nullptr);
+        });
+    }
+
+    void fileKeepsTableOrderAndUnknownKeys()
+    {
+        writeRaw(kConfigFile, "[AppConfig]\nZzExtra=keep me\nFanye=77\n\n[Other]\nx=1\n");
+        App::readConfig();
+        App::writeConfig();
+        const QByteArray first = readRaw(kConfigFile);
+        QStringList keys;
+        for (int i = 0; i < App::configKeyCount(); ++i)
+            keys << App::configKey(i);
+        keys << QStringLiteral("ZzExtra") << QStringLiteral("x");
+        QCOMPARE(fileKeys(), keys);
+        QVERIFY(first.contains("\nFanye=77\n") && first.contains("\nSudu=false\n") && first.contains("\nx=1\n"));
+        App::writeConfig();
+        QCOMPARE(readRaw(kConfigFile), first);
+        // A changed value is rewritten in place.
+        App::Zdhd4 = 187.5;
+        App::writeConfig();
+        QCOMPARE(fileKeys(), keys);
+        QVERIFY(readRaw(kConfigFile).contains("\nZdhd4=187.5\n"));
+    }
+
+    void unwritableConfigIsLoggedAndKeepsGlobals()
+    {
+        writeRaw(QStringLiteral("CONFIG"), "not a folder");
+        App::Fanye = 99;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("写入配置失败")));
+        App::writeConfig();
+        QCOMPARE(App::Fanye, 99);
+        QCOMPARE(readRaw(QStringLiteral("CONFIG")), QByteArray("not a folder"));
+    }
+
+    // The environment's values win; a set but empty host switches a built-in server off, and a
+    // broken port falls back, logged.
+    void deploymentFromEnvironment()
+    {
+        qputenv("TAVREL_DB_HOST", "127.0.0.1");
+        qputenv("TAVREL_DB_PORT", "33061");
+        qputenv("TAVREL_DB_USER", "typist");
+        qputenv("TAVREL_DB_PASSWORD", "pw;with=odd chars");
+        App::loadDeployment();
+        QCOMPARE((QStringList{App::DbHost, QString::number(App::DbPort), App::DbUser, App::DbPassword}),
+                 (QStringList{"127.0.0.1", "33061", "typist", "pw;with=odd chars"}));
+        qputenv("TAVREL_DB_HOST", "");
+        qputenv("TAVREL_DB_PORT", "abc");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("TAVREL_DB_PORT")));
+        App::loadDeployment();
+        QVERIFY(App::DbHost.isEmpty() && App::DbPort == 3306);
+    }
+
+    // The record: in its own store, read back whole, zero or empty where nothing is stored, and
+    // numbers out of range clamped into their sane range, never wrapped.
+    void recordStore()
+    {
         const auto record = [] {
             return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
                 .arg(App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd, QString::number(App::Jilu),
                      QString::number(App::TempJilu), QString::number(App::Totaljs), QString::number(App::Totalti),
                      QString::number(App::Totalco));
         };
-        const auto set = [](const QStringList& texts, const QList<double>& numbers) {
-            App::Day = texts[0];
-            App::Day2 = texts[1];
-            App::CurrentUserName = texts[2];
-            App::CurrentUserPwd = texts[3];
-            App::Jilu = int(numbers[0]);
-            App::TempJilu = int(numbers[1]);
-            App::Totaljs = int(numbers[2]);
-            App::Totalti = numbers[3];
-            App::Totalco = int(numbers[4]);
-        };
-        set({"x", "x", "x", "x"}, {5, 5, 5, 5.5, 5});
-        App::readStats(); // nothing stored yet: zero or empty
-        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0"));
-
-        set({"2016-12-26", "2017-01-02", "跟打者", "p@ss 密码"}, {123456, 789, 98765, 3600.25, 54321});
+        App::Day = QStringLiteral("2016-12-26");
+        App::Day2 = QStringLiteral("2017-01-02");
+        App::CurrentUserName = QStringLiteral("跟打者");
+        App::CurrentUserPwd = QStringLiteral("p@ss 密码");
+        App::Jilu = 123456;
+        App::TempJilu = 789;
+        App::Totaljs = 98765;
+        App::Totalti = 3600.25;
+        App::Totalco = 54321;
         const QString stored = record();
         App::writeStats();
-        // On disk at once, in its own store under the test folder, the password in plain text.
-        QSettings store(QStringLiteral("VEK Helper"), QStringLiteral("VEK"));
-        QVERIFY(store.fileName().startsWith(dir.path()) && QFile::exists(store.fileName()));
-        QCOMPARE(store.value(QStringLiteral("VekConfig/CurrentUserPwd")).toString(), QStringLiteral("p@ss 密码"));
-        set({"", "", "", ""}, {0, 0, 0, 0, 0});
+        const QString file = QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName();
+        QVERIFY(file.startsWith(m_dir->path()) && QFile::exists(file));
+        QCOMPARE(ts::storedRecord(QStringLiteral("CurrentUserPwd")).toString(), App::CurrentUserPwd); // plain text
+        QVERIFY(QDir().rename(QStringLiteral("native"), QStringLiteral("away")));
+        App::readStats();
+        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0"));
+        QVERIFY(QDir().rename(QStringLiteral("away"), QStringLiteral("native")));
         App::readStats();
         QCOMPARE(record(), stored);
+        // Totalco holds no integer: zero, as the toolkit reads it.
+        writeRaw(file, "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
+        App::readStats();
+        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0").arg(INT_MAX));
     }
 
     void progressFile()
     {
-        TestDir dir;
         // No text, no file.
         App::Zdname = QStringLiteral("空");
         App::SendText.clear();
@@ -124,59 +260,41 @@ private slots:
         App::readProgress();
         QCOMPARE(App::Zdzs, 0);
         QVERIFY(!QFileInfo::exists(kFolder));
-
         // Created once with the text's length, then read whatever is being sent now.
         App::Zdname = QStringLiteral("测试文章");
         App::SendText = QString(1000, QChar(0x5B57));
         App::readProgress();
-        QCOMPARE(App::Zdzs, 1000);
         App::SendText = QStringLiteral("短");
         App::readProgress();
         QCOMPARE(App::Zdzs, 1000);
         QVERIFY(readRaw(kFolder + QStringLiteral("/测试文章.ini")).contains("Zdzs=1000"));
-
-        // A garbled or missing value reads as zero.
-        writeRaw(kFolder + QStringLiteral("/坏.ini"), "[AppConfig]\nZdzs=abc\n");
-        writeRaw(kFolder + QStringLiteral("/无键.ini"), "[AppConfig]\nOther=5\n");
-        for (const QString& name : {QStringLiteral("坏"), QStringLiteral("无键")}) {
-            App::Zdname = name;
+        // A garbled or missing value reads as zero, one out of range is clamped.
+        const QList<QPair<QByteArray, int>> values{{"Zdzs=abc", 0}, {"Other=5", 0}, {"Zdzs=4294967297", INT_MAX}};
+        for (const auto& [line, expected] : values) {
+            App::Zdname = QString::fromLatin1(line);
+            writeRaw(App::progressPath(App::Zdname, QStringLiteral(".ini")), "[AppConfig]\n" + line + "\n");
             App::readProgress();
-            QCOMPARE(App::Zdzs, 0);
+            QCOMPARE(App::Zdzs, expected);
         }
-
-        // A title that climbs out of the folder is written inside it all the same.
-        App::Zdname = QStringLiteral("../escape");
-        App::readProgress();
-        QVERIFY(QFile::exists(kFolder + QStringLiteral("/__escape.ini")) && !QFile::exists("escape.ini"));
-    }
-
-    // Out-of-range numbers in the stores are clamped into their sane range, never wrapped.
-    void recordValuesClamped()
-    {
-        TestDir dir;
-        writeRaw(QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
-                 "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
-        App::readStats();
-        // Totalco holds no integer: zero, as the toolkit reads it.
-        QCOMPARE((QList<double>{double(App::Totaljs), double(App::Jilu), double(App::TempJilu), App::Totalti,
-                                double(App::Totalco)}),
-                 (QList<double>{INT_MAX, 0, 12, 0, 0}));
-        writeRaw(kFolder + QStringLiteral("/大.ini"), "[AppConfig]\nZdzs=4294967297\n");
-        App::Zdname = QStringLiteral("大");
-        App::readProgress();
-        QCOMPARE(App::Zdzs, INT_MAX);
+        // Titles come from chats and servers: the file stays directly in the folder, under a name
+        // without separators, climbs or control characters.
+        const QStringList titles{"v1.2 第一篇", "../../etc/x", "..\\x", QString::fromUtf16(u"a\0b\tc\x1f\x7f\nd", 9)};
+        const QStringList files{"v1.2 第一篇", "____etc_x", "__x", "abcd"};
+        for (int i = 0; i < titles.size(); ++i) {
+            App::Zdname = titles.at(i);
+            App::readProgress();
+            QVERIFY2(QFile::exists(kFolder + '/' + files.at(i) + ".ini"), qPrintable(files.at(i)));
+        }
     }
 
     // A FIFO (or any file that is not a regular one) under a store's or a text's name counts as
     // unreadable: nothing blocks, the values in memory stay, and it is not written over.
     void onlyRegularFilesOpened()
     {
-        TestDir dir;
-        App::resetConfig();
         App::Zdname = QStringLiteral("管道");
         App::SendText = QStringLiteral("十个字的一段文字啊");
         App::Jilu = 7;
-        const QStringList paths = {QStringLiteral("CONFIG/settings.ini"),
+        const QStringList paths = {kConfigFile,
                                    QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
                                    App::progressPath(App::Zdname, QStringLiteral(".ini")), QStringLiteral("a.txt")};
         Fifos fifos(paths);
@@ -195,74 +313,39 @@ private slots:
             QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isFile(), qPrintable(path));
     }
 
-    void progressPathStaysInFolder_data()
+    void writeFile()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("expected");
-        // clang-format off
-        QTest::addRow("plain") << "v1.2 第一篇" << "跟打进度/v1.2 第一篇.ini";
-        QTest::addRow("empty") << "" << "跟打进度/.ini";
-        QTest::addRow("climbs out") << "../../etc/x" << "跟打进度/____etc_x.ini";
-        QTest::addRow("backslash climb") << "..\\x" << "跟打进度/__x.ini";
-        QTest::addRow("only dots") << ".." << "跟打进度/_.ini";
-        QTest::addRow("absolute") << "/tmp/x" << "跟打进度/_tmp_x.ini";
-        QTest::addRow("NUL and controls") << QString::fromUtf16(u"a\0b\tc\x1f\x7f\nd", 9) << "跟打进度/abcd.ini";
-        // clang-format on
-    }
-
-    void progressPathStaysInFolder()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, expected);
-        TestDir dir;
-        const QString path = App::progressPath(name, QStringLiteral(".ini"));
-        QCOMPARE(path, expected);
-        QCOMPARE(QFileInfo(path).absolutePath(), QDir(dir.path()).absoluteFilePath(kFolder));
-    }
-
-    void writeFileWritesUtf8AsIs()
-    {
-        TestDir dir;
         const QString path = QStringLiteral("错字收集.txt");
         const QString text = QStringLiteral("跟打，\r\n二\n𠀀𪚥");
         QVERIFY(App::writeFile(path, QString(500, QChar(0x6587))));
         QVERIFY(App::writeFile(path, text));
-        // No byte-order mark, no line end added, nothing of the longer old content, no stray file.
+        // No byte-order mark, no line end added, nothing of the longer old content.
         QCOMPARE(readRaw(path), text.toUtf8());
         QVERIFY(App::writeFile(QStringLiteral("empty.txt"), QString()));
         QCOMPARE(QFileInfo(QStringLiteral("empty.txt")).size(), 0);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         bool ok = false;
         QCOMPARE(App::readTextFile(path, &ok), text);
         QVERIFY(ok);
         QCOMPARE(App::readTextFile(QStringLiteral("none.txt"), &ok), QString());
         QVERIFY(!ok);
-    }
-
-    void writeFileFailures()
-    {
-        TestDir dir;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("missing/out\\.txt")));
         QVERIFY(!App::writeFile(QStringLiteral("missing/out.txt"), QStringLiteral("文")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("missing")));
-
         // A failed write leaves the old file whole. A file-size limit makes the write itself fail,
         // which no file permission does for root.
-        const QString path = QStringLiteral("慢字收集.txt");
-        QVERIFY(App::writeFile(path, QStringLiteral("旧的内容")));
         rlimit saved{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
+        const rlimit small{4096, saved.rlim_max};
         QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("慢字收集")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("错字收集")));
         const bool written = App::writeFile(path, QString(20000, QChar(0x65B0)));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!written);
-        QCOMPARE(readRaw(path), QStringLiteral("旧的内容").toUtf8());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{path});
+        QCOMPARE(readRaw(path), text.toUtf8());
+        // No stray file from any write.
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList({"empty.txt", path}));
     }
 
     void decodeText_data()
@@ -270,19 +353,20 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
         const QString chinese = QStringLiteral("跟打器，测试abc。𠀀");
+        // The UTF-16 codecs write their byte-order mark first.
+        const auto encoded = [&](const char* codec) { return QTextCodec::codecForName(codec)->fromUnicode(chinese); };
         QTest::addRow("empty") << QByteArray() << QString();
         QTest::addRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << chinese;
-        QTest::addRow("utf-16le with mark") << QByteArray("\xFF\xFE") + encoded("UTF-16LE", chinese) << chinese;
-        QTest::addRow("utf-16be with mark") << QByteArray("\xFE\xFF") + encoded("UTF-16BE", chinese) << chinese;
+        QTest::addRow("utf-16le with mark") << encoded("UTF-16LE") << chinese;
+        QTest::addRow("utf-16be with mark") << encoded("UTF-16BE") << chinese;
         QTest::addRow("utf-8 plain") << chinese.toUtf8() << chinese;
-        QTest::addRow("gb18030") << encoded("GB18030", chinese) << chinese;
+        QTest::addRow("gb18030") << encoded("GB18030") << chinese;
     }
 
     void decodeText()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
-        QCOMPARE(App::decodeText(bytes), expected);
+        QTEST(App::decodeText(bytes), "expected");
     }
 
     void gbCharList()

@@ -1,15 +1,9 @@
 #ifndef TAVREL_TESTSUPPORT_H
 #define TAVREL_TESTSUPPORT_H
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
+#include <QtTest> // with the whole of QtCore
 
 // Every test case works in its own temporary folder as working directory, with its own native
 // settings store, so nothing a test writes reaches the user's files or another test.
@@ -18,7 +12,6 @@ class TestDir
 public:
     TestDir()
     {
-        m_previous = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
         QDir().mkpath(m_dir.path() + "/native");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path() + "/native");
@@ -30,7 +23,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_previous;
+    const QString m_previous = QDir::currentPath();
 };
 
 // Connection values of the private MariaDB that test.sh starts.
@@ -57,15 +50,14 @@ inline void consumeQuitRequest()
 // A value of the native store that keeps the typing record and the totals.
 inline QVariant storedRecord(const QString& key)
 {
-    QSettings store(QStringLiteral("VEK Helper"), QStringLiteral("VEK"));
-    return store.value(QStringLiteral("VekConfig/") + key);
+    return QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).value(QStringLiteral("VekConfig/") + key);
 }
 
 // A value of the working folder's configuration file; invalid while nothing was written.
 inline QVariant configFileValue(const QString& key)
 {
-    QSettings ini(QStringLiteral("CONFIG/settings.ini"), QSettings::IniFormat);
-    return ini.value(QStringLiteral("AppConfig/") + key);
+    return QSettings(QStringLiteral("CONFIG/settings.ini"), QSettings::IniFormat)
+        .value(QStringLiteral("AppConfig/") + key);
 }
 
 inline bool configFileWritten()
