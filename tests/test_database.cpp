@@ -7,6 +7,7 @@
 #include "app/core/app.h"
 #include "app/core/connection.h"
 #include "app/core/myhelper.h"
+#include "dbsupport.h"
 #include "sending/core/servertexts.h"
 #include "testsupport.h"
 #include "typing/coresettings.h"
@@ -21,19 +22,6 @@
 #include <memory>
 
 namespace {
-
-// Opens the default connection to the private MariaDB of test.sh and marks the program online; false
-// without a test database. Rows a run writes carry its tag (in the text name, user name or ranking
-// user), so parallel runs on the same database never collide.
-bool connectDb()
-{
-    App::DbHost = TestDb::host();
-    App::DbPort = TestDb::port();
-    App::DbName = TestDb::name();
-    App::DbUser = TestDb::user();
-    App::DbPassword = TestDb::password();
-    return App::DbOnline = TestDb::available() && createConnection();
-}
 
 // Every log line of the running case after its kind (D, W, C, F or I), so it can count exactly what
 // was written.
@@ -91,7 +79,7 @@ private slots:
     {
         App::initResources();
         QDesktopServices::setUrlHandler("http", this, "openUrl");
-        if (!connectDb())
+        if (!dbt::connect())
             QSKIP("no test database");
         const QString t = m_tag, mail = "@" + m_tag + "example.com";
         QVERIFY(myHelper::exec("insert into kelm_user (u_truename,u_email,u_password,u_regtime) values (?,?,?,1000),"
@@ -106,7 +94,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (connectDb()) {
+        if (dbt::connect()) {
             myHelper::exec("DELETE FROM kelm_text WHERE a_name LIKE ?", {m_tag + "%"});
             myHelper::exec("DELETE FROM kelm_user WHERE u_truename LIKE ?", {m_tag + "%"});
             myHelper::exec("DELETE FROM kelm_rank WHERE r_username LIKE ? OR r_text LIKE ?",
@@ -127,7 +115,7 @@ private slots:
         App::LoginMenuText = "登陆";
         m_titles.clear();
         m_reads = 0;
-        QVERIFY(connectDb());
+        QVERIFY(dbt::connect());
         g_log.clear();
     }
 
@@ -535,7 +523,7 @@ private slots:
         QCOMPARE(ts::storedRecord("CurrentUserName").toString(), m_tag + "zhang");
         QCOMPARE(ts::storedRecord("CurrentUserPwd").toString(),
                  stored.size() == 32 ? stored : myHelper::getMd5(stored));
-        QVERIFY(connectDb());
+        QVERIFY(dbt::connect());
         QCOMPARE(myHelper::getOne("select u_totaljilu from kelm_user where u_truename=?", {m_tag + "zhang"}),
                  part.signedIn() ? "777" : "0");
     }
@@ -545,7 +533,7 @@ private slots:
     void throughTheWindow()
     {
         ts::MainWindowFixture f;
-        QVERIFY(connectDb());
+        QVERIFY(dbt::connect());
         App::CurrentUserName = m_tag + "zhang";
         App::CurrentUserPwd = digest("secret");
         f.open();
