@@ -4,12 +4,8 @@
 #include "account/accountpart.h"
 #include "account/core/login.h"
 #include "account/frmlogin.h"
-#include "app/core/app.h"
-#include "app/core/connection.h"
-#include "app/core/myhelper.h"
 #include "dbsupport.h"
 #include "sending/core/servertexts.h"
-#include "testsupport.h"
 #include "typing/coresettings.h"
 
 #include <QDesktopServices>
@@ -17,7 +13,6 @@
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 
 #include <memory>
 

@@ -7,13 +7,11 @@
 #include "platform/hotkey.h"
 #include "platform/windowsystem.h"
 
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTextEdit>
-#include <QtTest>
+#include <QtTest> // with the whole of QtCore
 
 // Xlib last: its macros clash with Qt's names.
 #include <X11/XKBlib.h>
