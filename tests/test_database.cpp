@@ -1,6 +1,5 @@
-// Against the real database: the query helpers and the connection, the sending side's server texts,
-// and the account: login check, remembered login, remote record and ranking upload, the login window
-// with its on-screen keyboard and the main window's account part.
+// Against the real database: query helpers, connection, the sending side's server texts, and the
+// account (login, remembered login, remote record, ranking upload, login window, account part).
 #include "account/accountpart.h"
 #include "account/core/login.h"
 #include "account/frmlogin.h"
@@ -18,8 +17,7 @@
 
 namespace {
 
-// Every log line of the running case after its kind (D, W, C, F or I), so it can count exactly what
-// was written.
+// Every log line of the running case after its kind (D, W, C, F or I), to count exactly what is written.
 QStringList g_log;
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -258,8 +256,7 @@ private slots:
         QVERIFY(!QSqlDatabase::contains(QSqlDatabase::defaultConnection));
     }
 
-    // The sending side's server texts: the upload checks in order, names taken literally, the
-    // record holder.
+    // The sending side's server texts: checks in order, names taken literally, the record holder.
     void uploadChecksInOrder()
     {
         const QString text = QStringLiteral("内容 '%2' \"引号\"");

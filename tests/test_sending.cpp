@@ -1,6 +1,5 @@
-// The sending side without widgets: segment arithmetic and the post, the figures and the preview,
-// listings and progress texts in their folder, curve points and placement. Its server texts are
-// tested with the database.
+// The sending side without widgets: segments and their post, figures, preview, listings, progress
+// texts in their folder, curve points and placement (its server texts are the database test's).
 #include "app/core/app.h"
 #include "sending/core/curvedata.h"
 #include "sending/core/segmentcycle.h"

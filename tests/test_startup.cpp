@@ -1,6 +1,5 @@
-// One trainer at a time: the instance guard itself (per user and display; a holder that is gone,
-// killed or ended, does not block), and the real program on the test display, where a second start
-// is told so and ends with 1.
+// One trainer at a time: the instance guard itself, and the real program on the test display, where a
+// second start is told so and ends with 1.
 #include "app/core/singleinstance.h"
 
 #include <QProcess>
@@ -14,7 +13,6 @@
 
 namespace {
 
-// The first line xdotool prints.
 QString xdotool(const QStringList& args)
 {
     QProcess process;

@@ -37,7 +37,6 @@ void writeRaw(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-// Key names in the order they stand in the settings file.
 QStringList fileKeys()
 {
     QStringList keys;
