@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -88,6 +87,7 @@ void Setting::initStyle()
 {
     DragFrame::initFrame(this, m_ui->lab_Ico, m_ui->btnMenu_Close);
     DragFrame::makeDraggable(this);
+    DragFrame::closeOnEscape(this);
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -243,13 +243,5 @@ void Setting::closeEvent(QCloseEvent* event)
     box.SetMessage(QStringLiteral("快捷键冲突！"), 2);
     box.exec();
     event->ignore();
-}
-
-void Setting::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 

@@ -8,7 +8,6 @@
 #include <functional>
 
 class QCloseEvent;
-class QKeyEvent;
 
 namespace Ui {
 class Setting;
@@ -39,7 +38,6 @@ private slots:
     void on_btnMoren_clicked();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
@@ -68,6 +69,25 @@ void release(bool& mousePressed)
 
 namespace {
 
+class EscapeCloser : public QObject
+{
+public:
+    explicit EscapeCloser(QWidget* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_window || event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+            return false;
+        m_window->close();
+        return true;
+    }
+
+private:
+    QWidget* m_window;
+};
+
 class WindowDragger : public QObject
 {
 public:
@@ -101,6 +121,13 @@ private:
 void makeDraggable(QWidget* window)
 {
     window->installEventFilter(new WindowDragger(window));
+}
+
+void closeOnEscape(QWidget* window)
+{
+    // Key presses its children leave alone reach the window's filters on their way up.
+    auto* closer = new EscapeCloser(window);
+    window->installEventFilter(closer);
 }
 
 } // namespace DragFrame

@@ -32,6 +32,9 @@ void release(bool& mousePressed);
 // its children leave the press to it, without handlers or fields of its own.
 void makeDraggable(QWidget* window);
 
+// Escape closes the window unless a child takes the key first.
+void closeOnEscape(QWidget* window);
+
 } // namespace DragFrame
 
 // A frameless modal dialog that drags itself by the left mouse button.

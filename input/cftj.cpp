@@ -14,7 +14,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QPixmap>
 #include <QUrl>
 
@@ -80,6 +79,7 @@ void cftj::initForm()
     // Not centred: the window opens where the platform places new windows.
     setProperty("Form", true);
     DragFrame::makeDraggable(this);
+    DragFrame::closeOnEscape(this);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowStaysOnTopHint);
     IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
@@ -161,13 +161,5 @@ void cftj::askDownload()
     box.SetMessage(QStringLiteral("缺少拆分库，是否下载？"), 1);
     if (box.exec() == 1)
         QDesktopServices::openUrl(QUrl(m_downloadPage, QUrl::TolerantMode));
-}
-
-void cftj::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 

@@ -26,9 +26,6 @@ private slots:
     void on_comboBox_activated(const QString& text);
     void on_lineEdit_textChanged(const QString& text);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void initForm();
     void clearResult();

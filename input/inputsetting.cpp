@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QKeyEvent>
 
 namespace {
 
@@ -28,6 +27,7 @@ Inputsetting::Inputsetting(QWidget* parent) : QWidget(parent), m_ui(new Ui::Inpu
 {
     m_ui->setupUi(this);
     DragFrame::makeDraggable(this);
+    DragFrame::closeOnEscape(this);
     setWindowModality(Qt::ApplicationModal);
     DragFrame::initFrame(this, m_ui->lab_Ico, m_ui->btnMenu_Close);
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -153,10 +153,3 @@ void Inputsetting::on_mabiao_activated(const QString& name)
     App::writeConfig();
 }
 
-void Inputsetting::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
-}

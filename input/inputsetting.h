@@ -30,9 +30,6 @@ private slots:
     void on_btnMoren_clicked();
     void on_mabiao_activated(const QString& name);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void initControls();
     void showPage(bool basic);

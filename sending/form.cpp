@@ -18,7 +18,6 @@
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -186,6 +185,7 @@ void Form::initStyle()
     DragFrame::initFrame(this, m_ui->lab_Ico, m_ui->btnMenu_Close);
     setWindowFlags(windowFlags() | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint);
     DragFrame::makeDraggable(this);
+    DragFrame::closeOnEscape(this);
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -279,12 +279,4 @@ void Form::autoSlot3(const QString& action)
 }
 
 // ---- Window ----
-
-void Form::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
-}
 

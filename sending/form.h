@@ -57,9 +57,6 @@ private slots:
     void fwSlot(int seconds);
     void uploadSlot();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void buildBody();
     void connectControls();

@@ -8,7 +8,6 @@
 #include "sending/fwstate.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <qcustomplot.h>
 
 namespace {
@@ -32,6 +31,7 @@ quxian::quxian(QWidget* parent) : QWidget(parent), m_ui(new Ui::quxian)
 {
     m_ui->setupUi(this);
     DragFrame::makeDraggable(this);
+    DragFrame::closeOnEscape(this);
     setAttribute(Qt::WA_DeleteOnClose);
     initForm();
     initPlot();
@@ -143,14 +143,6 @@ void quxian::on_ckBackground_stateChanged(int state)
 void quxian::on_ckMove_stateChanged(int state)
 {
     m_ui->plot1->setInteractions(state != 0 ? QCP::iRangeDrag | QCP::iRangeZoom : QCP::iSelectOther);
-}
-
-void quxian::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void quxian::closeEvent(QCloseEvent* event)

@@ -43,7 +43,6 @@ private slots:
     void on_ckMove_stateChanged(int state);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
