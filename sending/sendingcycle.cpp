@@ -1,8 +1,8 @@
 #include "sending/sendingcycle.h"
 
 #include "app/core/app.h"
+#include "app/core/progressstore.h"
 #include "app/frmmessagebox.h"
-#include "sending/core/sourcetexts.h"
 #include "sending/form.h"
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
