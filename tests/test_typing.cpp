@@ -3,6 +3,7 @@
 // buttons and line, the free run's end, the check and clearing commands and the code hints.
 #include "testsupport.h"
 #include "typing/core/resultline.h"
+#include "typing/resulttable.h"
 
 #include <QProgressBar>
 
@@ -20,6 +21,23 @@ QString letters(int length)
 }
 
 const QString Passage = letters(20);
+
+// The foreground of the first three cells of the table's current row: "none" where the view
+// paints the default colour.
+QString cellColours(const ResultTable& table)
+{
+    QStringList names;
+    for (int column = 0; column < 3; ++column) {
+        const QVariant brush = table.view()->model()->index(table.row(), column).data(Qt::ForegroundRole);
+        const QColor colour = brush.value<QBrush>().color();
+        names << (!brush.isValid()             ? QStringLiteral("none")
+                  : colour == QColor(Qt::red)   ? QStringLiteral("red")
+                  : colour == QColor(Qt::green) ? QStringLiteral("green")
+                  : colour == QColor(Qt::blue)  ? QStringLiteral("blue")
+                                                : colour.name());
+    }
+    return names.join(' ');
+}
 
 QString codeHint(const QString& character, const QString& code)
 {
@@ -371,6 +389,52 @@ private slots:
         w.checkSlot();
         QCOMPARE(check.text, QStringLiteral("成绩为真！"));
         QCOMPARE(check.format, Qt::PlainText);
+    }
+
+    // A row coloured on one tick and filled again: each cell shows the colour of its new figure,
+    // none outside every band, and a new figure none at all when the refill is not coloured.
+    void resultCellColours_data()
+    {
+        QTest::addColumn<QList<int>>("first"); // ticks, characters, keys
+        QTest::addColumn<QString>("firstColours");
+        QTest::addColumn<QList<int>>("second");
+        QTest::addColumn<QString>("secondStep"); // "fill", "colour" or both
+        QTest::addColumn<QString>("secondColours");
+        // 231/min, 10.50 keys/s, 2.73 keys a character; then 119.58, 7.44, 3.73.
+        QTest::addRow("slow after fast") << QList<int>{6000, 231, 630} << "red red none"
+                                         << QList<int>{6021, 120, 448} << "fill colour" << "none none none";
+        // 190, 9.00, 2.84 left idle for as long again: 95.00, 4.50 (also coloured without a refill).
+        QTest::addRow("left idle") << QList<int>{6000, 190, 540} << "blue green none" << QList<int>{12000, 190, 540}
+                                   << "fill colour" << "none none none";
+        QTest::addRow("coloured again") << QList<int>{6000, 190, 540} << "blue green none"
+                                        << QList<int>{12000, 190, 540} << "colour" << "none none none";
+        // 300, 9.00, 1.80; then 250, 9.00, 2.16.
+        QTest::addRow("other bands") << QList<int>{6000, 300, 540} << "red green red" << QList<int>{6000, 250, 540}
+                                     << "fill colour" << "red green blue";
+        QTest::addRow("same figures") << QList<int>{6000, 300, 540} << "red green red" << QList<int>{6000, 300, 540}
+                                      << "fill colour" << "red green red";
+        QTest::addRow("refill not coloured") << QList<int>{6000, 300, 540} << "red green red"
+                                             << QList<int>{6000, 250, 600} << "fill" << "none none none";
+    }
+    void resultCellColours()
+    {
+        QFETCH(QList<int>, first);
+        QFETCH(QList<int>, second);
+        QFETCH(QString, secondStep);
+        QWidget window;
+        ResultTable table(&window);
+        const auto fill = [&](const QList<int>& run, const QString& step) {
+            const RunInputs in{run.at(0), run.at(1), 0, 0, 0, 0, 0.0, {run.at(2), 0, 0, 0, 0, 0, 0}};
+            table.evaluate(in);
+            if (step.contains(QStringLiteral("fill")))
+                table.fillRow(in, QStringLiteral("01:00.00"));
+            if (step.contains(QStringLiteral("colour")))
+                table.colourRow(table.figures().speed, table.figures().keyRate, table.figures().codeLength);
+        };
+        fill(first, QStringLiteral("fill colour"));
+        QTEST(cellColours(table), "firstColours");
+        fill(second, secondStep);
+        QTEST(cellColours(table), "secondColours");
     }
 
     void freeRunEndsOnce()
