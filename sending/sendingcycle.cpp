@@ -20,8 +20,10 @@ const QString kCurveName = QStringLiteral("child");
 } // namespace
 
 SendingCycle::SendingCycle(SendingHost host, QObject* parent)
-    : QObject(parent), m_host(std::move(host)), m_dataFolder(QCoreApplication::applicationDirPath())
+    : QObject(parent), m_host(std::move(host)), m_dataFolder(QCoreApplication::applicationDirPath()),
+      m_periodTimer(this)
 {
+    m_periodTimer.setObjectName(QStringLiteral("periodicTimer"));
     connect(&m_periodTimer, &QTimer::timeout, this, [this] { advance(Trigger::Period); });
 }
 

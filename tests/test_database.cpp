@@ -287,7 +287,8 @@ private slots:
     void unknownAddressStoredEmpty()
     {
         const QString name = m_tag + QStringLiteral("无地址");
-        const UploadRequest request{true, m_tag + "zhang", name, QStringLiteral("内容"), QStringLiteral("v"), QString()};
+        const UploadRequest request{true,     m_tag + "zhang", name, QStringLiteral("内容"), QStringLiteral("v"),
+                                    QString()};
         QVERIFY(uploadText(request).uploaded);
         const RankUpload::Run run{"60", {}, 0, name, true, true};
         const RankUpload::Context context{true, m_tag + "zhang", true, 1, "v", QString()};

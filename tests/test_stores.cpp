@@ -365,7 +365,8 @@ private slots:
     void progressFifos()
     {
         const ProgressStore store(m_dir->path());
-        const QStringList paths{store.folder() + QStringLiteral("/管道.ini"), store.folder() + QStringLiteral("/管道.txt")};
+        const QStringList paths{store.folder() + QStringLiteral("/管道.ini"),
+                                store.folder() + QStringLiteral("/管道.txt")};
         Fifos fifos(paths);
         bool ok = true;
         QCOMPARE(store.readTotal(QStringLiteral("管道"), 250), 250);

@@ -30,7 +30,7 @@ QString cellColours(const ResultTable& table)
     for (int column = 0; column < 3; ++column) {
         const QVariant brush = table.view()->model()->index(table.row(), column).data(Qt::ForegroundRole);
         const QColor colour = brush.value<QBrush>().color();
-        names << (!brush.isValid()             ? QStringLiteral("none")
+        names << (!brush.isValid()              ? QStringLiteral("none")
                   : colour == QColor(Qt::red)   ? QStringLiteral("red")
                   : colour == QColor(Qt::green) ? QStringLiteral("green")
                   : colour == QColor(Qt::blue)  ? QStringLiteral("blue")
@@ -400,21 +400,20 @@ private slots:
         QTest::addColumn<QList<int>>("second");
         QTest::addColumn<QString>("secondStep"); // "fill", "colour" or both
         QTest::addColumn<QString>("secondColours");
+        // Each run: ticks, characters, keys; then the colours of speed, key rate and code length.
+        const auto row = [](const char* tag, QList<int> first, const char* firstColours, QList<int> second,
+                            const char* step, const char* secondColours) {
+            QTest::addRow("%s", tag) << first << firstColours << second << step << secondColours;
+        };
         // 231/min, 10.50 keys/s, 2.73 keys a character; then 119.58, 7.44, 3.73.
-        QTest::addRow("slow after fast") << QList<int>{6000, 231, 630} << "red red none"
-                                         << QList<int>{6021, 120, 448} << "fill colour" << "none none none";
+        row("slow after fast", {6000, 231, 630}, "red red none", {6021, 120, 448}, "fill colour", "none none none");
         // 190, 9.00, 2.84 left idle for as long again: 95.00, 4.50 (also coloured without a refill).
-        QTest::addRow("left idle") << QList<int>{6000, 190, 540} << "blue green none" << QList<int>{12000, 190, 540}
-                                   << "fill colour" << "none none none";
-        QTest::addRow("coloured again") << QList<int>{6000, 190, 540} << "blue green none"
-                                        << QList<int>{12000, 190, 540} << "colour" << "none none none";
+        row("left idle", {6000, 190, 540}, "blue green none", {12000, 190, 540}, "fill colour", "none none none");
+        row("coloured again", {6000, 190, 540}, "blue green none", {12000, 190, 540}, "colour", "none none none");
         // 300, 9.00, 1.80; then 250, 9.00, 2.16.
-        QTest::addRow("other bands") << QList<int>{6000, 300, 540} << "red green red" << QList<int>{6000, 250, 540}
-                                     << "fill colour" << "red green blue";
-        QTest::addRow("same figures") << QList<int>{6000, 300, 540} << "red green red" << QList<int>{6000, 300, 540}
-                                      << "fill colour" << "red green red";
-        QTest::addRow("refill not coloured") << QList<int>{6000, 300, 540} << "red green red"
-                                             << QList<int>{6000, 250, 600} << "fill" << "none none none";
+        row("other bands", {6000, 300, 540}, "red green red", {6000, 250, 540}, "fill colour", "red green blue");
+        row("same figures", {6000, 300, 540}, "red green red", {6000, 300, 540}, "fill colour", "red green red");
+        row("refill not coloured", {6000, 300, 540}, "red green red", {6000, 250, 600}, "fill", "none none none");
     }
     void resultCellColours()
     {
