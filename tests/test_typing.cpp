@@ -22,13 +22,13 @@ QString letters(int length)
 
 const QString Passage = letters(20);
 
-// The foreground of the first three cells of the table's current row: "none" where the view
-// paints the default colour.
-QString cellColours(const ResultTable& table)
+// The foreground of the first three cells of a table row: "none" where the view paints the
+// default colour.
+QString cellColours(const QAbstractItemModel* table, int row)
 {
     QStringList names;
     for (int column = 0; column < 3; ++column) {
-        const QVariant brush = table.view()->model()->index(table.row(), column).data(Qt::ForegroundRole);
+        const QVariant brush = table->index(row, column).data(Qt::ForegroundRole);
         const QColor colour = brush.value<QBrush>().color();
         names << (!brush.isValid()              ? QStringLiteral("none")
                   : colour == QColor(Qt::red)   ? QStringLiteral("red")
@@ -37,6 +37,19 @@ QString cellColours(const ResultTable& table)
                                                 : colour.name());
     }
     return names.join(' ');
+}
+
+// The colours the bands give the figures (a penalty speed "P/S" is not coloured).
+QString bandColours(const QString& speed, const QString& keyRate, const QString& codeLength)
+{
+    const ResultColours c = resultColours(speed.toDouble(), keyRate.toDouble(), codeLength.toDouble());
+    const auto name = [](CellColour colour) {
+        const char* names[] = {"none", "red", "green", "blue"};
+        return QString::fromLatin1(names[int(colour)]);
+    };
+    return QStringList{speed.contains('/') ? QStringLiteral("none") : name(c.speed), name(c.keyRate),
+                       name(c.codeLength)}
+        .join(' ');
 }
 
 QString codeHint(const QString& character, const QString& code)
@@ -364,7 +377,30 @@ private slots:
         App::ShiShi = live;
         App::Totaljs = 50;
         frmMain& w = open(Passage);
-        const QString line = typeRun(wrong);
+        QString typed = Passage;
+        if (wrong)
+            typed[10] = QLatin1Char('X');
+        m_f->type(typed.chopped(1));
+        // With the live row, the last key comes right after the row showed the run, so the end shows
+        // figures the live row never did (the row is shown at most 30 times a second).
+        bool last = false;
+        const QString shown = QString::number(typed.size() - 1);
+        QStringList liveColours; // as shown, as the bands give them
+        if (live) {
+            connect(m_f->table(), &QAbstractItemModel::dataChanged, this, [&] {
+                if (std::exchange(last, last || m_f->cell(0, "字数") == shown) || !last)
+                    return;
+                QTimer::singleShot(0, this, [&] {
+                    liveColours << cellColours(m_f->table(), 0)
+                                << bandColours(m_f->cell(0, "速度"), m_f->cell(0, "击键"), m_f->cell(0, "码长"));
+                    m_f->type(typed.right(1));
+                });
+            });
+        } else {
+            m_f->type(typed.right(1));
+        }
+        const QString line = m_f->waitLine();
+        disconnect(m_f->table(), nullptr, this, nullptr);
         // The first key starts the run and is not counted.
         const int keys = Passage.size() - 1;
         QCOMPARE(m_f->cell(0, "字数"), QStringLiteral("20"));
@@ -376,6 +412,12 @@ private slots:
         QVERIFY2(format.match(speed).hasMatch(), qPrintable(speed));
         QCOMPARE(m_f->button("button")->text(), QStringLiteral("速度:") + speed);
         QCOMPARE(m_f->button("button2")->text(), QStringLiteral("击键:") + m_f->cell(0, "击键"));
+        // Coloured by the final figures as the live row was, a new penalty speed not; without the
+        // live row not at all.
+        if (live)
+            QCOMPARE(liveColours.value(0), liveColours.value(1));
+        QCOMPARE(cellColours(m_f->table(), 0),
+                 live ? bandColours(speed, m_f->cell(0, "击键"), m_f->cell(0, "码长")) : "none none none");
         // Totals of finished runs, saved to the store, and their averages.
         QCOMPARE(storedRecord("Totaljs").toInt(), 50 + keys);
         QVERIFY2(m_f->button("button4")->text().startsWith(QStringLiteral("平均击键: ")),
@@ -431,9 +473,9 @@ private slots:
                 table.colourRow(table.figures().speed, table.figures().keyRate, table.figures().codeLength);
         };
         fill(first, QStringLiteral("fill colour"));
-        QTEST(cellColours(table), "firstColours");
+        QTEST(cellColours(table.view()->model(), table.row()), "firstColours");
         fill(second, secondStep);
-        QTEST(cellColours(table), "secondColours");
+        QTEST(cellColours(table.view()->model(), table.row()), "secondColours");
     }
 
     void freeRunEndsOnce()
@@ -443,12 +485,19 @@ private slots:
         frmMain& w = open(Passage);
         m_f->type(QStringLiteral("abcd"));
         QTRY_COMPARE(m_f->cell(0, "字数"), QStringLiteral("4")); // the live figures, from the clock's ticks
+        // Ended one tick after the row was shown, too soon to show it again: the end shows figures
+        // the live row did not, coloured as it would be.
+        QSignalSpy rowShown(m_f->table(), &QAbstractItemModel::dataChanged);
+        QVERIFY(rowShown.wait());
+        QTest::qWait(15);
         // The pop-up comes whatever TanChuang says; declined, nothing is posted, and without
         // GbtanChuang the run is not reset for retyping.
         BoxAnswerer answer(false);
         w.slotDelay2();
         QCOMPARE(answer.seen, 1);
         QVERIFY(m_f->typing()->isReadOnly());
+        QCOMPARE(cellColours(m_f->table(), 0),
+                 bandColours(m_f->cell(0, "速度"), m_f->cell(0, "击键"), m_f->cell(0, "码长")));
         const QString line = QApplication::clipboard()->text();
         QVERIFY2(line.endsWith(App::AppTitle + QStringLiteral(" 自由模式")), qPrintable(line));
         QCOMPARE(verifyResultLine(line, false, false).outcome, LineCheck::Genuine);
