@@ -100,7 +100,7 @@ void Form::buildBody()
     m_labProgress->hide();
     m_comboProgress = named(new QComboBox(body), "comboProgress");
     m_comboProgress->hide();
-    m_progressNames = listedNames(m_progress.list());
+    m_progressNames = listedNames(listTexts(m_progress.folder(), true));
     m_comboProgress->addItems(m_progressNames);
     m_comboProgress->setCurrentIndex(m_progressNames.indexOf(App::Zdname));
 

@@ -1,6 +1,7 @@
 #ifndef TAVREL_SENDING_FORM_H
 #define TAVREL_SENDING_FORM_H
 
+#include "app/core/progressstore.h"
 #include "sending/core/sourcetexts.h"
 
 #include <QPoint>

@@ -1,8 +1,8 @@
 #include "sending/sendingcycle.h"
 
 #include "app/core/app.h"
+#include "app/core/progressstore.h"
 #include "app/frmmessagebox.h"
-#include "sending/core/sourcetexts.h"
 #include "sending/form.h"
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
@@ -20,8 +20,10 @@ const QString kCurveName = QStringLiteral("child");
 } // namespace
 
 SendingCycle::SendingCycle(SendingHost host, QObject* parent)
-    : QObject(parent), m_host(std::move(host)), m_dataFolder(QCoreApplication::applicationDirPath())
+    : QObject(parent), m_host(std::move(host)), m_dataFolder(QCoreApplication::applicationDirPath()),
+      m_periodTimer(this)
 {
+    m_periodTimer.setObjectName(QStringLiteral("periodicTimer"));
     connect(&m_periodTimer, &QTimer::timeout, this, [this] { advance(Trigger::Period); });
 }
 

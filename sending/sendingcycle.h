@@ -88,7 +88,7 @@ private:
     bool m_running = false;
     bool m_posting = false;
     QString m_dataFolder;
-    QTimer m_periodTimer;
+    QTimer m_periodTimer; // the send mode "周期发文"; a child, found by its name
     QPointer<Form> m_form;
     QPointer<Fwstate> m_panel;
     QPointer<quxian> m_curve;

@@ -139,6 +139,42 @@ private slots:
         QCOMPARE(configFileValue("Height").toInt(), 420);
     }
 
+    // The sending-state panel and the speed curve go along when the window is dragged; the boss key
+    // hides and shows the panel with the window while a text is being sent.
+    void sideWindowsFollowAndHide()
+    {
+        App::X = 300;
+        App::Y = 20;
+        frmMain& w = m_f->open(true);
+        w.infoRecv(100, QStringLiteral("跟随"), QString(250, QChar(0x5B57)), QString(100, QChar(0x5B57)), QString());
+        w.showSlot();
+        const auto shown = [](const char* name) {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            const auto found = std::find_if(windows.begin(), windows.end(), [name](QWidget* window) {
+                return window->objectName() == QLatin1String(name) && window->isVisible();
+            });
+            return found == windows.end() ? nullptr : *found;
+        };
+        QWidget* panel = shown("Fwstate");
+        QWidget* curve = shown("quxian");
+        QVERIFY(panel && curve);
+        QCOMPARE(panel->pos(), QPoint(6, 20)); // 294 to the left, the curve to the right (within the screen)
+        const int curveX = curve->x();
+        const QPoint grab = w.mapToGlobal(QPoint(5, 5));
+        sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(&w, QEvent::MouseMove, grab + QPoint(0, 80), Qt::NoButton, Qt::LeftButton);
+        sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(0, 80), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(w.pos(), QPoint(300, 100));
+        QCOMPARE(panel->pos(), QPoint(6, 100));
+        QCOMPARE(curve->pos(), QPoint(curveX, 100));
+        for (const bool visible : {false, true}) {
+            w.activated();
+            QCOMPARE(w.isVisible(), visible);
+            QCOMPARE(panel->isVisible(), visible);
+        }
+        w.showSlot();
+    }
+
     void publicAddress_data()
     {
         // 0: never answers; 1: answers once the window is open; -1: nothing listens; -2: streams

@@ -1,6 +1,7 @@
 // The stores on disk: the settings file, the record in the native store, progress files and text
 // files, each with its bad cases: garbled values, files that are not regular files, failed writes.
 #include "app/core/app.h"
+#include "app/core/progressstore.h"
 #include "testsupport.h"
 
 #include <QRegularExpression>
@@ -56,7 +57,7 @@ void verifyValues(const std::function<QVariant(int)>& expected = App::configDefa
 }
 
 // FIFOs in place of files. A reader that opens one would wait for a writer for ever; one comes
-// as soon as a reader waits, so a wrong open ends at once, having read nothing.
+// as soon as a reader waits, so a wrong open ends at once, having read nothing, and is counted.
 struct Fifos
 {
     explicit Fifos(const QStringList& paths)
@@ -69,8 +70,10 @@ struct Fifos
         writer = std::thread([this] {
             for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
                 for (const QByteArray& name : names) {
-                    if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                    if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
                         ::close(fd);
+                        ++opened;
+                    }
                 }
             }
         });
@@ -82,6 +85,7 @@ struct Fifos
     }
     QList<QByteArray> names;
     std::atomic<bool> stop{false};
+    std::atomic<int> opened{0}; // times a reader had one open
     std::thread writer;
 };
 
@@ -250,53 +254,144 @@ private slots:
         QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0").arg(INT_MAX));
     }
 
-    void progressFile()
+    // Start-up reads the total of the current text from the program's folder; a new text gets its
+    // length recorded, an empty one nothing.
+    void progressFileInProgramFolder()
     {
-        // No text, no file.
-        App::Zdname = QStringLiteral("空");
+        const ProgressStore store;
+        QCOMPARE(store.folder(), QCoreApplication::applicationDirPath() + QStringLiteral("/跟打进度"));
+        App::Zdname = QStringLiteral("启动%1").arg(QCoreApplication::applicationPid());
+        const QString file = store.folder() + '/' + App::Zdname + QStringLiteral(".ini");
+        const auto removeFile = qScopeGuard([&] { QFile::remove(file); });
         App::SendText.clear();
         App::Zdzs = 42;
         App::readProgress();
         QCOMPARE(App::Zdzs, 0);
-        QVERIFY(!QFileInfo::exists(kFolder));
-        // Created once with the text's length, then read whatever is being sent now.
-        App::Zdname = QStringLiteral("测试文章");
+        QVERIFY(!QFileInfo::exists(file));
         App::SendText = QString(1000, QChar(0x5B57));
         App::readProgress();
         App::SendText = QStringLiteral("短");
         App::readProgress();
         QCOMPARE(App::Zdzs, 1000);
-        QVERIFY(readRaw(kFolder + QStringLiteral("/测试文章.ini")).contains("Zdzs=1000"));
-        // A garbled or missing value reads as zero, one out of range is clamped.
-        const QList<QPair<QByteArray, int>> values{{"Zdzs=abc", 0}, {"Other=5", 0}, {"Zdzs=4294967297", INT_MAX}};
-        for (const auto& [line, expected] : values) {
-            App::Zdname = QString::fromLatin1(line);
-            writeRaw(App::progressPath(App::Zdname, QStringLiteral(".ini")), "[AppConfig]\n" + line + "\n");
-            App::readProgress();
-            QCOMPARE(App::Zdzs, expected);
-        }
-        // Titles come from chats and servers: the file stays directly in the folder, under a name
-        // without separators, climbs or control characters.
-        const QStringList titles{"v1.2 第一篇", "../../etc/x", "..\\x", QString::fromUtf16(u"a\0b\tc\x1f\x7f\nd", 9)};
-        const QStringList files{"v1.2 第一篇", "____etc_x", "__x", "abcd"};
-        for (int i = 0; i < titles.size(); ++i) {
-            App::Zdname = titles.at(i);
-            App::readProgress();
-            QVERIFY2(QFile::exists(kFolder + '/' + files.at(i) + ".ini"), qPrintable(files.at(i)));
-        }
+        QVERIFY(readRaw(file).contains("Zdzs=1000"));
+        QVERIFY(!QFileInfo::exists(kFolder)); // nothing in the working folder
+    }
+
+    // Names come from chats and servers: each maps to one file directly in the folder, neither
+    // nameless nor hidden, and a mapped name maps to itself, so a listed file is found by its name.
+    void progressNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");
+        QTest::addRow("plain") << QStringLiteral("v1.2 第一篇") << QStringLiteral("v1.2 第一篇");
+        QTest::addRow("climbs") << QStringLiteral("../../etc/x") << QStringLiteral("____etc_x");
+        QTest::addRow("backslash climb") << QStringLiteral("..\\x") << QStringLiteral("__x");
+        QTest::addRow("dots inside") << QStringLiteral("第1..2章") << QStringLiteral("第1_2章");
+        QTest::addRow("three dots") << QStringLiteral("...") << QStringLiteral("_.");
+        QTest::addRow("empty") << QString() << QStringLiteral("_");
+        QTest::addRow("hidden") << QStringLiteral(".隐藏") << QStringLiteral("_.隐藏");
+        QTest::addRow("NUL") << QString::fromUtf16(u"a\0b", 3) << QStringLiteral("a_b");
+        QTest::addRow("tab kept") << QStringLiteral("a\tb") << QStringLiteral("a\tb");
+    }
+    void progressNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        const ProgressStore store(m_dir->path());
+        QCOMPARE(ProgressStore::safeName(file), file);
+        QString saved;
+        QString error;
+        QVERIFY(store.saveText(name, QStringLiteral("余下"), &saved, &error));
+        QCOMPARE(saved, file);
+        QCOMPARE(store.readTotal(name, 250), 250);
+        QCOMPARE(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({file + ".ini", file + ".txt"}));
+        bool ok = false;
+        QCOMPARE(store.readText(saved, &ok), QStringLiteral("余下"));
+        QVERIFY(ok);
+        QCOMPARE(store.readTotal(saved, 2), 250);
+    }
+
+    // The total of a text: its length at the first read that has one, then kept; read as a count
+    // from 0 up, the file left as it is.
+    void progressTotals_data()
+    {
+        QTest::addColumn<QByteArray>("stored"); // empty: no file
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("total");
+        QTest::addColumn<int>("later"); // read again with a length of 7
+        QTest::addRow("new text") << QByteArray() << 1000 << 1000 << 1000;
+        QTest::addRow("empty text records nothing") << QByteArray() << 0 << 0 << 7;
+        QTest::addRow("recorded") << QByteArray("Zdzs=1000") << 5 << 1000 << 1000;
+        QTest::addRow("garbled") << QByteArray("Zdzs=abc") << 5 << 0 << 0;
+        QTest::addRow("no key") << QByteArray("Other=5") << 5 << 0 << 0;
+        QTest::addRow("too large") << QByteArray("Zdzs=4294967297") << 5 << INT_MAX << INT_MAX;
+        QTest::addRow("negative") << QByteArray("Zdzs=-500") << 5 << 0 << 0;
+    }
+    void progressTotals()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, length);
+        const ProgressStore store(m_dir->path());
+        const QString file = store.folder() + QStringLiteral("/文.ini");
+        if (!stored.isEmpty())
+            writeRaw(file, "[AppConfig]\n" + stored + "\n");
+        QTEST(store.readTotal(QStringLiteral("文"), length), "total");
+        QCOMPARE(QFileInfo::exists(file), !stored.isEmpty() || length > 0);
+        if (!stored.isEmpty())
+            QCOMPARE(readRaw(file), "[AppConfig]\n" + stored + "\n");
+        QTEST(store.readTotal(QStringLiteral("文"), 7), "later");
+    }
+
+    // Files saved while ".." stayed in a name are still found, and written back where they are.
+    void progressUnderEarlierNames()
+    {
+        const ProgressStore store(m_dir->path());
+        writeRaw(store.folder() + QStringLiteral("/第1..2章.txt"), "旧的余下");
+        writeRaw(store.folder() + QStringLiteral("/第1..2章.ini"), "[AppConfig]\nZdzs=250\n");
+        bool ok = false;
+        QCOMPARE(store.readText(QStringLiteral("第1..2章"), &ok), QStringLiteral("旧的余下"));
+        QVERIFY(ok);
+        QCOMPARE(store.readTotal(QStringLiteral("第1..2章"), 4), 250);
+        QString saved;
+        QString error;
+        QVERIFY(store.saveText(QStringLiteral("第1..2章"), QStringLiteral("余下"), &saved, &error));
+        QCOMPARE(store.readText(saved, &ok), QStringLiteral("余下"));
+        QCOMPARE(store.readTotal(saved, 2), 250);
+        QCOMPARE(QDir(store.folder()).entryList(QDir::Files), QStringList({"第1..2章.ini", "第1..2章.txt"}));
+    }
+
+    // A FIFO under a text's name is never opened: nothing blocks, and it is not written over.
+    void progressFifos()
+    {
+        const ProgressStore store(m_dir->path());
+        const QStringList paths{store.folder() + QStringLiteral("/管道.ini"),
+                                store.folder() + QStringLiteral("/管道.txt")};
+        Fifos fifos(paths);
+        bool ok = true;
+        QCOMPARE(store.readTotal(QStringLiteral("管道"), 250), 250);
+        QCOMPARE(store.readText(QStringLiteral("管道"), &ok), QString());
+        QVERIFY(!ok);
+        QString saved;
+        QString error;
+        QVERIFY(!store.saveText(QStringLiteral("管道"), QStringLiteral("余下"), &saved, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(fifos.opened.load(), 0);
+        for (const QString& path : paths)
+            QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isFile(), qPrintable(path));
     }
 
     // A FIFO (or any file that is not a regular one) under a store's or a text's name counts as
     // unreadable: nothing blocks, the values in memory stay, and it is not written over.
     void onlyRegularFilesOpened()
     {
-        App::Zdname = QStringLiteral("管道");
+        App::Zdname = QStringLiteral("管道%1").arg(QCoreApplication::applicationPid());
         App::SendText = QStringLiteral("十个字的一段文字啊");
         App::Jilu = 7;
         const QStringList paths = {kConfigFile,
                                    QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName(),
-                                   App::progressPath(App::Zdname, QStringLiteral(".ini")), QStringLiteral("a.txt")};
-        Fifos fifos(paths);
+                                   ProgressStore().path(App::Zdname, QStringLiteral(".ini")), QStringLiteral("a.txt")};
+        auto fifos = std::make_unique<Fifos>(paths);
         bool ok = true;
         App::readConfig();
         App::readStats();
@@ -304,12 +399,20 @@ private slots:
         App::readTextFile(paths.last(), &ok);
         App::writeConfig();
         App::writeStats();
+        const int opened = fifos->opened;
+        fifos.reset();
+        QStringList left;
+        for (const QString& path : paths) {
+            if (!QFileInfo::exists(path) || QFileInfo(path).isFile())
+                left << path;
+        }
+        QFile::remove(paths.at(2)); // in the program's folder
         QCOMPARE(App::Fanye, 500);
         QCOMPARE(App::Jilu, 7);
         QCOMPARE(App::Zdzs, App::SendText.size());
         QVERIFY(!ok);
-        for (const QString& path : paths)
-            QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isFile(), qPrintable(path));
+        QCOMPARE(opened, 0);
+        QCOMPARE(left, QStringList()); // each still the FIFO it was
     }
 
     void writeFile()

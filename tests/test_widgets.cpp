@@ -442,7 +442,8 @@ private slots:
         const int laidBefore = laid.size();
         cycle.advanceAfterRun(true); // the held cycle leaves the run alone
         QCOMPARE(laid.size(), laidBefore);
-        cycle.advance(); // the command repeats the segment
+        cycle.advance(); // the command lays the same segment again
+        QCOMPARE(laid.size(), laidBefore + 1);
         QCOMPARE(laid.last(), QStringLiteral("第3段") + letters(250).mid(200));
 
         cycle.stop();

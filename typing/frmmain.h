@@ -316,6 +316,8 @@ private:
     void computeResults();
     void refreshResultButtons();
     void fillResultRow();
+    // Colours the current row's first three cells by the run's figures, when BianSe is on.
+    void colourResultRow();
     RunInputs currentRunInputs() const;
     RunResult currentRunResult() const;
     void showResultButtons();

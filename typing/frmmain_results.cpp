@@ -86,10 +86,16 @@ void frmMain::refreshResultButtons()
         clearResult();
         setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
     }
-    if (App::BianSe && written) {
-        const ResultFigures& f = m_results->figures();
-        m_results->colourRow(f.speed, f.keyRate, f.codeLength);
-    }
+    if (written)
+        colourResultRow();
+}
+
+void frmMain::colourResultRow()
+{
+    if (!App::BianSe)
+        return;
+    const ResultFigures& f = m_results->figures();
+    m_results->colourRow(f.speed, f.keyRate, f.codeLength);
 }
 
 void frmMain::fillResultRow()
@@ -180,9 +186,12 @@ void frmMain::slotDelay()
     // The wrong count is final only now; the cell the line reads must agree with the table.
     m_results->keepCell(ColWrong, QString::number(wrongCount()));
 
-    // Also with the live row on: the last tick may not have shown it.
+    // Also with the live row on: the last tick may not have shown it. Its new figures are
+    // coloured as the live row's are; without the live row the end shows no colours.
     fillResultRow();
-    if (!App::ShiShi) {
+    if (App::ShiShi) {
+        colourResultRow();
+    } else {
         waitProcessingEvents(200);
         // A retype or a new passage during the wait reset the counters: this run is gone.
         if (runEndCount == 0)
@@ -233,9 +242,11 @@ void frmMain::slotDelay2()
         return;
 
     ui->textEdit2->setReadOnly(true);
-    // Also with the live row on: the last tick may not have shown it.
+    // Also with the live row on: the last tick may not have shown it (coloured as above).
     fillResultRow();
-    if (!App::ShiShi) {
+    if (App::ShiShi) {
+        colourResultRow();
+    } else {
         waitProcessingEvents(200);
         if (runEndCount == 0)
             return;

@@ -25,8 +25,7 @@ public:
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
-        const QPalette::ColorGroup group =
-            (cell.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        const QPalette::ColorGroup group = (cell.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
         painter->save();
         painter->setClipRect(cell.rect);
         painter->setFont(cell.font);
@@ -138,7 +137,7 @@ void ResultTable::setCell(int column, const QString& text)
     // redo its layout, which was most of a tick; the item already there is written instead.
     QStandardItem* item = m_model->item(m_row, column);
     // Most cells keep their text from one tick to the next; each write repaints the table. A kept
-    // text keeps its colour too, which the same figure gives.
+    // figure keeps its colour, which the colouring decides again after every fill.
     if (item && item->text() == text && item->data(Qt::TextAlignmentRole).isValid())
         return;
     if (!item) {
@@ -146,14 +145,11 @@ void ResultTable::setCell(int column, const QString& text)
         m_model->setItem(m_row, column, item);
     }
     m_rowBlank = false;
-    // All roles in one write, one change for the view to repaint. A figure keeps its colour until
-    // the colouring looks at it again.
-    QMap<int, QVariant> roles{{Qt::DisplayRole, text},
-                              {Qt::TextAlignmentRole, int(Qt::AlignHCenter | Qt::AlignVCenter)}};
-    const QVariant colour = item->data(Qt::ForegroundRole);
-    if (colour.isValid() && !text.isEmpty())
-        roles.insert(Qt::ForegroundRole, colour);
-    m_model->setItemData(item->index(), roles);
+    // All roles in one write, one change for the view to repaint. A new figure starts without
+    // colour, as in a new cell; an empty value removes the role.
+    m_model->setItemData(item->index(), {{Qt::DisplayRole, text},
+                                         {Qt::TextAlignmentRole, int(Qt::AlignHCenter | Qt::AlignVCenter)},
+                                         {Qt::ForegroundRole, QVariant()}});
 }
 
 QString ResultTable::cellText(int column) const
@@ -186,11 +182,12 @@ void ResultTable::colourRow(double speed, double keyRate, double codeLength)
     for (const auto& [column, colour] : cells) {
         QStandardItem* item = m_model->item(m_row, column);
         // An empty cell shows no colour: colouring it would only repaint the row off screen.
-        if (!item || colour == CellColour::None || item->text().isEmpty())
+        if (!item || item->text().isEmpty())
             continue;
-        const QBrush brush(colourOf(colour), Qt::SolidPattern);
-        if (item->foreground() != brush)
-            item->setForeground(brush);
+        // A figure outside every band has no colour, whatever the cell showed before.
+        const QVariant brush = colour == CellColour::None ? QVariant() : QBrush(colourOf(colour), Qt::SolidPattern);
+        if (item->data(Qt::ForegroundRole) != brush)
+            item->setData(brush, Qt::ForegroundRole);
     }
 }
 

@@ -45,7 +45,7 @@ QVariant count(const QString& text)
 // A null text would be bound as NULL; the entry keeps an empty text instead (no public address).
 QVariant text(const QString& value)
 {
-    return value.isNull() ? QStringLiteral("") : value;
+    return myHelper::boundText(value);
 }
 
 // The ranking entry itself, once the conditions hold.

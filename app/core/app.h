@@ -191,9 +191,9 @@ public:
     static void readStats();
     static void writeStats();
 
+    // The total of the text named Zdname in the program's progress folder (see ProgressStore).
     static void readProgress();
     static void writeProgress();
-    static QString progressPath(const QString& name, const QString& suffix);
 
     // Only regular files are opened: a FIFO or a device under a store's or a text's name would
     // block the read for ever, so it counts as unreadable. True also when nothing is there yet.

@@ -2,20 +2,14 @@
 
 #include "app/core/bounded.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTextCodec>
 #include <QVariant>
 
 namespace {
-
-const QString kProgressFolder = QStringLiteral("跟打进度");
-const QString kProgressGroup = QStringLiteral("AppConfig");
-const QString kProgressKey = QStringLiteral("Zdzs");
 
 // The record lives in the per-user native store, apart from the settings file.
 const QString kStoreOrganisation = QStringLiteral("VEK Helper");
@@ -118,57 +112,6 @@ void App::writeStats()
     store.endGroup();
     store.sync();
     warnIfFailed(store, "保存跟打记录失败");
-}
-
-QString App::progressPath(const QString& name, const QString& suffix)
-{
-    // Text titles come from chats and servers: no separator and no ".." may reach the file system,
-    // so the file always lands directly in the progress folder. Other names map unchanged.
-    QString safe = name;
-    safe.replace(QLatin1Char('/'), QLatin1Char('_'));
-    safe.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    safe.replace(QStringLiteral(".."), QStringLiteral("_"));
-    // A NUL would cut the path short and control characters have no place in a file name.
-    safe.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
-    return kProgressFolder + QLatin1Char('/') + safe + suffix;
-}
-
-void App::readProgress()
-{
-    const QString path = progressPath(Zdname, QStringLiteral(".ini"));
-    if (QFile::exists(path)) {
-        if (!isRegularOrMissing(path)) {
-            qWarning("读取跟打进度失败: %s (不是普通文件)", qUtf8Printable(path));
-            Zdzs = SendText.size();
-            return;
-        }
-        QSettings progress(path, QSettings::IniFormat);
-        progress.beginGroup(kProgressGroup);
-        Zdzs = Bounded::toInt(progress.value(kProgressKey), 0);
-        progress.endGroup();
-        return;
-    }
-    // A text keeps the length it had when its progress file was made.
-    Zdzs = SendText.size();
-    if (Zdzs != 0)
-        writeProgress();
-}
-
-void App::writeProgress()
-{
-    if (!QDir().mkpath(kProgressFolder))
-        qWarning("无法创建文件夹: %s", qUtf8Printable(kProgressFolder));
-    const QString path = progressPath(Zdname, QStringLiteral(".ini"));
-    if (!isRegularOrMissing(path)) {
-        qWarning("保存跟打进度失败: %s (不是普通文件)", qUtf8Printable(path));
-        return;
-    }
-    QSettings progress(path, QSettings::IniFormat);
-    progress.beginGroup(kProgressGroup);
-    progress.setValue(kProgressKey, Zdzs);
-    progress.endGroup();
-    progress.sync();
-    warnIfFailed(progress, "保存跟打进度失败");
 }
 
 bool App::writeFile(const QString& path, const QString& text)

@@ -54,6 +54,11 @@ bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& val
     return true;
 }
 
+QVariant myHelper::boundText(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
 QString myHelper::getMd5(const QString& str)
 {
     return QString::fromLatin1(QCryptographicHash::hash(str.toUtf8(), QCryptographicHash::Md5).toHex());

@@ -20,6 +20,9 @@ public:
     // The checks every statement goes through: offline test, prepare, bind, exec, debug log on
     // error. On true the query is positioned before its first row, ready for next().
     static bool run(QSqlQuery& query, const QString& sql, const QVariantList& values = {});
+    // A text value to bind: an unknown one (a null text, such as the public address when its look-up
+    // failed) binds as the empty text, never as NULL.
+    static QVariant boundText(const QString& value);
 
     // 32 lower-case hexadecimal digits of the MD5 of the text's UTF-8 bytes.
     static QString getMd5(const QString& str);

@@ -67,7 +67,7 @@ UploadOutcome uploadText(const UploadRequest& request)
     }
     const bool inserted = myHelper::exec(QStringLiteral("insert into kelm_text values(Null,?,?,?,?,?,?,0)"),
                                          {request.name, request.text, QString::number(request.now), request.appTitle,
-                                          request.publicIp, request.userName});
+                                          myHelper::boundText(request.publicIp), request.userName});
     outcome.uploaded = inserted;
     outcome.message = inserted ? QStringLiteral("上传成功！") : QStringLiteral("上传失败！");
     return outcome;

@@ -4,7 +4,6 @@
 #include "typing/core/drills.h"
 
 #include <QDir>
-#include <QSettings>
 
 QVector<ListedText> listTexts(const QString& folder, bool exactNames)
 {
@@ -51,62 +50,4 @@ QString prepareForSending(const QString& text, const PrepareOptions& options)
     if (options.convertPunct)
         App::convertPunct(prepared);
     return prepared;
-}
-
-ProgressStore::ProgressStore(const QString& baseFolder)
-    : m_folder(QDir(baseFolder).filePath(QStringLiteral("跟打进度")))
-{
-}
-
-QString ProgressStore::safeName(const QString& title)
-{
-    QString safe = title;
-    for (QChar& c : safe) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isNull())
-            c = QLatin1Char('_');
-    }
-    // A leading dot would hide the file from the listing.
-    if (safe.isEmpty() || safe.startsWith(QLatin1Char('.')))
-        safe.prepend(QLatin1Char('_'));
-    return safe;
-}
-
-QString ProgressStore::path(const QString& name, const QString& suffix) const
-{
-    return m_folder + QLatin1Char('/') + safeName(name) + suffix;
-}
-
-QString ProgressStore::readText(const QString& name, bool* ok) const
-{
-    return App::readTextFile(path(name, QStringLiteral(".txt")), ok);
-}
-
-bool ProgressStore::saveText(const QString& title, const QString& text, QString* savedName, QString* error) const
-{
-    if (!QDir().mkpath(m_folder)) {
-        *error = QStringLiteral("无法创建文件夹: ") + m_folder;
-        return false;
-    }
-    const QString name = safeName(title);
-    if (!App::writeFile(path(name, QStringLiteral(".txt")), text)) {
-        *error = QStringLiteral("写入文件失败: ") + path(name, QStringLiteral(".txt"));
-        return false;
-    }
-    *savedName = name;
-    return true;
-}
-
-int ProgressStore::readTotal(const QString& name, int keptLength) const
-{
-    const QString file = path(name, QStringLiteral(".ini"));
-    if (QFile::exists(file)) {
-        QSettings progress(file, QSettings::IniFormat);
-        return progress.value(QStringLiteral("AppConfig/Zdzs")).toInt();
-    }
-    if (keptLength != 0 && QDir().mkpath(m_folder)) {
-        QSettings progress(file, QSettings::IniFormat);
-        progress.setValue(QStringLiteral("AppConfig/Zdzs"), keptLength);
-        progress.sync();
-    }
-    return keptLength;
 }

@@ -34,30 +34,4 @@ struct PrepareOptions
 };
 QString prepareForSending(const QString& text, const PrepareOptions& options);
 
-// The progress texts of one base folder: the remaining text in "跟打进度/<name>.txt" and its total in
-// "跟打进度/<name>.ini" (group "AppConfig", key "Zdzs") sit side by side, listed, read and written
-// from the same folder.
-class ProgressStore
-{
-public:
-    explicit ProgressStore(const QString& baseFolder);
-
-    QString folder() const { return m_folder; }
-    QVector<ListedText> list() const { return listTexts(m_folder, true); }
-    // The file name a title is saved under: a path separator or a NUL in a title (from a chat or a
-    // server) cannot lead out of the folder, and a leading dot cannot hide it from the listing.
-    static QString safeName(const QString& title);
-
-    QString readText(const QString& name, bool* ok) const;
-    // Writes the remaining text, creating the folder; the saved name (see safeName) on success.
-    bool saveText(const QString& title, const QString& text, QString* savedName, QString* error) const;
-    // The recorded total of a name; a name without a record gets keptLength recorded as its total
-    // unless that is 0.
-    int readTotal(const QString& name, int keptLength) const;
-
-private:
-    QString path(const QString& name, const QString& suffix) const;
-    QString m_folder;
-};
-
 #endif
