@@ -123,6 +123,26 @@ void makeDraggable(QWidget* window)
     window->installEventFilter(new WindowDragger(window));
 }
 
+void growToFit(QWidget* control)
+{
+    control->ensurePolished();
+    const QSize needed = control->minimumSizeHint();
+    if (control->minimumWidth() == control->maximumWidth() && control->width() < needed.width())
+        control->setFixedWidth(needed.width());
+    if (control->minimumHeight() == control->maximumHeight() && control->height() < needed.height())
+        control->setFixedHeight(needed.height());
+}
+
+void growBodyToFit(QWidget* window, QWidget* titleBar, QWidget* body)
+{
+    body->ensurePolished();
+    const int width = qMax(window->width(), body->layout() ? body->layout()->totalMinimumSize().width() : 0);
+    const int height = qMax(window->height(), body->y() + (body->layout() ? body->layout()->totalMinimumSize().height() : 0));
+    window->resize(width, height);
+    titleBar->resize(width, titleBar->height());
+    body->resize(width, height - body->y());
+}
+
 void closeOnEscape(QWidget* window)
 {
     // Key presses its children leave alone reach the window's filters on their way up.

@@ -35,6 +35,15 @@ void makeDraggable(QWidget* window);
 // Escape closes the window unless a child takes the key first.
 void closeOnEscape(QWidget* window);
 
+// The designs give fixed sizes measured with a Windows font; the installed one can need more. A
+// control of fixed width or height grows to what its text needs (its minimum size hint); its
+// design size is the least it keeps. Call it once the window's frame and style are in place.
+void growToFit(QWidget* control);
+
+// A window whose body stands below its title bar without a layout of its own: the body takes the
+// window's width, and both grow to what the body's layout needs.
+void growBodyToFit(QWidget* window, QWidget* titleBar, QWidget* body);
+
 } // namespace DragFrame
 
 // A frameless modal dialog that drags itself by the left mouse button.

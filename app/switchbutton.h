@@ -12,6 +12,11 @@ public:
 
     void setOnOff(bool on);
 
+    // The pictures' size. The push buttons' style sheet sets a smaller minimum height, which a
+    // layout would otherwise take for the row and cut the picture.
+    QSize sizeHint() const override { return QSize(87, 28); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     bool switchedOn;
 
 private slots:

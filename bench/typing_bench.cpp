@@ -10,7 +10,7 @@
 // maximum over many repetitions, printed beside the budget for this class of machine. With --breakdown
 // the typed change is also taken apart, to show where its time goes.
 #include "app/core/app.h"
-#include "app/startup.h"
+#include "app/look.h"
 #include "bench/benchfigures.h"
 #include "typing/coresettings.h"
 #include "typing/frmmain.h"

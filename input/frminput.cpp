@@ -4,7 +4,7 @@
 #include "app/core/app.h"
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
-#include "app/startup.h"
+#include "app/look.h"
 #include "input/inputsetting.h"
 
 #include <QActionGroup>

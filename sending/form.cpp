@@ -50,6 +50,9 @@ Form::Form(QWidget* parent, const QString& baseFolder)
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
+    // The frame first: changing the window's flags re-applies the style sheet to every control
+    // already shown, which then loses the body's font.
+    initStyle();
     buildBody();
     connectControls();
 
@@ -63,7 +66,12 @@ Form::Form(QWidget* parent, const QString& baseFolder)
         App::writeFile(QStringLiteral("错字收集.txt"), App::WrongChars);
     if (!App::SlowChars.isEmpty())
         App::writeFile(QStringLiteral("慢字收集.txt"), App::SlowChars);
-    initStyle();
+
+    for (QWidget* control : {static_cast<QWidget*>(m_spinLength), static_cast<QWidget*>(m_comboZdhd2),
+                             static_cast<QWidget*>(m_spinZdhd), static_cast<QWidget*>(m_comboZdhd5)})
+        DragFrame::growToFit(control);
+    DragFrame::growBodyToFit(this, m_ui->widget_title, m_ui->formwidget);
+    DragFrame::centreOnDesktop(this);
 }
 
 Form::~Form() = default;

@@ -4,7 +4,7 @@
 #include "typing/typingview.h"
 
 #include "app/core/app.h"
-#include "app/startup.h"
+#include "app/look.h"
 #include "typing/core/comparison.h"
 
 #include <QAction>

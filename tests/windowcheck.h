@@ -1,0 +1,255 @@
+#ifndef TAVREL_WINDOWCHECK_H
+#define TAVREL_WINDOWCHECK_H
+
+// What a user sees of a window: every visible control whole, at least its minimum size, and its
+// text unclipped. A control that passes size() and isVisible() can still show 11 px of itself.
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStringList>
+#include <QStyle>
+#include <QStyleOption>
+#include <QToolButton>
+#include <QWidget>
+
+#include "app/switchbutton.h"
+
+namespace ts {
+
+inline QString controlName(const QWidget* w)
+{
+    const QString name = w->objectName().isEmpty() ? QStringLiteral("<unnamed>") : w->objectName();
+    return QStringLiteral("%1 %2").arg(QString::fromLatin1(w->metaObject()->className()), name);
+}
+
+// The part of `w`, in its own coordinates, that a later (higher) sibling of it or of one of its
+// ancestors lies over. Qt leaves transparent siblings out of visibleRegion(), yet they hide and
+// take the clicks all the same.
+inline QRegion coveredBySiblings(const QWidget* w, const QWidget* window)
+{
+    QRegion covered;
+    for (const QWidget* level = w; level && level != window; level = level->parentWidget()) {
+        const QWidget* parent = level->parentWidget();
+        if (!parent)
+            break;
+        const QObjectList& siblings = parent->children();
+        for (int i = siblings.indexOf(const_cast<QWidget*>(level)) + 1; i < siblings.size(); ++i) {
+            auto* sibling = qobject_cast<const QWidget*>(siblings.at(i));
+            if (sibling && sibling->isVisible() && !sibling->isWindow())
+                covered += QRect(w->mapFrom(parent, sibling->geometry().topLeft()), sibling->size());
+        }
+    }
+    return covered & w->rect();
+}
+
+// Controls not wholly shown: clipped by an ancestor (their visibleRegion() misses part of their
+// rectangle) or covered by a sibling. A control's own children (a spin box's editor) count as part
+// of it.
+inline QStringList clippedControls(const QWidget* window)
+{
+    QStringList faults;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->isWindow() || !w->isVisibleTo(window))
+            continue;
+        QRegion seen = w->visibleRegion();
+        for (const QWidget* child : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (child->isVisible() && !child->isWindow())
+                seen += child->geometry() & w->rect();
+        // A plain holder may lie under the window's size grip; the controls it holds may not.
+        const bool holder = w->metaObject() == &QWidget::staticMetaObject;
+        const QRegion hidden = (QRegion(w->rect()) - seen) + (holder ? QRegion() : coveredBySiblings(w, window));
+        if (!hidden.isEmpty())
+            faults << QStringLiteral("%1 (%2x%3 at %4,%5): %6x%7 px of it not shown")
+                          .arg(controlName(w))
+                          .arg(w->width())
+                          .arg(w->height())
+                          .arg(w->mapTo(window, QPoint()).x())
+                          .arg(w->mapTo(window, QPoint()).y())
+                          .arg(hidden.boundingRect().width())
+                          .arg(hidden.boundingRect().height());
+    }
+    return faults;
+}
+
+namespace detail {
+
+// The width and height a text needs in `room`, with the font of `w`.
+inline QString cutText(const QWidget* w, const QString& text, const QRect& room)
+{
+    if (text.isEmpty())
+        return QString();
+    const QFontMetrics metrics(w->font());
+    const int width = metrics.horizontalAdvance(text);
+    if (width > room.width() || metrics.height() > room.height())
+        return QStringLiteral("%1: \"%2\" needs %3x%4, has %5x%6")
+            .arg(controlName(w), text)
+            .arg(width)
+            .arg(metrics.height())
+            .arg(room.width())
+            .arg(room.height());
+    return QString();
+}
+
+inline QString cutLabel(const QLabel* label)
+{
+    if (label->text().isEmpty() || label->pixmap() || label->movie())
+        return QString();
+    if (label->wordWrap()) {
+        const int needed = label->heightForWidth(label->width());
+        return needed > label->height() ? QStringLiteral("%1: wrapped text needs height %2, has %3")
+                                              .arg(controlName(label))
+                                              .arg(needed)
+                                              .arg(label->height())
+                                        : QString();
+    }
+    const QSize needed = label->sizeHint();
+    if (needed.width() > label->width() || needed.height() > label->height())
+        return QStringLiteral("%1: \"%2\" needs %3x%4, has %5x%6")
+            .arg(controlName(label), label->text())
+            .arg(needed.width())
+            .arg(needed.height())
+            .arg(label->width())
+            .arg(label->height());
+    return QString();
+}
+
+inline QString cutButton(const QAbstractButton* button)
+{
+    if (button->text().isEmpty())
+        return QString();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.icon = button->icon();
+    option.iconSize = button->iconSize();
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    if (qobject_cast<const QCheckBox*>(button))
+        contents = QStyle::SE_CheckBoxContents;
+    else if (qobject_cast<const QRadioButton*>(button))
+        contents = QStyle::SE_RadioButtonContents;
+    else if (!qobject_cast<const QPushButton*>(button))
+        return cutText(button, button->text(), button->contentsRect());
+    QRect room = button->style()->subElementRect(contents, &option, button);
+    if (!button->icon().isNull() && contents == QStyle::SE_PushButtonContents)
+        room.setWidth(room.width() - button->iconSize().width() - 4);
+    return cutText(button, QString(button->text()).remove(QLatin1Char('&')), room);
+}
+
+inline QRect lineEditRoom(const QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    QRect room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    room = room.marginsRemoved(edit->textMargins());
+    // QLineEdit keeps two pixels beside its text on each side.
+    return room.adjusted(2, 0, -2, 0);
+}
+
+inline QString cutCombo(const QComboBox* combo)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    const QRect room = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    QString longest;
+    const QFontMetrics metrics(combo->font());
+    for (int i = 0; i < combo->count(); ++i)
+        if (metrics.horizontalAdvance(combo->itemText(i)) > metrics.horizontalAdvance(longest))
+            longest = combo->itemText(i);
+    return cutText(combo, longest, room);
+}
+
+inline QString cutSpin(const QAbstractSpinBox* box)
+{
+    QString widest;
+    if (auto* spin = qobject_cast<const QSpinBox*>(box))
+        widest = spin->prefix() + spin->locale().toString(spin->maximum()) + spin->suffix();
+    else if (auto* spin = qobject_cast<const QDoubleSpinBox*>(box))
+        widest = spin->prefix() + spin->locale().toString(spin->maximum(), 'f', spin->decimals()) + spin->suffix();
+    if (widest.isEmpty())
+        return QString();
+    if (!box->isGroupSeparatorShown())
+        widest.remove(box->locale().groupSeparator());
+    const QLineEdit* edit = box->findChild<QLineEdit*>();
+    return edit ? cutText(box, widest, lineEditRoom(edit)) : QString();
+}
+
+} // namespace detail
+
+// A frameless window's title bar keeps icon and title at its left and the close button at its right.
+inline QStringList titleBarFaults(const QWidget* window)
+{
+    const QWidget* bar = window->findChild<QWidget*>(QStringLiteral("widget_title"));
+    const QWidget* icon = window->findChild<QWidget*>(QStringLiteral("lab_Ico"));
+    const QWidget* title = window->findChild<QWidget*>(QStringLiteral("lab_Title"));
+    const QWidget* close = window->findChild<QWidget*>(QStringLiteral("btnMenu_Close"));
+    if (!bar || !icon || !title || !close || !bar->isVisible())
+        return {};
+    QStringList faults;
+    const int titleLeft = title->mapTo(bar, QPoint()).x();
+    if (titleLeft > icon->mapTo(bar, QPoint(icon->width(), 0)).x())
+        faults << QStringLiteral("title bar: the title starts at x %1, away from the icon").arg(titleLeft);
+    const int closeRight = close->mapTo(bar, QPoint(close->width(), 0)).x();
+    if (closeRight != bar->width())
+        faults << QStringLiteral("title bar: the close button ends at x %1 of %2").arg(closeRight).arg(bar->width());
+    if (bar->mapTo(window, QPoint(bar->width(), 0)).x() > window->width())
+        faults << QStringLiteral("title bar: wider than the window");
+    return faults;
+}
+
+// Every way a visible control of `window` fails to show whole: clipped or covered, smaller than its
+// minimum size hint, or with its text cut (labels, buttons, check boxes, line edits as they stand,
+// combo boxes at their longest item, spin boxes at their maximum).
+inline QStringList windowFaults(const QWidget* window)
+{
+    QStringList faults = clippedControls(window) + titleBarFaults(window);
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->isWindow() || !w->isVisibleTo(window))
+            continue;
+        // Only what a user reads or handles; a spin box's own editor counts with its box.
+        const bool control = qobject_cast<const QLabel*>(w) || qobject_cast<const QAbstractButton*>(w) ||
+                             qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+                             (qobject_cast<const QLineEdit*>(w) && !w->objectName().startsWith(QLatin1String("qt_")));
+        if (!control)
+            continue;
+        const QSize minimum = w->minimumSizeHint();
+        if (minimum.isValid() && (w->width() < minimum.width() || w->height() < minimum.height()))
+            faults << QStringLiteral("%1: %2x%3, smaller than its minimum %4x%5")
+                          .arg(controlName(w))
+                          .arg(w->width())
+                          .arg(w->height())
+                          .arg(minimum.width())
+                          .arg(minimum.height());
+        // A switch is drawn with pictures of one size; less of it shows a cut picture.
+        if (qobject_cast<const SwitchButton*>(w) && w->size() != QSize(87, 28))
+            faults << QStringLiteral("%1: %2x%3, its pictures are 87x28").arg(controlName(w)).arg(w->width()).arg(w->height());
+        QString cut;
+        if (auto* label = qobject_cast<const QLabel*>(w))
+            cut = detail::cutLabel(label);
+        else if (auto* button = qobject_cast<const QAbstractButton*>(w))
+            cut = detail::cutButton(button);
+        else if (auto* combo = qobject_cast<const QComboBox*>(w))
+            cut = detail::cutCombo(combo);
+        else if (auto* spin = qobject_cast<const QAbstractSpinBox*>(w))
+            cut = detail::cutSpin(spin);
+        else if (auto* edit = qobject_cast<const QLineEdit*>(w))
+            if (!qobject_cast<const QAbstractSpinBox*>(edit->parentWidget()) &&
+                !qobject_cast<const QComboBox*>(edit->parentWidget()))
+                cut = detail::cutText(edit, edit->text(), detail::lineEditRoom(edit));
+        if (!cut.isEmpty())
+            faults << cut;
+    }
+    return faults;
+}
+
+} // namespace ts
+
+#endif
