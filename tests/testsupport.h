@@ -119,6 +119,7 @@ public:
 #include <QTableView>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -140,6 +141,42 @@ inline void resetWindowGlobals()
     App::Totalti = 0.0;
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
+}
+
+// The controls of `window` that a user cannot see whole: every visible widget without visible
+// children of its own whose visible region (clipped by its ancestors, less opaque siblings over it)
+// is not its whole rectangle, or which has no room at all. One line per control, with its path of
+// object names and what shows of it in window coordinates; empty when everything shows.
+inline QStringList clippedControls(QWidget* window)
+{
+    const auto path = [window](const QWidget* w) {
+        QStringList names;
+        for (; w && w != window; w = w->parentWidget())
+            names.prepend(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                    : w->objectName());
+        return names.join(QLatin1Char('/'));
+    };
+    const auto text = [](const QRect& r) {
+        return QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+    };
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || w->isWindow())
+            continue;
+        const QList<QWidget*> children = w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        if (std::any_of(children.begin(), children.end(),
+                        [w](QWidget* c) { return c->isVisibleTo(w) && !c->isWindow(); }))
+            continue;
+        const QRegion shown = w->visibleRegion();
+        if (!w->rect().isEmpty() && shown == QRegion(w->rect()))
+            continue;
+        const QPoint origin = w->mapTo(window, QPoint(0, 0));
+        QStringList parts;
+        for (const QRect& r : shown)
+            parts << text(r.translated(origin));
+        clipped << QStringLiteral("%1 %2 shows [%3]").arg(path(w), text(w->rect().translated(origin)), parts.join(' '));
+    }
+    return clipped;
 }
 
 inline void sendMouse(QWidget* target, QEvent::Type type, const QPoint& global, Qt::MouseButton button,
