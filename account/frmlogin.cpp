@@ -149,7 +149,7 @@ void frmLogin::login()
                   Qt::RichText);
         return;
     }
-    const AccountLogin::Result result = AccountLogin::check(account, password);
+    const AccountLogin::Result result = AccountLogin::check(account, password, App::DbOnline);
     if (!result.passed) {
         showError(QStringLiteral("用户名或密码错误！"), Qt::AutoText);
         return;

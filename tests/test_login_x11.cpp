@@ -40,6 +40,10 @@ class TestLoginX11 : public QObject
         m_x.click(1, seen(name));
         return QTest::qWaitFor(done);
     }
+    void press(const char* name) const
+    {
+        QTest::mouseClick(m_w->findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
+    }
     QGroupBox* keyboard() const { return m_w->findChild<QGroupBox*>("gboxSoftKey"); }
     QLineEdit* edit(const char* name) const { return m_w->findChild<QLineEdit*>(QLatin1String(name)); }
 
@@ -136,6 +140,42 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return placed().height() == (shown ? 293 : 211); }));
             QCOMPARE(placed().topLeft(), where);
         }
+    }
+
+    // The keyboard's keys, through Qt's own clicks: they type into the password field only.
+    void keysTypeIntoThePasswordOnly()
+    {
+        frmLogin& w = *m_w;
+        auto* account = w.findChild<QLineEdit*>("lineEdit");
+        auto* password = w.findChild<QLineEdit*>("txtUserPwd");
+        auto* keys = w.findChild<QGroupBox*>("gboxSoftKey");
+        QCOMPARE(w.size(), QSize(431, 211));
+        press("btnKey");
+        QVERIFY(w.size() == QSize(431, 293) && keys->isVisible() && w.focusWidget() == account);
+        QTest::keyClicks(account, "ab");
+        for (const char* key : {"btnK", "btn7", "btnCaps", "btnQ", "btn0", "btnCaps", "btnM"})
+            press(key);
+        QCOMPARE(account->text() + "|" + password->text(), QStringLiteral("ab|k7Q0m"));
+        password->setSelection(0, 2);
+        press("btnDelete"); // the last character, not the selection
+        press("btnA");
+        QCOMPARE(password->text() + QString::number(password->cursorPosition()), QStringLiteral("k7Q0a5"));
+        press("btnCaps");
+        press("btnKey");
+        QVERIFY(w.size() == QSize(431, 211) && !keys->isVisible());
+        QCOMPARE(w.findChild<QPushButton*>("btnCaps")->text() + w.findChild<QPushButton*>("btnZ")->text(), "小Z");
+        password->clear();
+        press("btnDelete");
+        // Refused before anything is sent: an empty field, then no database.
+        App::DbOnline = false;
+        for (const char* message : {"用户名或密码不能为空,请重新输入!",
+                                    "1.请确保网络连接正常 2.若网络正常，请<a href=\"\">点击</a>下载最新版本"}) {
+            ts::BoxAnswerer box(true);
+            press("btnLogin");
+            QCOMPARE(box.text, QString::fromUtf8(message));
+            press("btnK");
+        }
+        QVERIFY(w.isVisible() && !ts::storedRecord("CurrentUserName").isValid());
     }
 
     // The account typed, the password clicked on the keyboard alone (caps on and off), against

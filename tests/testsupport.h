@@ -139,6 +139,8 @@ inline void resetWindowGlobals()
     App::SlowChars.clear();
     App::Jilu = App::TempJilu = App::Totaljs = App::Totalco = 0;
     App::Totalti = 0.0;
+    App::RecordUser.clear();
+    App::RecordClearPending = false;
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
 }
