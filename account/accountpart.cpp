@@ -122,6 +122,8 @@ void AccountPart::readRecord(TypingRecord& record)
         regTime = row.regTime;
         gdTime = signIn.merged.gdTime;
         writeBack = signIn.writeBack;
+        if (signIn.replaced)
+            record.forgetAverages();
     }
     record.checkDay(regTime, gdTime);
     // Empty run totals mean the pinned bar was cleared: its remote averages go as well.

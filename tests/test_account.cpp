@@ -65,12 +65,16 @@ private:
                                 "kelm_user where u_truename=?",
                                 {name});
     }
-    // The row signing in: 100 today, 20000 in all, 300 keys, 90 s, 150 characters, averages 5.50.
-    void seedRow(const QString& name)
+    // The account's row: today, in all, keys, seconds, characters; averages 5.50 and 2.00.
+    void seedRow(const QString& name, const QString& totals)
     {
-        QVERIFY(myHelper::exec("update kelm_user set u_jilu=100,u_totaljilu=20000,u_totaljs=300,u_totalsj=90,"
-                               "u_totalzs=150,u_avejj='5.50',u_avemc='2.00',u_gdtime=? where u_truename=?",
-                               {QDate::currentDate().toString("yyyy-MM-dd"), name}));
+        QVariantList values;
+        for (const QString& value : totals.split(' '))
+            values << value.toDouble();
+        values << QDate::currentDate().toString("yyyy-MM-dd") << name;
+        QVERIFY(myHelper::exec("update kelm_user set u_jilu=?,u_totaljilu=?,u_totaljs=?,u_totalsj=?,u_totalzs=?,"
+                               "u_avejj='5.50',u_avemc='2.00',u_gdtime=? where u_truename=?",
+                               values));
     }
     // One data row; a text literal goes in as a QString.
     template <typename... V> static void row(const char* tag, V... values)
@@ -194,25 +198,29 @@ private slots:
 
     // A sign-in and the sync after it, the local record holding 4000 today and 11000 in all: the
     // record's own account, or nobody's, keeps the larger values; another account's row takes its
-    // place; a clearing still pending goes over its own account's row, never over another's.
+    // place, averages included; a clearing still pending goes over its own account's row, never
+    // over another's.
     void signInRecord_data()
     {
         QTest::addColumn<QString>("recordUser"); // "me": the account signing in
         QTest::addColumn<bool>("pending");
-        QTest::addColumn<QString>("record"); // locally after the sign-in, and the row after the sync
-        const QString merged = "4000 20000 500 90 200", mine = "4000 11000 500 60 200", theirs = "100 20000 300 90 150";
-        row("same account", "me", false, merged);
-        row("runs before any sign-in", "", false, merged);
-        row("another account", "other", false, theirs);
-        row("clearing pending", "me", true, mine);
-        row("another's clearing dropped", "other", true, theirs);
+        QTest::addColumn<QString>("row");      // the account's row before
+        QTest::addColumn<QString>("record");   // locally after the sign-in, and the row after the sync
+        QTest::addColumn<QString>("averages"); // the row's after the sync
+        const QString stale = "100 20000 300 90 150", empty = "0 0 0 0 0";
+        row("same account", "me", false, stale, "4000 20000 500 90 200", "5.56 2.50");
+        row("runs before any sign-in", "", false, stale, "4000 20000 500 90 200", "5.56 2.50");
+        row("another account", "other", false, empty, empty, "0.00 0.00");
+        row("clearing pending", "me", true, stale, "4000 11000 500 60 200", "8.33 2.50");
+        row("another's clearing dropped", "other", true, stale, stale, "3.33 2.00");
     }
     void signInRecord()
     {
         QFETCH(QString, recordUser);
         QFETCH(bool, pending);
+        QFETCH(QString, row);
         const QString name = m_tag + "rec";
-        seedRow(name);
+        seedRow(name, row);
         App::TempJilu = 4000;
         App::Jilu = 11000;
         App::Totaljs = 500;
@@ -222,12 +230,15 @@ private slots:
         App::RecordUser = recordUser == "me" ? name : recordUser == "other" ? m_tag + "zhang" : "";
         App::RecordClearPending = pending;
         TypingRecord record(CoreSettings::recordStore());
+        record.refreshTotals(); // the averages the window shows before
         const auto part = readingPart(record);
         App::CurrentUserName = name; // as the login window leaves it
         part->loginRecv("1");
         QTEST(localRecord(), "record");
         part->jltoSql(record);
         QTEST(rowRecord(name), "record");
+        QTEST(myHelper::getOne("select concat_ws(' ',u_avejj,u_avemc) from kelm_user where u_truename=?", {name}),
+              "averages");
         QCOMPARE(ts::storedRecord("RecordUser").toString() + ts::storedRecord("RecordClearPending").toString(),
                  name + "false");
     }
@@ -237,7 +248,7 @@ private slots:
     void clearingWaitsForItsAccount()
     {
         const QString name = m_tag + "rec";
-        seedRow(name);
+        seedRow(name, "100 20000 300 90 150");
         App::RecordUser = name; // in step with the row's counts, ahead in the run totals
         App::TempJilu = 100;
         App::Jilu = 20000;

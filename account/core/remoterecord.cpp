@@ -78,10 +78,10 @@ SignIn signIn(const Totals& local, bool localCountsToday, const Row& remote, con
               const QString& recordUser, bool clearPending, const QString& user)
 {
     if (recordUser == user && clearPending)
-        return {merge(local, localCountsToday, Row(), today), true};
+        return {merge(local, localCountsToday, Row(), today), true, false};
     if (recordUser == user || recordUser.isEmpty())
-        return {merge(local, localCountsToday, remote, today), false};
-    return {merge(Totals(), false, remote, today), false};
+        return {merge(local, localCountsToday, remote, today), false, false};
+    return {merge(Totals(), false, remote, today), false, true};
 }
 
 QVariantList updateValues(const Sync& sync, const QString& name)

@@ -55,6 +55,7 @@ struct SignIn
 {
     Merged merged;
     bool writeBack = false;
+    bool replaced = false;
 };
 SignIn signIn(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today,
               const QString& recordUser, bool clearPending, const QString& user);
