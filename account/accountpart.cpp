@@ -3,8 +3,11 @@
 #include "account/core/login.h"
 #include "account/frmlogin.h"
 #include "app/core/app.h"
+#include "app/core/myhelper.h"
+#include "typing/remoteinfo.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -46,13 +49,13 @@ void AccountPart::checkRememberedLogin()
         App::CurrentUserPwd = AccountLogin::rememberedDigest(App::CurrentUserPwd);
         App::writeStats();
     }
-    setMenuTexts(AccountLogin::checkRemembered(App::CurrentUserName, App::CurrentUserPwd) ==
+    setMenuTexts(AccountLogin::checkRemembered(App::CurrentUserName, App::CurrentUserPwd, App::DbOnline) ==
                  AccountLogin::Remembered::SignedIn);
 }
 
 void AccountPart::loginSlot()
 {
-    if (App::LoginMenuText != QStringLiteral("登陆"))
+    if (m_signedIn)
         return;
     // The window frees itself once closed; the part only watches it.
     auto* window = new frmLogin;
@@ -79,7 +82,7 @@ void AccountPart::loginRecv(const QString& message)
 
 void AccountPart::regSlot()
 {
-    if (App::RegisterMenuText == QStringLiteral("注册")) {
+    if (!m_signedIn) {
         openWebPage(QStringLiteral("/index.php/Home/Cloud/index"));
         return;
     }
@@ -95,45 +98,78 @@ void AccountPart::rankSlot()
     openWebPage(QStringLiteral("/index.php/Home/Rank/result"));
 }
 
-AccountPart::DayCheck AccountPart::mergeRemoteRecord(const TypingRecord& record)
+void AccountPart::readRecord(TypingRecord& record)
 {
-    if (!m_signedIn || !App::DbOnline)
-        return {};
-    const RemoteRecord::Row row = RemoteRecord::read(App::CurrentUserName);
-    if (!row.found)
-        return {};
-    const QDate today = record.today();
-    const RemoteRecord::Totals local{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
-    const RemoteRecord::Merged merged =
-        RemoteRecord::merge(local, TypingRecord::parseDay(App::Day2) == today, row, today);
-    App::TempJilu = merged.totals.today;
-    App::Jilu = merged.totals.total;
-    App::Totaljs = merged.totals.keys;
-    App::Totalti = merged.totals.seconds;
-    App::Totalco = merged.totals.chars;
-    App::writeStats();
-    return {row.regTime, merged.gdTime};
+    QString regTime;
+    QString gdTime;
+    bool writeBack = false;
+    const RemoteRecord::Row row =
+        m_signedIn && App::DbOnline ? RemoteRecord::read(App::CurrentUserName) : RemoteRecord::Row();
+    if (row.found) {
+        const QDate today = record.today();
+        const RemoteRecord::Totals local{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
+        const RemoteRecord::SignIn signIn =
+            RemoteRecord::signIn(local, TypingRecord::parseDay(App::Day2) == today, row, today, App::RecordUser,
+                                 App::RecordClearPending, App::CurrentUserName);
+        App::TempJilu = signIn.merged.totals.today;
+        App::Jilu = signIn.merged.totals.total;
+        App::Totaljs = signIn.merged.totals.keys;
+        App::Totalti = signIn.merged.totals.seconds;
+        App::Totalco = signIn.merged.totals.chars;
+        App::RecordUser = App::CurrentUserName;
+        App::RecordClearPending = signIn.writeBack;
+        App::writeStats();
+        regTime = row.regTime;
+        gdTime = signIn.merged.gdTime;
+        writeBack = signIn.writeBack;
+        if (signIn.replaced)
+            record.forgetAverages();
+    }
+    record.checkDay(regTime, gdTime);
+    // Empty run totals mean the pinned bar was cleared: its remote averages go as well.
+    if (writeBack)
+        syncClearedRecord(record, App::Totaljs == 0 && App::Totalco == 0 && App::Totalti <= 0);
 }
 
-void AccountPart::jltoSql(const TypingRecord& record)
+bool AccountPart::jltoSql(const TypingRecord& record)
 {
-    if (!m_signedIn || !App::DbOnline)
-        return;
+    if (!m_signedIn || !App::DbOnline || App::RecordUser != App::CurrentUserName)
+        return false;
     RemoteRecord::Sync sync;
     sync.totals = {App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
     sync.recordDays = record.recordDays();
     sync.averageKeyRate = record.averageKeyRateText();
     sync.averageCodeLength = record.averageCodeLengthText();
     sync.date = record.syncDateText();
-    RemoteRecord::write(sync, App::CurrentUserName);
+    return RemoteRecord::write(sync, App::CurrentUserName);
 }
 
-namespace {
+bool AccountPart::clearRemoteAverages()
+{
+    const bool ok = myHelper::exec(QStringLiteral("update kelm_user set u_avejj=0,u_avemc=0 where u_truename=?"),
+                                   {App::CurrentUserName});
+    if (!ok)
+        qDebug() << "失败";
+    return ok;
+}
 
-RankUpload::Context uploadContext(bool signedIn)
+void AccountPart::syncClearedRecord(const TypingRecord& record, bool runTotals)
+{
+    // Offline, signed out or refused: the account's next sign-in writes the cleared record over its
+    // row instead of taking the row's larger totals back.
+    const bool pending = !(jltoSql(record) && (!runTotals || clearRemoteAverages()));
+    if (pending != App::RecordClearPending) {
+        App::RecordClearPending = pending;
+        App::writeStats();
+    }
+}
+
+RankUpload::Context AccountPart::uploadContext() const
 {
     RankUpload::Context context;
-    context.signedIn = signedIn;
+    context.online = App::DbOnline;
+    context.signedIn = m_signedIn;
+    context.takePart = App::Cypm;
     context.user = App::CurrentUserName;
     context.canUpload = App::CanUpload;
     context.now = QDateTime::currentSecsSinceEpoch();
@@ -142,14 +178,22 @@ RankUpload::Context uploadContext(bool signedIn)
     return context;
 }
 
-} // namespace
-
 void AccountPart::tryUpload(int manual)
 {
-    show(RankUpload::tryUpload(m_host.lastRun(), uploadContext(m_signedIn), manual == 1));
+    show(RankUpload::tryUpload(m_host.lastRun(), uploadContext(), manual == 1));
 }
 
 void AccountPart::uploadcjSlot()
 {
-    show(RankUpload::manualUpload(m_host.lastRun(), uploadContext(m_signedIn), App::Cypm));
+    show(RankUpload::upload(m_host.lastRun(), uploadContext(), true));
+}
+
+RankUpload::Notice AccountPart::uploadAfterRun(bool manual)
+{
+    return RankUpload::upload(m_host.lastRun(), uploadContext(), manual);
+}
+
+QString AccountPart::latestVersionTitle() const
+{
+    return App::DbOnline ? AccountLogin::latestVersionTitle(RemoteInfo::latestVersion(), App::AppTitle) : App::AppTitle;
 }

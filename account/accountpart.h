@@ -16,8 +16,10 @@ class frmLogin;
 // remembered login at start, the remote record read and write, the ranking upload and the version
 // notice's title. The main window owns it and forwards its fixed slots to it.
 //
-// Signed in is a flag of its own: a remembered login that could not be checked keeps its name in
-// the store (every save writes the name back), but nothing is synced or uploaded under it.
+// Signed in is a flag of its own, and the menu follows it: a remembered login that could not be
+// checked keeps its name in the store (every save writes the name back), but nothing is synced or
+// uploaded under it. The local record is written only to the row of the account it belongs to
+// (App::RecordUser), so one account's totals never reach another's row.
 class AccountPart : public QObject
 {
     Q_OBJECT
@@ -29,7 +31,7 @@ public:
         std::function<void(const QString& message, int ms)> showTitleMessage;
         // The account actions take App::LoginMenuText and App::RegisterMenuText.
         std::function<void()> refreshAccountActions;
-        // Reads the remote record and runs the day check (the window's getfromSql).
+        // Reads the record again after a sign-in and redraws it (the window's getfromSql).
         std::function<void()> readRecord;
         // The last run as the upload judges it: its figures, cells, wrong count, title, end state.
         std::function<RankUpload::Run()> lastRun;
@@ -47,26 +49,33 @@ public:
     void regSlot();
     void rankSlot();
 
-    // The remote half of the record read: merges the user's row into the local record (App
-    // globals, saved at once) and answers the registration time and the date for the day check.
-    struct DayCheck
-    {
-        QString regTime;
-        QString gdTime;
-    };
-    DayCheck mergeRemoteRecord(const TypingRecord& record);
+    // The record as the window opens and after each sign-in: the signed-in account's row merged
+    // in, taking its place or overwritten by a pending clearing, then the day check.
+    void readRecord(TypingRecord& record);
 
-    // The record sync, with what the record derives (days, averages, today's date).
-    void jltoSql(const TypingRecord& record);
+    // The record sync, with what the record derives (days, averages, today's date). False when
+    // nothing reached the row.
+    bool jltoSql(const TypingRecord& record);
+    // After a clearing command (runTotals: the pinned result bar, whose remote averages go too):
+    // the cleared record goes to the row now, or waits for its account's next sign-in.
+    void syncClearedRecord(const TypingRecord& record, bool runTotals);
 
     void tryUpload(int manual);
     void uploadcjSlot();
+    // The upload at the end of a run (manual: the result pop-up was accepted with its upload box
+    // ticked); the caller shows the answer.
+    RankUpload::Notice uploadAfterRun(bool manual);
+
+    // The title of the newest released version for the update notice; the program's own offline.
+    QString latestVersionTitle() const;
 
     // The last login window opened; null once it closed.
     frmLogin* loginWindow() const;
 
 private:
     void setMenuTexts(bool signedIn);
+    bool clearRemoteAverages();
+    RankUpload::Context uploadContext() const;
     void show(const RankUpload::Notice& notice);
     void openWebPage(const QString& path);
 

@@ -6,7 +6,9 @@
 #include "app/core/myhelper.h"
 #include "app/frmmessagebox.h"
 #include "app/iconhelper.h"
+#include "platform/windowsystem.h"
 
+#include <QMouseEvent>
 #include <QVariant>
 
 namespace {
@@ -99,8 +101,27 @@ void frmLogin::buttonClick()
         m_ui->txtUserPwd->setText(text + typed);
 }
 
+void frmLogin::takePlacedPosition()
+{
+    // The window manager places the window once it is shown, and Qt is not always told where (its
+    // position can stay at 0,0): a resize or a drag from there would throw the window into the
+    // corner. The window system knows where it really is.
+    QRect placed;
+    if (isVisible() && platform::windowSystem().clientRect(winId(), &placed) &&
+        placed.topLeft() != geometry().topLeft())
+        setGeometry(QRect(placed.topLeft(), size()));
+}
+
+void frmLogin::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        takePlacedPosition();
+    FramelessDialog::mousePressEvent(event);
+}
+
 void frmLogin::on_btnKey_clicked()
 {
+    takePlacedPosition();
     const bool shown = m_ui->gboxSoftKey->isVisible();
     setGeometry(x(), y(), kWidth, shown ? kHeightWithoutKeys : kHeightWithKeys);
     m_ui->gboxSoftKey->setVisible(!shown);
@@ -128,7 +149,7 @@ void frmLogin::login()
                   Qt::RichText);
         return;
     }
-    const AccountLogin::Result result = AccountLogin::check(account, password);
+    const AccountLogin::Result result = AccountLogin::check(account, password, App::DbOnline);
     if (!result.passed) {
         showError(QStringLiteral("用户名或密码错误！"), Qt::AutoText);
         return;

@@ -24,6 +24,9 @@ public:
 signals:
     void loginSend(const QString& message);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
 private slots:
     void buttonClick();
     void on_btnKey_clicked();
@@ -35,6 +38,7 @@ private:
     void initUser();
     void initKeyboard();
     void changeLetter(bool upper);
+    void takePlacedPosition();
     static void showError(const QString& message, Qt::TextFormat format);
 
     const QScopedPointer<Ui::frmLogin> m_ui;

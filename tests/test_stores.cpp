@@ -224,9 +224,10 @@ private slots:
     {
         const auto record = [] {
             return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
-                .arg(App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd, QString::number(App::Jilu),
-                     QString::number(App::TempJilu), QString::number(App::Totaljs), QString::number(App::Totalti),
-                     QString::number(App::Totalco));
+                       .arg(App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd, QString::number(App::Jilu),
+                            QString::number(App::TempJilu), QString::number(App::Totaljs),
+                            QString::number(App::Totalti), QString::number(App::Totalco)) +
+                   QStringLiteral("|%1|%2").arg(App::RecordUser).arg(App::RecordClearPending);
         };
         App::Day = QStringLiteral("2016-12-26");
         App::Day2 = QStringLiteral("2017-01-02");
@@ -237,6 +238,8 @@ private slots:
         App::Totaljs = 98765;
         App::Totalti = 3600.25;
         App::Totalco = 54321;
+        App::RecordUser = QStringLiteral("记录者");
+        App::RecordClearPending = true;
         const QString stored = record();
         App::writeStats();
         const QString file = QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName();
@@ -244,14 +247,14 @@ private slots:
         QCOMPARE(ts::storedRecord(QStringLiteral("CurrentUserPwd")).toString(), App::CurrentUserPwd); // plain text
         QVERIFY(QDir().rename(QStringLiteral("native"), QStringLiteral("away")));
         App::readStats();
-        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0"));
+        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0||0"));
         QVERIFY(QDir().rename(QStringLiteral("away"), QStringLiteral("native")));
         App::readStats();
         QCOMPARE(record(), stored);
         // Totalco holds no integer: zero, as the toolkit reads it.
         writeRaw(file, "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
         App::readStats();
-        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0").arg(INT_MAX));
+        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0||0").arg(INT_MAX));
     }
 
     // Start-up reads the total of the current text from the program's folder; a new text gets its

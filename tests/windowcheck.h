@@ -16,67 +16,12 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOption>
-#include <QToolButton>
 #include <QWidget>
 
 #include "app/switchbutton.h"
+#include "testsupport.h"
 
 namespace ts {
-
-inline QString controlName(const QWidget* w)
-{
-    const QString name = w->objectName().isEmpty() ? QStringLiteral("<unnamed>") : w->objectName();
-    return QStringLiteral("%1 %2").arg(QString::fromLatin1(w->metaObject()->className()), name);
-}
-
-// The part of `w`, in its own coordinates, that a later (higher) sibling of it or of one of its
-// ancestors lies over. Qt leaves transparent siblings out of visibleRegion(), yet they hide and
-// take the clicks all the same.
-inline QRegion coveredBySiblings(const QWidget* w, const QWidget* window)
-{
-    QRegion covered;
-    for (const QWidget* level = w; level && level != window; level = level->parentWidget()) {
-        const QWidget* parent = level->parentWidget();
-        if (!parent)
-            break;
-        const QObjectList& siblings = parent->children();
-        for (int i = siblings.indexOf(const_cast<QWidget*>(level)) + 1; i < siblings.size(); ++i) {
-            auto* sibling = qobject_cast<const QWidget*>(siblings.at(i));
-            if (sibling && sibling->isVisible() && !sibling->isWindow())
-                covered += QRect(w->mapFrom(parent, sibling->geometry().topLeft()), sibling->size());
-        }
-    }
-    return covered & w->rect();
-}
-
-// Controls not wholly shown: clipped by an ancestor (their visibleRegion() misses part of their
-// rectangle) or covered by a sibling. A control's own children (a spin box's editor) count as part
-// of it.
-inline QStringList clippedControls(const QWidget* window)
-{
-    QStringList faults;
-    for (const QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->isVisible() || w->isWindow() || !w->isVisibleTo(window))
-            continue;
-        QRegion seen = w->visibleRegion();
-        for (const QWidget* child : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (child->isVisible() && !child->isWindow())
-                seen += child->geometry() & w->rect();
-        // A plain holder may lie under the window's size grip; the controls it holds may not.
-        const bool holder = w->metaObject() == &QWidget::staticMetaObject;
-        const QRegion hidden = (QRegion(w->rect()) - seen) + (holder ? QRegion() : coveredBySiblings(w, window));
-        if (!hidden.isEmpty())
-            faults << QStringLiteral("%1 (%2x%3 at %4,%5): %6x%7 px of it not shown")
-                          .arg(controlName(w))
-                          .arg(w->width())
-                          .arg(w->height())
-                          .arg(w->mapTo(window, QPoint()).x())
-                          .arg(w->mapTo(window, QPoint()).y())
-                          .arg(hidden.boundingRect().width())
-                          .arg(hidden.boundingRect().height());
-    }
-    return faults;
-}
 
 namespace detail {
 

@@ -71,9 +71,9 @@ public:
             sym(modifiers.at(i), false);
         XSync(m_display, False);
     }
-    void click(int button, QWidget* target)
+    void click(int button, QWidget* target) { click(button, target->mapToGlobal(target->rect().center())); }
+    void click(int button, const QPoint& at)
     {
-        const QPoint at = target->mapToGlobal(target->rect().center());
         XTestFakeMotionEvent(m_display, DefaultScreen(m_display), at.x(), at.y(), CurrentTime);
         XTestFakeButtonEvent(m_display, unsigned(button), True, CurrentTime);
         XTestFakeButtonEvent(m_display, unsigned(button), False, CurrentTime);

@@ -15,7 +15,6 @@
 #include "ui_frmmain.h"
 
 #include "account/accountpart.h"
-#include "account/core/login.h"
 #include "app/core/app.h"
 #include "sending/sendingcycle.h"
 
@@ -87,12 +86,9 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     openCodeFile();
     openCodeFile2();
 
-    if (App::DbOnline) {
-        latestVersionTitle = AccountLogin::latestVersionTitle(RemoteInfo::latestVersion(), App::AppTitle);
+    latestVersionTitle = m_account->latestVersionTitle();
+    if (App::DbOnline)
         RemoteInfo::fetchPublicAddress(this, RemoteInfo::PublicAddressTimeoutMs);
-    } else {
-        latestVersionTitle = App::AppTitle;
-    }
 
     initVariables();
     resetCounters();

@@ -17,7 +17,7 @@ void frmMain::setUpChatRoad()
 {
     m_chat = new ChatRoad(this);
     ResultBranch::Hooks hooks;
-    hooks.upload = [this](int manual) { tryUpload(manual); };
+    hooks.upload = [this](bool manual) { return m_account->uploadAfterRun(manual); };
     hooks.nextSegment = [this](bool runFinished) { loadNextSegmentAfterResult(runFinished); };
     hooks.notice = [this](const QString& message, int ms) { showTitleMessage(message, ms); };
     hooks.cycleRunning = [this] { return m_sending->isRunning(); };

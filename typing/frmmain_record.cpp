@@ -9,10 +9,8 @@
 
 #include "account/accountpart.h"
 #include "app/core/app.h"
-#include "app/core/myhelper.h"
 #include "app/frmmessagebox.h"
 
-#include <QDebug>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -22,12 +20,11 @@
 
 // ---- Typing record ----
 
-// The record as the window opens (and after a log-in): the signed-in user's remote row is merged in,
-// then the day check corrects today's count and the days of the record before the label is drawn.
+// The record as the window opens (and after a log-in): the account part reads the signed-in user's
+// row and runs the day check, which corrects today's count and the days before the label is drawn.
 void frmMain::getfromSql()
 {
-    const AccountPart::DayCheck day = m_account->mergeRemoteRecord(m_records->record());
-    m_records->record().checkDay(day.regTime, day.gdTime);
+    m_account->readRecord(m_records->record());
     m_records->refreshLabel();
     m_records->refreshTotals();
 }
@@ -64,7 +61,7 @@ void frmMain::jlSlot()
     if (!askQuestion(QStringLiteral("是否清空打字记录？")))
         return;
     m_records->record().clearCounts();
-    jltoSql();
+    m_account->syncClearedRecord(m_records->record(), false);
     m_records->showClearedLabel();
 }
 
@@ -73,11 +70,7 @@ void frmMain::zdSlot()
     if (!askQuestion(QStringLiteral("是否清空置顶成绩栏？")))
         return;
     m_records->record().clearTotals();
-    jltoSql();
-    if (App::DbOnline && m_account->signedIn() &&
-        !myHelper::exec(QStringLiteral("update kelm_user set u_avejj=0,u_avemc=0 where u_truename=?"),
-                        {App::CurrentUserName}))
-        qDebug() << "失败";
+    m_account->syncClearedRecord(m_records->record(), true);
 
     const QStringList texts = TypingRecord::clearedResultBarTexts();
     QPushButton* buttons[] = {ui->button, ui->button2, ui->button3, ui->button4, ui->button5, ui->button6};

@@ -281,7 +281,6 @@ FinishedRun frmMain::takeFinishedRun() const
     run.keyRate = m_results->cells().value(ColKeyRate).toDouble();
     run.wrongCell = m_results->cells().value(ColWrong);
     run.wrongCount = wrongCount();
-    run.wholeText = wholeText;
     run.finished = finished;
     return run;
 }

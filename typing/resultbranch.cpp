@@ -25,12 +25,12 @@ bool ResultBranch::askToSend(const QString& text)
     return box.exec() == 1;
 }
 
-void ResultBranch::quietUpload(const FinishedRun& run)
+void ResultBranch::upload(bool manual)
 {
-    if (run.wholeText && App::Cypm)
-        m_hooks.upload(0);
-    else if (!m_postLost)
-        m_hooks.notice(QStringLiteral("跟打结束"), -1);
+    const RankUpload::Notice notice = m_hooks.upload(manual);
+    // A lost post's notice stays in the title over the plain end of the run.
+    if (notice.shown() && !(m_postLost && notice.ms < 0))
+        m_hooks.notice(notice.text, notice.ms);
 }
 
 void ResultBranch::automaticNextStep(const FinishedRun& run)
@@ -58,24 +58,16 @@ void ResultBranch::followOrBlindEnded(const FinishedRun& run)
     m_postLost = false;
     if (!App::TanChuang) {
         sendAndNext(run);
-        quietUpload(run);
+        upload(false);
     } else if (App::Limit && run.speed <= App::Limitsudu) {
         // Not fast enough for the pop-up: nothing is posted and no segment follows.
-        quietUpload(run);
+        upload(false);
     } else {
         if (askToSend(run.shortLine)) {
             sendAndNext(run);
-            if (App::Uploadcj) {
-                if (run.wholeText && App::Cypm)
-                    m_hooks.upload(1);
-                else if (run.wholeText)
-                    m_hooks.notice(
-                        QStringLiteral("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！"),
-                        1000);
-                else
-                    m_hooks.notice(QStringLiteral("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"),
-                                   1000);
-            }
+            // The pop-up's box "上传成绩" says whether to try at all.
+            if (App::Uploadcj)
+                upload(true);
         }
         if (App::GbtanChuang && stillShown(run))
             m_window->Reset();

@@ -1,6 +1,8 @@
 #ifndef TAVREL_TYPING_RESULTBRANCH_H
 #define TAVREL_TYPING_RESULTBRANCH_H
 
+#include "account/core/rankupload.h"
+
 #include <QObject>
 #include <QString>
 
@@ -21,7 +23,6 @@ struct FinishedRun
     double keyRate = 0.0; // cell 1 as a number
     QString wrongCell;    // cell 14
     int wrongCount = 0;
-    bool wholeText = false;
     bool finished = false;
 };
 
@@ -37,7 +38,8 @@ public:
     // What the branch asks of the window's later topics.
     struct Hooks
     {
-        std::function<void(int manual)> upload;            // the ranking upload
+        // The ranking upload with its conditions; manual: the pop-up was accepted with its upload box.
+        std::function<RankUpload::Notice(bool manual)> upload;
         std::function<void(bool runFinished)> nextSegment; // the sending cycle's step after a post
         std::function<void(const QString&, int ms)> notice;
         std::function<bool()> cycleRunning; // a sending cycle runs
@@ -59,7 +61,7 @@ public:
 private:
     bool stillShown(const FinishedRun& run) const;
     bool askToSend(const QString& text);
-    void quietUpload(const FinishedRun& run);
+    void upload(bool manual);
     void automaticNextStep(const FinishedRun& run);
 
     frmMain* m_window;

@@ -1,6 +1,5 @@
 #include "account/core/login.h"
 
-#include "app/core/app.h"
 #include "app/core/myhelper.h"
 
 #include <QSqlError>
@@ -38,11 +37,11 @@ QString rememberedDigest(const QString& stored)
     return isDigest(stored) ? stored : myHelper::getMd5(stored);
 }
 
-Result check(const QString& account, const QString& password)
+Result check(const QString& account, const QString& password, bool online)
 {
     Result result;
     result.name = account;
-    if (!App::DbOnline)
+    if (!online)
         return result;
     if (isEmailAddress(account)) {
         QSqlQuery query;
@@ -61,9 +60,9 @@ Result check(const QString& account, const QString& password)
     return result;
 }
 
-Remembered checkRemembered(const QString& name, const QString& digest)
+Remembered checkRemembered(const QString& name, const QString& digest, bool online)
 {
-    if (!App::DbOnline || name.isEmpty())
+    if (!online || name.isEmpty())
         return Remembered::Unchecked;
     QSqlQuery query;
     if (!myHelper::run(query, kPasswordSql, {name}))

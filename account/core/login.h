@@ -27,8 +27,9 @@ struct Result
 
 // The check of the login window: the name (looked up by e-mail first when the text is an address,
 // the last matching row winning; a failed or empty look-up keeps the typed text as the name),
-// then the stored digest compared with the MD5 of the typed password, case-sensitively.
-Result check(const QString& account, const QString& password);
+// then the stored digest compared with the MD5 of the typed password, case-sensitively. Offline
+// (online: the database connection opened at start-up) nothing is sent and nothing passes.
+Result check(const QString& account, const QString& password, bool online);
 
 enum class Remembered {
     SignedIn,  // the server holds the remembered digest
@@ -37,7 +38,7 @@ enum class Remembered {
 };
 
 // The start-up check of a remembered login against the server.
-Remembered checkRemembered(const QString& name, const QString& digest);
+Remembered checkRemembered(const QString& name, const QString& digest, bool online);
 
 // The title that the update notice compares with the program's own: the newest version's title, or
 // the program's own title when no version is known (an empty or failed answer: no notice).

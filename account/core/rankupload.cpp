@@ -1,6 +1,5 @@
 #include "account/core/rankupload.h"
 
-#include "app/core/app.h"
 #include "app/core/myhelper.h"
 
 #include <QSqlError>
@@ -49,9 +48,9 @@ QVariant text(const QString& value)
 }
 
 // The ranking entry itself, once the conditions hold.
-RankUpload::Notice upload(const RankUpload::Run& run, const RankUpload::Context& context)
+RankUpload::Notice typingOver(const RankUpload::Run& run, const RankUpload::Context& context)
 {
-    if (!App::DbOnline)
+    if (!context.online)
         return {};
     const QString uses = myHelper::getOne(QStringLiteral("select a_gdnum from kelm_text where a_name=?"), {run.title});
     if (!context.canUpload)
@@ -90,6 +89,17 @@ RankUpload::Notice upload(const RankUpload::Run& run, const RankUpload::Context&
 
 namespace RankUpload {
 
+Notice upload(const Run& run, const Context& context, bool manual)
+{
+    if (!manual)
+        return run.wholeText && context.takePart ? tryUpload(run, context, false) : notice("跟打结束", -1);
+    if (!run.wholeText)
+        return notice(kConditionsText);
+    if (!context.takePart)
+        return notice("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！");
+    return tryUpload(run, context, true);
+}
+
 Notice tryUpload(const Run& run, const Context& context, bool manual)
 {
     if (!context.signedIn)
@@ -99,16 +109,7 @@ Notice tryUpload(const Run& run, const Context& context, bool manual)
         return manual ? notice(kConditionsText) : notice("跟打结束", -1);
     if (!run.finished)
         return notice("跟打结束后才能上传成绩！");
-    return upload(run, context);
-}
-
-Notice manualUpload(const Run& run, const Context& context, bool takePart)
-{
-    if (!run.wholeText)
-        return notice(kConditionsText);
-    if (!takePart)
-        return notice("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！");
-    return tryUpload(run, context, true);
+    return typingOver(run, context);
 }
 
 QVariantList entryValues(const Run& run, const Context& context)

@@ -23,7 +23,9 @@ struct Run
 
 struct Context
 {
+    bool online = false; // the database connection opened at start-up
     bool signedIn = false;
+    bool takePart = false; // the user takes part in the ranking
     QString user;
     bool canUpload = false; // a server text or a built-in practice set
     qint64 now = 0;         // seconds since 1970
@@ -39,12 +41,16 @@ struct Notice
     bool shown() const { return !text.isNull(); }
 };
 
-// The conditions in order (signed in, a clean run of an eligible title, finished), then the upload.
-// manual: the user asked for it, so a failed condition explains itself.
-Notice tryUpload(const Run& run, const Context& context, bool manual);
+// Every upload goes through here, with all its conditions and messages. manual: the user asked for
+// it (the menu command "手动上传成绩", or the result pop-up with its upload box ticked), so the text
+// typed whole and taking part in the ranking come first and each failed condition explains itself;
+// otherwise (the end of a run without the pop-up) the upload is tried only for a whole text when
+// taking part, and anything else just ends the run.
+Notice upload(const Run& run, const Context& context, bool manual);
 
-// The menu command "手动上传成绩": whole text and taking part in the ranking are needed first.
-Notice manualUpload(const Run& run, const Context& context, bool takePart);
+// The conditions in order (signed in, a clean run of an eligible title, finished), then the ranking
+// entry (a server text or a built-in set only).
+Notice tryUpload(const Run& run, const Context& context, bool manual);
 
 // The 17 values of a ranking entry in column order, r_text to r_ip, numbers as numbers.
 QVariantList entryValues(const Run& run, const Context& context);

@@ -74,6 +74,16 @@ Merged merge(const Totals& local, bool localCountsToday, const Row& remote, cons
     return merged;
 }
 
+SignIn signIn(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today,
+              const QString& recordUser, bool clearPending, const QString& user)
+{
+    if (recordUser == user && clearPending)
+        return {merge(local, localCountsToday, Row(), today), true, false};
+    if (recordUser == user || recordUser.isEmpty())
+        return {merge(local, localCountsToday, remote, today), false, false};
+    return {merge(Totals(), false, remote, today), false, true};
+}
+
 QVariantList updateValues(const Sync& sync, const QString& name)
 {
     const int days = std::max(1, sync.recordDays);

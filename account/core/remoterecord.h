@@ -44,6 +44,22 @@ struct Merged
 // same day; a count of another day counts as 0. localCountsToday: the local day count is today's.
 Merged merge(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today);
 
+// What a sign-in of `user` makes of the local record and that account's row. The local record
+// belongs to recordUser (empty: runs typed before any sign-in on this machine).
+//  - Its own account, or nobody's record: merged by the larger values, as above.
+//  - Its own account with a clearing still pending: the local record stays as it is and is to be
+//    written over the row (writeBack), so the clearing is not undone by the row's old totals.
+//  - Another account: that account's row replaces the local record (a pending clearing of the
+//    other account goes with it).
+struct SignIn
+{
+    Merged merged;
+    bool writeBack = false;
+    bool replaced = false;
+};
+SignIn signIn(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today,
+              const QString& recordUser, bool clearPending, const QString& user);
+
 struct Sync
 {
     Totals totals;

@@ -187,6 +187,8 @@ QString App::Day;
 QString App::Day2;
 QString App::CurrentUserName;
 QString App::CurrentUserPwd;
+QString App::RecordUser;
+bool App::RecordClearPending = false;
 
 int App::Zdzs = 0;
 

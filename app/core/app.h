@@ -155,6 +155,10 @@ public:
     static QString Day2;
     static QString CurrentUserName;
     static QString CurrentUserPwd;
+    // The account whose server row the local record was last read from or written to (kept on
+    // sign-out), and whether a clearing of the record still has to reach that row.
+    static QString RecordUser;
+    static bool RecordClearPending;
 
     // ---- Progress file of the text being sent ----
     static int Zdzs;

@@ -91,6 +91,8 @@ void App::readStats()
     Day2 = store.value(QStringLiteral("Day2")).toString();
     CurrentUserName = store.value(QStringLiteral("CurrentUserName")).toString();
     CurrentUserPwd = store.value(QStringLiteral("CurrentUserPwd")).toString();
+    RecordUser = store.value(QStringLiteral("RecordUser")).toString();
+    RecordClearPending = store.value(QStringLiteral("RecordClearPending")).toBool();
     store.endGroup();
 }
 
@@ -109,6 +111,8 @@ void App::writeStats()
     store.setValue(QStringLiteral("Day2"), Day2);
     store.setValue(QStringLiteral("CurrentUserName"), CurrentUserName);
     store.setValue(QStringLiteral("CurrentUserPwd"), CurrentUserPwd);
+    store.setValue(QStringLiteral("RecordUser"), RecordUser);
+    store.setValue(QStringLiteral("RecordClearPending"), RecordClearPending);
     store.endGroup();
     store.sync();
     warnIfFailed(store, "保存跟打记录失败");

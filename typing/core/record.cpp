@@ -160,6 +160,12 @@ void TypingRecord::refreshTotals()
         m_averageCodeLengthText = QString::number(double(*m_store.runKeys) / *m_store.runChars, 'f', 2);
 }
 
+void TypingRecord::forgetAverages()
+{
+    m_averageKeyRateText.clear();
+    m_averageCodeLengthText.clear();
+}
+
 int TypingRecord::perDayAverage() const
 {
     return *m_store.totalChars / (m_recordDays > 0 ? m_recordDays : 1);

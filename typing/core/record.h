@@ -78,6 +78,8 @@ public:
 
     // Recomputes the two average texts from the totals; a zero total keeps its text.
     void refreshTotals();
+    // Another account's record took this one's place: the old totals' averages go with them.
+    void forgetAverages();
 
     // ---- Derived values ----
     int recordDays() const { return m_recordDays; }

@@ -1,0 +1,440 @@
+// The account against the real database: the login check, the remembered login, the remote record
+// with its sign-in rules, the ranking upload, and the account part through its menu and the window.
+#include "account/accountpart.h"
+#include "account/core/login.h"
+#include "account/frmlogin.h"
+#include "dbsupport.h"
+#include "typing/coresettings.h"
+
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QSqlDatabase>
+
+#include <memory>
+
+class TestAccount : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl& url) { m_titles << url.toString(); }
+
+private:
+    const QString m_tag = QStringLiteral("acc%1-").arg(QCoreApplication::applicationPid());
+    std::unique_ptr<TestDir> m_dir;
+    QStringList m_titles; // the account part's title messages and opened pages, in order
+    int m_reads = 0;
+    static QString digest(const QString& pw) { return myHelper::getMd5(pw); }
+    // This run's rows of both tables as one checksum: hostile values must leave them all alone.
+    QString othersChecksum() const
+    {
+        return myHelper::getOne("select concat((select sum(crc32(concat_ws(',',u_truename,u_password,u_jilu,"
+                                "u_gdtime))) from kelm_user where u_truename like ?),'/',(select sum(crc32("
+                                "concat_ws(',',r_text,r_sd,r_sj))) from kelm_rank where r_username like ? and "
+                                "r_username not like ?))",
+                                {m_tag + "%", m_tag + "%", m_tag + "h%"});
+    }
+    AccountPart::Host host()
+    {
+        return {[this](const QString& text, int) { m_titles << text; }, [] {}, [this] { ++m_reads; }};
+    }
+    // An account part whose sign-in reads `record` as the window does.
+    std::unique_ptr<AccountPart> readingPart(TypingRecord& record)
+    {
+        auto self = std::make_shared<AccountPart*>(nullptr);
+        AccountPart::Host reading = host();
+        reading.readRecord = [self, &record] { (*self)->readRecord(record); };
+        auto part = std::make_unique<AccountPart>(reading);
+        *self = part.get();
+        return part;
+    }
+    // The record as the local store and as the account's row hold it: today, in all, keys, seconds,
+    // characters.
+    static QString localRecord()
+    {
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(App::TempJilu)
+            .arg(App::Jilu)
+            .arg(App::Totaljs)
+            .arg(App::Totalti)
+            .arg(App::Totalco);
+    }
+    static QString rowRecord(const QString& name)
+    {
+        return myHelper::getOne("select concat_ws(' ',u_jilu,u_totaljilu,u_totaljs,u_totalsj,u_totalzs) from "
+                                "kelm_user where u_truename=?",
+                                {name});
+    }
+    // The account's row: today, in all, keys, seconds, characters; averages 5.50 and 2.00.
+    void seedRow(const QString& name, const QString& totals)
+    {
+        QVariantList values;
+        for (const QString& value : totals.split(' '))
+            values << value.toDouble();
+        values << QDate::currentDate().toString("yyyy-MM-dd") << name;
+        QVERIFY(myHelper::exec("update kelm_user set u_jilu=?,u_totaljilu=?,u_totaljs=?,u_totalsj=?,u_totalzs=?,"
+                               "u_avejj='5.50',u_avemc='2.00',u_gdtime=? where u_truename=?",
+                               values));
+    }
+    // One data row; a text literal goes in as a QString.
+    template <typename... V> static void row(const char* tag, V... values)
+    {
+        (QTest::addRow("%s", tag) << ... << values);
+    }
+    static void click(QWidget* window, const char* key)
+    {
+        QTest::mouseClick(window->findChild<QPushButton*>(key), Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        App::initResources();
+        QDesktopServices::setUrlHandler("http", this, "openUrl");
+        if (!dbt::connect())
+            QSKIP("no test database");
+        const QString t = m_tag, mail = "@" + m_tag + "example.com";
+        QVERIFY(myHelper::exec("insert into kelm_user (u_truename,u_email,u_password,u_regtime) values (?,?,?,1000),"
+                               "(?,?,?,1000),(?,?,?,1000),(?,?,?,1000),(?,?,?,1000),(?,?,?,1000)",
+                               {t + "zhang", "zhang.san" + mail, digest("secret"), t + "upper", "",
+                                digest("secret").toUpper(), t + "dup1", "dup" + mail, digest("a"), t + "dup2",
+                                "dup" + mail, digest("b"), t + "x' or '1'='1", "", digest("p"), t + "rec", "", ""}));
+    }
+
+    void cleanupTestCase()
+    {
+        if (dbt::connect()) {
+            myHelper::exec("DELETE FROM kelm_text WHERE a_name LIKE ?", {m_tag + "%"});
+            myHelper::exec("DELETE FROM kelm_user WHERE u_truename LIKE ?", {m_tag + "%"});
+            myHelper::exec("DELETE FROM kelm_rank WHERE r_username LIKE ? OR r_text LIKE ?",
+                           {m_tag + "%", m_tag + "%"});
+        }
+        App::DbOnline = false;
+        QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<TestDir>();
+        ts::resetWindowGlobals();
+        App::CurrentUserName.clear();
+        App::CurrentUserPwd.clear();
+        m_titles.clear();
+        m_reads = 0;
+        QVERIFY(dbt::connect());
+    }
+
+    void cleanup()
+    {
+        App::DbOnline = false;
+        QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    }
+
+    void check_data()
+    {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("passed");
+        QTest::addColumn<QString>("name");
+        const QString t = m_tag;
+        row("by name", t + "zhang", "secret", true, t + "zhang");
+        row("by e-mail", "zhang.san@" + t + "example.com", "secret", true, t + "zhang");
+        row("wrong password", t + "zhang", "Secret", false, t + "zhang");
+        row("upper-case digest", t + "upper", "secret", false, t + "upper");
+        row("duplicate e-mail: last row", "dup@" + t + "example.com", "b", true, t + "dup2");
+        row("unknown e-mail", "no@" + t + "example.com", "a", false, "no@" + t + "example.com");
+        row("leading @: a name", "@" + t + "example.com", "a", false, "@" + t + "example.com");
+        row("quote name literal", t + "x' or '1'='1", "p", true, t + "x' or '1'='1");
+    }
+    void check()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, password);
+        const AccountLogin::Result result = AccountLogin::check(account, password, true);
+        QTEST(result.passed, "passed");
+        QTEST(result.name, "name");
+    }
+
+    void merge_data()
+    {
+        QTest::addColumn<bool>("localToday");
+        QTest::addColumn<QString>("remoteDay");
+        QTest::addColumn<QString>("today"); // the day's count and the date for the day check
+        // Local: 5 today, 100 in all; remote: 7 today, 90 in all (a stale server row).
+        row("both today", true, "2026-12-07", "7 2026-12-07");
+        row("server yesterday", true, "2026-12-06", "5 2026-12-07");
+        row("local yesterday", false, "2026-12-07", "7 2026-12-07");
+        row("both old: new day", false, "2026-12-01", "0 2026-12-01");
+    }
+    void merge()
+    {
+        QFETCH(bool, localToday);
+        QFETCH(QString, remoteDay);
+        const RemoteRecord::Row row{true, {7, 90, 400, 120.5, 300}, remoteDay, "1000"};
+        const auto merged = RemoteRecord::merge({5, 100, 500, 60.0, 200}, localToday, row, QDate(2026, 12, 7));
+        QTEST(QString::number(merged.totals.today) + ' ' + merged.gdTime, "today");
+        const auto& m = merged.totals;
+        QCOMPARE(QList<double>({double(m.total), double(m.keys), m.seconds, double(m.chars)}),
+                 QList<double>({100, 500, 120.5, 300}));
+    }
+
+    void syncFreshUser()
+    {
+        // No averages yet, no record day: 0.00 and one day; seconds past a million stay a number.
+        const RemoteRecord::Sync sync{{12, 3000, 9000, 1234567.5, 2000}, 0, "", "", "2026-12-07"};
+        QVERIFY(RemoteRecord::write(sync, m_tag + "zhang"));
+        const RemoteRecord::Row row = RemoteRecord::read(m_tag + "zhang");
+        QCOMPARE(QStringList({QString::number(row.totals.seconds, 'f', 1), row.gdTime, row.regTime}),
+                 QStringList({"1234567.5", "2026-12-07", "1000"}));
+        QCOMPARE(myHelper::getOne("select concat(u_avedayjilu,' ',u_avejj,' ',u_avemc) from kelm_user "
+                                  "where u_truename=?",
+                                  {m_tag + "zhang"}),
+                 QStringLiteral("3000 0.00 0.00"));
+        // Garbage on the server does not reach the local record.
+        myHelper::exec("update kelm_user set u_jilu=-5,u_totalsj=-1 where u_truename=?", {m_tag + "zhang"});
+        const RemoteRecord::Row garbage = RemoteRecord::read(m_tag + "zhang");
+        QCOMPARE(garbage.totals.today + garbage.totals.seconds, 0.0);
+    }
+
+    // A sign-in and the sync after it, the local record holding 4000 today and 11000 in all: the
+    // record's own account, or nobody's, keeps the larger values; another account's row takes its
+    // place, averages included; a clearing still pending goes over its own account's row, never
+    // over another's.
+    void signInRecord_data()
+    {
+        QTest::addColumn<QString>("recordUser"); // "me": the account signing in
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<QString>("row");      // the account's row before
+        QTest::addColumn<QString>("record");   // locally after the sign-in, and the row after the sync
+        QTest::addColumn<QString>("averages"); // the row's after the sync
+        const QString stale = "100 20000 300 90 150", empty = "0 0 0 0 0";
+        row("same account", "me", false, stale, "4000 20000 500 90 200", "5.56 2.50");
+        row("runs before any sign-in", "", false, stale, "4000 20000 500 90 200", "5.56 2.50");
+        row("another account", "other", false, empty, empty, "0.00 0.00");
+        row("clearing pending", "me", true, stale, "4000 11000 500 60 200", "8.33 2.50");
+        row("another's clearing dropped", "other", true, stale, stale, "3.33 2.00");
+    }
+    void signInRecord()
+    {
+        QFETCH(QString, recordUser);
+        QFETCH(bool, pending);
+        QFETCH(QString, row);
+        const QString name = m_tag + "rec";
+        seedRow(name, row);
+        App::TempJilu = 4000;
+        App::Jilu = 11000;
+        App::Totaljs = 500;
+        App::Totalti = 60;
+        App::Totalco = 200;
+        App::Day2 = TypingRecord::dayText(QDate::currentDate());
+        App::RecordUser = recordUser == "me" ? name : recordUser == "other" ? m_tag + "zhang" : "";
+        App::RecordClearPending = pending;
+        TypingRecord record(CoreSettings::recordStore());
+        record.refreshTotals(); // the averages the window shows before
+        const auto part = readingPart(record);
+        App::CurrentUserName = name; // as the login window leaves it
+        part->loginRecv("1");
+        QTEST(localRecord(), "record");
+        part->jltoSql(record);
+        QTEST(rowRecord(name), "record");
+        QTEST(myHelper::getOne("select concat_ws(' ',u_avejj,u_avemc) from kelm_user where u_truename=?", {name}),
+              "averages");
+        QCOMPARE(ts::storedRecord("RecordUser").toString() + ts::storedRecord("RecordClearPending").toString(),
+                 name + "false");
+    }
+
+    // The pinned bar cleared while signed out: nothing reaches the row until its account signs in
+    // again; then the cleared totals and no averages go over the row's old ones.
+    void clearingWaitsForItsAccount()
+    {
+        const QString name = m_tag + "rec";
+        seedRow(name, "100 20000 300 90 150");
+        App::RecordUser = name; // in step with the row's counts, ahead in the run totals
+        App::TempJilu = 100;
+        App::Jilu = 20000;
+        App::Day2 = TypingRecord::dayText(QDate::currentDate());
+        App::Totaljs = 500;
+        App::Totalti = 60;
+        TypingRecord record(CoreSettings::recordStore());
+        const auto part = readingPart(record);
+        record.clearTotals();
+        part->syncClearedRecord(record, true);
+        QVERIFY(ts::storedRecord("RecordClearPending").toBool());
+        QCOMPARE(rowRecord(name), "100 20000 300 90 150");
+        App::CurrentUserName = name;
+        part->loginRecv("1");
+        QCOMPARE(rowRecord(name) + myHelper::getOne("select concat(' ',u_avejj,' ',u_avemc) from kelm_user where "
+                                                    "u_truename=?",
+                                                    {name}),
+                 "100 20000 0 0 0 0 0");
+        QVERIFY(!ts::storedRecord("RecordClearPending").toBool());
+    }
+
+    // Every upload in the order its conditions are checked: the manual one (menu command or pop-up)
+    // needs the whole text and taking part, then signed in, a clean run of an eligible title, the
+    // run finished and a server text; each row passes the checks before it. The quiet one at the
+    // end of a run tries only a whole text when taking part, and says no more than that the run ended.
+    void upload_data()
+    {
+        // whole text, take part, signed in, clean, finished, server text, manual: + or -
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<QString>("message"); // with how long it shows
+        QTest::addColumn<QString>("row");     // the entry afterwards
+        const QString t = m_tag + "文", cond = "上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情 1000";
+        row("not whole text", "-++++++", t, "90", cond, "");
+        row("not taking part", "+-+++++", t, "90",
+            "上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！ 1000", "");
+        row("signed out", "++-++++", t, "90", "上传成绩需要登录帐号！ 1000", "");
+        row("wrong character", "+++-+++", t, "90", cond, "");
+        row("excluded title", "+++++++", "错字收集", "90", cond, "");
+        row("not finished", "++++-++", t, "90", "跟打结束后才能上传成绩！ 1000", "");
+        row("local text", "+++++-+", t, "90", "跟打本地文本不能上传成绩！ 1000", "");
+        row("quiet: not whole text", "-+++++-", t, "90", "跟打结束 -1", "");
+        row("quiet: not taking part", "+-++++-", t, "90", "跟打结束 -1", "");
+        row("quiet: wrong character", "+++-++-", t, "90", "跟打结束 -1", "");
+        row("quiet: signed out", "++-+++-", t, "90", "上传成绩需要登录帐号！ 1000", "");
+        // Each offered upload counts once on the text (from 4).
+        row("first", "+++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 5");
+        row("equal", "+++++++", t, "90.00", "不要灰心，继续加油！ 3000", "1 90 1'02\"35 98.5% 6");
+        row("faster, quietly", "++++++-", t, "95.5", "恭喜您，成绩更进一步！ 3000", "1 95.5 1'02\"35 98.5% 7");
+    }
+    void upload()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, title);
+        QFETCH(QString, speed);
+        const QStringList cells{speed, "5.1", "2.3",   "100", "1'02\"35", "1",   "0", "0",
+                                "230", "0",   "98.5%", "50%", "0",        "40%", "0"};
+        const auto on = [&state](int i) { return state.at(i) == '+'; };
+        const RankUpload::Run run{speed, cells, on(3) ? 0 : 1, title, on(4), on(0)};
+        const RankUpload::Context context{true, on(2), on(1), m_tag + "zhang", on(5), 1700000000, "v", "ip"};
+        if (QTest::currentDataTag() == QLatin1String("first"))
+            QVERIFY(myHelper::exec("insert into kelm_text (a_name,a_gdnum) values (?,?)", {title, 4}));
+        const RankUpload::Notice notice = RankUpload::upload(run, context, on(6));
+        QTEST(notice.text + ' ' + QString::number(notice.ms), "message");
+        QTEST(myHelper::getOne("select concat(count(*),' ',max(r_sd),' ',max(r_sj),' ',max(r_jz),' ',(select "
+                               "a_gdnum from kelm_text where a_name=?)) from kelm_rank where r_text=?",
+                               {title, title}),
+              "row");
+    }
+
+    void hostileValues_data()
+    {
+        QTest::addColumn<QString>("value");
+        row("quote or", "h' or '1'='1");
+        row("statement end", "h'; delete from kelm_user; --");
+        row("backslash quote", "h\\'; update kelm_rank set r_sd=0; #");
+    }
+    void hostileValues()
+    {
+        QFETCH(QString, value);
+        const QString before = othersChecksum();
+        RemoteRecord::write({}, value);
+        RankUpload::Run run{"60", {}, 0, m_tag + value, true, true};
+        RankUpload::Context context{true, true, true, m_tag + value, true, 1, value, value};
+        QCOMPARE(RankUpload::tryUpload(run, context, true).text, QStringLiteral("成绩上传成功！"));
+        QCOMPARE(myHelper::getOne("select concat(r_text,r_from) from kelm_rank where r_username=?", {m_tag + value}),
+                 m_tag + value + value);
+        QCOMPARE(othersChecksum(), before);
+    }
+
+    // Signing in by e-mail address through the menu, the password typed on the on-screen keyboard.
+    void signInAndOut()
+    {
+        // Menu texts another part left behind decide nothing: this part has not signed in.
+        App::LoginMenuText = "欢迎您，" + m_tag + "dup1";
+        App::RegisterMenuText = "退出";
+        AccountPart part(host());
+        part.loginSlot();
+        QPointer<frmLogin> w = part.loginWindow();
+        QVERIFY(w);
+        QTest::keyClicks(w->findChild<QLineEdit*>("lineEdit"), "zhang.san@" + m_tag + "example.com");
+        for (const char* key : {"btnKey", "btnS", "btnE", "btnC", "btnR", "btnE", "btnT", "btnLogin"})
+            click(w, key);
+        QTRY_VERIFY(!w);
+        QVERIFY(part.signedIn() && m_reads == 1);
+        QCOMPARE(App::LoginMenuText + App::RegisterMenuText + ts::storedRecord("CurrentUserPwd").toString(),
+                 "欢迎您，" + m_tag + "zhang" + "退出" + digest("secret"));
+        part.loginSlot(); // the greeting opens nothing
+        QVERIFY(!part.loginWindow());
+        App::WebUrl = "http://127.0.0.1:9";
+        part.regSlot();
+        part.regSlot();
+        part.rankSlot();
+        QCOMPARE(m_titles, QStringList({"登陆成功！", "退出成功！", App::WebUrl + "/index.php/Home/Cloud/index",
+                                        App::WebUrl + "/index.php/Home/Rank/result"}));
+        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + App::LoginMenuText, "登陆");
+    }
+
+    void rememberedAtStart_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("online"); // 2: the server went away after start-up
+        QTest::addColumn<bool>("signedIn");
+        row("digest", digest("secret"), 1, true);
+        row("legacy plain password", "secret", 1, true);
+        row("changed on the server", myHelper::getMd5("old"), 1, false);
+        row("offline", "secret", 0, false);
+        row("server gone", digest("secret"), 2, false);
+    }
+    void rememberedAtStart()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, online);
+        myHelper::exec("update kelm_user set u_totaljilu=0 where u_truename=?", {m_tag + "zhang"});
+        App::DbOnline = online > 0;
+        if (online == 2)
+            QSqlDatabase::database().close();
+        App::CurrentUserName = m_tag + "zhang";
+        App::CurrentUserPwd = stored;
+        App::Jilu = 777;
+        App::writeStats();
+        TypingRecord record(CoreSettings::recordStore());
+        const auto part = readingPart(record);
+        part->checkRememberedLogin(); // then the window reads the record, and syncs it later
+        part->readRecord(record);
+        part->jltoSql(record);
+        QTEST(part->signedIn(), "signedIn");
+        // Remembered either way, never as the plain password; synced only when signed in.
+        QCOMPARE(ts::storedRecord("CurrentUserName").toString(), m_tag + "zhang");
+        QCOMPARE(ts::storedRecord("CurrentUserPwd").toString(),
+                 stored.size() == 32 ? stored : myHelper::getMd5(stored));
+        QVERIFY(dbt::connect());
+        QCOMPARE(myHelper::getOne("select u_totaljilu from kelm_user where u_truename=?", {m_tag + "zhang"}),
+                 part->signedIn() ? "777" : "0");
+    }
+
+    // Through the real window: the remembered login signs in as it opens, an empty version table
+    // shows no update notice, a built-in drill typed whole leaves its ranking row, and the menu's
+    // upload takes the whole text as the run left it.
+    void throughTheWindow()
+    {
+        ts::MainWindowFixture f;
+        QVERIFY(dbt::connect());
+        App::CurrentUserName = m_tag + "zhang";
+        App::CurrentUserPwd = digest("secret");
+        f.open();
+        QVERIFY(f.action({"欢迎您，" + m_tag + "zhang"}) && f.title() == "Tavrel跟打器");
+        f.action({"发文", "常用单字前五百"})->trigger();
+        f.commit(f.reference()->toPlainText());
+        QVERIFY(!f.waitLine().isEmpty());
+        QTRY_COMPARE(myHelper::getOne("select count(*) from kelm_rank where r_username=? and r_text=?",
+                                      {m_tag + "zhang", "常用单字前五百"}),
+                     "1");
+        // The menu's upload: this drill again at the same speed, then a local text, never whole.
+        const auto manually = [&f] {
+            return f.titlesDuring([&f] { f.action({"功能", "手动上传成绩"})->trigger(); }).join('|');
+        };
+        QVERIFY(manually().contains("不要灰心，继续加油！"));
+        f.w().layHandPassage(m_tag + "本地", "跟打");
+        QApplication::clipboard()->clear();
+        f.commit("跟打");
+        QVERIFY(!f.waitLine().isEmpty());
+        QVERIFY(manually().contains("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"));
+    }
+};
+
+QTEST_MAIN(TestAccount)
+#include "test_account.moc"
