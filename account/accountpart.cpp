@@ -35,9 +35,7 @@ void AccountPart::show(const RankUpload::Notice& notice)
 
 void AccountPart::openWebPage(const QString& path)
 {
-    QString base = App::WebUrl.trimmed();
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
+    const QString base = Deployment::siteBase(App::WebUrl);
     if (!base.isEmpty())
         QDesktopServices::openUrl(QUrl(base + path));
 }

@@ -3,6 +3,7 @@
 #include "account/core/hotkeys.h"
 #include "account/core/inputmethodsync.h"
 #include "app/core/app.h"
+#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/frmmessagebox.h"
 #include "app/switchbutton.h"
@@ -126,8 +127,8 @@ void Setting::initForm()
         tip.first->setToolTip(QString::fromUtf8(tip.second));
 
     // Read afresh at every opening; a missing folder gives an empty list.
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"));
-    m_ui->bianma->addItems(folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    m_ui->bianma->addItems(listedNames(
+        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"), TextNames::FileName)));
 
     for (const QString& key : editedKeys())
         showValue(key, App::configValue(configIndex(key)));

@@ -7,6 +7,7 @@
 #include "app/core/app.h"
 #include "app/dragframe.h"
 #include "app/frmmessagebox.h"
+#include "sending/core/segmentcycle.h"
 #include "sending/core/servertexts.h"
 
 #include <QApplication>
@@ -25,9 +26,6 @@
 #include <QSpinBox>
 
 namespace {
-
-const QString kPeriodMode = QStringLiteral("周期发文");
-const QString kAfterRunMode = QStringLiteral("跟打结束自动发文");
 
 QString baseOrProgramFolder(const QString& baseFolder)
 {
@@ -85,7 +83,7 @@ void Form::buildBody()
     m_listSource->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listSource->addItems(
         {QStringLiteral("剪切板"), QStringLiteral("错字收集"), QStringLiteral("慢字收集"), QStringLiteral("跟打进度")});
-    m_articles = listTexts(m_articleFolder);
+    m_articles = listTextFiles(m_articleFolder, TextNames::WithoutTxt);
     m_listSource->addItems(listedNames(m_articles));
     m_listSource->addItem(QStringLiteral("---以上为本地文本---"));
     if (App::DbOnline)
@@ -97,7 +95,7 @@ void Form::buildBody()
     m_ckDl = named(new QCheckBox(QStringLiteral("独练"), body), "ckDl");
     m_ckDl->setChecked(App::Dl);
     m_comboFw = named(new QComboBox(body), "comboFw");
-    m_comboFw->addItems({kAfterRunMode, kPeriodMode, QStringLiteral("不处理")});
+    m_comboFw->addItems({SendMode::AfterRun, SendMode::Period, SendMode::None});
     m_comboFw->setCurrentIndex(qMax(0, m_comboFw->findText(App::Fw)));
     m_spinFwtime = named(new QSpinBox(body), "spinFwtime");
     m_spinFwtime->setRange(0, 99);
@@ -108,7 +106,7 @@ void Form::buildBody()
     m_labProgress->hide();
     m_comboProgress = named(new QComboBox(body), "comboProgress");
     m_comboProgress->hide();
-    m_progressNames = listedNames(listTexts(m_progress.folder(), true));
+    m_progressNames = listedNames(listTextFiles(m_progress.folder(), TextNames::Exact));
     m_comboProgress->addItems(m_progressNames);
     m_comboProgress->setCurrentIndex(m_progressNames.indexOf(App::Zdname));
 
@@ -199,7 +197,7 @@ void Form::initStyle()
 
 void Form::updateAutoControls()
 {
-    const bool period = App::Fw == kPeriodMode;
+    const bool period = App::Fw == SendMode::Period;
     m_spinFwtime->setVisible(period);
     m_labFwtime->setVisible(period);
     for (QWidget* w :
@@ -233,7 +231,7 @@ void Form::info(const QString& text, int type)
 
 void Form::fwSlot(const QString& mode)
 {
-    if (mode == kAfterRunMode && !App::Dl && App::Zdhd)
+    if (mode == SendMode::AfterRun && !App::Dl && App::Zdhd)
         info(QStringLiteral("和下方自动换段功能重复，请选择不处理。"), 0);
     App::Fw = mode;
     App::writeConfig();
@@ -248,7 +246,7 @@ void Form::fwSlot(int seconds)
 
 void Form::checkSlot(bool on)
 {
-    if (on && !App::Dl && App::Fw == kAfterRunMode)
+    if (on && !App::Dl && App::Fw == SendMode::AfterRun)
         info(QStringLiteral("和上方跟打结束自动发文功能重复，请选择不处理。"), 0);
     App::Zdhd = on;
     App::writeConfig();

@@ -71,7 +71,7 @@ void Form::itemSlot()
 {
     const QString name = currentName();
     const int row = m_listSource->currentRow();
-    App::CanUpload = false;
+    App::setTextSource(App::TextSource::Other);
     m_btnUpload->hide();
     m_notice.clear();
     m_txtPreview->setReadOnly(!editableSource());
@@ -149,7 +149,7 @@ void Form::loadServerText(const QString& name, bool serverEntry)
                                                     : QStringLiteral("发文 （%1）").arg(m_notice));
     }
     m_spinLength->setValue(100);
-    App::CanUpload = true;
+    App::setTextSource(App::TextSource::ServerText);
     m_btnUpload->hide();
 }
 

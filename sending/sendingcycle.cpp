@@ -13,8 +13,6 @@
 
 namespace {
 
-const QString kAfterRunMode = QStringLiteral("跟打结束自动发文");
-const QString kPeriodMode = QStringLiteral("周期发文");
 const QString kCurveName = QStringLiteral("child");
 
 } // namespace
@@ -110,7 +108,7 @@ void SendingCycle::advance(Trigger trigger)
 
 void SendingCycle::advanceAfterRun(bool runFinished)
 {
-    if (m_running && !App::Dl && App::Fw == kAfterRunMode && runFinished)
+    if (m_running && !App::Dl && App::Fw == SendMode::AfterRun && runFinished)
         advance(Trigger::RunEnd);
 }
 
@@ -128,7 +126,7 @@ void SendingCycle::postCurrent()
 void SendingCycle::armPeriodicSend()
 {
     m_periodTimer.stop();
-    if (App::Dl || App::Fw != kPeriodMode)
+    if (App::Dl || App::Fw != SendMode::Period)
         return;
     // A period of 0 would fire on every pass of the event loop.
     m_periodTimer.start(qMax(1, App::Fwtime) * 1000);

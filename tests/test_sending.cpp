@@ -172,11 +172,11 @@ private slots:
         QDir().mkpath(QStringLiteral("文章"));
         for (const char* name : {"b.txt", "A.txt", "x.txt.txt", "C.TXT", "d.dat"})
             QVERIFY(App::writeFile(QStringLiteral("文章/") + QString::fromUtf8(name), QString::fromUtf8(name)));
-        const QVector<ListedText> articles = listTexts(dir.file(QStringLiteral("文章")));
+        const QVector<ListedText> articles = listTextFiles(dir.file(QStringLiteral("文章")), TextNames::WithoutTxt);
         QCOMPARE(listedNames(articles), QStringList({"A", "b", "C.TXT", "x"}));
         QCOMPARE(articles.at(2).fileName, QStringLiteral("C.TXT"));
         QCOMPARE(articles.at(3).fileName, QStringLiteral("x.txt.txt"));
-        QVERIFY(listTexts(dir.file(QStringLiteral("无此目录"))).isEmpty());
+        QVERIFY(listTextFiles(dir.file(QStringLiteral("无此目录")), TextNames::WithoutTxt).isEmpty());
     }
 
     void progressSavedAndReloaded()
@@ -186,7 +186,7 @@ private slots:
         QString saved, error;
         // The folder is made on the first save; the saved file is listed under the name it was saved as.
         QVERIFY(store.saveText(QStringLiteral("../上/级"), QStringLiteral("x"), &saved, &error));
-        QCOMPARE(listedNames(listTexts(store.folder(), true)), QStringList({saved}));
+        QCOMPARE(listedNames(listTextFiles(store.folder(), TextNames::Exact)), QStringList({saved}));
         // The first read records the whole text; it stays while the rest is saved over it.
         QVERIFY(store.saveText(QStringLiteral("测试文"), digits(250), &saved, &error));
         QCOMPARE(store.readTotal(saved, 250), 250);

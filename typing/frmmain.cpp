@@ -265,7 +265,7 @@ void frmMain::layHandPassage(const QString& title, const QString& text)
     Reset();
     segmentHeader = FirstSegmentHeader;
     textTitle = title;
-    App::CanUpload = false;
+    App::setTextSource(App::TextSource::Other);
     if (text.isEmpty())
         refreshBottomInfo(); // nothing to lay: the labels still show the new title
     else

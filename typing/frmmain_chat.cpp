@@ -33,7 +33,7 @@ void frmMain::setUpChatRoad()
         segmentHeader = segment.segmentHeader;
         textTitle = segment.title;
         // A passage from the chat is not one of the built-in sets the ranking takes.
-        App::CanUpload = false;
+        App::setTextSource(App::TextSource::Other);
         loadArticle(segment.passage);
     });
 }

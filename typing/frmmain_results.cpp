@@ -170,7 +170,7 @@ void frmMain::markUploadEligibility()
 {
     for (const EligibleSet& set : kEligibleSets) {
         if (textTitle == QString::fromUtf8(set.title) && passageLength() == set.length) {
-            App::CanUpload = true;
+            App::setTextSource(App::TextSource::BuiltInSet);
             wholeText = true;
             return;
         }

@@ -1,6 +1,7 @@
 #include "typing/mainmenus.h"
 
 #include "app/core/app.h"
+#include "app/core/textfiles.h"
 #include "app/globalshortcut.h"
 #include "typing/chatroad.h"
 #include "typing/core/drills.h"
@@ -152,10 +153,7 @@ void MainMenus::fillArticleMenu(const QString& folder)
 {
     m_articleFolder = folder;
     m_articleMenu->clear();
-    const QStringList files =
-        QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString& file : files) {
-        const QString name = file.left(file.size() - 4);
+    for (const QString& name : listedNames(listTextFiles(folder, TextNames::LessExtension))) {
         // An ampersand in a file name is shown as itself, not taken as a mnemonic marker.
         QAction* action = m_articleMenu->addAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setData(name);

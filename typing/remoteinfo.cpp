@@ -52,9 +52,7 @@ QString latestVersion()
 
 void fetchPublicAddress(QObject* owner, int timeoutMs)
 {
-    QString base = App::WebUrl;
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
+    const QString base = Deployment::siteBase(App::WebUrl);
     if (base.isEmpty()) {
         App::PublicIp.clear();
         return;

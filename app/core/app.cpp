@@ -123,14 +123,20 @@ QString App::Fw;
 int App::Fwtime;
 QString App::Gdjs;
 
-namespace {
-
-// A deployment value: the environment wins when the variable is set (even to the empty text, so a
-// built-in server can be switched off at run time), otherwise the value CMake built in.
-QString deploymentValue(const char* envName, const char* builtIn)
+QString Deployment::value(const char* envName, const char* builtIn)
 {
     return qEnvironmentVariableIsSet(envName) ? qEnvironmentVariable(envName) : QString::fromUtf8(builtIn);
 }
+
+QString Deployment::siteBase(const QString& address)
+{
+    QString base = address.trimmed();
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base;
+}
+
+namespace {
 
 constexpr int kStandardDbPort = 3306;
 
@@ -143,9 +149,7 @@ int builtInDbPort()
 
 QString makeDownloadUrl()
 {
-    QString base = deploymentValue("TAVREL_WEB_URL", TAVREL_DEFAULT_WEB_URL).trimmed();
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
+    const QString base = Deployment::siteBase(Deployment::value("TAVREL_WEB_URL", TAVREL_DEFAULT_WEB_URL));
     return base.isEmpty() ? QString() : base + QStringLiteral("/index.php/Home/Index/download");
 }
 
@@ -201,6 +205,11 @@ QString App::WrongChars;
 QString App::SlowChars;
 QString App::PublicIp;
 bool App::CanUpload = false;
+
+void App::setTextSource(TextSource source)
+{
+    CanUpload = source != TextSource::Other;
+}
 QString App::LoginMenuText;
 QString App::RegisterMenuText;
 QString App::SendText;
@@ -512,13 +521,13 @@ void App::setConfigValue(int index, const QVariant& value)
 
 void App::loadDeployment()
 {
-    DbHost = deploymentValue("TAVREL_DB_HOST", TAVREL_DEFAULT_DB_HOST);
-    DbName = deploymentValue("TAVREL_DB_NAME", TAVREL_DEFAULT_DB_NAME);
-    DbUser = deploymentValue("TAVREL_DB_USER", TAVREL_DEFAULT_DB_USER);
-    DbPassword = deploymentValue("TAVREL_DB_PASSWORD", TAVREL_DEFAULT_DB_PASSWORD);
-    WebUrl = deploymentValue("TAVREL_WEB_URL", TAVREL_DEFAULT_WEB_URL);
-    ForumUrl = deploymentValue("TAVREL_FORUM_URL", TAVREL_DEFAULT_FORUM_URL);
-    ChatGroup = deploymentValue("TAVREL_CHAT_GROUP", TAVREL_DEFAULT_CHAT_GROUP);
+    DbHost = Deployment::value("TAVREL_DB_HOST", TAVREL_DEFAULT_DB_HOST);
+    DbName = Deployment::value("TAVREL_DB_NAME", TAVREL_DEFAULT_DB_NAME);
+    DbUser = Deployment::value("TAVREL_DB_USER", TAVREL_DEFAULT_DB_USER);
+    DbPassword = Deployment::value("TAVREL_DB_PASSWORD", TAVREL_DEFAULT_DB_PASSWORD);
+    WebUrl = Deployment::value("TAVREL_WEB_URL", TAVREL_DEFAULT_WEB_URL);
+    ForumUrl = Deployment::value("TAVREL_FORUM_URL", TAVREL_DEFAULT_FORUM_URL);
+    ChatGroup = Deployment::value("TAVREL_CHAT_GROUP", TAVREL_DEFAULT_CHAT_GROUP);
 
     DbPort = builtInDbPort();
     if (qEnvironmentVariableIsSet("TAVREL_DB_PORT")) {

@@ -171,6 +171,7 @@ public:
     static QString WrongChars;
     static QString SlowChars;
     static QString PublicIp;
+    // Whether the loaded text may enter the ranking; decided only by setTextSource.
     static bool CanUpload;
     static QString LoginMenuText;
     static QString RegisterMenuText;
@@ -191,6 +192,11 @@ public:
     static QVariant configValue(int index);
     static QVariant configDefault(int index);
     static void setConfigValue(int index, const QVariant& value);
+
+    // Where the loaded text came from, as far as the ranking cares: a server text chosen in the
+    // sending window or a built-in drill typed whole may enter it, nothing else.
+    enum class TextSource { Other, ServerText, BuiltInSet };
+    static void setTextSource(TextSource source);
 
     static void readStats();
     static void writeStats();
@@ -216,5 +222,16 @@ public:
     // Registers the compiled-in resources of the static core library.
     static void initResources();
 };
+
+namespace Deployment {
+
+// A deployment value: the environment wins when the variable is set (even to the empty text, so a
+// built-in server can be switched off at run time), otherwise the value CMake built in.
+QString value(const char* envName, const char* builtIn);
+
+// A site's base address as paths are appended to it: no blanks around it and no trailing "/".
+QString siteBase(const QString& address);
+
+} // namespace Deployment
 
 #endif

@@ -3,6 +3,13 @@
 
 #include <QString>
 
+// The send modes, as the sending window lists them and the configuration stores them.
+namespace SendMode {
+inline const QString AfterRun = QStringLiteral("跟打结束自动发文"); // the next segment when a run ends
+inline const QString Period = QStringLiteral("周期发文");           // the next segment every few seconds
+inline const QString None = QStringLiteral("不处理");
+} // namespace SendMode
+
 // What the sending window hands to the main window when the user sends a text.
 struct FawenInfo
 {
