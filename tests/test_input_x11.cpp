@@ -205,6 +205,32 @@ private slots:
         QVERIFY(label("labCh2")->text().isEmpty());
     }
 
+    // The shipped table draws no empty box: no character outside the Basic Multilingual Plane or in
+    // Extension A (U+3400-U+4DBF), every one in the installed Chinese font; the most used word first.
+    void shippedTableDrawsEveryCharacter()
+    {
+        QFile file(qEnvironmentVariable("TAVREL_BUILD_DIR") + "/mb/五笔.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY(text.startsWith("a\t") && text.count('\n') > 80000);
+        QVERIFY(text.contains("\npw\t空\n") && text.contains("\nfghy\t雨\n"));
+        QSet<uint> characters;
+        for (const uint c : text.toUcs4())
+            characters.insert(c);
+        QFont font("WenQuanYi Micro Hei");
+        font.setStyleStrategy(QFont::NoFontMerging);
+        QCOMPARE(QFontInfo(font).family(), QString("WenQuanYi Micro Hei"));
+        const QFontMetrics metrics(font);
+        QVERIFY(metrics.inFontUcs4(0x7A7A) && !metrics.inFontUcs4(0x3400)); // 空 is there, 㐀 is not
+        QStringList boxes;
+        for (const uint c : qAsConst(characters)) {
+            const bool outside = c > 0xFFFF || (c >= 0x3400 && c <= 0x4DBF);
+            if (c >= 0x80 && (outside || !metrics.inFontUcs4(c)))
+                boxes << QString::number(c, 16);
+        }
+        QVERIFY2(boxes.isEmpty(), qPrintable(QString("%1: %2").arg(boxes.size()).arg(boxes.mid(0, 10).join(' '))));
+    }
+
     // Last: after "退出" the panel stays detached until the main window's input command takes it back;
     // a run typed through it ends with the panel's key counts, the keyboard source counting the hands.
     void exitThenTheMainWindowTakesItBack()
