@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QWindow>
 
 frmInput* frmInput::self = nullptr;
 
@@ -237,6 +238,34 @@ void frmInput::placeBeside(QWidget* widget)
         const QPoint at = widget->mapToGlobal(QPoint(0, widget->height() + 1));
         setGeometry(at.x(), at.y(), m_frmWidth, m_frmHeight);
     }
+}
+
+QRect frmInput::keptOnScreen(QRect place)
+{
+    const QScreen* screen = QGuiApplication::screenAt(place.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return place;
+    const QRect area = screen->availableGeometry();
+    place.moveLeft(qMax(area.left(), qMin(place.left(), area.right() + 1 - place.width())));
+    place.moveTop(qMax(area.top(), qMin(place.top(), area.bottom() + 1 - place.height())));
+    return place;
+}
+
+void frmInput::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        const QRect place = keptOnScreen(geometry());
+        // A panel that moved while hidden is built afresh at its place instead of being moved
+        // there. Qt applies such a move just before mapping the window and reads the place back
+        // while the window manager frames it; the frame may then still stand at the screen's
+        // corner, Qt takes that corner for the panel's place, and the first drag jumps.
+        if (testAttribute(Qt::WA_WState_Created) && windowHandle()->geometry() != place)
+            destroy();
+        setGeometry(place);
+    }
+    QWidget::setVisible(visible);
 }
 
 void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)

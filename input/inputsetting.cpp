@@ -35,6 +35,13 @@ Inputsetting::Inputsetting(QWidget* parent) : QWidget(parent), m_ui(new Ui::Inpu
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
     initControls();
+    // Placed at the size it is shown at. The style sheet and the 11-point captions widen the window
+    // past the form's size only as it is polished; a window resized between its creation and its
+    // mapping has its place read back by Qt while the window manager frames it, when the frame may
+    // still stand at the screen's corner: Qt then takes that corner for the window's place, so its
+    // lists open that far from their boxes and its first drag jumps.
+    ensurePolished();
+    resize(size().expandedTo(minimumSizeHint()));
     DragFrame::centreOnDesktop(this);
 }
 

@@ -3,6 +3,8 @@
 // a passage typed through it in the real main window with the generated code table.
 #include "input/frminput.h"
 #include "input/inputpanel.h"
+#include "app/dragframe.h"
+#include "platform/windowsystem.h"
 #include "platform/keysource.h"
 #include "testsupport.h"
 #include "typing/coresettings.h"
@@ -11,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QVBoxLayout>
 
 static const QString kTable = QStringLiteral("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n");
@@ -44,6 +47,40 @@ class TestInputX11 : public QObject
         m_x.chord({}, XK_F12);
         return QTest::qWaitFor([&] { return m_reached.keys.count(Qt::Key_F12) > before; });
     }
+    // Where a widget stands on the screen as the X server has it; the toolkit may believe otherwise.
+    QRect onScreen(QWidget* widget)
+    {
+        QRect window;
+        platform::windowSystem().clientRect(widget->window()->winId(), &window);
+        return QRect(window.topLeft() + widget->mapTo(widget->window(), QPoint()), widget->size());
+    }
+    void clickOnScreen(QWidget* widget)
+    {
+        const QPoint at = onScreen(widget).center();
+        platform::windowSystem().setCursorPos(at.x(), at.y());
+        platform::windowSystem().leftClick();
+    }
+    // Drags by `widget`, in four steps as a user's hand does; true when its window followed each step
+    // by the pointer's movement.
+    bool dragBy(QWidget* widget, const QPoint& by)
+    {
+        platform::WindowSystem& ws = platform::windowSystem();
+        if (!QTest::qWaitForWindowExposed(widget->window()))
+            return false;
+        const QPoint start = onScreen(widget->window()).topLeft();
+        const QPoint from = onScreen(widget).center();
+        ws.setCursorPos(from.x(), from.y());
+        ws.mouseLeftButton(false);
+        bool followed = true;
+        for (int step = 1; step <= 4 && followed; ++step) {
+            const QPoint moved = by * step / 4;
+            ws.setCursorPos(from.x() + moved.x(), from.y() + moved.y());
+            followed = QTest::qWaitFor([&] { return onScreen(widget->window()).topLeft() == start + moved; }, 2000);
+        }
+        ws.mouseLeftButton(true);
+        return followed;
+    }
+
     // Focus away and back: the panel detaches (mode and code reset) and attaches again.
     void refocus()
     {
@@ -91,7 +128,17 @@ private slots:
         m_pane->setReadOnly(false);
         m_pane->setPlainText("前");
         m_pane->moveCursor(QTextCursor::End);
+        // A window closed by the case before may leave no window of ours active.
+        m_host.activateWindow();
+        QTRY_VERIFY(m_host.isActiveWindow());
         refocus();
+    }
+
+    void cleanup()
+    {
+        // A failed case leaves no window that holds the input.
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
     }
 
     void physicalKeys_data()
@@ -203,6 +250,83 @@ private slots:
         QTest::mouseClick(key("btna"), Qt::LeftButton);
         QCOMPARE(label("labCh1")->text(), QString("1.工"));
         QVERIFY(label("labCh2")->text().isEmpty());
+    }
+
+    // The settings window as the panel's menu opens it: centred for the size it is shown at, each
+    // list opening on its box, and its first drag following the pointer.
+    void settingsWindowPlaces_data()
+    {
+        QTest::addColumn<QString>("box");
+        for (const char* box : {"hcaction", "kgaction", "position", "hxnum", "mabiao"})
+            QTest::addRow("%s", box) << box;
+    }
+    void settingsWindowPlaces()
+    {
+        QFETCH(QString, box);
+        m_panel->inputsetting();
+        QWidget* settings = nullptr;
+        QTRY_VERIFY((settings = QApplication::activeModalWidget()) && settings->objectName() == "Inputsetting");
+        QVERIFY(QTest::qWaitForWindowExposed(settings));
+        const QRect window = onScreen(settings);
+        QCOMPARE(window.topLeft(), DragFrame::centredPosition(QGuiApplication::primaryScreen()->virtualSize(), window.size()));
+        clickOnScreen(settings->findChild<QPushButton*>("btnGaoji"));
+        auto* combo = settings->findChild<QComboBox*>(box);
+        QTRY_VERIFY(combo->isVisible());
+        clickOnScreen(combo);
+        QWidget* list = nullptr;
+        QTRY_VERIFY((list = QApplication::activePopupWidget()));
+        QTRY_VERIFY(QTest::qWaitForWindowExposed(list));
+        const QRect boxOnScreen = onScreen(combo), listOnScreen = onScreen(list);
+        QCOMPARE(listOnScreen.left(), boxOnScreen.left());
+        QVERIFY2(listOnScreen.top() <= boxOnScreen.bottom() + 1 && listOnScreen.bottom() + 1 >= boxOnScreen.top(),
+                 qPrintable(QString("list at %1, box at %2").arg(listOnScreen.y()).arg(boxOnScreen.y())));
+        m_x.chord({}, XK_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(dragBy(settings->findChild<QLabel*>("lab_Title"), QPoint(40, -20)));
+        settings->close();
+    }
+
+    // The panel shown where it stood, or below the pane while it follows the focus, is moved onto
+    // the screen where it would stand partly off it; it drags by the pointer's movement from there.
+    void panelKeptOnScreen_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QPoint>("place"); // in fixed place: where it stood; following: the pane's bottom
+        QTest::addColumn<QPoint>("shown");
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const int right = screen.right() + 1 - 610, bottom = screen.bottom() + 1 - 210;
+        QTest::addRow("fixed, on the screen") << "固定位置" << QPoint(200, 150) << QPoint(200, 150);
+        QTest::addRow("fixed, past the right edge") << "固定位置" << QPoint(right + 142, 300) << QPoint(right, 300);
+        QTest::addRow("fixed, past the bottom") << "固定位置" << QPoint(100, bottom + 60) << QPoint(100, bottom);
+        QTest::addRow("fixed, above and left") << "固定位置" << QPoint(-500, -147) << QPoint(0, 0);
+        QTest::addRow("fixed, past the bottom right corner") << "固定位置" << QPoint(right + 30, bottom + 30)
+                                                            << QPoint(right, bottom);
+        QTest::addRow("fixed, moved on the screen") << "固定位置" << QPoint(420, 380) << QPoint(420, 380);
+        QTest::addRow("following a pane low on the screen") << "跟随光标" << QPoint(300, screen.bottom() - 40)
+                                                          << QPoint(300, bottom);
+    }
+    void panelKeptOnScreen()
+    {
+        QFETCH(QString, position);
+        QFETCH(QPoint, place);
+        App::Position = position;
+        const QPoint hostAt = m_host.pos();
+        m_other->setFocus();
+        QTRY_VERIFY(!m_panel->isVisible());
+        if (position == "固定位置") {
+            m_panel->move(place);
+        } else {
+            m_host.move(m_host.pos() + place - m_pane->mapToGlobal(QPoint(0, m_pane->height() + 1)));
+            QTRY_COMPARE(onScreen(m_pane).bottomLeft() + QPoint(0, 2), place);
+        }
+        m_pane->setFocus();
+        QTRY_VERIFY(m_panel->isVisible());
+        QFETCH(QPoint, shown);
+        QTRY_COMPARE(onScreen(m_panel).topLeft(), shown);
+        // Towards the middle, where the window manager lets it go.
+        const bool followed = dragBy(label("labPY"), QPoint(shown.x() < 400 ? 40 : -40, shown.y() < 400 ? 20 : -20));
+        m_host.move(hostAt);
+        QVERIFY(followed);
     }
 
     // The shipped table draws no empty box: no character outside the Basic Multilingual Plane or in
