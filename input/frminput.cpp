@@ -164,9 +164,24 @@ void frmInput::syncSettings()
 void frmInput::render()
 {
     m_ui->labPY->setText(m_engine.code());
+    if (m_candidateLabels.first()->text().isEmpty())
+        m_restWidth = width();
     const QStringList& labels = m_engine.labels();
-    for (int i = 0; i < m_candidateLabels.size(); ++i)
-        m_candidateLabels.at(i)->setText(labels.at(i));
+    bool changed = false;
+    for (int i = 0; i < m_candidateLabels.size(); ++i) {
+        if (m_candidateLabels.at(i)->text() != labels.at(i)) {
+            m_candidateLabels.at(i)->setText(labels.at(i));
+            changed = true;
+        }
+    }
+    // The layout widens the panel for a page of long candidates but never narrows it again: the
+    // next page takes it back to the width it had before, as far as its own labels allow.
+    if (changed && layout()) {
+        // The labels' row first: its new size reaches the panel's layout only through it.
+        m_ui->widgetTop->layout()->activate();
+        layout()->activate();
+        resize(qMax(m_restWidth, minimumWidth()), height());
+    }
 }
 
 void frmInput::selectChinese()

@@ -125,6 +125,8 @@ private:
     int m_deskHeight = 0;
     int m_frmWidth = 610;
     int m_frmHeight = 210;
+    // The panel's width before a page of candidates widened it.
+    int m_restWidth = 610;
 };
 
 #endif

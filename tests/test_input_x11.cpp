@@ -16,7 +16,13 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-static const QString kTable = QStringLiteral("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n");
+static const QString kTable = [] {
+    QString table("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n");
+    table += "mm\t" + QString(3000, QChar(0x957F)) + '\n'; // a word too long for the panel
+    for (const QChar c : QString("abcdefghij")) // a page whose code hints fill the row
+        table += QString("hqwert%1\t字\n").arg(c);
+    return table;
+}();
 
 class TestInputX11 : public QObject
 {
@@ -208,6 +214,32 @@ private slots:
         QCOMPARE(m_pane->toPlainText(), QString("前跑车一&g"));
     }
 
+    // A long candidate widens the panel only while it is shown; code hints stand apart from the next
+    // candidate.
+    void candidateLabelsFit()
+    {
+        App::Tishi = true;
+        const int width = m_panel->width();
+        QVERIFY(tap("h"));
+        QCOMPARE(label("labCh10")->text(), QString("10.字qwertj"));
+        const auto textEnds = [](QLabel* l) {
+            const int left = l->x() + (l->width() - l->fontMetrics().horizontalAdvance(l->text())) / 2;
+            return std::make_pair(left, l->x() + l->width() - (left - l->x()));
+        };
+        for (int i = 2; i <= 10; ++i) {
+            QLabel* before = label(qPrintable(QString("labCh%1").arg(i - 1)));
+            QLabel* after = label(qPrintable(QString("labCh%1").arg(i)));
+            QTRY_VERIFY2(textEnds(after).first - textEnds(before).second >= 4, qPrintable(after->text()));
+        }
+        QVERIFY(tap("Escape m m"));
+        QVERIFY(label("labCh1")->text().endsWith(QString(10, QChar(0x957F)) + "…"));
+        QTRY_VERIFY(m_panel->width() > width);
+        QVERIFY(tap("Escape"));
+        QTRY_COMPARE(m_panel->width(), width);
+        QVERIFY(tap("m m space"));
+        QCOMPARE(m_pane->toPlainText(), "前" + QString(3000, QChar(0x957F)));
+    }
+
     void menuSwitchesTablesAndOpensSettings()
     {
         // The panel's right-click menu is the tray menu.
@@ -321,6 +353,7 @@ private slots:
         }
         m_pane->setFocus();
         QTRY_VERIFY(m_panel->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel)); // framed by the window manager: in its place
         QFETCH(QPoint, shown);
         QTRY_COMPARE(onScreen(m_panel).topLeft(), shown);
         // Towards the middle, where the window manager lets it go.
