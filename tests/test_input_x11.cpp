@@ -19,8 +19,9 @@
 static const QString kTable = [] {
     QString table("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n");
     table += "mm\t" + QString(3000, QChar(0x957F)) + '\n'; // a word too long for the panel
-    for (const QChar c : QString("abcdefghij")) // a page whose code hints fill the row
-        table += QString("hqwert%1\t字\n").arg(c);
+    const QString tens("一二三四五六七八九十");
+    for (int i = 0; i < 10; ++i) // a page whose code hints fill the row
+        table += QString("hqwert%1\t%2\n").arg(QChar('a' + i)).arg(tens.at(i));
     return table;
 }();
 
@@ -33,6 +34,7 @@ class TestInputX11 : public QObject
     QWidget m_host;
     QTextEdit* m_pane = nullptr;
     QLineEdit* m_other = nullptr;
+    QTextEdit* m_otherPane = nullptr; // a text editor that is not the typing pane
     // F12 is not the panel's: once one reaches the pane, every key tapped before it was handled.
     xt::InputRecorder m_reached;
     frmInput* m_panel = nullptr;
@@ -113,6 +115,8 @@ private slots:
         auto* layout = new QVBoxLayout(&m_host);
         layout->addWidget(m_pane = new QTextEdit);
         layout->addWidget(m_other = new QLineEdit);
+        layout->addWidget(m_otherPane = new QTextEdit);
+        m_otherPane->setObjectName("textEdit");
         m_pane->setObjectName("textEdit2");
         m_pane->installEventFilter(&m_reached);
         m_host.show();
@@ -184,6 +188,25 @@ private slots:
         QVERIFY(m_pane->hasFocus());
     }
 
+    // The digit 0 picks the tenth candidate of the page.
+    void digitZeroPicksTheTenth()
+    {
+        App::Hxnum = "10";
+        QVERIFY(tap("h 0"));
+        QCOMPARE(m_pane->toPlainText(), QString("前十"));
+        QCOMPARE(App::SelectCount, 1);
+    }
+
+    // Only the typing pane takes the panel: another text editor detaches it and gets its keys as typed.
+    void onlyTheTypingPaneAttaches()
+    {
+        m_otherPane->setFocus();
+        QTRY_VERIFY(m_otherPane->hasFocus() && !m_panel->isVisible());
+        QTest::keyClicks(m_otherPane, "gg");
+        QCOMPARE(m_otherPane->toPlainText(), QString("gg"));
+        QVERIFY(!m_panel->isVisible());
+    }
+
     // Attached below the pane, the panel leaves it the focus. A read-only pane (a finished run's)
     // is left alone; otherwise clicks type as keys do.
     void attachedPanelAndClicks()
@@ -221,7 +244,7 @@ private slots:
         App::Tishi = true;
         const int width = m_panel->width();
         QVERIFY(tap("h"));
-        QCOMPARE(label("labCh10")->text(), QString("10.字qwertj"));
+        QCOMPARE(label("labCh10")->text(), QString("10.十qwertj"));
         const auto textEnds = [](QLabel* l) {
             const int left = l->x() + (l->width() - l->fontMetrics().horizontalAdvance(l->text())) / 2;
             return std::make_pair(left, l->x() + l->width() - (left - l->x()));
