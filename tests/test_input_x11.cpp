@@ -3,6 +3,7 @@
 // a passage typed through it in the real main window with the generated code table.
 #include "input/frminput.h"
 #include "input/inputpanel.h"
+#include "input/inputsetting.h"
 #include "app/dragframe.h"
 #include "platform/windowsystem.h"
 #include "platform/keysource.h"
@@ -339,6 +340,35 @@ private slots:
         QTRY_VERIFY(!QApplication::activePopupWidget());
         QVERIFY(dragBy(settings->findChild<QLabel*>("lab_Title"), QPoint(40, -20)));
         settings->close();
+    }
+
+    // OK stores the fourteen settings as the window shows them; "恢复默认" shows the defaults but
+    // keeps the code table.
+    void settingsWindowKeys()
+    {
+        const QStringList keys = {"Opensrf", "Zchongfu", "Tishi",    "Onlye",    "Dingzi",   "Fyxc",  "Zdmc",
+                                  "Dpmc",    "Qpmc",     "Hcaction", "Kgaction", "Position", "Hxnum", "Mabiao"};
+        const QVariantList changed = {true, false, true, true, false, false, "x", "5", "6", "清屏", "上屏英文", "固定位置", "4", "测试"};
+        QStringList defaults;
+        for (int i = 0; i < App::configKeyCount(); ++i) {
+            const int key = keys.indexOf(App::configKey(i));
+            if (key >= 0) {
+                defaults << App::configDefault(i).toString();
+                App::setConfigValue(i, changed.at(key));
+            }
+        }
+        QCOMPARE(defaults.size(), keys.size());
+        defaults.last() = "测试";
+        for (const QStringList& expected : {QVariant(changed).toStringList(), defaults}) {
+            Inputsetting window;
+            if (expected == defaults)
+                QTest::mouseClick(window.findChild<QPushButton*>("btnMoren"), Qt::LeftButton);
+            QTest::mouseClick(window.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+            QStringList stored;
+            for (const QString& key : keys)
+                stored << ts::configFileValue(key).toString();
+            QCOMPARE(stored, expected);
+        }
     }
 
     // The panel shown where it stood, or below the pane while it follows the focus, is moved onto

@@ -39,9 +39,8 @@ bool isCode(const QByteArray& code)
 
 bool drawable(const QString& text)
 {
-    return std::none_of(text.begin(), text.end(), [](QChar c) {
-        return c.isSurrogate() || (c.unicode() >= 0x3400 && c.unicode() <= 0x4DBF);
-    });
+    return std::none_of(text.begin(), text.end(),
+                        [](QChar c) { return c.isSurrogate() || (c.unicode() >= 0x3400 && c.unicode() <= 0x4DBF); });
 }
 
 } // namespace
