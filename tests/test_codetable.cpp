@@ -9,7 +9,7 @@ namespace {
 
 const QString kTable = QStringLiteral("ab\t甲\nabc\t乙\nabd\t丙\nb\t丁\nab\t甲\nAb\t大\nno tab here\r\n"
                                       "abcd\t丁丁\tignored\naaab\t七\naaab\t戈\nc\t以\nxyz\t某\nz\t子\n") +
-                      QStringLiteral("mm\t") + QString(60, QChar(0x957F)) + QStringLiteral("\n");
+                       QStringLiteral("mm\t") + QString(60, QChar(0x957F)) + QStringLiteral("\n");
 
 QString words(const CodeTable& table, const std::vector<int>& entries)
 {

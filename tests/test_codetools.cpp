@@ -17,7 +17,8 @@ QByteArray gif(QRgb rgb, int width = 1, int height = 1)
     const auto le16 = [](int v) { return QByteArray::number((v & 0xff) << 8 | v >> 8, 16).rightJustified(4, '0'); };
     const QByteArray size = le16(width) + le16(height);
     const QByteArray colour = QByteArray::number(rgb & 0xffffff, 16).rightJustified(6, '0');
-    return QByteArray::fromHex("474946383961" + size + "800000" + colour + "0000002c00000000" + size + "0002024401003b");
+    return QByteArray::fromHex("474946383961" + size + "800000" + colour + "0000002c00000000" + size +
+                               "0002024401003b");
 }
 
 const QString kOwn = QStringLiteral("/Public/Cf/86cf/%1.gif");
@@ -134,7 +135,8 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("甲"));
         cftj window;
         QTRY_COMPARE(shown(window), decoded ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
-        QCOMPARE(window.findChild<QLabel*>("label5")->pixmap(Qt::ReturnByValue).size(), decoded ? declared : QSize(1, 1));
+        QCOMPARE(window.findChild<QLabel*>("label5")->pixmap(Qt::ReturnByValue).size(),
+                 decoded ? declared : QSize(1, 1));
     }
 
     // A reply is dropped once it passes 4 MB, as a bad reply is, having read no more than one buffer
@@ -156,7 +158,8 @@ private slots:
         connect(reply, &QNetworkReply::downloadProgress, [&](qint64 bytes, qint64) { received = bytes; });
         QTRY_COMPARE_WITH_TIMEOUT(shown, QByteArrayList{gif(qRgb(0, 0, 255))}, 20000);
         QCOMPARE(m_site->requests, QStringList({kOwn.arg("甲"), kOutside.arg("甲")}));
-        QVERIFY2(received > 4 << 20 && received <= (4 << 20) + CfLookup::ReadBufferBytes, qPrintable(QString::number(received)));
+        QVERIFY2(received > 4 << 20 && received <= (4 << 20) + CfLookup::ReadBufferBytes,
+                 qPrintable(QString::number(received)));
     }
 
     // The program's own site is asked only for the editions it serves, each in its own format.

@@ -1,12 +1,12 @@
 // The input-method panel on a real X display: physical keys by XTest into a pane named like the
 // main window's typing pane, soft keys by clicks, focus tracking, its menu and settings window; last,
 // a passage typed through it in the real main window with the generated code table.
+#include "app/dragframe.h"
 #include "input/frminput.h"
 #include "input/inputpanel.h"
 #include "input/inputsetting.h"
-#include "app/dragframe.h"
-#include "platform/windowsystem.h"
 #include "platform/keysource.h"
+#include "platform/windowsystem.h"
 #include "testsupport.h"
 #include "typing/coresettings.h"
 #include "x11support.h"
@@ -324,7 +324,8 @@ private slots:
         QTRY_VERIFY((settings = QApplication::activeModalWidget()) && settings->objectName() == "Inputsetting");
         QVERIFY(QTest::qWaitForWindowExposed(settings));
         const QRect window = onScreen(settings);
-        QCOMPARE(window.topLeft(), DragFrame::centredPosition(QGuiApplication::primaryScreen()->virtualSize(), window.size()));
+        QCOMPARE(window.topLeft(),
+                 DragFrame::centredPosition(QGuiApplication::primaryScreen()->virtualSize(), window.size()));
         clickOnScreen(settings->findChild<QPushButton*>("btnGaoji"));
         auto* combo = settings->findChild<QComboBox*>(box);
         QTRY_VERIFY(combo->isVisible());
@@ -348,7 +349,8 @@ private slots:
     {
         const QStringList keys = {"Opensrf", "Zchongfu", "Tishi",    "Onlye",    "Dingzi",   "Fyxc",  "Zdmc",
                                   "Dpmc",    "Qpmc",     "Hcaction", "Kgaction", "Position", "Hxnum", "Mabiao"};
-        const QVariantList changed = {true, false, true, true, false, false, "x", "5", "6", "清屏", "上屏英文", "固定位置", "4", "测试"};
+        const QVariantList changed = {true, false, true,   true,       false,      false, "x",
+                                      "5",  "6",   "清屏", "上屏英文", "固定位置", "4",   "测试"};
         QStringList defaults;
         for (int i = 0; i < App::configKeyCount(); ++i) {
             const int key = keys.indexOf(App::configKey(i));
@@ -384,11 +386,11 @@ private slots:
         QTest::addRow("fixed, past the right edge") << "固定位置" << QPoint(right + 142, 300) << QPoint(right, 300);
         QTest::addRow("fixed, past the bottom") << "固定位置" << QPoint(100, bottom + 60) << QPoint(100, bottom);
         QTest::addRow("fixed, above and left") << "固定位置" << QPoint(-500, -147) << QPoint(0, 0);
-        QTest::addRow("fixed, past the bottom right corner") << "固定位置" << QPoint(right + 30, bottom + 30)
-                                                            << QPoint(right, bottom);
+        QTest::addRow("fixed, past the bottom right corner")
+            << "固定位置" << QPoint(right + 30, bottom + 30) << QPoint(right, bottom);
         QTest::addRow("fixed, moved on the screen") << "固定位置" << QPoint(420, 380) << QPoint(420, 380);
-        QTest::addRow("following a pane low on the screen") << "跟随光标" << QPoint(300, screen.bottom() - 40)
-                                                          << QPoint(300, bottom);
+        QTest::addRow("following a pane low on the screen")
+            << "跟随光标" << QPoint(300, screen.bottom() - 40) << QPoint(300, bottom);
     }
     void panelKeptOnScreen()
     {

@@ -365,10 +365,9 @@ private slots:
         // valid UTF-8 by chance (茅 is C3 A9, "é").
         const auto gb = [](const char* text) { return QTextCodec::codecForName("GB18030")->fromUnicode(text); };
         QTest::addRow("utf-8, broken lines") << QByteArray("pw\t空\r\n") + gb("pwa\t窝\n") + "pwaa\t窝工\n\nab\n"
-                                              << "pw\t空\r\npwa\t窝\npwaa\t窝工\n\nab\n";
+                                             << "pw\t空\r\npwa\t窝\npwaa\t窝工\n\nab\n";
         QTest::addRow("gb18030, lines valid as utf-8")
-            << gb("茅\n测试\n") + "a\n" + gb("茅屋\n跟打")
-            << "茅\n测试\na\n茅屋\n跟打";
+            << gb("茅\n测试\n") + "a\n" + gb("茅屋\n跟打") << "茅\n测试\na\n茅屋\n跟打";
         QTest::addRow("gb18030, as many lines each way") << gb("茅\n测试") << "茅\n测试";
     }
 
