@@ -9,11 +9,13 @@
 #include "input/core/codeannotation.h"
 #include "ui_cftj.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QPixmap>
 #include <QUrl>
 
@@ -23,6 +25,27 @@ namespace {
 QString deploymentValue(const char* envName, const char* builtIn)
 {
     return qEnvironmentVariableIsSet(envName) ? qEnvironmentVariable(envName) : QString::fromUtf8(builtIn);
+}
+
+// A picture is decoded only when its header declares at most this many pixels on a side: a few
+// bytes can declare a picture of a gigabyte.
+constexpr int kMaxPictureSide = 4096;
+
+// `format` empty: taken from the content.
+bool decodePicture(const QByteArray& data, const char* format, QPixmap* picture)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return false;
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    *picture = QPixmap::fromImage(image);
+    return true;
 }
 
 // The first character of a text as a whole code point, so a surrogate pair is never split.
@@ -139,14 +162,14 @@ void cftj::showcf()
     }
     // A library picture names no format: it is read from the content.
     QPixmap picture;
-    if (picture.loadFromData(data))
+    if (decodePicture(data, nullptr, &picture))
         m_ui->label5->setPixmap(picture);
 }
 
 bool cftj::showPicture(const QByteArray& data, const char* format)
 {
     QPixmap picture;
-    if (!picture.loadFromData(data, format))
+    if (!decodePicture(data, format, &picture))
         return false;
     m_ui->label5->setPixmap(picture);
     return true;

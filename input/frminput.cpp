@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QWindow>
 
 frmInput* frmInput::self = nullptr;
 
@@ -163,9 +164,24 @@ void frmInput::syncSettings()
 void frmInput::render()
 {
     m_ui->labPY->setText(m_engine.code());
+    if (m_candidateLabels.first()->text().isEmpty())
+        m_restWidth = width();
     const QStringList& labels = m_engine.labels();
-    for (int i = 0; i < m_candidateLabels.size(); ++i)
-        m_candidateLabels.at(i)->setText(labels.at(i));
+    bool changed = false;
+    for (int i = 0; i < m_candidateLabels.size(); ++i) {
+        if (m_candidateLabels.at(i)->text() != labels.at(i)) {
+            m_candidateLabels.at(i)->setText(labels.at(i));
+            changed = true;
+        }
+    }
+    // The layout widens the panel for a page of long candidates but never narrows it again: the
+    // next page takes it back to the width it had before, as far as its own labels allow.
+    if (changed && layout()) {
+        // The labels' row first: its new size reaches the panel's layout only through it.
+        m_ui->widgetTop->layout()->activate();
+        layout()->activate();
+        resize(qMax(m_restWidth, minimumWidth()), height());
+    }
 }
 
 void frmInput::selectChinese()
@@ -237,6 +253,34 @@ void frmInput::placeBeside(QWidget* widget)
         const QPoint at = widget->mapToGlobal(QPoint(0, widget->height() + 1));
         setGeometry(at.x(), at.y(), m_frmWidth, m_frmHeight);
     }
+}
+
+QRect frmInput::keptOnScreen(QRect place)
+{
+    const QScreen* screen = QGuiApplication::screenAt(place.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return place;
+    const QRect area = screen->availableGeometry();
+    place.moveLeft(qMax(area.left(), qMin(place.left(), area.right() + 1 - place.width())));
+    place.moveTop(qMax(area.top(), qMin(place.top(), area.bottom() + 1 - place.height())));
+    return place;
+}
+
+void frmInput::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        const QRect place = keptOnScreen(geometry());
+        // A panel that moved while hidden is built afresh at its place instead of being moved
+        // there. Qt applies such a move just before mapping the window and reads the place back
+        // while the window manager frames it; the frame may then still stand at the screen's
+        // corner, Qt takes that corner for the panel's place, and the first drag jumps.
+        if (testAttribute(Qt::WA_WState_Created) && windowHandle()->geometry() != place)
+            destroy();
+        setGeometry(place);
+    }
+    QWidget::setVisible(visible);
 }
 
 void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)

@@ -61,6 +61,9 @@ public:
 
     QString inputMode() const { return m_inputMode; }
 
+    // Showing puts the panel wholly on the screen it stands on.
+    void setVisible(bool visible) override;
+
 public slots:
     void inputsetting();
     void inputRecv();
@@ -89,6 +92,7 @@ private:
     bool attached() const { return !m_target.isNull(); }
     bool targetWritable() const;
     void placeBeside(QWidget* widget);
+    static QRect keptOnScreen(QRect place);
 
     // Dispatch of the soft keys and of physical keys.
     void dispatch(QPushButton* key);
@@ -121,6 +125,8 @@ private:
     int m_deskHeight = 0;
     int m_frmWidth = 610;
     int m_frmHeight = 210;
+    // The panel's width before a page of candidates widened it.
+    int m_restWidth = 610;
 };
 
 #endif

@@ -3,22 +3,29 @@
 
 #include "app/core/app.h"
 #include "app/dragframe.h"
+#include "app/switchbutton.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLineEdit>
 
 namespace {
 
-void selectItem(QComboBox* box, const QString& text)
+// The settings the window edits, as the settings table names them; each control is named like its
+// key in lower case.
+const char* const kKeys[] = {"Opensrf", "Zchongfu", "Tishi",    "Onlye",    "Dingzi",   "Fyxc",  "Zdmc",
+                             "Dpmc",    "Qpmc",     "Hcaction", "Kgaction", "Position", "Hxnum", "Mabiao"};
+
+int configIndex(const QString& key)
 {
-    // Exact and case-sensitive; a value that is no item leaves no current item.
-    int found = -1;
-    for (int i = 0; i < box->count() && found < 0; ++i) {
-        if (box->itemText(i) == text)
-            found = i;
+    for (int i = 0; i < App::configKeyCount(); ++i) {
+        if (App::configKey(i) == key)
+            return i;
     }
-    box->setCurrentIndex(found);
+    return -1;
 }
 
 } // namespace
@@ -35,6 +42,13 @@ Inputsetting::Inputsetting(QWidget* parent) : QWidget(parent), m_ui(new Ui::Inpu
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui->btnClose, &QPushButton::clicked, this, &QWidget::close);
     initControls();
+    // Placed at the size it is shown at. The style sheet and the 11-point captions widen the window
+    // past the form's size only as it is polished; a window resized between its creation and its
+    // mapping has its place read back by Qt while the window manager frames it, when the frame may
+    // still stand at the screen's corner: Qt then takes that corner for the window's place, so its
+    // lists open that far from their boxes and its first drag jumps.
+    ensurePolished();
+    resize(size().expandedTo(minimumSizeHint()));
     DragFrame::centreOnDesktop(this);
 }
 
@@ -58,20 +72,8 @@ void Inputsetting::initControls()
     while (!deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
 
-    m_ui->opensrf->setOnOff(App::Opensrf);
-    m_ui->zchongfu->setOnOff(App::Zchongfu);
-    m_ui->tishi->setOnOff(App::Tishi);
-    m_ui->onlye->setChecked(App::Onlye);
-    m_ui->dingzi->setOnOff(App::Dingzi);
-    m_ui->fyxc->setOnOff(App::Fyxc);
-    m_ui->zdmc->setText(App::Zdmc);
-    m_ui->dpmc->setText(App::Dpmc);
-    m_ui->qpmc->setText(App::Qpmc);
-    selectItem(m_ui->hcaction, App::Hcaction);
-    selectItem(m_ui->kgaction, App::Kgaction);
-    selectItem(m_ui->position, App::Position);
-    selectItem(m_ui->hxnum, App::Hxnum);
-    selectItem(m_ui->mabiao, App::Mabiao);
+    for (const char* key : kKeys)
+        showValue(QLatin1String(key), App::configValue(configIndex(QLatin1String(key))));
 }
 
 void Inputsetting::changeText()
@@ -110,20 +112,8 @@ void Inputsetting::changeStatus()
 
 void Inputsetting::on_btnOk_clicked()
 {
-    App::Opensrf = m_ui->opensrf->switchedOn;
-    App::Zchongfu = m_ui->zchongfu->switchedOn;
-    App::Tishi = m_ui->tishi->switchedOn;
-    App::Onlye = m_ui->onlye->isChecked();
-    App::Dingzi = m_ui->dingzi->switchedOn;
-    App::Fyxc = m_ui->fyxc->switchedOn;
-    App::Zdmc = m_ui->zdmc->text();
-    App::Dpmc = m_ui->dpmc->text();
-    App::Qpmc = m_ui->qpmc->text();
-    App::Hcaction = m_ui->hcaction->currentText();
-    App::Kgaction = m_ui->kgaction->currentText();
-    App::Position = m_ui->position->currentText();
-    App::Hxnum = m_ui->hxnum->currentText();
-    App::Mabiao = m_ui->mabiao->currentText();
+    for (const char* key : kKeys)
+        App::setConfigValue(configIndex(QLatin1String(key)), controlValue(QLatin1String(key)));
     App::writeConfig();
     emit input();
     close();
@@ -131,20 +121,12 @@ void Inputsetting::on_btnOk_clicked()
 
 void Inputsetting::on_btnMoren_clicked()
 {
-    m_ui->opensrf->setOnOff(false);
-    m_ui->zchongfu->setOnOff(true);
-    m_ui->tishi->setOnOff(false);
-    m_ui->onlye->setChecked(false);
-    m_ui->dingzi->setOnOff(true);
-    m_ui->fyxc->setOnOff(true);
-    m_ui->zdmc->setText(QStringLiteral("4"));
-    m_ui->dpmc->setText(QStringLiteral("4"));
-    m_ui->qpmc->setText(QStringLiteral("4"));
-    m_ui->hcaction->setCurrentIndex(0);
-    m_ui->kgaction->setCurrentIndex(1);
-    m_ui->position->setCurrentIndex(0);
-    m_ui->hxnum->setCurrentIndex(9);
-    selectItem(m_ui->mabiao, App::Mabiao);
+    // The code table is not put back: the one in use stays chosen.
+    for (const char* key : kKeys) {
+        const int index = configIndex(QLatin1String(key));
+        const bool table = qstrcmp(key, "Mabiao") == 0;
+        showValue(QLatin1String(key), table ? App::configValue(index) : App::configDefault(index));
+    }
 }
 
 void Inputsetting::on_mabiao_activated(const QString& name)
@@ -153,3 +135,36 @@ void Inputsetting::on_mabiao_activated(const QString& name)
     App::writeConfig();
 }
 
+QWidget* Inputsetting::control(const QString& key) const
+{
+    return findChild<QWidget*>(key.toLower());
+}
+
+void Inputsetting::showValue(const QString& key, const QVariant& value)
+{
+    QWidget* widget = control(key);
+    if (auto* onOff = qobject_cast<SwitchButton*>(widget)) {
+        onOff->setOnOff(value.toBool());
+    } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+        check->setChecked(value.toBool());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(value.toString());
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+        // Exact and case-sensitive; a value that is no item leaves no current item.
+        list->setCurrentIndex(list->findText(value.toString(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    }
+}
+
+QVariant Inputsetting::controlValue(const QString& key) const
+{
+    const QWidget* widget = control(key);
+    if (auto* onOff = qobject_cast<const SwitchButton*>(widget))
+        return onOff->switchedOn;
+    if (auto* check = qobject_cast<const QCheckBox*>(widget))
+        return check->isChecked();
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget))
+        return edit->text(); // as typed
+    if (auto* list = qobject_cast<const QComboBox*>(widget))
+        return list->currentText(); // empty without a current item
+    return QVariant();
+}

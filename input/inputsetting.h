@@ -33,6 +33,10 @@ private slots:
 private:
     void initControls();
     void showPage(bool basic);
+    // The control of a setting and the value it shows, by the setting's key.
+    QWidget* control(const QString& key) const;
+    void showValue(const QString& key, const QVariant& value);
+    QVariant controlValue(const QString& key) const;
 
     const QScopedPointer<Ui::Inputsetting> m_ui;
 };

@@ -194,6 +194,8 @@ private slots:
         // Stopped growth gives the input back: past 50 times the input, or past a million.
         QTest::addRow("self-feeding") << QStringLiteral("a\taa\n").repeated(24) << ten << ten << ten;
         QTest::addRow("a million") << QStringLiteral("a\t") + QString(39, 'a') << many << many << many;
+        // The code form reaches the cap exactly, the text-plus-code form passes it.
+        QTest::addRow("text-plus-code form past") << QStringLiteral("a\t") + QString(49, 'b') << "aaaa" << "aaaa" << "aaaa";
         // clang-format on
     }
 

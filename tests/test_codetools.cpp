@@ -6,15 +6,19 @@
 
 #include <QClipboard>
 #include <QLineEdit>
+#include <QNetworkReply>
 #include <QTextEdit>
 
 namespace {
 
-// A one-pixel GIF whose pixel has colour 0 of the table.
-QByteArray gif(QRgb rgb)
+// A GIF of one pixel of data, colour 0 of the table, declaring a picture of width × height.
+QByteArray gif(QRgb rgb, int width = 1, int height = 1)
 {
+    const auto le16 = [](int v) { return QByteArray::number((v & 0xff) << 8 | v >> 8, 16).rightJustified(4, '0'); };
+    const QByteArray size = le16(width) + le16(height);
     const QByteArray colour = QByteArray::number(rgb & 0xffffff, 16).rightJustified(6, '0');
-    return QByteArray::fromHex("47494638396101000100800000" + colour + "0000002c00000000010001000002024401003b");
+    return QByteArray::fromHex("474946383961" + size + "800000" + colour + "0000002c00000000" + size +
+                               "0002024401003b");
 }
 
 const QString kOwn = QStringLiteral("/Public/Cf/86cf/%1.gif");
@@ -110,6 +114,80 @@ private slots:
         }
         QCOMPARE(m_site->requests,
                  QStringList({kOwn.arg("甲"), kOutside.arg("甲"), kOutside.arg("乙"), kOutside.arg("中")}));
+    }
+
+    // A picture declaring more than 4096 pixels on a side is not decoded: the next source is asked.
+    void oversizedPicture_data()
+    {
+        QTest::addColumn<QSize>("declared");
+        QTest::addColumn<bool>("decoded");
+        QTest::addRow("4096 wide") << QSize(4096, 1) << true;
+        QTest::addRow("4097 wide") << QSize(4097, 1) << false;
+        QTest::addRow("4097 high") << QSize(1, 4097) << false;
+        QTest::addRow("16000 square") << QSize(16000, 16000) << false;
+    }
+    void oversizedPicture()
+    {
+        QFETCH(QSize, declared);
+        QFETCH(bool, decoded);
+        m_site->bodies[kOwn.arg("甲")] = gif(qRgb(255, 0, 0), declared.width(), declared.height());
+        m_site->bodies[kOutside.arg("甲")] = gif(qRgb(0, 0, 255));
+        QGuiApplication::clipboard()->setText(QStringLiteral("甲"));
+        cftj window;
+        QTRY_COMPARE(shown(window), decoded ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+        QCOMPARE(window.findChild<QLabel*>("label5")->pixmap(Qt::ReturnByValue).size(),
+                 decoded ? declared : QSize(1, 1));
+    }
+
+    // A reply is dropped once it passes 4 MB, as a bad reply is, having read no more than one buffer
+    // beyond that; its picture is not looked at.
+    void hugeReply()
+    {
+        m_site->bodies[kOwn.arg("甲")] = gif(qRgb(255, 0, 0));
+        m_site->streamed[kOwn.arg("甲")] = qint64(64) << 20;
+        m_site->bodies[kOutside.arg("甲")] = gif(qRgb(0, 0, 255));
+        QByteArrayList shown;
+        CfLookup lookup({m_site->url(), m_site->url(), false, 60000}, [&](const QByteArray& data, const char*) {
+            shown << data;
+            return true;
+        });
+        lookup.lookUp(QStringLiteral("甲"), QStringLiteral("86"));
+        auto* reply = lookup.findChild<QNetworkReply*>();
+        QVERIFY(reply);
+        qint64 received = 0;
+        connect(reply, &QNetworkReply::downloadProgress, [&](qint64 bytes, qint64) { received = bytes; });
+        QTRY_COMPARE_WITH_TIMEOUT(shown, QByteArrayList{gif(qRgb(0, 0, 255))}, 20000);
+        QCOMPARE(m_site->requests, QStringList({kOwn.arg("甲"), kOutside.arg("甲")}));
+        QVERIFY2(received > 4 << 20 && received <= (4 << 20) + CfLookup::ReadBufferBytes,
+                 qPrintable(QString::number(received)));
+    }
+
+    // The program's own site is asked only for the editions it serves, each in its own format.
+    void ownSiteEditions_data()
+    {
+        QTest::addColumn<QString>("edition");
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<QString>("formats");
+        QTest::addRow("86") << "86" << QStringList{kOwn.arg("甲"), kOutside.arg("甲")} << "GIF GIF";
+        QTest::addRow("98") << "98" << QStringList{"/Public/Cf/98cf/甲.jpg", "/wubi/98tj/甲.gif"} << "JPG GIF";
+        QTest::addRow("other") << "郑码" << QStringList{"/wubi/郑码tj/甲.gif"} << "GIF";
+    }
+    void ownSiteEditions()
+    {
+        QFETCH(QString, edition);
+        QFETCH(QStringList, requests);
+        for (const QString& path : requests)
+            m_site->bodies[path] = "no picture";
+        QStringList formats;
+        CfLookup lookup({m_site->url(), m_site->url(), false, 10000}, [&](const QByteArray&, const char* format) {
+            formats << format;
+            return false;
+        });
+        QSignalSpy noSource(&lookup, &CfLookup::downloadWanted);
+        lookup.lookUp(QStringLiteral("甲"), edition);
+        QTRY_COMPARE(noSource.count(), 1);
+        QCOMPARE(m_site->requests, requests);
+        QTEST(formats.join(' '), "formats");
     }
 
     // A reply for a character no longer current is neither shown nor counted and moves no level;

@@ -466,6 +466,15 @@ private slots:
         QTest::addRow("utf-16be with mark") << encoded("UTF-16BE") << chinese;
         QTest::addRow("utf-8 plain") << chinese.toUtf8() << chinese;
         QTest::addRow("gb18030") << encoded("GB18030") << chinese;
+        // Without a mark, the lines holding non-ASCII bytes vote. A UTF-8 text keeps its good lines and
+        // reads each broken one as GB18030; a GB18030 text stays whole, also where a line of it is
+        // valid UTF-8 by chance (茅 is C3 A9, "é").
+        const auto gb = [](const char* text) { return QTextCodec::codecForName("GB18030")->fromUnicode(text); };
+        QTest::addRow("utf-8, broken lines") << QByteArray("pw\t空\r\n") + gb("pwa\t窝\n") + "pwaa\t窝工\n\nab\n"
+                                             << "pw\t空\r\npwa\t窝\npwaa\t窝工\n\nab\n";
+        QTest::addRow("gb18030, lines valid as utf-8")
+            << gb("茅\n测试\n") + "a\n" + gb("茅屋\n跟打") << "茅\n测试\na\n茅屋\n跟打";
+        QTest::addRow("gb18030, as many lines each way") << gb("茅\n测试") << "茅\n测试";
     }
 
     void decodeText()

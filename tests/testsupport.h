@@ -5,6 +5,8 @@
 #include <QTcpSocket>
 #include <QtTest> // with the whole of QtCore
 
+#include <memory>
+
 // Every test case works in its own temporary folder as working directory, with its own native
 // settings store, so nothing a test writes reaches the user's files or another test.
 class TestDir
@@ -66,7 +68,8 @@ inline bool configFileWritten()
 }
 
 // A web site on loopback: a request for a path in `bodies` is answered with `status` and that body,
-// any other with 404; a path in `held` gets no answer until answer() is called.
+// any other with 404; a path in `held` gets no answer until answer() is called. A path in `streamed`
+// gets its body followed by zeros up to that many bytes in all, written as the connection drains.
 class WebStub : public QTcpServer
 {
 public:
@@ -89,14 +92,23 @@ public:
     void answer(QTcpSocket* socket, const QString& path)
     {
         const QByteArray body = bodies.value(path, "not found");
+        const auto left = std::make_shared<qint64>(streamed.value(path, body.size()) - body.size());
         socket->write("HTTP/1.1 " + QByteArray::number(bodies.contains(path) ? status : 404) +
-                      " Status\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+                      " Status\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size() + *left) +
                       "\r\n\r\n" + body);
-        socket->disconnectFromHost();
+        const auto more = [socket, left] {
+            for (; *left > 0 && socket->bytesToWrite() < 65536; *left -= 65536)
+                socket->write(QByteArray(int(qMin<qint64>(*left, 65536)), '\0'));
+            if (*left <= 0 && socket->state() == QAbstractSocket::ConnectedState)
+                socket->disconnectFromHost();
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
     }
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
 
     QMap<QString, QByteArray> bodies;
+    QMap<QString, qint64> streamed;
     int status = 200;
     QStringList held;
     QStringList requests;

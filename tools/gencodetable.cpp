@@ -5,6 +5,11 @@
 // by code (byte order) and, within one code, by falling weight; equal weights keep the
 // dictionary's order. The panel offers the lines of a code in file order, so the most frequent
 // word of a code is its first candidate.
+//
+// Left out: entries of weight 0 (the dictionary's rare characters, almost all outside the Basic
+// Multilingual Plane) and every entry holding a character outside that plane or in CJK Extension A
+// (U+3400-U+4DBF), which the Chinese font the trainer installs does not have: each would be drawn
+// as an empty box.
 #include "wubidict.h"
 
 #include <QCoreApplication>
@@ -32,6 +37,12 @@ bool isCode(const QByteArray& code)
     return std::all_of(code.begin(), code.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
+bool drawable(const QString& text)
+{
+    return std::none_of(text.begin(), text.end(),
+                        [](QChar c) { return c.isSurrogate() || (c.unicode() >= 0x3400 && c.unicode() <= 0x4DBF); });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,7 +59,7 @@ int main(int argc, char** argv)
     std::vector<Entry> entries;
     for (const DictLine& line : lines) {
         const QByteArray code = line.code.toUtf8();
-        if (isCode(code))
+        if (isCode(code) && line.weight != 0 && drawable(line.text))
             entries.push_back({code, line.text.toUtf8(), line.weight});
     }
     if (entries.size() < 1000) {

@@ -18,6 +18,14 @@ struct DictLine
     qint64 weight = 0;
 };
 
+// A weight as written: a whole number, or one with a fraction (rounded); anything else is 0.
+inline qint64 weightOf(const QString& field)
+{
+    bool whole = false;
+    const qint64 weight = field.toLongLong(&whole);
+    return whole ? weight : qRound64(field.toDouble());
+}
+
 // The entry lines in file order; false, with a message naming `tool`, when the file cannot be read.
 inline bool readWubiDictionary(const char* tool, const QString& path, std::vector<DictLine>* out)
 {
@@ -44,7 +52,7 @@ inline bool readWubiDictionary(const char* tool, const QString& path, std::vecto
         const QStringList fields = line.split(QLatin1Char('\t'));
         if (fields.size() < 2 || fields.at(0).isEmpty() || fields.at(1).isEmpty())
             continue;
-        out->push_back({fields.at(0), fields.at(1), fields.size() > 2 ? fields.at(2).toLongLong() : 0});
+        out->push_back({fields.at(0), fields.at(1), fields.size() > 2 ? weightOf(fields.at(2)) : 0});
     }
     return true;
 }

@@ -9,6 +9,9 @@
 #include <QTextCodec>
 #include <QVariant>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // The record lives in the per-user native store, apart from the settings file.
@@ -27,13 +30,65 @@ QString decodeWith(const char* codecName, const QByteArray& bytes)
     return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
-// Strict check: a stray byte or a sequence cut off at the end means the file is not UTF-8.
-bool isValidUtf8(const QByteArray& bytes, QString* decoded)
+// Strict check: a stray byte or a sequence cut off at the end means the bytes are not UTF-8.
+bool isValidUtf8(const char* data, int size, QString* decoded)
 {
     QTextCodec* codec = QTextCodec::codecForName("UTF-8");
     QTextCodec::ConverterState state;
-    *decoded = codec->toUnicode(bytes.constData(), bytes.size(), &state);
+    *decoded = codec->toUnicode(data, size, &state);
     return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+bool isAscii(const char* data, int size)
+{
+    return std::all_of(data, data + size, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Text that is not valid UTF-8 as a whole: a UTF-8 file with a few broken lines, or a GB18030 file
+// (some of whose lines may be valid UTF-8 by chance: 茅 is C3 A9, "é"). The lines holding non-ASCII
+// bytes vote; when most of them are UTF-8, each other line is read as GB18030 on its own, else the
+// whole text is GB18030. Lines end at LF, which is no part of a multi-byte character in either.
+QString decodeMixed(const QByteArray& bytes)
+{
+    struct Line
+    {
+        int start;
+        int size;
+        bool utf8;
+        QString text;
+    };
+    std::vector<Line> lines;
+    int utf8Lines = 0;
+    int otherLines = 0;
+    for (int start = 0; start <= bytes.size();) {
+        int end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        Line line{start, end - start, true, QString()};
+        if (!isAscii(bytes.constData() + start, line.size)) {
+            line.utf8 = isValidUtf8(bytes.constData() + start, line.size, &line.text);
+            ++(line.utf8 ? utf8Lines : otherLines);
+        }
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    QTextCodec* gb = QTextCodec::codecForName("GB18030");
+    if (utf8Lines <= otherLines || !gb)
+        return decodeWith("GB18030", bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (const Line& line : lines) {
+        if (&line != &lines.front())
+            text += QLatin1Char('\n');
+        const char* data = bytes.constData() + line.start;
+        if (!line.utf8)
+            text += gb->toUnicode(data, line.size);
+        else if (!line.text.isNull())
+            text += line.text;
+        else
+            text += QLatin1String(data, line.size);
+    }
+    return text;
 }
 
 // The native store's own file and its organisation-wide fallback, found without opening them
@@ -146,10 +201,10 @@ QString App::decodeText(const QByteArray& bytes)
     if (hasPrefix(bytes, "\xFE\xFF", 2))
         return decodeWith("UTF-16BE", bytes.mid(2));
     QString text;
-    if (isValidUtf8(bytes, &text))
+    if (isValidUtf8(bytes.constData(), bytes.size(), &text))
         return text;
-    // Files made on Chinese Windows without a byte-order mark.
-    return decodeWith("GB18030", bytes);
+    // Files made on Chinese Windows without a byte-order mark, or a UTF-8 file with broken lines.
+    return decodeMixed(bytes);
 }
 
 QString App::readTextFile(const QString& path, bool* ok)

@@ -14,6 +14,18 @@ bool isCodeMark(QChar c)
            c == QLatin1Char('/') || c == QLatin1Char('\\');
 }
 
+// A candidate label shows at most this many characters of its text, then "…"; a word of a
+// million characters would otherwise widen the panel to the largest window X allows.
+constexpr int kLabelLength = 50;
+
+QString shortLabel(const QString& text)
+{
+    int units = 0;
+    for (int shown = 0; shown < kLabelLength && units < text.size(); ++shown)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+    return units < text.size() ? text.left(units) + QChar(0x2026) : text;
+}
+
 QString markAlone(const QString& code)
 {
     static const struct
@@ -86,7 +98,7 @@ void CandidateEngine::applyRules()
 
     if (s.zRepeat && m_code == QLatin1String("z") && !m_lastCommit.isEmpty()) {
         clear();
-        m_labels[0] = QStringLiteral("1.") + m_lastCommit;
+        m_labels[0] = shortLabel(QStringLiteral("1.") + m_lastCommit);
         setChinese(0);
     }
 }
@@ -99,9 +111,9 @@ QString CandidateEngine::labelText(int serial, int match) const
     if (withRest && m_settings.hintsOnlyOpen)
         withRest = m_table->code(m_matches.front()).size() > m_code.size();
     if (!withRest)
-        return QStringLiteral("%1.%2").arg(serial).arg(word);
+        return shortLabel(QStringLiteral("%1.%2").arg(serial).arg(word));
     const QStringView code = m_table->code(entry);
-    return QStringLiteral("%1.%2%3").arg(serial).arg(word, code.mid(m_code.size()).toString());
+    return shortLabel(QStringLiteral("%1.%2%3").arg(serial).arg(word, code.mid(m_code.size()).toString()));
 }
 
 void CandidateEngine::showPage()

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 QString siteBase(const QString& site)
@@ -26,7 +28,7 @@ QString siteBase(const QString& site)
 } // namespace
 
 CfLookup::CfLookup(const CfSources& sources, ShowPicture show, QObject* parent)
-    : QObject(parent), m_sources(sources), m_show(std::move(show))
+    : QObject(parent), m_sources(sources), m_show(std::move(show)), m_network(new QNetworkAccessManager(this))
 {
 }
 
@@ -133,11 +135,31 @@ void CfLookup::next()
 void CfLookup::request(const QString& address, const char* format)
 {
     m_format = format;
-    QNetworkReply* reply = m_network.get(QNetworkRequest(QUrl(address, QUrl::TolerantMode)));
+    m_data.clear();
+    QNetworkReply* reply = m_network->get(QNetworkRequest(QUrl(address, QUrl::TolerantMode)));
+    reply->setReadBufferSize(ReadBufferBytes);
     m_reply = reply;
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        if (reply == m_reply)
+            take(reply);
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
     // A dead site must not keep the window waiting: the abort ends the reply as failed.
     QTimer::singleShot(m_sources.timeoutMs, reply, [reply] { reply->abort(); });
+}
+
+bool CfLookup::take(QNetworkReply* reply)
+{
+    m_data += reply->read(MaxReplyBytes + 1 - m_data.size());
+    if (m_data.size() <= MaxReplyBytes)
+        return true;
+    qDebug().noquote() << QStringLiteral("拆分图解：回复超过 4 MB，已放弃:") << reply->url().toString();
+    // Forgotten before the abort, so its finished() (emitted inside abort) is dropped.
+    m_reply = nullptr;
+    m_data.clear();
+    reply->abort();
+    failed();
+    return false;
 }
 
 void CfLookup::finished(QNetworkReply* reply)
@@ -145,13 +167,25 @@ void CfLookup::finished(QNetworkReply* reply)
     reply->deleteLater();
     if (reply != m_reply)
         return;
+    if (reply->error() != QNetworkReply::NoError) {
+        m_reply = nullptr;
+        failed();
+        return;
+    }
+    if (!take(reply))
+        return;
     m_reply = nullptr;
-    const QByteArray data = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    const QByteArray data = std::exchange(m_data, QByteArray());
     if (!data.isEmpty() && m_show(data, m_format)) {
         if (m_sources.countLookups)
             countLookup(m_character);
         return;
     }
+    failed();
+}
+
+void CfLookup::failed()
+{
     if (m_level < NoSource)
         ++m_level;
     next();

@@ -27,6 +27,10 @@ class CfLookup : public QObject
     Q_OBJECT
 public:
     enum Level { OwnSite = 1, OutsideSite = 2, NoSource = 3 };
+    // A reply that passes this size counts as failed the moment it does: a site answering with
+    // gigabytes would otherwise fill the memory. It is read one buffer at a time.
+    static constexpr qint64 MaxReplyBytes = 4 << 20;
+    static constexpr qint64 ReadBufferBytes = 64 << 10;
     // Decodes a delivered picture in the named format ("GIF", "JPG") and shows it; false when the
     // bytes are no picture, which counts as a failed source.
     using ShowPicture = std::function<bool(const QByteArray& data, const char* format)>;
@@ -55,12 +59,16 @@ signals:
 private:
     void next();
     void request(const QString& address, const char* format);
+    // Takes what has arrived; false, with the reply dropped, once the reply is too large.
+    bool take(QNetworkReply* reply);
     void finished(QNetworkReply* reply);
+    void failed();
 
     const CfSources m_sources;
     const ShowPicture m_show;
-    QNetworkAccessManager m_network;
+    QNetworkAccessManager* m_network;
     QNetworkReply* m_reply = nullptr;
+    QByteArray m_data;
     QString m_character;
     QString m_edition;
     const char* m_format = "GIF";

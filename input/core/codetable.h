@@ -19,7 +19,8 @@ public:
     // Where a table lives: "mb/" + name + ".txt", relative to the working directory.
     static QString pathFor(const QString& name);
 
-    // Reads the file through the common text reader (byte-order mark, else UTF-8, else GB18030).
+    // Reads the file through the common text reader: byte-order mark; else UTF-8 when most lines with
+    // non-ASCII bytes are, each other line read as GB18030; else GB18030.
     // A missing or unreadable file leaves an empty table and returns false; the earlier table is
     // dropped either way.
     bool open(const QString& path);
