@@ -13,7 +13,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QSpinBox>
 

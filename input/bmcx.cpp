@@ -1,5 +1,6 @@
 #include "input/bmcx.h"
 
+#include "app/core/textfiles.h"
 #include "app/frmmessagebox.h"
 #include "app/iconhelper.h"
 #include "input/core/codeannotation.h"
@@ -9,7 +10,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -24,8 +24,8 @@ bmcx::bmcx(QWidget* parent) : FramelessDialog(parent), m_ui(new Ui::bmcx)
     m_ui->txt2->setFont(textFont);
     // Listed beside the program, opened relative to the working directory (the same folder when
     // the program runs from its own directory).
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"));
-    m_ui->mabiao->addItems(folder.entryList({QStringLiteral("*.txt")}, QDir::NoFilter, QDir::Name | QDir::IgnoreCase));
+    m_ui->mabiao->addItems(listedNames(
+        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"), TextNames::FileName)));
     init();
     initStyle();
 }

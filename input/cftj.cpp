@@ -1,6 +1,7 @@
 #include "input/cftj.h"
 
 #include "app/core/app.h"
+#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/frmmessagebox.h"
 #include "app/iconhelper.h"
@@ -13,19 +14,12 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPixmap>
 #include <QUrl>
 
 namespace {
-
-// Deployment values of the decomposition pictures: the environment wins over the built-in value.
-QString deploymentValue(const char* envName, const char* builtIn)
-{
-    return qEnvironmentVariableIsSet(envName) ? qEnvironmentVariable(envName) : QString::fromUtf8(builtIn);
-}
 
 // A picture is decoded only when its header declares at most this many pixels on a side: a few
 // bytes can declare a picture of a gigabyte.
@@ -66,16 +60,15 @@ cftj::cftj(QWidget* parent) : QWidget(parent), m_ui(new Ui::cftj)
 
     CfSources sources;
     sources.ownSite = App::WebUrl;
-    sources.outsideSite = deploymentValue("TAVREL_CFTJ_URL", TAVREL_DEFAULT_CFTJ_URL);
+    sources.outsideSite = Deployment::value("TAVREL_CFTJ_URL", TAVREL_DEFAULT_CFTJ_URL);
     sources.countLookups = App::DbOnline;
-    m_downloadPage = deploymentValue("TAVREL_CFTJ_DOWNLOAD_URL", TAVREL_DEFAULT_CFTJ_DOWNLOAD_URL).trimmed();
+    m_downloadPage = Deployment::value("TAVREL_CFTJ_DOWNLOAD_URL", TAVREL_DEFAULT_CFTJ_DOWNLOAD_URL).trimmed();
     m_lookup = new CfLookup(
         sources, [this](const QByteArray& data, const char* format) { return showPicture(data, format); }, this);
     connect(m_lookup, &CfLookup::downloadWanted, this, &cftj::askDownload);
 
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"));
-    QStringList editions = folder.entryList({QStringLiteral("*.txt")}, QDir::NoFilter, QDir::Name | QDir::IgnoreCase);
-    editions.replaceInStrings(QStringLiteral(".txt"), QString());
+    const QStringList editions = listedNames(
+        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"), TextNames::WithoutTxt));
     m_ui->comboBox->addItems(editions);
     m_ui->comboBox->setCurrentIndex(editions.indexOf(App::Bb));
 

@@ -2,6 +2,7 @@
 #include "ui_frminput.h"
 
 #include "app/core/app.h"
+#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
 #include "app/look.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDebug>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -119,12 +119,10 @@ void frmInput::initMenu()
     m_codeTableMenu = m_trayMenu->addMenu(QStringLiteral("输入法"));
     m_trayMenu->addAction(QStringLiteral("退出"), this, &frmInput::slotExitActionTrigger);
 
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"));
-    m_codeTableNames = folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::NoDotAndDotDot,
-                                        QDir::Name | QDir::IgnoreCase);
+    m_codeTableNames =
+        listedNames(listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt));
     auto* group = new QActionGroup(this);
-    for (QString& name : m_codeTableNames) {
-        name.remove(QStringLiteral(".txt"));
+    for (const QString& name : qAsConst(m_codeTableNames)) {
         QAction* action = group->addAction(QStringLiteral("\t") + name);
         action->setCheckable(true);
         action->setChecked(name == App::Mabiao);

@@ -2,6 +2,7 @@
 #include "ui_inputsetting.h"
 
 #include "app/core/app.h"
+#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/switchbutton.h"
 
@@ -9,7 +10,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QLineEdit>
 
 namespace {
@@ -60,12 +60,8 @@ void Inputsetting::initControls()
     connect(m_ui->btnGaoji, &QPushButton::clicked, this, &Inputsetting::changeStatus);
     showPage(true);
 
-    QStringList tables = QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"))
-                             .entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::NoDotAndDotDot,
-                                        QDir::Name | QDir::IgnoreCase);
-    for (QString& name : tables)
-        name.remove(QStringLiteral(".txt"));
-    m_ui->mabiao->addItems(tables);
+    m_ui->mabiao->addItems(
+        listedNames(listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt)));
 
     // A short pause with the event loop running, so the window's first paint is not held up.
     const QDeadlineTimer deadline(300);

@@ -9,7 +9,6 @@
 
 #include <QActionGroup>
 #include <QCoreApplication>
-#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 

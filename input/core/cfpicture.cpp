@@ -1,5 +1,6 @@
 #include "input/core/cfpicture.h"
 
+#include "app/core/app.h"
 #include "app/core/myhelper.h"
 
 #include <QDebug>
@@ -14,18 +15,6 @@
 #include <QUrl>
 
 #include <utility>
-
-namespace {
-
-QString siteBase(const QString& site)
-{
-    QString base = site.trimmed();
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
-    return base;
-}
-
-} // namespace
 
 CfLookup::CfLookup(const CfSources& sources, ShowPicture show, QObject* parent)
     : QObject(parent), m_sources(sources), m_show(std::move(show)), m_network(new QNetworkAccessManager(this))
@@ -112,7 +101,7 @@ void CfLookup::next()
                 m_level = OutsideSite;
                 continue;
             }
-            request(siteBase(m_sources.ownSite) +
+            request(Deployment::siteBase(m_sources.ownSite) +
                         QStringLiteral("/Public/Cf/%1cf/%2.%3").arg(m_edition, m_character, jpg ? "jpg" : "gif"),
                     jpg ? "JPG" : "GIF");
             return;
@@ -122,7 +111,7 @@ void CfLookup::next()
                 m_level = NoSource;
                 continue;
             }
-            request(siteBase(m_sources.outsideSite) + QStringLiteral("/wubi/%1tj/%2.gif").arg(m_edition, m_character),
+            request(Deployment::siteBase(m_sources.outsideSite) + QStringLiteral("/wubi/%1tj/%2.gif").arg(m_edition, m_character),
                     "GIF");
             return;
         default:
