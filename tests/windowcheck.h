@@ -25,50 +25,39 @@ namespace ts {
 
 namespace detail {
 
-// The width and height a text needs in `room`, with the font of `w`.
+// Empty when `has` holds `needed`, else what does not fit.
+inline QString tooSmall(const QWidget* w, const QString& what, const QSize& needed, const QSize& has)
+{
+    if (needed.width() <= has.width() && needed.height() <= has.height())
+        return QString();
+    return QStringLiteral("%1: %2 needs %3x%4, has %5x%6")
+        .arg(controlName(w), what)
+        .arg(needed.width())
+        .arg(needed.height())
+        .arg(has.width())
+        .arg(has.height());
+}
+
 inline QString cutText(const QWidget* w, const QString& text, const QRect& room)
 {
-    if (text.isEmpty())
-        return QString();
     const QFontMetrics metrics(w->font());
-    const int width = metrics.horizontalAdvance(text);
-    if (width > room.width() || metrics.height() > room.height())
-        return QStringLiteral("%1: \"%2\" needs %3x%4, has %5x%6")
-            .arg(controlName(w), text)
-            .arg(width)
-            .arg(metrics.height())
-            .arg(room.width())
-            .arg(room.height());
-    return QString();
+    return text.isEmpty() ? QString()
+                          : tooSmall(w, QLatin1Char('"') + text + QLatin1Char('"'),
+                                     QSize(metrics.horizontalAdvance(text), metrics.height()), room.size());
 }
 
 inline QString cutLabel(const QLabel* label)
 {
     if (label->text().isEmpty() || label->pixmap() || label->movie())
         return QString();
-    if (label->wordWrap()) {
-        const int needed = label->heightForWidth(label->width());
-        return needed > label->height() ? QStringLiteral("%1: wrapped text needs height %2, has %3")
-                                              .arg(controlName(label))
-                                              .arg(needed)
-                                              .arg(label->height())
-                                        : QString();
-    }
-    const QSize needed = label->sizeHint();
-    if (needed.width() > label->width() || needed.height() > label->height())
-        return QStringLiteral("%1: \"%2\" needs %3x%4, has %5x%6")
-            .arg(controlName(label), label->text())
-            .arg(needed.width())
-            .arg(needed.height())
-            .arg(label->width())
-            .arg(label->height());
-    return QString();
+    if (label->wordWrap())
+        return tooSmall(label, QStringLiteral("wrapped text"), QSize(0, label->heightForWidth(label->width())),
+                        label->size());
+    return tooSmall(label, QLatin1Char('"') + label->text() + QLatin1Char('"'), label->sizeHint(), label->size());
 }
 
 inline QString cutButton(const QAbstractButton* button)
 {
-    if (button->text().isEmpty())
-        return QString();
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
@@ -92,10 +81,11 @@ inline QRect lineEditRoom(const QLineEdit* edit)
     QStyleOptionFrame option;
     option.initFrom(edit);
     option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
-    QRect room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
-    room = room.marginsRemoved(edit->textMargins());
     // QLineEdit keeps two pixels beside its text on each side.
-    return room.adjusted(2, 0, -2, 0);
+    return edit->style()
+        ->subElementRect(QStyle::SE_LineEditContents, &option, edit)
+        .marginsRemoved(edit->textMargins())
+        .adjusted(2, 0, -2, 0);
 }
 
 inline QString cutCombo(const QComboBox* combo)
@@ -103,13 +93,13 @@ inline QString cutCombo(const QComboBox* combo)
     QStyleOptionComboBox option;
     option.initFrom(combo);
     option.editable = combo->isEditable();
-    const QRect room = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
     QString longest;
     const QFontMetrics metrics(combo->font());
     for (int i = 0; i < combo->count(); ++i)
         if (metrics.horizontalAdvance(combo->itemText(i)) > metrics.horizontalAdvance(longest))
             longest = combo->itemText(i);
-    return cutText(combo, longest, room);
+    return cutText(combo, longest,
+                   combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo));
 }
 
 inline QString cutSpin(const QAbstractSpinBox* box)
@@ -119,8 +109,6 @@ inline QString cutSpin(const QAbstractSpinBox* box)
         widest = spin->prefix() + spin->locale().toString(spin->maximum()) + spin->suffix();
     else if (auto* spin = qobject_cast<const QDoubleSpinBox*>(box))
         widest = spin->prefix() + spin->locale().toString(spin->maximum(), 'f', spin->decimals()) + spin->suffix();
-    if (widest.isEmpty())
-        return QString();
     if (!box->isGroupSeparatorShown())
         widest.remove(box->locale().groupSeparator());
     const QLineEdit* edit = box->findChild<QLineEdit*>();
@@ -165,17 +153,10 @@ inline QStringList windowFaults(const QWidget* window)
                              (qobject_cast<const QLineEdit*>(w) && !w->objectName().startsWith(QLatin1String("qt_")));
         if (!control)
             continue;
-        const QSize minimum = w->minimumSizeHint();
-        if (minimum.isValid() && (w->width() < minimum.width() || w->height() < minimum.height()))
-            faults << QStringLiteral("%1: %2x%3, smaller than its minimum %4x%5")
-                          .arg(controlName(w))
-                          .arg(w->width())
-                          .arg(w->height())
-                          .arg(minimum.width())
-                          .arg(minimum.height());
+        faults << detail::tooSmall(w, QStringLiteral("its minimum size"), w->minimumSizeHint(), w->size());
         // A switch is drawn with pictures of one size; less of it shows a cut picture.
-        if (qobject_cast<const SwitchButton*>(w) && w->size() != QSize(87, 28))
-            faults << QStringLiteral("%1: %2x%3, its pictures are 87x28").arg(controlName(w)).arg(w->width()).arg(w->height());
+        if (qobject_cast<const SwitchButton*>(w))
+            faults << detail::tooSmall(w, QStringLiteral("its pictures"), QSize(87, 28), w->size());
         QString cut;
         if (auto* label = qobject_cast<const QLabel*>(w))
             cut = detail::cutLabel(label);
@@ -189,9 +170,9 @@ inline QStringList windowFaults(const QWidget* window)
             if (!qobject_cast<const QAbstractSpinBox*>(edit->parentWidget()) &&
                 !qobject_cast<const QComboBox*>(edit->parentWidget()))
                 cut = detail::cutText(edit, edit->text(), detail::lineEditRoom(edit));
-        if (!cut.isEmpty())
-            faults << cut;
+        faults << cut;
     }
+    faults.removeAll(QString());
     return faults;
 }
 
