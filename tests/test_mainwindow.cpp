@@ -148,15 +148,11 @@ private slots:
         frmMain& w = m_f->open(true);
         w.infoRecv(100, QStringLiteral("跟随"), QString(250, QChar(0x5B57)), QString(100, QChar(0x5B57)), QString());
         w.showSlot();
-        const auto shown = [](const char* name) {
-            const QWidgetList windows = QApplication::topLevelWidgets();
-            const auto found = std::find_if(windows.begin(), windows.end(), [name](QWidget* window) {
-                return window->objectName() == QLatin1String(name) && window->isVisible();
-            });
-            return found == windows.end() ? nullptr : *found;
-        };
-        QWidget* panel = shown("Fwstate");
-        QWidget* curve = shown("quxian");
+        QHash<QString, QWidget*> shown; // the windows on screen by name
+        for (QWidget* window : QApplication::topLevelWidgets())
+            shown[window->isVisible() ? window->objectName() : QString()] = window;
+        QWidget* panel = shown.value("Fwstate");
+        QWidget* curve = shown.value("quxian");
         QVERIFY(panel && curve);
         QCOMPARE(panel->pos(), QPoint(6, 20)); // 294 to the left, the curve to the right (within the screen)
         const int curveX = curve->x();
@@ -164,15 +160,12 @@ private slots:
         sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseMove, grab + QPoint(0, 80), Qt::NoButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(0, 80), Qt::LeftButton, Qt::NoButton);
-        QCOMPARE(w.pos(), QPoint(300, 100));
-        QCOMPARE(panel->pos(), QPoint(6, 100));
-        QCOMPARE(curve->pos(), QPoint(curveX, 100));
+        QCOMPARE((QList<QPoint>{w.pos(), panel->pos(), curve->pos()}),
+                 (QList<QPoint>{QPoint(300, 100), QPoint(6, 100), QPoint(curveX, 100)}));
         for (const bool visible : {false, true}) {
             w.activated();
-            QCOMPARE(w.isVisible(), visible);
-            QCOMPARE(panel->isVisible(), visible);
+            QCOMPARE((QList<bool>{w.isVisible(), panel->isVisible()}), (QList<bool>{visible, visible}));
         }
-        w.showSlot();
     }
 
     void publicAddress_data()

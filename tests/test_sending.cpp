@@ -1,20 +1,17 @@
-// The sending side: segments and their post, figures, preview, listings, progress texts in their
-// folder, curve points and placement (its server texts are the database test's); the sending cycle's
-// branches through a recording main window, and the sending window's own handlers, offscreen.
+// The sending side: segments and their post, figures, preview, listings, progress texts, curve points
+// and placement (server texts: the database test's); the sending cycle's branches and window, offscreen.
 #include "app/core/app.h"
 #include "app/core/progressstore.h"
 #include "sending/core/curvedata.h"
 #include "sending/core/segmentcycle.h"
 #include "sending/core/sourcetexts.h"
 #include "sending/form.h"
-#include "sending/fwstate.h"
 #include "sending/sendingcycle.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -36,59 +33,47 @@ FawenInfo info(const QString& text, int segLength)
     return {segLength, QStringLiteral("测试文"), text, firstSegment(text, segLength), QString()};
 }
 
-// The main window's side of a sending cycle, recorded: every passage laid and every post.
-struct RecordingHost
+// Sets configuration values written as "Key=value Key=value".
+void configure(const QString& settings)
 {
-    QStringList laid;
-    int posts = 0;
-    bool freeTyping = false;
-    std::function<void()> duringPost; // what comes in while a post waits
+    for (const QString& setting : settings.split(' ', Qt::SkipEmptyParts)) {
+        for (int i = 0; i < App::configKeyCount(); ++i) {
+            if (App::configKey(i) == setting.section('=', 0, 0))
+                App::setConfigValue(i, setting.section('=', 1));
+        }
+    }
+}
 
+// A sending cycle on 250 characters for a main window that records what it is asked: "passages
+// laid/posts made".
+struct RecordedCycle
+{
+    int laid = 0;
+    int posts = 0;
+    bool tickDuringPost = false;
+    SendingCycle cycle{host()};
+
+    explicit RecordedCycle(int segLength)
+    {
+        cycle.start(segLength, QStringLiteral("测试文"), digits(250), firstSegment(digits(250), segLength), {});
+    }
     SendingHost host()
     {
         SendingHost h;
-        h.layPassage = [this](const QString&, const QString&, const QString& text) { laid << text; };
-        h.passage = [this] { return laid.last(); };
+        h.layPassage = [this](const QString&, const QString&, const QString&) { ++laid; };
+        h.passage = [] { return QString(); };
         h.post = [this](const QString&) {
             ++posts;
-            if (const auto during = std::exchange(duringPost, nullptr))
-                during();
+            if (std::exchange(tickDuringPost, false)) // as the timer would while the post waits
+                cycle.advance(SendingCycle::Trigger::Period);
         };
-        h.freeTyping = [this] { return freeTyping; };
+        h.freeTyping = [] { return App::Pattern == FreeTyping; };
         h.maximised = [] { return false; };
         h.focusTypingPane = [] {};
-        h.titleMessage = [](const QString&, int) {};
         return h;
     }
-    // Passages laid and posts made so far.
-    QString counts() const { return QStringLiteral("%1/%2").arg(laid.size()).arg(posts); }
+    QString counts() const { return QStringLiteral("%1/%2").arg(laid).arg(posts); }
 };
-
-template <class T> T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
-
-void choose(Form& form, const QString& entry)
-{
-    auto* list = child<QListWidget>(&form, "listSource");
-    QListWidgetItem* item = list->findItems(entry, Qt::MatchExactly).value(0);
-    QVERIFY2(item, qPrintable(entry));
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-}
-
-// Picks an item of a three-item combo box with one key, as a user does; the box reports it activated.
-void chooseItem(QComboBox* box, const QString& text)
-{
-    const int index = box->findText(text);
-    QVERIFY(box->count() == 3 && index >= 0 && index != box->currentIndex());
-    QTest::keyClick(box, index == 0                    ? Qt::Key_Home
-                         : index == 2                  ? Qt::Key_End
-                         : index < box->currentIndex() ? Qt::Key_Up
-                                                       : Qt::Key_Down);
-    QCOMPARE(box->currentText(), text);
-}
 
 } // namespace
 
@@ -201,229 +186,124 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    // The cycle's ways forward on a text of 250 characters, each branch by its effect: passages laid
-    // and posts made after the start and after each step.
+    // The cycle's ways forward and its period timer, each by its effect: after the start and after each
+    // step, passages laid/posts made, or the timer's interval in ms (0: stopped). "command+tick": a
+    // period tick comes while the command's post waits; "wait": for the timer's tick.
     void cycleBranches_data()
     {
-        QTest::addColumn<bool>("solo");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<bool>("freeTyping");
+        QTest::addColumn<QString>("settings");
         QTest::addColumn<int>("segLength");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("counts");
-        const QString afterRun = QStringLiteral("跟打结束自动发文");
-        QTest::addRow("after a run") << false << afterRun << false << 100
-                                     << QStringList{"run", "unfinished run", "command", "tick"}
-                                     << QStringList{"1/1", "2/2", "2/2", "3/3", "4/4"};
-        QTest::addRow("no automatic sending") << false << QStringLiteral("不处理") << false << 100
-                                              << QStringList{"run", "command"} << QStringList{"1/1", "1/1", "2/2"};
-        QTest::addRow("solo practice posts nothing")
-            << true << afterRun << false << 100 << QStringList{"run", "command", "tick"}
-            << QStringList{"1/0", "1/0", "2/0", "3/0"};
-        QTest::addRow("sent whole") << false << afterRun << false << 250 << QStringList{"run", "command", "tick"}
-                                    << QStringList{"1/1", "1/1", "1/1", "1/1"};
-        QTest::addRow("free typing") << false << afterRun << true << 100 << QStringList{"run", "command", "tick"}
-                                     << QStringList{"1/1", "1/1", "1/1", "1/1"};
-        // The panel's stop: only the command goes on, laying and posting the same segment again.
-        QTest::addRow("held by the panel")
-            << false << afterRun << false << 100 << QStringList{"panel stop", "run", "tick", "command"}
-            << QStringList{"1/1", "1/1", "1/1", "1/1", "2/2"};
-        QTest::addRow("tick during a post")
-            << false << QStringLiteral("周期发文") << false << 100
-            << QStringList{"command with a tick in its post", "tick"} << QStringList{"1/1", "2/2", "3/3"};
+        QTest::addColumn<QString>("trace");
+        const auto row = [](const char* tag, const char* settings, int segLength, const char* trace) {
+            QTest::addRow("%s", tag) << QString::fromUtf8(settings) << segLength << QString::fromLatin1(trace);
+        };
+        row("after a run", "Dl=false", 100, "1/1 timer 0 run 2/2 command 3/3 tick 4/4");
+        row("no automatic sending", "Dl=false Fw=不处理", 100, "1/1 run 1/1 command 2/2");
+        row("solo practice posts nothing", "Dl=true", 100, "1/0 run 1/0 command 2/0 tick 3/0");
+        row("solo practice, period", "Dl=true Fw=周期发文", 100, "1/0 timer 0");
+        row("sent whole", "Dl=false", 250, "1/1 run 1/1 command 1/1 tick 1/1");
+        row("free typing", "Dl=false Pattern=1", 100, "1/1 run 1/1 command 1/1 tick 1/1");
+        row("period", "Dl=false Fw=周期发文 Fwtime=30", 100, "1/1 timer 30000 command+tick 2/2 tick 3/3");
+        row("period of 0 s is a second", "Dl=false Fw=周期发文 Fwtime=0", 100, "1/1 timer 1000 wait 2/2");
     }
     void cycleBranches()
     {
-        QFETCH(bool, solo);
-        QFETCH(QString, mode);
-        QFETCH(bool, freeTyping);
+        QFETCH(QString, settings);
         QFETCH(int, segLength);
-        QFETCH(QStringList, steps);
-        TestDir dir;
-        App::Dl = solo;
-        App::Fw = mode;
-        RecordingHost window;
-        window.freeTyping = freeTyping;
-        SendingCycle cycle(window.host());
-        cycle.setDataFolder(dir.path());
-        const QString text = digits(250);
-        cycle.start(segLength, QStringLiteral("测试文"), text, firstSegment(text, segLength), QString());
-        QStringList counts{window.counts()};
-        for (const QString& step : steps) {
-            if (step == "run" || step == "unfinished run")
-                cycle.advanceAfterRun(step == "run");
+        QFETCH(QString, trace);
+        configure(settings);
+        RecordedCycle c(segLength);
+        auto* timer = c.cycle.findChild<QTimer*>("periodicTimer");
+        QStringList seen{c.counts()};
+        const QStringList steps = trace.split(' ');
+        for (int i = 1; i < steps.size(); i += 2) {
+            const QString& step = steps.at(i);
+            if (step == "run")
+                c.cycle.advanceAfterRun(true);
             else if (step == "tick")
-                cycle.advance(SendingCycle::Trigger::Period);
-            else if (step == "panel stop")
-                QTest::mouseClick(child<QWidget>(cycle.panel(), "button"), Qt::LeftButton);
-            else if (step == "command with a tick in its post")
-                window.duringPost = [&cycle] { cycle.advance(SendingCycle::Trigger::Period); };
+                c.cycle.advance(SendingCycle::Trigger::Period);
+            else if (step == "wait")
+                QVERIFY(QSignalSpy(timer, &QTimer::timeout).wait());
+            else if (step == "command+tick")
+                c.tickDuringPost = true;
             if (step.startsWith("command"))
-                cycle.advance();
-            counts << window.counts();
+                c.cycle.advance();
+            seen << step << (step == "timer" ? QString::number(timer->isActive() ? timer->interval() : 0) : c.counts());
         }
-        QTEST(counts, "counts");
-        if (steps.contains("panel stop")) // the held segment once more
-            QCOMPARE(window.laid.last(), window.laid.at(window.laid.size() - 2));
+        QCOMPARE(seen.join(' '), trace);
     }
 
-    // The period timer: armed in the period mode unless practising solo, at least a second.
-    void periodTimer_data()
-    {
-        QTest::addColumn<bool>("solo");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<int>("interval"); // ms; 0: not running
-        QTest::addRow("every 30 s") << false << QStringLiteral("周期发文") << 30 << 30000;
-        QTest::addRow("0 s is a second") << false << QStringLiteral("周期发文") << 0 << 1000;
-        QTest::addRow("solo practice") << true << QStringLiteral("周期发文") << 30 << 0;
-        QTest::addRow("after a run") << false << QStringLiteral("跟打结束自动发文") << 30 << 0;
-    }
-    void periodTimer()
-    {
-        QFETCH(bool, solo);
-        QFETCH(QString, mode);
-        QFETCH(int, seconds);
-        QFETCH(int, interval);
-        TestDir dir;
-        App::Dl = solo;
-        App::Fw = mode;
-        App::Fwtime = seconds;
-        RecordingHost window;
-        SendingCycle cycle(window.host());
-        cycle.setDataFolder(dir.path());
-        cycle.start(100, QStringLiteral("测试文"), digits(250), digits(100), QString());
-        auto* timer = cycle.findChild<QTimer*>(QStringLiteral("periodicTimer"));
-        QVERIFY(timer);
-        QCOMPARE(timer->isActive() ? timer->interval() : 0, interval);
-        if (interval == 1000) // and its tick is the next segment
-            QTRY_COMPARE(window.counts(), QStringLiteral("2/2"));
-    }
-
-    // The settings of the automatic sending and their two warnings, which never refuse a setting.
+    // The automatic sending's two warnings, which refuse nothing, and the seconds shown in the period
+    // mode alone, after a mode picked by key from 不处理 or the next segment box checked. The seconds
+    // stay as stored though the box cannot show them; the threshold is stored back as shown.
     void autoSendingSettings_data()
     {
-        QTest::addColumn<bool>("solo");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<bool>("nextSegment");
-        QTest::addColumn<QString>("choice"); // a send mode, or "check" for the automatic next segment
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("choice"); // empty: the box
         QTest::addColumn<QString>("warning");
-        const QString afterRun = QStringLiteral("跟打结束自动发文");
-        const QString period = QStringLiteral("周期发文");
-        const QString none = QStringLiteral("不处理");
-        QTest::addRow("after a run, next segment on")
-            << false << none << true << afterRun << QStringLiteral("和下方自动换段功能重复，请选择不处理。");
-        QTest::addRow("period, next segment on") << false << none << true << period << QString();
-        QTest::addRow("none, from period") << false << period << false << none << QString();
-        QTest::addRow("next segment, after a run") << false << afterRun << false << "check"
-                                                   << QStringLiteral("和上方跟打结束自动发文功能重复，请选择不处理。");
-        QTest::addRow("next segment, solo practice") << true << afterRun << false << "check" << QString();
-        QTest::addRow("next segment, period") << false << period << false << "check" << QString();
+        const auto row = [](const char* tag, const char* settings, const QString& choice, const char* warning) {
+            QTest::addRow("%s", tag) << QString::fromUtf8(settings) << choice << QString::fromUtf8(warning);
+        };
+        row("after a run, next segment on", "Dl=false Fw=不处理 Zdhd=true", SendMode::AfterRun,
+            "和下方自动换段功能重复，请选择不处理。");
+        row("period, next segment on", "Dl=false Fw=不处理 Zdhd=true", SendMode::Period, "");
+        row("next segment, after a run", "Dl=false", {}, "和上方跟打结束自动发文功能重复，请选择不处理。");
+        row("next segment, solo practice", "Dl=true", {}, "");
+        row("next segment, period", "Dl=false Fw=周期发文", {}, "");
     }
     void autoSendingSettings()
     {
-        QFETCH(bool, solo);
-        QFETCH(QString, mode);
-        QFETCH(bool, nextSegment);
+        QFETCH(QString, settings);
         QFETCH(QString, choice);
         TestDir dir;
-        App::Dl = solo;
-        App::Fw = mode;
-        App::Zdhd = nextSegment;
+        configure(settings + QStringLiteral(" Fwtime=150 Zdhd3=10.126"));
+        const QString mode = choice.isEmpty() ? App::Fw : choice;
         Form form(nullptr, dir.path());
         form.show();
         BoxAnswerer box(true);
-        if (choice == "check")
-            QTest::mouseClick(child<QCheckBox>(&form, "ckZdhd"), Qt::LeftButton);
+        if (choice.isEmpty())
+            QTest::mouseClick(form.findChild<QCheckBox*>("ckZdhd"), Qt::LeftButton);
         else
-            chooseItem(child<QComboBox>(&form, "comboFw"), choice);
+            QTest::keyClick(form.findChild<QComboBox*>("comboFw"),
+                            mode == SendMode::Period ? Qt::Key_Up : Qt::Key_Home);
         QTEST(box.text, "warning");
-        const bool checked = choice == "check" || nextSegment;
-        QCOMPARE(child<QCheckBox>(&form, "ckZdhd")->isChecked(), checked);
-        QCOMPARE((QVariantList{App::Fw, App::Zdhd}), (QVariantList{choice == "check" ? mode : choice, checked}));
-        QCOMPARE((QVariantList{configFileValue("Fw"), configFileValue("Zdhd").toBool()}),
-                 (QVariantList{App::Fw, checked}));
-        // The seconds of the period mode show with it.
-        const bool periodShown = App::Fw == QStringLiteral("周期发文");
-        QCOMPARE(child<QWidget>(&form, "spinFwtime")->isVisible(), periodShown);
-        QCOMPARE(child<QWidget>(&form, "labFwtime")->isVisible(), periodShown);
+        auto* seconds = form.findChild<QSpinBox*>("spinFwtime");
+        QCOMPARE(seconds->isVisible(), mode == SendMode::Period);
+        QCOMPARE((QStringList{seconds->text(), form.findChild<QAbstractSpinBox*>("spinZdhd")->text()}),
+                 (QStringList{"99", "10.13"}));
+        QCOMPARE((QVariantList{configFileValue("Fw"), configFileValue("Zdhd"), configFileValue("Fwtime"),
+                               configFileValue("Zdhd3")}),
+                 (QVariantList{mode, "true", "150", "10.13"}));
+        if (mode == SendMode::Period && !App::Dl) {
+            QTest::keyClick(seconds, Qt::Key_Down);
+            QCOMPARE(configFileValue("Fwtime"), QVariant("98"));
+        }
     }
 
-    // Stored values the controls cannot show: the seconds stay as stored until changed; the
-    // threshold is stored back as shown, with two decimals.
-    void storedValuesShown()
-    {
-        TestDir dir;
-        App::Dl = false;
-        App::Fw = QStringLiteral("周期发文");
-        App::Fwtime = 150;
-        App::Zdhd3 = 10.126;
-        Form form(nullptr, dir.path());
-        form.show();
-        QCOMPARE(child<QSpinBox>(&form, "spinFwtime")->value(), 99);
-        QCOMPARE(child<QDoubleSpinBox>(&form, "spinZdhd")->text(), QStringLiteral("10.13"));
-        QCOMPARE(App::Zdhd3, 10.13);
-        QCOMPARE((QVariantList{configFileValue("Fwtime"), configFileValue("Zdhd3")}), (QVariantList{"150", "10.13"}));
-        QTest::keyClick(child<QSpinBox>(&form, "spinFwtime"), Qt::Key_Down);
-        QCOMPARE(App::Fwtime, 98);
-    }
-
-    // Which previews the user may edit and which are cut: a long progress text or article is shown
-    // cut and read-only, the clipboard and the collections whole and editable.
-    void previewByEntry_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("editable");
-        QTest::addRow("clipboard") << QStringLiteral("剪切板") << true;
-        QTest::addRow("wrong characters") << QStringLiteral("错字收集") << true;
-        QTest::addRow("slow characters") << QStringLiteral("慢字收集") << true;
-        QTest::addRow("progress text") << QStringLiteral("跟打进度") << false;
-        QTest::addRow("article") << QStringLiteral("长文") << false;
-    }
-    void previewByEntry()
-    {
-        QFETCH(QString, entry);
-        QFETCH(bool, editable);
-        TestDir dir;
-        const QString text = digits(6000);
-        QApplication::clipboard()->setText(text);
-        QVERIFY(App::writeFile(QStringLiteral("错字收集.txt"), text) &&
-                App::writeFile(QStringLiteral("慢字收集.txt"), text));
-        QVERIFY(QDir().mkpath(QStringLiteral("文章")) && App::writeFile(QStringLiteral("文章/长文.txt"), text));
-        QString saved;
-        QString error;
-        QVERIFY(ProgressStore(dir.path()).saveText(QStringLiteral("长进度"), text, &saved, &error));
-        App::Zdname = saved;
-        Form form(nullptr, dir.path());
-        form.show();
-        choose(form, QStringLiteral("---以上为本地文本---"));
-        choose(form, entry);
-        auto* preview = child<QPlainTextEdit>(&form, "txtPreview");
-        QCOMPARE(preview->isReadOnly(), !editable);
-        QCOMPARE(preview->toPlainText(), editable ? text : digits(3000) + QStringLiteral("[......未完]"));
-        QCOMPARE(child<QLabel>(&form, "labCount")->text(), QStringLiteral("总字数: 6000"));
-    }
-
-    // A progress text shows how far it went and is handed over under its own name, whole.
-    void progressTextHandedOver()
+    // A progress text is shown cut and read-only with how far it went, and handed over whole under its
+    // own name.
+    void progressTextEntry()
     {
         TestDir dir;
         const ProgressStore store(dir.path());
-        QString saved;
+        const QString text = digits(6000);
         QString error;
-        QVERIFY(store.saveText(QStringLiteral("进度文"), digits(150), &saved, &error));
-        QVERIFY(store.writeTotal(saved, 250));
-        App::Zdname = saved;
+        QVERIFY(store.saveText(QStringLiteral("长进度"), text, &App::Zdname, &error) &&
+                store.writeTotal(App::Zdname, 10000));
         Form form(nullptr, dir.path());
         form.show();
-        choose(form, QStringLiteral("跟打进度"));
-        QCOMPARE(child<QLabel>(&form, "labProgress")->text(), QStringLiteral("跟打进度:40.00%"));
-        QVERIFY(child<QWidget>(&form, "labProgress")->isVisible() && !child<QWidget>(&form, "ckZdhd")->isVisible());
-        QCOMPARE(child<QComboBox>(&form, "comboProgress")->currentText(), saved);
+        auto* list = form.findChild<QListWidget*>("listSource");
+        const QRect entry =
+            list->visualItemRect(list->findItems(QStringLiteral("跟打进度"), Qt::MatchExactly).value(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+        auto* preview = form.findChild<QPlainTextEdit*>("txtPreview");
+        QVERIFY(preview->isReadOnly());
+        QCOMPARE(preview->toPlainText(), digits(3000) + QStringLiteral("[......未完]"));
+        QCOMPARE(form.findChild<QLabel*>("labProgress")->text(), QStringLiteral("跟打进度:40.00%"));
+        QCOMPARE(form.findChild<QComboBox*>("comboProgress")->currentText(), App::Zdname);
         QSignalSpy handed(&form, &Form::infoSend);
-        QTest::mouseClick(child<QWidget>(&form, "btnSend"), Qt::LeftButton);
-        QCOMPARE(handed.count(), 1);
-        QCOMPARE(handed.first().mid(0, 4), QVariantList({100, saved, digits(150), digits(100)}));
+        QTest::mouseClick(form.findChild<QWidget*>("btnSend"), Qt::LeftButton);
+        QCOMPARE(handed.value(0).mid(0, 4), QVariantList({100, App::Zdname, text, digits(100)}));
     }
 
     void curvePointsAndPlacement()

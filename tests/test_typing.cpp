@@ -22,33 +22,27 @@ QString letters(int length)
 
 const QString Passage = letters(20);
 
-// The foreground of the first three cells of a table row: "none" where the view paints the
-// default colour.
+const char* const ColourNames[] = {"none", "red", "green", "blue"}; // by CellColour
+
+// The colours of a table row's speed, key rate and code length as shown ("none": the view's default).
 QString cellColours(const QAbstractItemModel* table, int row)
 {
     QStringList names;
     for (int column = 0; column < 3; ++column) {
         const QVariant brush = table->index(row, column).data(Qt::ForegroundRole);
-        const QColor colour = brush.value<QBrush>().color();
-        names << (!brush.isValid()              ? QStringLiteral("none")
-                  : colour == QColor(Qt::red)   ? QStringLiteral("red")
-                  : colour == QColor(Qt::green) ? QStringLiteral("green")
-                  : colour == QColor(Qt::blue)  ? QStringLiteral("blue")
-                                                : colour.name());
+        const int band = QList<QColor>{Qt::red, Qt::green, Qt::blue}.indexOf(brush.value<QBrush>().color()) + 1;
+        names << (!brush.isValid() ? "none" : band > 0 ? ColourNames[band] : "other");
     }
     return names.join(' ');
 }
 
-// The colours the bands give the figures (a penalty speed "P/S" is not coloured).
-QString bandColours(const QString& speed, const QString& keyRate, const QString& codeLength)
+// The colours the bands give the figures a row shows (none for a penalty speed "P/S").
+QString bandColours(const QAbstractItemModel* table, int row)
 {
-    const ResultColours c = resultColours(speed.toDouble(), keyRate.toDouble(), codeLength.toDouble());
-    const auto name = [](CellColour colour) {
-        const char* names[] = {"none", "red", "green", "blue"};
-        return QString::fromLatin1(names[int(colour)]);
-    };
-    return QStringList{speed.contains('/') ? QStringLiteral("none") : name(c.speed), name(c.keyRate),
-                       name(c.codeLength)}
+    const auto figure = [&](int column) { return table->index(row, column).data().toString(); };
+    const ResultColours c = resultColours(figure(0).toDouble(), figure(1).toDouble(), figure(2).toDouble());
+    return QStringList{figure(0).contains('/') ? "none" : ColourNames[int(c.speed)], ColourNames[int(c.keyRate)],
+                       ColourNames[int(c.codeLength)]}
         .join(' ');
 }
 
@@ -383,24 +377,13 @@ private slots:
         m_f->type(typed.chopped(1));
         // With the live row, the last key comes right after the row showed the run, so the end shows
         // figures the live row never did (the row is shown at most 30 times a second).
-        bool last = false;
-        const QString shown = QString::number(typed.size() - 1);
-        QStringList liveColours; // as shown, as the bands give them
-        if (live) {
-            connect(m_f->table(), &QAbstractItemModel::dataChanged, this, [&] {
-                if (std::exchange(last, last || m_f->cell(0, "字数") == shown) || !last)
-                    return;
-                QTimer::singleShot(0, this, [&] {
-                    liveColours << cellColours(m_f->table(), 0)
-                                << bandColours(m_f->cell(0, "速度"), m_f->cell(0, "击键"), m_f->cell(0, "码长"));
-                    m_f->type(typed.right(1));
-                });
-            });
-        } else {
-            m_f->type(typed.right(1));
-        }
+        QSignalSpy rowShown(m_f->table(), &QAbstractItemModel::dataChanged);
+        while (live && m_f->cell(0, "字数") != QString::number(typed.size() - 1))
+            QVERIFY(rowShown.wait());
+        if (live) // coloured by the bands
+            QCOMPARE(cellColours(m_f->table(), 0), bandColours(m_f->table(), 0));
+        m_f->type(typed.right(1));
         const QString line = m_f->waitLine();
-        disconnect(m_f->table(), nullptr, this, nullptr);
         // The first key starts the run and is not counted.
         const int keys = Passage.size() - 1;
         QCOMPARE(m_f->cell(0, "字数"), QStringLiteral("20"));
@@ -414,10 +397,7 @@ private slots:
         QCOMPARE(m_f->button("button2")->text(), QStringLiteral("击键:") + m_f->cell(0, "击键"));
         // Coloured by the final figures as the live row was, a new penalty speed not; without the
         // live row not at all.
-        if (live)
-            QCOMPARE(liveColours.value(0), liveColours.value(1));
-        QCOMPARE(cellColours(m_f->table(), 0),
-                 live ? bandColours(speed, m_f->cell(0, "击键"), m_f->cell(0, "码长")) : "none none none");
+        QCOMPARE(cellColours(m_f->table(), 0), live ? bandColours(m_f->table(), 0) : "none none none");
         // Totals of finished runs, saved to the store, and their averages.
         QCOMPARE(storedRecord("Totaljs").toInt(), 50 + keys);
         QVERIFY2(m_f->button("button4")->text().startsWith(QStringLiteral("平均击键: ")),
@@ -433,49 +413,28 @@ private slots:
         QCOMPARE(check.format, Qt::PlainText);
     }
 
-    // A row coloured on one tick and filled again: each cell shows the colour of its new figure,
-    // none outside every band, and a new figure none at all when the refill is not coloured.
-    void resultCellColours_data()
-    {
-        QTest::addColumn<QList<int>>("first"); // ticks, characters, keys
-        QTest::addColumn<QString>("firstColours");
-        QTest::addColumn<QList<int>>("second");
-        QTest::addColumn<QString>("secondStep"); // "fill", "colour" or both
-        QTest::addColumn<QString>("secondColours");
-        // Each run: ticks, characters, keys; then the colours of speed, key rate and code length.
-        const auto row = [](const char* tag, QList<int> first, const char* firstColours, QList<int> second,
-                            const char* step, const char* secondColours) {
-            QTest::addRow("%s", tag) << first << firstColours << second << step << secondColours;
-        };
-        // 231/min, 10.50 keys/s, 2.73 keys a character; then 119.58, 7.44, 3.73.
-        row("slow after fast", {6000, 231, 630}, "red red none", {6021, 120, 448}, "fill colour", "none none none");
-        // 190, 9.00, 2.84 left idle for as long again: 95.00, 4.50 (also coloured without a refill).
-        row("left idle", {6000, 190, 540}, "blue green none", {12000, 190, 540}, "fill colour", "none none none");
-        row("coloured again", {6000, 190, 540}, "blue green none", {12000, 190, 540}, "colour", "none none none");
-        // 300, 9.00, 1.80; then 250, 9.00, 2.16.
-        row("other bands", {6000, 300, 540}, "red green red", {6000, 250, 540}, "fill colour", "red green blue");
-        row("same figures", {6000, 300, 540}, "red green red", {6000, 300, 540}, "fill colour", "red green red");
-        row("refill not coloured", {6000, 300, 540}, "red green red", {6000, 250, 600}, "fill", "none none none");
-    }
+    // A row coloured on one tick and written again: a new figure starts without colour, and the
+    // colouring clears a cell whose figure falls outside every band.
     void resultCellColours()
     {
-        QFETCH(QList<int>, first);
-        QFETCH(QList<int>, second);
-        QFETCH(QString, secondStep);
         QWidget window;
         ResultTable table(&window);
-        const auto fill = [&](const QList<int>& run, const QString& step) {
-            const RunInputs in{run.at(0), run.at(1), 0, 0, 0, 0, 0.0, {run.at(2), 0, 0, 0, 0, 0, 0}};
+        // A run of ticks (10 ms), characters and keys evaluated; the row filled and coloured as asked.
+        const auto shown = [&](int ticks, int characters, int keys, bool fill, bool colour = true) {
+            const RunInputs in{ticks, characters, 0, 0, 0, 0, 0.0, {keys, 0, 0, 0, 0, 0, 0}};
             table.evaluate(in);
-            if (step.contains(QStringLiteral("fill")))
+            if (fill)
                 table.fillRow(in, QStringLiteral("01:00.00"));
-            if (step.contains(QStringLiteral("colour")))
+            if (colour)
                 table.colourRow(table.figures().speed, table.figures().keyRate, table.figures().codeLength);
+            return cellColours(table.view()->model(), table.row());
         };
-        fill(first, QStringLiteral("fill colour"));
-        QTEST(cellColours(table.view()->model(), table.row()), "firstColours");
-        fill(second, secondStep);
-        QTEST(cellColours(table.view()->model(), table.row()), "secondColours");
+        QCOMPARE(shown(6000, 231, 630, true), "red red none");          // 231/min, 10.50 keys/s, 2.73 keys a character
+        QCOMPARE(shown(6021, 120, 448, true), "none none none");        // slower: 119.58, 7.44, 3.73
+        QCOMPARE(shown(6000, 190, 540, true), "blue green none");       // 190, 9.00, 2.84
+        QCOMPARE(shown(12000, 190, 540, false), "none none none");      // left idle as long again: 95.00, 4.50
+        QCOMPARE(shown(6000, 300, 540, true), "red green red");         // 300, 9.00, 1.80
+        QCOMPARE(shown(6000, 250, 600, true, false), "none none none"); // refilled, not coloured: 250, 10.00, 2.40
     }
 
     void freeRunEndsOnce()
@@ -496,8 +455,7 @@ private slots:
         w.slotDelay2();
         QCOMPARE(answer.seen, 1);
         QVERIFY(m_f->typing()->isReadOnly());
-        QCOMPARE(cellColours(m_f->table(), 0),
-                 bandColours(m_f->cell(0, "速度"), m_f->cell(0, "击键"), m_f->cell(0, "码长")));
+        QCOMPARE(cellColours(m_f->table(), 0), bandColours(m_f->table(), 0));
         const QString line = QApplication::clipboard()->text();
         QVERIFY2(line.endsWith(App::AppTitle + QStringLiteral(" 自由模式")), qPrintable(line));
         QCOMPARE(verifyResultLine(line, false, false).outcome, LineCheck::Genuine);
