@@ -134,8 +134,11 @@ private slots:
         QFETCH(qint64, streamed);
         QFETCH(bool, decoded);
         m_site->bodies[kOwn.arg("甲")] = gif(qRgb(255, 0, 0), declared.width(), declared.height());
-        if (streamed)
+        if (streamed) {
             m_site->streamed[kOwn.arg("甲")] = streamed;
+            // Dropped for its size: a reply left stalled would end at the time limit, with no word.
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression("超过 4 MB"));
+        }
         m_site->bodies[kOutside.arg("甲")] = gif(qRgb(0, 0, 255));
         QGuiApplication::clipboard()->setText(QStringLiteral("甲"));
         cftj window;
