@@ -150,8 +150,7 @@ private slots:
         QVERIFY2(received <= (4 << 20) + CfLookup::ReadBufferBytes, qPrintable(QString::number(received)));
     }
 
-    // The program's own site is asked only for the editions it serves (86: see pictures()), each in
-    // its own format.
+    // The program's own site is asked only for the editions it serves, each in its own format.
     void ownSiteEditions_data()
     {
         QTest::addColumn<QString>("edition");
