@@ -254,8 +254,7 @@ private slots:
                  DragFrame::centredPosition(QGuiApplication::primaryScreen()->virtualSize(), window.size()));
         m_x.click(1, onScreen(settings->findChild<QPushButton*>("btnGaoji")).center());
         auto* hxnum = settings->findChild<QComboBox*>("hxnum");
-        QTRY_VERIFY(hxnum->isVisible());
-        QCOMPARE(hxnum->currentText(), QString("10"));
+        QTRY_VERIFY(hxnum->isVisible() && hxnum->currentText() == "10");
         QCOMPARE(settings->findChild<QPushButton*>("btnGaoji")->text(), QString("【高级设置】→"));
         QCOMPARE(settings->findChild<QPushButton*>("btnJiben")->text(), QString("基本设置"));
         m_x.click(1, onScreen(hxnum).center());
