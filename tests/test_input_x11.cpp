@@ -12,19 +12,15 @@
 #include "x11support.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QVBoxLayout>
 
-static const QString kTable = [] {
-    QString table("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n");
-    table += "mm\t" + QString(3000, QChar(0x957F)) + '\n'; // a word too long for the panel
-    const QString tens("一二三四五六七八九十");
-    for (int i = 0; i < 10; ++i) // a page whose code hints fill the row
-        table += QString("hqwert%1\t%2\n").arg(QChar('a' + i)).arg(tens.at(i));
-    return table;
-}();
+// "h": a page whose code hints fill the row; "mm": a word too long for the panel.
+static const QString kTable = QStringLiteral("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n"
+                                             "hqwerta\t一\nhqwertb\t二\nhqwertc\t三\nhqwertd\t四\nhqwerte\t五\n"
+                                             "hqwertf\t六\nhqwertg\t七\nhqwerth\t八\nhqwerti\t九\nhqwertj\t十\nmm\t") +
+                              QString(3000, QChar(0x957F)) + '\n';
 
 class TestInputX11 : public QObject
 {
@@ -34,8 +30,7 @@ class TestInputX11 : public QObject
     TestDir m_dir;
     QWidget m_host;
     QTextEdit* m_pane = nullptr;
-    QLineEdit* m_other = nullptr;
-    QTextEdit* m_otherPane = nullptr; // a text editor that is not the typing pane
+    QTextEdit* m_other = nullptr; // a text editor, but not the typing pane
     // F12 is not the panel's: once one reaches the pane, every key tapped before it was handled.
     xt::InputRecorder m_reached;
     frmInput* m_panel = nullptr;
@@ -63,29 +58,15 @@ class TestInputX11 : public QObject
         platform::windowSystem().clientRect(widget->window()->winId(), &window);
         return QRect(window.topLeft() + widget->mapTo(widget->window(), QPoint()), widget->size());
     }
-    void clickOnScreen(QWidget* widget)
-    {
-        const QPoint at = onScreen(widget).center();
-        platform::windowSystem().setCursorPos(at.x(), at.y());
-        platform::windowSystem().leftClick();
-    }
-    // Drags by `widget`, in four steps as a user's hand does; true when its window followed each step
-    // by the pointer's movement.
+    // Drags by `widget`; true when its window followed the pointer's movement.
     bool dragBy(QWidget* widget, const QPoint& by)
     {
         platform::WindowSystem& ws = platform::windowSystem();
-        if (!QTest::qWaitForWindowExposed(widget->window()))
-            return false;
-        const QPoint start = onScreen(widget->window()).topLeft();
-        const QPoint from = onScreen(widget).center();
+        const QPoint start = onScreen(widget->window()).topLeft(), from = onScreen(widget).center();
         ws.setCursorPos(from.x(), from.y());
         ws.mouseLeftButton(false);
-        bool followed = true;
-        for (int step = 1; step <= 4 && followed; ++step) {
-            const QPoint moved = by * step / 4;
-            ws.setCursorPos(from.x() + moved.x(), from.y() + moved.y());
-            followed = QTest::qWaitFor([&] { return onScreen(widget->window()).topLeft() == start + moved; }, 2000);
-        }
+        ws.setCursorPos(from.x() + by.x(), from.y() + by.y());
+        const bool followed = QTest::qWaitFor([&] { return onScreen(widget->window()).topLeft() == start + by; }, 2000);
         ws.mouseLeftButton(true);
         return followed;
     }
@@ -115,9 +96,8 @@ private slots:
 
         auto* layout = new QVBoxLayout(&m_host);
         layout->addWidget(m_pane = new QTextEdit);
-        layout->addWidget(m_other = new QLineEdit);
-        layout->addWidget(m_otherPane = new QTextEdit);
-        m_otherPane->setObjectName("textEdit");
+        layout->addWidget(m_other = new QTextEdit);
+        m_other->setObjectName("textEdit");
         m_pane->setObjectName("textEdit2");
         m_pane->installEventFilter(&m_reached);
         m_host.show();
@@ -144,7 +124,6 @@ private slots:
         QTRY_VERIFY(m_host.isActiveWindow());
         refocus();
     }
-
     void cleanup()
     {
         // A failed case leaves no window that holds the input.
@@ -189,25 +168,6 @@ private slots:
         QVERIFY(m_pane->hasFocus());
     }
 
-    // The digit 0 picks the tenth candidate of the page.
-    void digitZeroPicksTheTenth()
-    {
-        App::Hxnum = "10";
-        QVERIFY(tap("h 0"));
-        QCOMPARE(m_pane->toPlainText(), QString("前十"));
-        QCOMPARE(App::SelectCount, 1);
-    }
-
-    // Only the typing pane takes the panel: another text editor detaches it and gets its keys as typed.
-    void onlyTheTypingPaneAttaches()
-    {
-        m_otherPane->setFocus();
-        QTRY_VERIFY(m_otherPane->hasFocus() && !m_panel->isVisible());
-        QTest::keyClicks(m_otherPane, "gg");
-        QCOMPARE(m_otherPane->toPlainText(), QString("gg"));
-        QVERIFY(!m_panel->isVisible());
-    }
-
     // Attached below the pane, the panel leaves it the focus. A read-only pane (a finished run's)
     // is left alone; otherwise clicks type as keys do.
     void attachedPanelAndClicks()
@@ -223,10 +183,12 @@ private slots:
         ts::resetWindowGlobals(); // counts from here
         QVERIFY(tap("k h l g"));
         QTest::mouseClick(label("labCh3"), Qt::LeftButton); // a candidate clicked counts once
-        for (const char* name : {"btng", "btng", "btnl", "btnl", "btnType", "btnOther7", "btnSpace", "btnDelete"})
+        // 0 picks the tenth candidate.
+        for (const char* name :
+             {"btng", "btng", "btnl", "btnl", "btnh", "btn0", "btnType", "btnOther7", "btnSpace", "btnDelete"})
             QTest::mouseClick(key(name), Qt::LeftButton);
-        QCOMPARE(m_pane->toPlainText(), QString("前跑车一&"));
-        QCOMPARE((QVector<int>{App::KeyCount, App::BackCount, App::SelectCount}), (QVector<int>{12, 1, 1}));
+        QCOMPARE(m_pane->toPlainText(), QString("前跑车一十&"));
+        QCOMPARE((QVector<int>{App::KeyCount, App::BackCount, App::SelectCount}), (QVector<int>{14, 1, 2}));
         QCOMPARE(key("btnType")->text(), QString("小写"));
         QTest::mouseClick(key("btnType"), Qt::LeftButton);
         QCOMPARE(key("btna")->text(), QString("A"));
@@ -235,35 +197,33 @@ private slots:
         QTest::mouseClick(key("btnClose"), Qt::LeftButton);
         QVERIFY(!m_panel->isVisible());
         QVERIFY(tap("g")); // hidden: the key is the pane's
-        QCOMPARE(m_pane->toPlainText(), QString("前跑车一&g"));
+        QCOMPARE(m_pane->toPlainText(), QString("前跑车一十&g"));
     }
 
-    // A long candidate widens the panel only while it is shown; code hints stand apart from the next
-    // candidate.
+    // Code hints stand apart from the next candidate; a long candidate widens the panel only while
+    // it is shown.
     void candidateLabelsFit()
     {
         App::Tishi = true;
         const int width = m_panel->width();
         QVERIFY(tap("h"));
         QCOMPARE(label("labCh10")->text(), QString("10.十qwertj"));
-        const auto textEnds = [](QLabel* l) {
-            const int left = l->x() + (l->width() - l->fontMetrics().horizontalAdvance(l->text())) / 2;
-            return std::make_pair(left, l->x() + l->width() - (left - l->x()));
-        };
-        for (int i = 2; i <= 10; ++i) {
-            QLabel* before = label(qPrintable(QString("labCh%1").arg(i - 1)));
-            QLabel* after = label(qPrintable(QString("labCh%1").arg(i)));
-            QTRY_VERIFY2(textEnds(after).first - textEnds(before).second >= 4, qPrintable(after->text()));
+        // A label's text is centred in it.
+        const auto margin = [](QLabel* l) { return (l->width() - l->fontMetrics().horizontalAdvance(l->text())) / 2; };
+        for (int i = 1; i < 10; ++i) {
+            QLabel* left = label(qPrintable(QString("labCh%1").arg(i)));
+            QLabel* right = label(qPrintable(QString("labCh%1").arg(i + 1)));
+            QTRY_VERIFY2(right->x() + margin(right) - (left->geometry().right() + 1 - margin(left)) >= 4,
+                         qPrintable(right->text()));
         }
         QVERIFY(tap("Escape m m"));
-        QVERIFY(label("labCh1")->text().endsWith(QString(10, QChar(0x957F)) + "…"));
         QTRY_VERIFY(m_panel->width() > width);
         QVERIFY(tap("Escape"));
         QTRY_COMPARE(m_panel->width(), width);
-        QVERIFY(tap("m m space"));
-        QCOMPARE(m_pane->toPlainText(), "前" + QString(3000, QChar(0x957F)));
     }
 
+    // The settings window the menu opens is centred for the size it is shown at and its lists open
+    // on their boxes.
     void menuSwitchesTablesAndOpensSettings()
     {
         // The panel's right-click menu is the tray menu.
@@ -288,11 +248,21 @@ private slots:
         QVERIFY(!m_panel->isVisible());
         QWidget* settings = nullptr;
         QTRY_VERIFY((settings = QApplication::activeModalWidget()) && settings->objectName() == "Inputsetting");
-        QTest::mouseClick(settings->findChild<QPushButton*>("btnGaoji"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(settings));
+        const QRect window = onScreen(settings);
+        QCOMPARE(window.topLeft(),
+                 DragFrame::centredPosition(QGuiApplication::primaryScreen()->virtualSize(), window.size()));
+        m_x.click(1, onScreen(settings->findChild<QPushButton*>("btnGaoji")).center());
         auto* hxnum = settings->findChild<QComboBox*>("hxnum");
-        QVERIFY(hxnum->isVisible() && hxnum->currentText() == "10");
+        QTRY_VERIFY(hxnum->isVisible() && hxnum->currentText() == "10");
         QCOMPARE(settings->findChild<QPushButton*>("btnGaoji")->text(), QString("【高级设置】→"));
         QCOMPARE(settings->findChild<QPushButton*>("btnJiben")->text(), QString("基本设置"));
+        m_x.click(1, onScreen(hxnum).center());
+        QWidget* list = nullptr;
+        QTRY_VERIFY((list = QApplication::activePopupWidget()) && QTest::qWaitForWindowExposed(list));
+        QCOMPARE(onScreen(list).left(), onScreen(hxnum).left());
+        m_x.chord({}, XK_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
         hxnum->setFocus();
         QTest::keyClick(hxnum, Qt::Key_Home);
         QPointer<QWidget> closed = settings;
@@ -308,43 +278,8 @@ private slots:
         QVERIFY(label("labCh2")->text().isEmpty());
     }
 
-    // The settings window as the panel's menu opens it: centred for the size it is shown at, each
-    // list opening on its box, and its first drag following the pointer.
-    void settingsWindowPlaces_data()
-    {
-        QTest::addColumn<QString>("box");
-        for (const char* box : {"hcaction", "kgaction", "position", "hxnum", "mabiao"})
-            QTest::addRow("%s", box) << box;
-    }
-    void settingsWindowPlaces()
-    {
-        QFETCH(QString, box);
-        m_panel->inputsetting();
-        QWidget* settings = nullptr;
-        QTRY_VERIFY((settings = QApplication::activeModalWidget()) && settings->objectName() == "Inputsetting");
-        QVERIFY(QTest::qWaitForWindowExposed(settings));
-        const QRect window = onScreen(settings);
-        QCOMPARE(window.topLeft(),
-                 DragFrame::centredPosition(QGuiApplication::primaryScreen()->virtualSize(), window.size()));
-        clickOnScreen(settings->findChild<QPushButton*>("btnGaoji"));
-        auto* combo = settings->findChild<QComboBox*>(box);
-        QTRY_VERIFY(combo->isVisible());
-        clickOnScreen(combo);
-        QWidget* list = nullptr;
-        QTRY_VERIFY((list = QApplication::activePopupWidget()));
-        QTRY_VERIFY(QTest::qWaitForWindowExposed(list));
-        const QRect boxOnScreen = onScreen(combo), listOnScreen = onScreen(list);
-        QCOMPARE(listOnScreen.left(), boxOnScreen.left());
-        QVERIFY2(listOnScreen.top() <= boxOnScreen.bottom() + 1 && listOnScreen.bottom() + 1 >= boxOnScreen.top(),
-                 qPrintable(QString("list at %1, box at %2").arg(listOnScreen.y()).arg(boxOnScreen.y())));
-        m_x.chord({}, XK_Escape);
-        QTRY_VERIFY(!QApplication::activePopupWidget());
-        QVERIFY(dragBy(settings->findChild<QLabel*>("lab_Title"), QPoint(40, -20)));
-        settings->close();
-    }
-
     // OK stores the fourteen settings as the window shows them; "恢复默认" shows the defaults but
-    // keeps the code table.
+    // keeps the code table. A settings window opened again is dragged by the pointer from the start.
     void settingsWindowKeys()
     {
         const QStringList keys = {"Opensrf", "Zchongfu", "Tishi",    "Onlye",    "Dingzi",   "Fyxc",  "Zdmc",
@@ -359,10 +294,12 @@ private slots:
                 App::setConfigValue(i, changed.at(key));
             }
         }
-        QCOMPARE(defaults.size(), keys.size());
         defaults.last() = "测试";
         for (const QStringList& expected : {QVariant(changed).toStringList(), defaults}) {
             Inputsetting window;
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(dragBy(window.findChild<QLabel*>("lab_Title"), QPoint(40, -20)));
             if (expected == defaults)
                 QTest::mouseClick(window.findChild<QPushButton*>("btnMoren"), Qt::LeftButton);
             QTest::mouseClick(window.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
@@ -373,74 +310,53 @@ private slots:
         }
     }
 
-    // The panel shown where it stood, or below the pane while it follows the focus, is moved onto
-    // the screen where it would stand partly off it; it drags by the pointer's movement from there.
+    // The panel shown where it stood partly off the screen is moved onto it; it drags by the
+    // pointer's movement from there.
     void panelKeptOnScreen_data()
     {
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QPoint>("place"); // in fixed place: where it stood; following: the pane's bottom
+        QTest::addColumn<QPoint>("place");
         QTest::addColumn<QPoint>("shown");
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const int right = screen.right() + 1 - 610, bottom = screen.bottom() + 1 - 210;
-        QTest::addRow("fixed, on the screen") << "固定位置" << QPoint(200, 150) << QPoint(200, 150);
-        QTest::addRow("fixed, past the right edge") << "固定位置" << QPoint(right + 142, 300) << QPoint(right, 300);
-        QTest::addRow("fixed, past the bottom") << "固定位置" << QPoint(100, bottom + 60) << QPoint(100, bottom);
-        QTest::addRow("fixed, above and left") << "固定位置" << QPoint(-500, -147) << QPoint(0, 0);
-        QTest::addRow("fixed, past the bottom right corner")
-            << "固定位置" << QPoint(right + 30, bottom + 30) << QPoint(right, bottom);
-        QTest::addRow("fixed, moved on the screen") << "固定位置" << QPoint(420, 380) << QPoint(420, 380);
-        QTest::addRow("following a pane low on the screen")
-            << "跟随光标" << QPoint(300, screen.bottom() - 40) << QPoint(300, bottom);
+        QTest::addRow("on the screen") << QPoint(200, 150) << QPoint(200, 150);
+        QTest::addRow("past the right edge") << QPoint(right + 142, 300) << QPoint(right, 300);
+        QTest::addRow("past the bottom") << QPoint(100, bottom + 60) << QPoint(100, bottom);
+        QTest::addRow("above and left") << QPoint(-500, -147) << QPoint(0, 0);
     }
     void panelKeptOnScreen()
     {
-        QFETCH(QString, position);
         QFETCH(QPoint, place);
-        App::Position = position;
-        const QPoint hostAt = m_host.pos();
+        QFETCH(QPoint, shown);
+        App::Position = "固定位置";
         m_other->setFocus();
         QTRY_VERIFY(!m_panel->isVisible());
-        if (position == "固定位置") {
-            m_panel->move(place);
-        } else {
-            m_host.move(m_host.pos() + place - m_pane->mapToGlobal(QPoint(0, m_pane->height() + 1)));
-            QTRY_COMPARE(onScreen(m_pane).bottomLeft() + QPoint(0, 2), place);
-        }
+        m_panel->move(place);
         m_pane->setFocus();
         QTRY_VERIFY(m_panel->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(m_panel)); // framed by the window manager: in its place
-        QFETCH(QPoint, shown);
         QTRY_COMPARE(onScreen(m_panel).topLeft(), shown);
         // Towards the middle, where the window manager lets it go.
-        const bool followed = dragBy(label("labPY"), QPoint(shown.x() < 400 ? 40 : -40, shown.y() < 400 ? 20 : -20));
-        m_host.move(hostAt);
-        QVERIFY(followed);
+        QVERIFY(dragBy(label("labPY"), QPoint(shown.x() < 400 ? 40 : -40, shown.y() < 400 ? 20 : -20)));
     }
 
     // The shipped table draws no empty box: no character outside the Basic Multilingual Plane or in
-    // Extension A (U+3400-U+4DBF), every one in the installed Chinese font; the most used word first.
+    // Extension A (U+3400-U+4DBF), and every one in the installed Chinese font.
     void shippedTableDrawsEveryCharacter()
     {
         QFile file(qEnvironmentVariable("TAVREL_BUILD_DIR") + "/mb/五笔.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
-        QVERIFY(text.startsWith("a\t") && text.count('\n') > 80000);
-        QVERIFY(text.contains("\npw\t空\n") && text.contains("\nfghy\t雨\n"));
-        QSet<uint> characters;
-        for (const uint c : text.toUcs4())
-            characters.insert(c);
+        QVERIFY(text.contains("\npw\t空\n") && text.count('\n') > 80000);
         QFont font("WenQuanYi Micro Hei");
         font.setStyleStrategy(QFont::NoFontMerging);
-        QCOMPARE(QFontInfo(font).family(), QString("WenQuanYi Micro Hei"));
         const QFontMetrics metrics(font);
-        QVERIFY(metrics.inFontUcs4(0x7A7A) && !metrics.inFontUcs4(0x3400)); // 空 is there, 㐀 is not
-        QStringList boxes;
-        for (const uint c : qAsConst(characters)) {
-            const bool outside = c > 0xFFFF || (c >= 0x3400 && c <= 0x4DBF);
-            if (c >= 0x80 && (outside || !metrics.inFontUcs4(c)))
-                boxes << QString::number(c, 16);
+        QVERIFY(metrics.inFontUcs4(0x7A7A) && !metrics.inFontUcs4(0x3400)); // that font: 空 is there, 㐀 is not
+        QSet<uint> boxes;
+        for (const uint c : text.toUcs4()) {
+            if (c > 0xFFFF || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x80 && !metrics.inFontUcs4(c)))
+                boxes.insert(c);
         }
-        QVERIFY2(boxes.isEmpty(), qPrintable(QString("%1: %2").arg(boxes.size()).arg(boxes.mid(0, 10).join(' '))));
+        QVERIFY2(boxes.isEmpty(), qPrintable(QString::number(boxes.size())));
     }
 
     // Last: after "退出" the panel stays detached until the main window's input command takes it back;
