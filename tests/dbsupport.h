@@ -24,6 +24,14 @@ inline bool connect()
     return App::DbOnline = TestDb::available() && createConnection();
 }
 
+// Removes the rows a run wrote: every text, user and ranking entry carrying its tag.
+inline void removeTagged(const QString& tag)
+{
+    myHelper::exec(QStringLiteral("DELETE FROM kelm_text WHERE a_name LIKE ?"), {tag + "%"});
+    myHelper::exec(QStringLiteral("DELETE FROM kelm_user WHERE u_truename LIKE ?"), {tag + "%"});
+    myHelper::exec(QStringLiteral("DELETE FROM kelm_rank WHERE r_username LIKE ? OR r_text LIKE ?"), {tag + "%", tag + "%"});
+}
+
 // The first row's columns as texts, empty when there is none.
 inline QStringList firstRow(const QString& sql, const QVariantList& values)
 {

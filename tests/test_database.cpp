@@ -42,12 +42,8 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (dbt::connect()) {
-            myHelper::exec("DELETE FROM kelm_text WHERE a_name LIKE ?", {m_tag + "%"});
-            myHelper::exec("DELETE FROM kelm_user WHERE u_truename LIKE ?", {m_tag + "%"});
-            myHelper::exec("DELETE FROM kelm_rank WHERE r_username LIKE ? OR r_text LIKE ?",
-                           {m_tag + "%", m_tag + "%"});
-        }
+        if (dbt::connect())
+            dbt::removeTagged(m_tag);
         dropConnection();
     }
 
