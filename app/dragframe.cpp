@@ -136,8 +136,9 @@ void growToFit(QWidget* control)
 void growBodyToFit(QWidget* window, QWidget* titleBar, QWidget* body)
 {
     body->ensurePolished();
-    const int width = qMax(window->width(), body->layout() ? body->layout()->totalMinimumSize().width() : 0);
-    const int height = qMax(window->height(), body->y() + (body->layout() ? body->layout()->totalMinimumSize().height() : 0));
+    const QSize needed = body->layout() ? body->layout()->totalMinimumSize() : QSize(0, 0);
+    const int width = qMax(window->width(), needed.width());
+    const int height = qMax(window->height(), body->y() + needed.height());
     window->resize(width, height);
     titleBar->resize(width, titleBar->height());
     body->resize(width, height - body->y());

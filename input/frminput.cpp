@@ -119,8 +119,8 @@ void frmInput::initMenu()
     m_codeTableMenu = m_trayMenu->addMenu(QStringLiteral("输入法"));
     m_trayMenu->addAction(QStringLiteral("退出"), this, &frmInput::slotExitActionTrigger);
 
-    m_codeTableNames =
-        listedNames(listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt));
+    m_codeTableNames = listedNames(
+        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt));
     auto* group = new QActionGroup(this);
     for (const QString& name : qAsConst(m_codeTableNames)) {
         QAction* action = group->addAction(QStringLiteral("\t") + name);

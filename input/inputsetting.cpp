@@ -60,8 +60,8 @@ void Inputsetting::initControls()
     connect(m_ui->btnGaoji, &QPushButton::clicked, this, &Inputsetting::changeStatus);
     showPage(true);
 
-    m_ui->mabiao->addItems(
-        listedNames(listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt)));
+    m_ui->mabiao->addItems(listedNames(
+        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt)));
 
     // A short pause with the event loop running, so the window's first paint is not held up.
     const QDeadlineTimer deadline(300);

@@ -29,7 +29,8 @@ inline void removeTagged(const QString& tag)
 {
     myHelper::exec(QStringLiteral("DELETE FROM kelm_text WHERE a_name LIKE ?"), {tag + "%"});
     myHelper::exec(QStringLiteral("DELETE FROM kelm_user WHERE u_truename LIKE ?"), {tag + "%"});
-    myHelper::exec(QStringLiteral("DELETE FROM kelm_rank WHERE r_username LIKE ? OR r_text LIKE ?"), {tag + "%", tag + "%"});
+    myHelper::exec(QStringLiteral("DELETE FROM kelm_rank WHERE r_username LIKE ? OR r_text LIKE ?"),
+                   {tag + "%", tag + "%"});
 }
 
 // The first row's columns as texts, empty when there is none.

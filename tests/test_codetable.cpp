@@ -137,8 +137,14 @@ private slots:
         QTest::addRow("' alone") << d << "zfd" << "'" << "’" << "" << "" << 0;
         // A label shows 50 characters and "…"; the commit is the whole word, and so is its z repeat.
         const QString word(60, QChar(0x957F));
-        QTest::addRow("long word cut on its label") << d << "zfd" << "mm" << "" << "mm" << "1." + word.left(48) + "…" << 0;
-        QTest::addRow("long word commits whole") << d << "zfd" << "mm z" << word << "z" << "1." + word.left(48) + "…" << 0;
+        QTest::addRow("long word cut on its label") << d << "zfd"
+                                                    << "mm"
+                                                    << ""
+                                                    << "mm"
+                                                    << "1." + word.left(48) + "…" << 0;
+        QTest::addRow("long word commits whole") << d << "zfd"
+                                                 << "mm z" << word << "z"
+                                                 << "1." + word.left(48) + "…" << 0;
         QTest::addRow("hint remainders") << d << "zfdn" << "ab" << "" << "ab" << "1.甲|2.乙c|3.丙d|4.甲|5.丁丁cd" << 0;
         QTest::addRow("no hints while the first is complete") << d << "zfdno" << "ab" << "" << "ab" << "1.甲|2.乙|3.丙|4.甲|5.丁丁" << 0;
         QTest::addRow("hints while the first is open") << d << "zfdno" << "a" << "" << "a" << "1.甲b|2.乙bc|3.丙bd|4.甲b|5.丁丁bcd|6.七aab|7.戈aab" << 0;

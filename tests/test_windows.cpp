@@ -86,13 +86,15 @@ const QVector<Row>& rows()
              clickNamed(&window, "btnKey");
              check(&window, QStringLiteral("with keyboard"));
          }},
-        {"sending after each run", [](const Check& check) { sendingWindow(check, QStringLiteral("跟打结束自动发文")); }},
+        {"sending after each run",
+         [](const Check& check) { sendingWindow(check, QStringLiteral("跟打结束自动发文")); }},
         {"sending by period", [](const Check& check) { sendingWindow(check, QStringLiteral("周期发文")); }},
         {"sending by hand", [](const Check& check) { sendingWindow(check, QStringLiteral("不处理")); }},
         {"sending progress view",
          [](const Check& check) {
              QDir().mkpath(QStringLiteral("跟打进度"));
-             App::writeFile(QStringLiteral("跟打进度/") + kTitle + QStringLiteral(".txt"), QStringLiteral("春眠不觉晓"));
+             App::writeFile(QStringLiteral("跟打进度/") + kTitle + QStringLiteral(".txt"),
+                            QStringLiteral("春眠不觉晓"));
              App::Zdname = kTitle;
              auto* form = new Form(nullptr, QDir::currentPath());
              form->show();
@@ -138,26 +140,32 @@ const QVector<Row>& rows()
         // The longest text each box is given; a title comes from other people's posts.
         {"message box",
          [](const Check& check) {
-             box<frmMessageBox>(check, QStringLiteral("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！"), 0);
+             box<frmMessageBox>(
+                 check, QStringLiteral("上传成绩需要开启参与排名功能，请在高级设置中开启！在功能选项中重新手动上传！"),
+                 0);
              box<frmMessageBox>(check, QStringLiteral("正在发文，是否结束发文？"), 1);
-             box<frmMessageBox>(check, QStringLiteral("无法打开文章“%1”，文件可能已被移动、删除或无权读取。").arg(kTitle), 2);
+             box<frmMessageBox>(check,
+                                QStringLiteral("无法打开文章“%1”，文件可能已被移动、删除或无权读取。").arg(kTitle), 2);
          }},
         {"result and notice box",
          [](const Check& check) {
              box<frmMessageBox2>(check,
                                  kTitle + QStringLiteral(" 速度180.25 击键6.54 码长2.73 字数123 错字0 用时41.03秒 "
-                                                            "暂停0次 回改0 退格0 回车0 选重0 键准100% 校检:1a2b3 "
-                                                            "峰值240.50/8.20/2.10 Tavrel跟打器V201505 签名"),
+                                                         "暂停0次 回改0 退格0 回车0 选重0 键准100% 校检:1a2b3 "
+                                                         "峰值240.50/8.20/2.10 Tavrel跟打器V201505 签名"),
                                  0);
-             box<frmMessageBox2>(check, QStringLiteral("如果您认为本软件的质量不错，使用后收获很大，不妨小额赞助我一下，"
-                                                       "让我有动力继续写出高质量的软件。"),
+             box<frmMessageBox2>(check,
+                                 QStringLiteral("如果您认为本软件的质量不错，使用后收获很大，不妨小额赞助我一下，"
+                                                "让我有动力继续写出高质量的软件。"),
                                  1);
              box<frmMessageBox2>(check, QStringLiteral("Tavrel跟打器从2014/12/1至今已经更新4389天"), 2);
-             box<frmMessageBox2>(check, QStringLiteral("Tavrel跟打器V201505 更新时间:2015-05-01\n本软件免费使用，仅供跟打"
-                                                       "练习与交流。\n问题与建议请到官方群或贴吧反馈。"),
+             box<frmMessageBox2>(check,
+                                 QStringLiteral("Tavrel跟打器V201505 更新时间:2015-05-01\n本软件免费使用，仅供跟打"
+                                                "练习与交流。\n问题与建议请到官方群或贴吧反馈。"),
                                  3);
              box<frmMessageBox2>(
-                 check, QStringLiteral("请把计划跟打的文章放入软件同目录“跟打进度”文件夹中。在功能菜单中可保存跟打进度！"), 4);
+                 check,
+                 QStringLiteral("请把计划跟打的文章放入软件同目录“跟打进度”文件夹中。在功能菜单中可保存跟打进度！"), 4);
          }},
         {"sponsor picture",
          [](const Check& check) {

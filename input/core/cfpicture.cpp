@@ -111,7 +111,8 @@ void CfLookup::next()
                 m_level = NoSource;
                 continue;
             }
-            request(Deployment::siteBase(m_sources.outsideSite) + QStringLiteral("/wubi/%1tj/%2.gif").arg(m_edition, m_character),
+            request(Deployment::siteBase(m_sources.outsideSite) +
+                        QStringLiteral("/wubi/%1tj/%2.gif").arg(m_edition, m_character),
                     "GIF");
             return;
         default:

@@ -7,8 +7,7 @@
 
 #include "app/core/textfiles.h"
 
-// The local texts the sending window offers, and how it shows and prepares a text, without widgets.
-
+// How the sending window shows and prepares a text, without widgets.
 
 // The preview of a kept text: a text of more than 5000 characters from a read-only source shows its
 // first 3000 characters and "[......未完]"; editable sources always show the whole text.
