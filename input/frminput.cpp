@@ -2,6 +2,7 @@
 #include "ui_frminput.h"
 
 #include "app/core/app.h"
+#include "app/core/screenplace.h"
 #include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
@@ -260,10 +261,7 @@ QRect frmInput::keptOnScreen(QRect place)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return place;
-    const QRect area = screen->availableGeometry();
-    place.moveLeft(qMax(area.left(), qMin(place.left(), area.right() + 1 - place.width())));
-    place.moveTop(qMax(area.top(), qMin(place.top(), area.bottom() + 1 - place.height())));
-    return place;
+    return ScreenPlace::keptInside(place, screen->availableGeometry());
 }
 
 void frmInput::setVisible(bool visible)

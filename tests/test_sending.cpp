@@ -317,6 +317,7 @@ private slots:
         QCOMPARE(placeInside(QPoint(-200, 10), QSize(294, 475), screen), QPoint(0, 10));
         QCOMPARE(placeInside(QPoint(1200, 900), QSize(294, 475), screen), QPoint(986, 525));
         QCOMPARE(placeInside(QPoint(100, 100), QSize(294, 475), screen), QPoint(100, 100));
+        QCOMPARE(placeInside(QPoint(300, -40), QSize(1400, 1100), screen), QPoint(0, 0)); // larger: top-left kept on it
     }
 };
 

@@ -1,5 +1,7 @@
 #include "sending/core/curvedata.h"
 
+#include "app/core/screenplace.h"
+
 #include <QStringList>
 
 CurvePoints curvePoints(const QString& speeds)
@@ -20,11 +22,5 @@ CurvePoints curvePoints(const QString& speeds)
 
 QPoint placeInside(const QPoint& wanted, const QSize& size, const QRect& available)
 {
-    if (!available.isValid())
-        return wanted;
-    int x = qMin(wanted.x(), available.right() + 1 - size.width());
-    int y = qMin(wanted.y(), available.bottom() + 1 - size.height());
-    x = qMax(x, available.left());
-    y = qMax(y, available.top());
-    return QPoint(x, y);
+    return ScreenPlace::keptInside(QRect(wanted, size), available).topLeft();
 }
