@@ -1,10 +1,10 @@
 #include "account/accountpart.h"
 
 #include "account/core/login.h"
+#include "account/core/remoteinfo.h"
 #include "account/frmlogin.h"
 #include "app/core/app.h"
 #include "app/core/myhelper.h"
-#include "typing/remoteinfo.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 Q_DECLARE_METATYPE(BuiltinDrill)
+Q_DECLARE_METATYPE(WholeText)
 
 namespace {
 
@@ -387,11 +388,28 @@ private slots:
         QCOMPARE(builtinDrillTitle(drill), title);
         QCOMPARE(builtinDrillText(drill), frequentCharacters().mid(firstRank - 1, length));
         // Only the whole drill under its own title counts as the drill.
-        QVERIFY(isWholeBuiltinDrill(title, length));
-        QVERIFY(!isWholeBuiltinDrill(title, length - 1));
-        QVERIFY(!isWholeBuiltinDrill(title, 2000 - length));
-        QVERIFY(!isWholeBuiltinDrill(title + ' ', length));
-        QVERIFY(!isWholeBuiltinDrill(ClipboardTitle, 0));
+        QCOMPARE(wholeTextOf(title, length, 0), WholeText::BuiltinDrill);
+        QCOMPARE(wholeTextOf(title, length - 1, 0), WholeText::No);
+        QCOMPARE(wholeTextOf(title, 2000 - length, 0), WholeText::No);
+        QCOMPARE(wholeTextOf(title + ' ', length, 0), WholeText::No);
+        QCOMPARE(wholeTextOf(title.chopped(1), length, 0), WholeText::No); // a title one character short
+    }
+
+    void wholeSentText_data()
+    {
+        QTest::addColumn<int>("passageLength");
+        QTest::addColumn<int>("sentLength");
+        QTest::addColumn<WholeText>("whole");
+        QTest::addRow("the whole sent text") << 120 << 120 << WholeText::SentText;
+        QTest::addRow("a segment of a longer sent text") << 120 << 9000 << WholeText::No;
+        QTest::addRow("nothing sent") << 120 << 0 << WholeText::No;
+    }
+    void wholeSentText()
+    {
+        QFETCH(int, passageLength);
+        QFETCH(int, sentLength);
+        QFETCH(WholeText, whole);
+        QCOMPARE(wholeTextOf(QStringLiteral("第十二章 春晓"), passageLength, sentLength), whole);
     }
 
     void shuffleKeepsCharacters()

@@ -6,7 +6,6 @@
 #include "typing/mainmenus.h"
 #include "typing/paneinput.h"
 #include "typing/recordview.h"
-#include "typing/remoteinfo.h"
 #include "typing/resulttable.h"
 #include "typing/runclock.h"
 #include "typing/statusbar.h"
@@ -15,6 +14,7 @@
 #include "ui_frmmain.h"
 
 #include "account/accountpart.h"
+#include "account/core/remoteinfo.h"
 #include "app/core/app.h"
 #include "sending/sendingcycle.h"
 

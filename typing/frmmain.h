@@ -289,6 +289,8 @@ private:
 
     void setUpChatRoad();
     FinishedRun takeFinishedRun() const;
+    // The run's final row; false when the run was reset while it was shown.
+    bool showFinalRow();
     // The ranking upload, and the sending cycle's step after a posted result.
     void tryUpload(int manual) { m_account->tryUpload(manual); }
     void loadNextSegmentAfterResult(bool runFinished) { m_sending->advanceAfterRun(runFinished); }

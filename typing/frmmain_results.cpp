@@ -10,6 +10,7 @@
 #include "app/core/app.h"
 #include "app/frmmessagebox.h"
 #include "sending/sendingcycle.h"
+#include "typing/core/drills.h"
 #include "typing/core/resultline.h"
 #include "typing/core/results.h"
 #include "typing/coresettings.h"
@@ -32,19 +33,6 @@ void setResultButtonCaptions(Ui_frmMain* ui, const QStringList& captions)
     ui->button2->setText(captions.at(1));
     ui->button3->setText(captions.at(2));
 }
-
-// The built-in practice sets whose results may go to the ranking, by title and exact length.
-struct EligibleSet
-{
-    const char* title;
-    int length;
-};
-const EligibleSet kEligibleSets[] = {
-    {"常用单字前五百", 500},
-    {"常用单字中五百", 500},
-    {"常用单字后五百", 500},
-    {"常用单字前1500", 1500},
-};
 
 } // namespace
 
@@ -168,14 +156,10 @@ void frmMain::waitProcessingEvents(int ms)
 
 void frmMain::markUploadEligibility()
 {
-    for (const EligibleSet& set : kEligibleSets) {
-        if (textTitle == QString::fromUtf8(set.title) && passageLength() == set.length) {
-            App::setTextSource(App::TextSource::BuiltInSet);
-            wholeText = true;
-            return;
-        }
-    }
-    wholeText = (m_sending->segments().fullText().length() == passageLength());
+    const WholeText whole = wholeTextOf(textTitle, passageLength(), m_sending->segments().fullText().length());
+    if (whole == WholeText::BuiltinDrill)
+        App::setTextSource(App::TextSource::BuiltInSet);
+    wholeText = whole != WholeText::No;
 }
 
 void frmMain::slotDelay()
@@ -186,17 +170,8 @@ void frmMain::slotDelay()
     // The wrong count is final only now; the cell the line reads must agree with the table.
     m_results->keepCell(ColWrong, QString::number(wrongCount()));
 
-    // Also with the live row on: the last tick may not have shown it. Its new figures are
-    // coloured as the live row's are; without the live row the end shows no colours.
-    fillResultRow();
-    if (App::ShiShi) {
-        colourResultRow();
-    } else {
-        waitProcessingEvents(200);
-        // A retype or a new passage during the wait reset the counters: this run is gone.
-        if (runEndCount == 0)
-            return;
-    }
+    if (!showFinalRow())
+        return;
 
     if (wrongCount() >= 1) {
         const QString cell = penaltySpeedCell(m_results->figures(), wrongCount());
@@ -242,15 +217,8 @@ void frmMain::slotDelay2()
         return;
 
     ui->textEdit2->setReadOnly(true);
-    // Also with the live row on: the last tick may not have shown it (coloured as above).
-    fillResultRow();
-    if (App::ShiShi) {
-        colourResultRow();
-    } else {
-        waitProcessingEvents(200);
-        if (runEndCount == 0)
-            return;
-    }
+    if (!showFinalRow())
+        return;
 
     m_results->takePeaks(m_results->figures().speedText.toDouble(), m_results->cellText(ColKeyRate).toDouble(),
                          m_results->cellText(ColCodeLength).toDouble());
@@ -270,6 +238,20 @@ void frmMain::slotDelay2()
 }
 
 // ---- End of a run: pop-up, posting, upload and the automatic next step ----
+
+bool frmMain::showFinalRow()
+{
+    // Also with the live row on: the last tick may not have shown it. Its new figures are
+    // coloured as the live row's are; without the live row the end shows no colours.
+    fillResultRow();
+    if (App::ShiShi) {
+        colourResultRow();
+        return true;
+    }
+    waitProcessingEvents(200);
+    // A retype or a new passage during the wait reset the counters: this run is gone.
+    return runEndCount != 0;
+}
 
 FinishedRun frmMain::takeFinishedRun() const
 {

@@ -78,11 +78,7 @@ ResultTable::ResultTable(QWidget* parentWidget) : QObject(parentWidget)
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_model = new QStandardItemModel(this);
-    m_model->setHorizontalHeaderLabels({QStringLiteral("速度"), QStringLiteral("击键"), QStringLiteral("码长"),
-                                        QStringLiteral("字数"), QStringLiteral("时间"), QStringLiteral("回改"),
-                                        QStringLiteral("退格"), QStringLiteral("回车"), QStringLiteral("键数"),
-                                        QStringLiteral("选重"), QStringLiteral("键准"), QStringLiteral("键法"),
-                                        QStringLiteral("重打"), QStringLiteral("打词"), QStringLiteral("错字")});
+    m_model->setHorizontalHeaderLabels(resultColumnHeaders());
     m_view->setModel(m_model);
     m_view->setItemDelegate(new FigureCellDelegate(m_view));
 }

@@ -1,13 +1,17 @@
 #include "typing/runclock.h"
 
+#include "typing/core/results.h"
+
 #include <QThread>
 #include <QTimer>
 
 namespace {
 
-QString padZero(int value)
+QString twoDigits(int value)
 {
-    return value < 10 ? QStringLiteral("0") + QString::number(value) : QString::number(value);
+    QString text = QString::number(value);
+    padZero(text, 2);
+    return text;
 }
 
 } // namespace
@@ -75,15 +79,15 @@ void RunClock::advance()
 
 QString RunClock::minutesText() const
 {
-    return padZero(m_minutes) + QStringLiteral(":");
+    return twoDigits(m_minutes) + QStringLiteral(":");
 }
 
 QString RunClock::secondsText() const
 {
-    return padZero(m_seconds) + QStringLiteral(".");
+    return twoDigits(m_seconds) + QStringLiteral(".");
 }
 
 QString RunClock::centisText() const
 {
-    return padZero(m_centis);
+    return twoDigits(m_centis);
 }

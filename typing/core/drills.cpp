@@ -81,10 +81,12 @@ int builtinDrillLength(const QString& title)
     return -1;
 }
 
-bool isWholeBuiltinDrill(const QString& title, int passageLength)
+WholeText wholeTextOf(const QString& title, int passageLength, int sentLength)
 {
-    const int length = builtinDrillLength(title);
-    return length >= 0 && passageLength == length;
+    const int drillLength = builtinDrillLength(title);
+    if (drillLength >= 0 && passageLength == drillLength)
+        return WholeText::BuiltinDrill;
+    return passageLength == sentLength ? WholeText::SentText : WholeText::No;
 }
 
 // ---------------------------------------------------------------------------------------------

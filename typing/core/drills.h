@@ -32,9 +32,11 @@ QString builtinDrillText(BuiltinDrill drill);
 int builtinDrillLength(BuiltinDrill drill);
 // The length of the drill titled `title`, or -1 when no drill has that title.
 int builtinDrillLength(const QString& title);
-// A run that may count as a built-in drill: the title is a drill's and the passage is exactly that
-// drill's length (a drill cut short or padded does not count).
-bool isWholeBuiltinDrill(const QString& title, int passageLength);
+// Whether a finished run typed a whole text, which the ranking asks for: a built-in drill under its
+// own title at exactly its length (one cut short or padded does not count), or else the whole of
+// the text being sent (a segment of a longer text does not count). Lengths in UTF-16 code units.
+enum class WholeText { No, SentText, BuiltinDrill };
+WholeText wholeTextOf(const QString& title, int passageLength, int sentLength);
 
 // ---- Text commands ----
 

@@ -42,17 +42,13 @@ QString checkField(const QString& text)
 
 QString resultItemsText(const RunResult& run, const LineSettings& settings)
 {
-    // Labels of the items shown from columns 0 to 13; the wrong count has its own part.
-    static const QStringList labels = {QStringLiteral(" 速度"), QStringLiteral(" 击键"), QStringLiteral(" 码长"),
-                                       QStringLiteral(" 字数"), QStringLiteral(" 时间"), QStringLiteral(" 回改"),
-                                       QStringLiteral(" 退格"), QStringLiteral(" 回车"), QStringLiteral(" 键数"),
-                                       QStringLiteral(" 选重"), QStringLiteral(" 键准"), QStringLiteral(" 键法"),
-                                       QStringLiteral(" 重打"), QStringLiteral(" 打词")};
+    // Items of columns 0 to 13, each behind a blank; the wrong count has its own part.
+    static const QStringList headers = resultColumnHeaders();
 
     QString text = run.segmentHeader;
-    for (int col = 0; col < labels.size(); ++col) {
+    for (int col = 0; col < ColWrong; ++col) {
         if (settings.items.isShown(col))
-            text += labels.at(col) + run.cells.value(col);
+            text += QLatin1Char(' ') + headers.at(col) + run.cells.value(col);
     }
     const ColumnSwitches& s = settings.items;
     if (s.isShown(ColSpeed) && s.isShown(ColKeyRate) && s.isShown(ColCodeLength)) {

@@ -1,4 +1,4 @@
-#include "typing/remoteinfo.h"
+#include "account/core/remoteinfo.h"
 
 #include "app/core/app.h"
 #include "app/core/myhelper.h"
