@@ -36,15 +36,6 @@ const QStringList& editedKeys()
     return keys;
 }
 
-int configIndex(const QString& key)
-{
-    for (int i = 0; i < App::configKeyCount(); ++i) {
-        if (App::configKey(i) == key)
-            return i;
-    }
-    return -1;
-}
-
 struct Page
 {
     const char* button;
@@ -130,7 +121,7 @@ void Setting::initForm()
         listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"), TextNames::FileName)));
 
     for (const QString& key : editedKeys())
-        showValue(key, App::configValue(configIndex(key)));
+        showValue(key, App::configValue(App::configIndex(key)));
 }
 
 void Setting::showValue(const QString& key, const QVariant& value)
@@ -169,7 +160,7 @@ QVariant Setting::controlValue(const QString& key) const
     if (auto* check = qobject_cast<const QCheckBox*>(control))
         return check->isChecked();
     if (auto* list = qobject_cast<const QComboBox*>(control)) {
-        if (App::configDefault(configIndex(key)).userType() == QMetaType::Int)
+        if (App::configDefault(App::configIndex(key)).userType() == QMetaType::Int)
             return list->currentIndex();
         return list->currentIndex() < 0 ? QString() : list->currentText();
     }
@@ -208,7 +199,7 @@ void Setting::changeStatus()
 void Setting::on_btnOk_clicked()
 {
     for (const QString& key : editedKeys())
-        App::setConfigValue(configIndex(key), controlValue(key));
+        App::setConfigValue(App::configIndex(key), controlValue(key));
     App::writeConfig();
     sendInputMethod({App::ShuRuFa2, App::DbOnline, App::ShuRuFa, App::CurrentUserName});
     emit setting();
@@ -218,7 +209,7 @@ void Setting::on_btnOk_clicked()
 void Setting::on_btnMoren_clicked()
 {
     for (const QString& key : editedKeys()) {
-        QVariant value = App::configDefault(configIndex(key));
+        QVariant value = App::configDefault(App::configIndex(key));
         if (key == QLatin1String("BianMa") && m_ui->bianma->findText(kPreferredCodeFile) >= 0)
             value = kPreferredCodeFile;
         showValue(key, value);
@@ -229,7 +220,7 @@ bool Setting::checkHotKeyConflict() const
 {
     QStringList keys;
     for (const QString& key : HotKeys::keyNames())
-        keys << App::configValue(configIndex(key)).toString();
+        keys << App::configValue(App::configIndex(key)).toString();
     return HotKeys::conflict(keys);
 }
 

@@ -19,15 +19,6 @@ namespace {
 const char* const kKeys[] = {"Opensrf", "Zchongfu", "Tishi",    "Onlye",    "Dingzi",   "Fyxc",  "Zdmc",
                              "Dpmc",    "Qpmc",     "Hcaction", "Kgaction", "Position", "Hxnum", "Mabiao"};
 
-int configIndex(const QString& key)
-{
-    for (int i = 0; i < App::configKeyCount(); ++i) {
-        if (App::configKey(i) == key)
-            return i;
-    }
-    return -1;
-}
-
 } // namespace
 
 Inputsetting::Inputsetting(QWidget* parent) : QWidget(parent), m_ui(new Ui::Inputsetting)
@@ -69,7 +60,7 @@ void Inputsetting::initControls()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
 
     for (const char* key : kKeys)
-        showValue(QLatin1String(key), App::configValue(configIndex(QLatin1String(key))));
+        showValue(QLatin1String(key), App::configValue(App::configIndex(QLatin1String(key))));
 }
 
 void Inputsetting::changeText()
@@ -109,7 +100,7 @@ void Inputsetting::changeStatus()
 void Inputsetting::on_btnOk_clicked()
 {
     for (const char* key : kKeys)
-        App::setConfigValue(configIndex(QLatin1String(key)), controlValue(QLatin1String(key)));
+        App::setConfigValue(App::configIndex(QLatin1String(key)), controlValue(QLatin1String(key)));
     App::writeConfig();
     emit input();
     close();
@@ -119,7 +110,7 @@ void Inputsetting::on_btnMoren_clicked()
 {
     // The code table is not put back: the one in use stays chosen.
     for (const char* key : kKeys) {
-        const int index = configIndex(QLatin1String(key));
+        const int index = App::configIndex(QLatin1String(key));
         const bool table = qstrcmp(key, "Mabiao") == 0;
         showValue(QLatin1String(key), table ? App::configValue(index) : App::configDefault(index));
     }

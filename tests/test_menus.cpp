@@ -23,14 +23,6 @@ bool quitRequested()
     return loop.exec() == -1;
 }
 
-int configIndex(const QString& key)
-{
-    for (int i = 0; i < App::configKeyCount(); ++i)
-        if (App::configKey(i) == key)
-            return i;
-    return -1;
-}
-
 // The code-file and article folders beside the program (this test program's own).
 QString codeFolder()
 {
@@ -233,7 +225,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, target);
         frmMain& w = m_f->open();
-        const int index = configIndex(key);
+        const int index = App::configIndex(key);
         const QString before = App::configValue(index).toString();
         // A cancelled dialog changes nothing.
         ModalAnswerer cancel([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
@@ -253,6 +245,20 @@ private slots:
             QWidget* widget = target == QLatin1String("table") ? static_cast<QWidget*>(w.findChild<QTableView*>())
                                                                : w.findChild<QWidget*>(target);
             QVERIFY2(widget->styleSheet().contains(QStringLiteral("#123456")), qPrintable(widget->styleSheet()));
+        }
+    }
+
+    // 外观重置 gives the eight look settings their defaults and leaves every other setting alone.
+    void lookReset()
+    {
+        setNonDefaults();
+        m_f->open();
+        action({"功能", "外观", "外观重置"})->trigger();
+        const QStringList look{"Font1", "Ztcd", "Ztcg", "Dbj", "Gbj", "Tbj", "Rc", "Wc"};
+        for (int i = 0; i < App::configKeyCount(); ++i) {
+            const QString key = App::configKey(i);
+            const bool isDefault = configFileValue(key) == App::configDefault(i).toString();
+            QVERIFY2(isDefault == look.contains(key), qPrintable(key));
         }
     }
 

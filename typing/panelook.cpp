@@ -125,14 +125,9 @@ void PaneLook::chooseFont()
 
 void PaneLook::resetLook()
 {
-    App::Font1.clear();
-    App::Ztcd = QStringLiteral("#000000");
-    App::Ztcg = QStringLiteral("#000000");
-    App::Dbj = QStringLiteral("#f4f7fc");
-    App::Gbj = QStringLiteral("#f4f7fc");
-    App::Tbj = QStringLiteral("#f4f7fc");
-    App::Rc = QStringLiteral("#707070");
-    App::Wc = QStringLiteral("#FF3030");
+    App::resetConfigKeys({QStringLiteral("Font1"), QStringLiteral("Ztcd"), QStringLiteral("Ztcg"),
+                          QStringLiteral("Dbj"), QStringLiteral("Gbj"), QStringLiteral("Tbj"), QStringLiteral("Rc"),
+                          QStringLiteral("Wc")});
     App::writeConfig();
     setPaneFont(defaultPaneFont());
 }

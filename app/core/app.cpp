@@ -519,6 +519,24 @@ void App::setConfigValue(int index, const QVariant& value)
         assign(kConfigTable[index].global, value);
 }
 
+int App::configIndex(const QString& key)
+{
+    for (int i = 0; i < kConfigCount; ++i) {
+        if (key == QLatin1String(kConfigTable[i].key))
+            return i;
+    }
+    return -1;
+}
+
+void App::resetConfigKeys(const QStringList& keys)
+{
+    for (const QString& key : keys) {
+        const int index = configIndex(key);
+        if (validIndex(index))
+            assign(kConfigTable[index].global, typedDefault(kConfigTable[index]));
+    }
+}
+
 void App::loadDeployment()
 {
     DbHost = Deployment::value("TAVREL_DB_HOST", TAVREL_DEFAULT_DB_HOST);

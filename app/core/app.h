@@ -192,6 +192,10 @@ public:
     static QVariant configValue(int index);
     static QVariant configDefault(int index);
     static void setConfigValue(int index, const QVariant& value);
+    // The position of `key` in the table, or -1.
+    static int configIndex(const QString& key);
+    // The named settings back to their built-in defaults, the others left as they are.
+    static void resetConfigKeys(const QStringList& keys);
 
     // Where the loaded text came from, as far as the ranking cares: a server text chosen in the
     // sending window or a built-in drill typed whole may enter it, nothing else.
