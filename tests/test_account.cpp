@@ -3,11 +3,14 @@
 #include "account/accountpart.h"
 #include "account/core/login.h"
 #include "account/frmlogin.h"
+#include "account/setting.h"
 #include "dbsupport.h"
+#include "sending/form.h"
 #include "typing/coresettings.h"
 
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSqlDatabase>
 
 #include <memory>
@@ -389,6 +392,46 @@ private slots:
         QVERIFY(dbt::connect());
         QCOMPARE(myHelper::getOne("select u_totaljilu from kelm_user where u_truename=?", {m_tag + "zhang"}),
                  part->signedIn() ? "777" : "0");
+    }
+
+    // A remembered login the server rejects: neither the settings window's OK nor a text upload
+    // reaches the server under its name, and the store keeps the name and digest through a record
+    // write, so that the next start checks them again.
+    void rejectedLoginActsUnderNoName()
+    {
+        const QString name = m_tag + "zhang";
+        QVERIFY(myHelper::exec("update kelm_user set u_srf='五笔' where u_truename=?", {name}));
+        App::CurrentUserName = name;
+        App::CurrentUserPwd = digest("old");
+        AccountPart part(host());
+        part.checkRememberedLogin();
+        QVERIFY(!part.signedIn());
+        App::ShuRuFa2 = true;
+        App::ShuRuFa = "拼音";
+        auto* setting = new Setting;
+        setting->setAttribute(Qt::WA_DeleteOnClose);
+        setting->show();
+        QTest::mouseClick(setting->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+
+        QDir().mkpath("文章");
+        QVERIFY(App::writeFile("文章/" + m_tag + "本地.txt", "本地文章"));
+        QPointer<Form> form = new Form(nullptr, m_dir->path());
+        form->show();
+        auto* list = form->findChild<QListWidget*>("listSource");
+        list->setCurrentItem(list->findItems(m_tag + "本地", Qt::MatchExactly).value(0));
+        ts::BoxAnswerer box(true);
+        QTest::mouseClick(form->findChild<QPushButton*>("btnUpload"), Qt::LeftButton);
+        QCOMPARE(box.text, QStringLiteral("上传文本需要登录帐号！"));
+        form->close();
+
+        App::Jilu += 1; // a keystroke's record write
+        App::writeStats();
+        QCOMPARE(dbt::firstRow("select u_srf,(select count(*) from kelm_text where a_username=?) from kelm_user "
+                               "where u_truename=?",
+                               {name, name}),
+                 QStringList({"五笔", "0"}));
+        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + ts::storedRecord("CurrentUserPwd").toString(),
+                 name + digest("old"));
     }
 
     // Through the real window: the remembered login signs in as it opens, an empty version table

@@ -210,6 +210,7 @@ void App::setTextSource(TextSource source)
 {
     CanUpload = source != TextSource::Other;
 }
+QString App::SignedInName;
 QString App::LoginMenuText;
 QString App::RegisterMenuText;
 QString App::SendText;

@@ -173,6 +173,10 @@ public:
     static QString PublicIp;
     // Whether the loaded text may enter the ranking; decided only by setTextSource.
     static bool CanUpload;
+    // The account whose sign-in was checked (the login window, or the remembered login at start);
+    // empty otherwise. Whatever writes or uploads under a name takes this one: the stored
+    // CurrentUserName may be a remembered login the server rejected.
+    static QString SignedInName;
     static QString LoginMenuText;
     static QString RegisterMenuText;
     static QString SendText;
