@@ -134,6 +134,9 @@ public:
     static QString ForumUrl;  // the discussion forum of the help menu
     static QString ChatGroup; // the official chat group's number of the help menu
     static bool DbOnline;
+    // The largest packet the server takes (its max_allowed_packet), read as the connection opened;
+    // 0 while unknown. A longer statement would make the server drop the connection.
+    static qint64 DbPacketLimit;
 
     // ---- Key counters of the current run ----
     static int KeyCount;
