@@ -206,12 +206,12 @@ QString App::WrongChars;
 QString App::SlowChars;
 QString App::PublicIp;
 bool App::CanUpload = false;
+QString App::SignedInName;
 
 void App::setTextSource(TextSource source)
 {
     CanUpload = source != TextSource::Other;
 }
-QString App::SignedInName;
 QString App::LoginMenuText;
 QString App::RegisterMenuText;
 QString App::SendText;
