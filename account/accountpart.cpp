@@ -15,11 +15,16 @@
 
 AccountPart::AccountPart(Host host, QObject* parent) : QObject(parent), m_host(std::move(host)) {}
 
+bool AccountPart::signedIn() const
+{
+    return !App::SignedInName.isEmpty();
+}
+
 void AccountPart::setMenuTexts(bool signedIn)
 {
-    m_signedIn = signedIn;
+    App::SignedInName = signedIn ? App::CurrentUserName : QString();
     // The greeting is an action's text: an "&" in the account name must show, not mark a shortcut.
-    QString name = App::CurrentUserName;
+    QString name = App::SignedInName;
     name.replace(QLatin1Char('&'), QLatin1String("&&"));
     App::LoginMenuText = signedIn ? QStringLiteral("欢迎您，") + name : QStringLiteral("登陆");
     App::RegisterMenuText = signedIn ? QStringLiteral("退出") : QStringLiteral("注册");
@@ -53,7 +58,7 @@ void AccountPart::checkRememberedLogin()
 
 void AccountPart::loginSlot()
 {
-    if (m_signedIn)
+    if (signedIn())
         return;
     // The window frees itself once closed; the part only watches it.
     auto* window = new frmLogin;
@@ -80,7 +85,7 @@ void AccountPart::loginRecv(const QString& message)
 
 void AccountPart::regSlot()
 {
-    if (!m_signedIn) {
+    if (!signedIn()) {
         openWebPage(QStringLiteral("/index.php/Home/Cloud/index"));
         return;
     }
@@ -101,20 +106,19 @@ void AccountPart::readRecord(TypingRecord& record)
     QString regTime;
     QString gdTime;
     bool writeBack = false;
-    const RemoteRecord::Row row =
-        m_signedIn && App::DbOnline ? RemoteRecord::read(App::CurrentUserName) : RemoteRecord::Row();
+    const QString user = App::SignedInName;
+    const RemoteRecord::Row row = App::DbOnline ? RemoteRecord::read(user) : RemoteRecord::Row();
     if (row.found) {
         const QDate today = record.today();
         const RemoteRecord::Totals local{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
-        const RemoteRecord::SignIn signIn =
-            RemoteRecord::signIn(local, TypingRecord::parseDay(App::Day2) == today, row, today, App::RecordUser,
-                                 App::RecordClearPending, App::CurrentUserName);
+        const RemoteRecord::SignIn signIn = RemoteRecord::signIn(local, TypingRecord::parseDay(App::Day2) == today, row,
+                                                                 today, App::RecordUser, App::RecordClearPending, user);
         App::TempJilu = signIn.merged.totals.today;
         App::Jilu = signIn.merged.totals.total;
         App::Totaljs = signIn.merged.totals.keys;
         App::Totalti = signIn.merged.totals.seconds;
         App::Totalco = signIn.merged.totals.chars;
-        App::RecordUser = App::CurrentUserName;
+        App::RecordUser = user;
         App::RecordClearPending = signIn.writeBack;
         App::writeStats();
         regTime = row.regTime;
@@ -131,7 +135,7 @@ void AccountPart::readRecord(TypingRecord& record)
 
 bool AccountPart::jltoSql(const TypingRecord& record)
 {
-    if (!m_signedIn || !App::DbOnline || App::RecordUser != App::CurrentUserName)
+    if (!signedIn() || !App::DbOnline || App::RecordUser != App::SignedInName)
         return false;
     RemoteRecord::Sync sync;
     sync.totals = {App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
@@ -139,13 +143,13 @@ bool AccountPart::jltoSql(const TypingRecord& record)
     sync.averageKeyRate = record.averageKeyRateText();
     sync.averageCodeLength = record.averageCodeLengthText();
     sync.date = record.syncDateText();
-    return RemoteRecord::write(sync, App::CurrentUserName);
+    return RemoteRecord::write(sync, App::SignedInName);
 }
 
 bool AccountPart::clearRemoteAverages()
 {
     const bool ok = myHelper::exec(QStringLiteral("update kelm_user set u_avejj=0,u_avemc=0 where u_truename=?"),
-                                   {App::CurrentUserName});
+                                   {App::SignedInName});
     if (!ok)
         qDebug() << "失败";
     return ok;
@@ -166,9 +170,9 @@ RankUpload::Context AccountPart::uploadContext() const
 {
     RankUpload::Context context;
     context.online = App::DbOnline;
-    context.signedIn = m_signedIn;
+    context.signedIn = signedIn();
     context.takePart = App::Cypm;
-    context.user = App::CurrentUserName;
+    context.user = App::SignedInName;
     context.canUpload = App::CanUpload;
     context.now = QDateTime::currentSecsSinceEpoch();
     context.from = App::AppTitle;

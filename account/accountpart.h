@@ -16,9 +16,9 @@ class frmLogin;
 // remembered login at start, the remote record read and write, the ranking upload and the version
 // notice's title. The main window owns it and forwards its fixed slots to it.
 //
-// Signed in is a flag of its own, and the menu follows it: a remembered login that could not be
-// checked keeps its name in the store (every save writes the name back), but nothing is synced or
-// uploaded under it. The local record is written only to the row of the account it belongs to
+// Signed in is App::SignedInName, set here only, and the menu follows it: a remembered login that
+// could not be checked keeps its name in the store (every save writes the name back), but nothing is
+// synced or uploaded under it. The local record is written only to the row of the account it belongs to
 // (App::RecordUser), so one account's totals never reach another's row.
 class AccountPart : public QObject
 {
@@ -39,7 +39,7 @@ public:
 
     explicit AccountPart(Host host, QObject* parent = nullptr);
 
-    bool signedIn() const { return m_signedIn; }
+    bool signedIn() const;
 
     // Start: migrates a remembered plain password to its digest, then checks the remembered login
     // and sets the menu texts.
@@ -80,7 +80,6 @@ private:
     void openWebPage(const QString& path);
 
     Host m_host;
-    bool m_signedIn = false;
     QPointer<frmLogin> m_loginWindow;
 };
 

@@ -201,7 +201,7 @@ void Setting::on_btnOk_clicked()
     for (const QString& key : editedKeys())
         App::setConfigValue(App::configIndex(key), controlValue(key));
     App::writeConfig();
-    sendInputMethod({App::ShuRuFa2, App::DbOnline, App::ShuRuFa, App::CurrentUserName});
+    sendInputMethod({App::ShuRuFa2, App::DbOnline, App::ShuRuFa, App::SignedInName});
     emit setting();
     close();
 }

@@ -170,12 +170,14 @@ bool cftj::showPicture(const QByteArray& data, const char* format)
 
 void cftj::askDownload()
 {
-    // Without a download page there is nothing to offer.
-    if (m_downloadPage.isEmpty())
-        return;
     frmMessageBox box;
+    // Without a download page there is nothing to offer, only the missing library to tell.
+    if (m_downloadPage.isEmpty()) {
+        box.SetMessage(QStringLiteral("缺少拆分库"), 0);
+        box.exec();
+        return;
+    }
     box.SetMessage(QStringLiteral("缺少拆分库，是否下载？"), 1);
     if (box.exec() == 1)
         QDesktopServices::openUrl(QUrl(m_downloadPage, QUrl::TolerantMode));
 }
-

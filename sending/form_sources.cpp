@@ -251,7 +251,7 @@ void Form::uploadSlot()
 {
     UploadRequest request;
     request.online = App::DbOnline;
-    request.userName = App::CurrentUserName;
+    request.userName = App::SignedInName;
     request.name = currentName();
     request.text = App::SendText;
     request.appTitle = App::AppTitle;

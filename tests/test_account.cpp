@@ -3,11 +3,14 @@
 #include "account/accountpart.h"
 #include "account/core/login.h"
 #include "account/frmlogin.h"
+#include "account/setting.h"
 #include "dbsupport.h"
+#include "sending/form.h"
 #include "typing/coresettings.h"
 
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSqlDatabase>
 
 #include <memory>
@@ -178,6 +181,10 @@ private slots:
                                   "where u_truename=?",
                                   {m_tag + "zhang"}),
                  QStringLiteral("3000 0.00 0.00"));
+        // Four days of record: the average per day, not the total.
+        QVERIFY(RemoteRecord::write({{12, 3000, 9000, 60, 2000}, 4, "5.50", "2.00", "2026-12-07"}, m_tag + "zhang"));
+        QCOMPARE(myHelper::getOne("select u_avedayjilu from kelm_user where u_truename=?", {m_tag + "zhang"}),
+                 QStringLiteral("750"));
         // Garbage on the server does not reach the local record.
         myHelper::exec("update kelm_user set u_jilu=-5,u_totalsj=-1 where u_truename=?", {m_tag + "zhang"});
         const RemoteRecord::Row garbage = RemoteRecord::read(m_tag + "zhang");
@@ -262,7 +269,7 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("speed");
         QTest::addColumn<QString>("message"); // with how long it shows
-        QTest::addColumn<QString>("row");     // the entry afterwards
+        QTest::addColumn<QString>("row");     // the entry afterwards; "12": one correction, two enters
         const QString t = m_tag + "文", cond = "上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情 1000";
         row("not whole text", "-++++++", t, "90", cond, "");
         row("not taking part", "+-+++++", t, "90",
@@ -277,16 +284,16 @@ private slots:
         row("quiet: wrong character", "+++-++-", t, "90", "跟打结束 -1", "");
         row("quiet: signed out", "++-+++-", t, "90", "上传成绩需要登录帐号！ 1000", "");
         // Each offered upload counts once on the text (from 4).
-        row("first", "+++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 5");
-        row("equal", "+++++++", t, "90.00", "不要灰心，继续加油！ 3000", "1 90 1'02\"35 98.5% 6");
-        row("faster, quietly", "++++++-", t, "95.5", "恭喜您，成绩更进一步！ 3000", "1 95.5 1'02\"35 98.5% 7");
+        row("first", "+++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 12 5");
+        row("equal", "+++++++", t, "90.00", "不要灰心，继续加油！ 3000", "1 90 1'02\"35 98.5% 12 6");
+        row("faster, quietly", "++++++-", t, "95.5", "恭喜您，成绩更进一步！ 3000", "1 95.5 1'02\"35 98.5% 12 7");
     }
     void upload()
     {
         QFETCH(QString, state);
         QFETCH(QString, title);
         QFETCH(QString, speed);
-        const QStringList cells{speed, "5.1", "2.3",   "100", "1'02\"35", "1",   "0", "0",
+        const QStringList cells{speed, "5.1", "2.3",   "100", "1'02\"35", "1",   "0", "2",
                                 "230", "0",   "98.5%", "50%", "0",        "40%", "0"};
         const auto on = [&state](int i) { return state.at(i) == '+'; };
         const RankUpload::Run run{speed, cells, on(3) ? 0 : 1, title, on(4), on(0)};
@@ -296,8 +303,9 @@ private slots:
             QVERIFY(myHelper::exec("insert into kelm_text (a_name,a_gdnum) values (?,?)", {title, 4}));
         const RankUpload::Notice notice = RankUpload::upload(run, context, on(6));
         QTEST(notice.text + ' ' + QString::number(notice.ms), "message");
-        QTEST(myHelper::getOne("select concat(count(*),' ',max(r_sd),' ',max(r_sj),' ',max(r_jz),' ',(select "
-                               "a_gdnum from kelm_text where a_name=?),max(r_ip)) from kelm_rank where r_text=?",
+        QTEST(myHelper::getOne("select concat(count(*),' ',max(r_sd),' ',max(r_sj),' ',max(r_jz),' ',max(r_hg),"
+                               "max(r_hc),' ',(select a_gdnum from kelm_text where a_name=?),max(r_ip)) from "
+                               "kelm_rank where r_text=?",
                                {title, title}),
               "row");
     }
@@ -353,6 +361,19 @@ private slots:
         QCOMPARE(ts::storedRecord("CurrentUserName").toString() + App::LoginMenuText, "登陆");
     }
 
+    // An empty remembered digest never matches a missing password: the account is gone, or has none.
+    void rememberedEmptyDigest_data()
+    {
+        QTest::addColumn<QString>("name");
+        row("account gone", m_tag + "gone");
+        row("no password on the server", m_tag + "rec");
+    }
+    void rememberedEmptyDigest()
+    {
+        QFETCH(QString, name);
+        QCOMPARE(AccountLogin::checkRemembered(name, "", true), AccountLogin::Remembered::Rejected);
+    }
+
     void rememberedAtStart_data()
     {
         QTest::addColumn<QString>("stored");
@@ -389,6 +410,46 @@ private slots:
         QVERIFY(dbt::connect());
         QCOMPARE(myHelper::getOne("select u_totaljilu from kelm_user where u_truename=?", {m_tag + "zhang"}),
                  part->signedIn() ? "777" : "0");
+    }
+
+    // A remembered login the server rejects: neither the settings window's OK nor a text upload
+    // reaches the server under its name, and the store keeps the name and digest through a record
+    // write, so that the next start checks them again.
+    void rejectedLoginActsUnderNoName()
+    {
+        const QString name = m_tag + "zhang";
+        QVERIFY(myHelper::exec("update kelm_user set u_srf='五笔' where u_truename=?", {name}));
+        App::CurrentUserName = name;
+        App::CurrentUserPwd = digest("old");
+        AccountPart part(host());
+        part.checkRememberedLogin();
+        QVERIFY(!part.signedIn());
+        App::ShuRuFa2 = true;
+        App::ShuRuFa = "拼音";
+        auto* setting = new Setting;
+        setting->setAttribute(Qt::WA_DeleteOnClose);
+        setting->show();
+        QTest::mouseClick(setting->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+
+        QDir().mkpath("文章");
+        QVERIFY(App::writeFile("文章/" + m_tag + "本地.txt", "本地文章"));
+        QPointer<Form> form = new Form(nullptr, m_dir->path());
+        form->show();
+        auto* list = form->findChild<QListWidget*>("listSource");
+        list->setCurrentItem(list->findItems(m_tag + "本地", Qt::MatchExactly).value(0));
+        ts::BoxAnswerer box(true);
+        QTest::mouseClick(form->findChild<QPushButton*>("btnUpload"), Qt::LeftButton);
+        QCOMPARE(box.text, QStringLiteral("上传文本需要登录帐号！"));
+        form->close();
+
+        App::Jilu += 1; // a keystroke's record write
+        App::writeStats();
+        QCOMPARE(dbt::firstRow("select u_srf,(select count(*) from kelm_text where a_username=?) from kelm_user "
+                               "where u_truename=?",
+                               {name, name}),
+                 QStringList({"五笔", "0"}));
+        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + ts::storedRecord("CurrentUserPwd").toString(),
+                 name + digest("old"));
     }
 
     // Through the real window: the remembered login signs in as it opens, an empty version table

@@ -116,6 +116,17 @@ private slots:
                  QStringList({kOwn.arg("甲"), kOutside.arg("甲"), kOutside.arg("乙"), kOutside.arg("中")}));
     }
 
+    // Without a download page the missing library is told, not offered.
+    void missingLibraryWithoutDownloadPage()
+    {
+        qputenv("TAVREL_CFTJ_DOWNLOAD_URL", "");
+        QGuiApplication::clipboard()->setText(QStringLiteral("中"));
+        ts::BoxAnswerer box(true);
+        cftj window;
+        QTRY_COMPARE(box.seen, 1);
+        QCOMPARE(box.title + ' ' + box.text, QStringLiteral("提示 缺少拆分库"));
+    }
+
     // A picture declaring more than 4096 pixels on a side is not decoded, and a reply passing 4 MB is
     // dropped having read no more than one buffer beyond: the next source is asked, as for a bad reply.
     void boundedPictures_data()

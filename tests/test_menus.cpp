@@ -5,6 +5,7 @@
 #include "typing/core/drills.h"
 
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStyle>
@@ -62,6 +63,7 @@ class TestMenus : public QObject
 
     std::unique_ptr<MainWindowFixture> m_f;
     std::unique_ptr<Setting> m_setting;
+    QStringList m_opened; // the pages handed to the browser
 
     QAction* action(const QStringList& path) const { return m_f->action(path); }
     QString checkedIn(const QStringList& menu) const
@@ -93,8 +95,15 @@ class TestMenus : public QObject
         return shown;
     }
 
+public slots:
+    void openUrl(const QUrl& url) { m_opened << url.toString(); }
+
 private slots:
-    void initTestCase() { App::initResources(); }
+    void initTestCase()
+    {
+        App::initResources();
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+    }
     void cleanupTestCase() { QDir(articleFolder()).removeRecursively(); }
     void init()
     {
@@ -509,6 +518,16 @@ private slots:
         type("kjsz", "F1");
         QTest::mouseClick(button("btnOk"), Qt::LeftButton);
         QVERIFY(!m_setting->isVisible());
+    }
+
+    // The forum's address is taken as a site base, blanks and a final "/" left off.
+    void forumPage()
+    {
+        App::ForumUrl = "https://forum.example.org/ ";
+        m_f->open();
+        m_opened.clear();
+        action({"帮助", "关注贴吧"})->trigger();
+        QCOMPARE(m_opened, QStringList{"https://forum.example.org/f?ie=utf-8&kw=Tavrel跟打器&fr=search"});
     }
 
     void mainWindowAppliesOk()

@@ -413,6 +413,28 @@ private slots:
         QCOMPARE(check.format, Qt::PlainText);
     }
 
+    // Only a text typed whole may go to the ranking: a segment of a longer sent text asks for the
+    // whole text, while the whole text goes on to the upload (which wants a sign-in here).
+    void wholeTextOnly_data()
+    {
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("a segment of a longer text")
+            << 20 << "上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情";
+        QTest::addRow("the whole text") << 26 << "上传成绩需要登录帐号！";
+    }
+    void wholeTextOnly()
+    {
+        QFETCH(int, segment);
+        QFETCH(QString, message);
+        const QString text = letters(26);
+        m_f->open().infoRecv(segment, QStringLiteral("发文"), text, text.left(segment), QString());
+        m_f->type(text.left(segment));
+        QVERIFY(!m_f->waitLine().isEmpty());
+        const QStringList titles = m_f->titlesDuring([this] { m_f->action({"功能", "手动上传成绩"})->trigger(); });
+        QVERIFY2(!titles.filter(message).isEmpty(), qPrintable(titles.join('|')));
+    }
+
     // A row coloured on one tick and written again: a new figure starts without colour, and the
     // colouring clears a cell whose figure falls outside every band.
     void resultCellColours()

@@ -152,6 +152,7 @@ inline void resetWindowGlobals()
     App::Totalti = 0.0;
     App::RecordUser.clear();
     App::RecordClearPending = false;
+    App::SignedInName.clear();
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
 }
@@ -248,13 +249,14 @@ private:
     int m_tries = 0;
 };
 
-// Answers the next frame message box by its OK/yes or Cancel/no button and keeps its text.
+// Answers the next frame message box by its OK/yes or Cancel/no button and keeps its title and text.
 // `whileShown` is what the user does elsewhere while the box is up.
 class BoxAnswerer : public ModalAnswerer
 {
 public:
     explicit BoxAnswerer(bool yes)
         : ModalAnswerer([this, yes](QWidget* box) {
+              title = box->windowTitle();
               if (auto* info = box->findChild<QLabel*>(QStringLiteral("labInfo"))) {
                   text = info->text();
                   format = info->textFormat();
@@ -267,6 +269,7 @@ public:
           })
     {
     }
+    QString title; // "提示", "询问" or "错误"
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     std::function<void()> whileShown;

@@ -55,11 +55,12 @@ void HelpCommands::download()
 
 void HelpCommands::forum()
 {
-    if (App::ForumUrl.isEmpty()) {
+    const QString base = Deployment::siteBase(App::ForumUrl);
+    if (base.isEmpty()) {
         m_notice(QStringLiteral("未设置论坛地址"), 1000);
         return;
     }
-    QUrl url(App::ForumUrl + QStringLiteral("/f"));
+    QUrl url(base + QStringLiteral("/f"));
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("ie"), QStringLiteral("utf-8"));
     query.addQueryItem(QStringLiteral("kw"), QStringLiteral("Tavrel跟打器"));

@@ -10,7 +10,7 @@ struct InputMethodUpdate
     bool showInResult = false; // ShuRuFa2
     bool online = false;       // DbOnline
     QString name;              // ShuRuFa
-    QString user;              // CurrentUserName, empty when nobody is logged in
+    QString user;              // SignedInName, empty when nobody is signed in
 };
 
 // Returns whether the statement was sent and succeeded. A failure changes nothing locally and is

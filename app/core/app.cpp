@@ -170,6 +170,7 @@ QString App::WebUrl = QString::fromUtf8(TAVREL_DEFAULT_WEB_URL);
 QString App::ForumUrl = QString::fromUtf8(TAVREL_DEFAULT_FORUM_URL);
 QString App::ChatGroup = QString::fromUtf8(TAVREL_DEFAULT_CHAT_GROUP);
 bool App::DbOnline = false;
+qint64 App::DbPacketLimit = 0;
 
 // ---- Key counters ----
 int App::KeyCount = 1;
@@ -205,6 +206,7 @@ QString App::WrongChars;
 QString App::SlowChars;
 QString App::PublicIp;
 bool App::CanUpload = false;
+QString App::SignedInName;
 
 void App::setTextSource(TextSource source)
 {

@@ -134,6 +134,9 @@ public:
     static QString ForumUrl;  // the discussion forum of the help menu
     static QString ChatGroup; // the official chat group's number of the help menu
     static bool DbOnline;
+    // The largest packet the server takes (its max_allowed_packet), read as the connection opened;
+    // 0 while unknown. A longer statement would make the server drop the connection.
+    static qint64 DbPacketLimit;
 
     // ---- Key counters of the current run ----
     static int KeyCount;
@@ -173,6 +176,10 @@ public:
     static QString PublicIp;
     // Whether the loaded text may enter the ranking; decided only by setTextSource.
     static bool CanUpload;
+    // The account whose sign-in was checked (the login window, or the remembered login at start);
+    // empty otherwise. Whatever writes or uploads under a name takes this one: the stored
+    // CurrentUserName may be a remembered login the server rejected.
+    static QString SignedInName;
     static QString LoginMenuText;
     static QString RegisterMenuText;
     static QString SendText;

@@ -32,6 +32,7 @@ QString connectFailure(const QString& nativeCode)
 
 bool createConnection()
 {
+    App::DbPacketLimit = 0;
     if (App::DbHost.isEmpty()) {
         qInfo("No database host configured: running offline");
         return false;
@@ -60,5 +61,11 @@ bool createConnection()
     if (!names.exec(QStringLiteral("SET NAMES utf8mb4"))) {
         qDebug() << "Connection" << names.lastError();
     }
+    // Fixed for the session's life: read once, so that a statement beyond it is refused unsent.
+    QSqlQuery limit(db);
+    if (limit.exec(QStringLiteral("SELECT @@max_allowed_packet")) && limit.next())
+        App::DbPacketLimit = limit.value(0).toLongLong();
+    else
+        qDebug() << "Connection" << limit.lastError();
     return true;
 }

@@ -7,6 +7,27 @@
 #include <QSqlQuery>
 #include <QtDebug>
 
+namespace {
+
+// At most what the statement sends: its text, then each bound value with its type and length prefix
+// (or a number or date itself); a text by the UTF-8 bytes the connection sends, not its characters.
+qint64 statementBytes(const QString& sql, const QVariantList& values)
+{
+    constexpr qint64 kHeader = 16;
+    constexpr qint64 kPerValue = 20;
+    qint64 bytes = kHeader + sql.toUtf8().size();
+    for (const QVariant& value : values) {
+        bytes += kPerValue;
+        if (value.userType() == QMetaType::QString)
+            bytes += value.toString().toUtf8().size();
+        else if (value.userType() == QMetaType::QByteArray)
+            bytes += value.toByteArray().size();
+    }
+    return bytes;
+}
+
+} // namespace
+
 QString myHelper::getOne(const QString& sql)
 {
     return getOne(sql, {});
@@ -37,6 +58,13 @@ bool myHelper::exec(const QString& sql, const QVariantList& values)
 bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& values)
 {
     if (!App::DbOnline) {
+        return false;
+    }
+    // The server answers a packet beyond its limit by dropping the connection, and every later
+    // statement of the session would fail with it.
+    const qint64 bytes = statementBytes(sql, values);
+    if (App::DbPacketLimit > 0 && bytes > App::DbPacketLimit) {
+        qDebug() << "myHelper: 语句过长" << bytes << "字节，服务器上限" << App::DbPacketLimit;
         return false;
     }
     query.setForwardOnly(true);

@@ -17,8 +17,9 @@ public:
     static QString getOne(const QString& sql, const QVariantList& values);
     // Runs a statement that yields no rows; true when it succeeded.
     static bool exec(const QString& sql, const QVariantList& values = {});
-    // The checks every statement goes through: offline test, prepare, bind, exec, debug log on
-    // error. On true the query is positioned before its first row, ready for next().
+    // The checks every statement goes through: offline test, a statement larger than the server
+    // takes refused unsent, prepare, bind, exec, debug log on error. On true the query is positioned
+    // before its first row, ready for next().
     static bool run(QSqlQuery& query, const QString& sql, const QVariantList& values = {});
     // A text value to bind: an unknown one (a null text, such as the public address when its look-up
     // failed) binds as the empty text, never as NULL.
