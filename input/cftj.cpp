@@ -1,6 +1,7 @@
 #include "input/cftj.h"
 
 #include "app/core/app.h"
+#include "app/core/textchars.h"
 #include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/frmmessagebox.h"
@@ -45,9 +46,7 @@ bool decodePicture(const QByteArray& data, const char* format, QPixmap* picture)
 // The first character of a text as a whole code point, so a surrogate pair is never split.
 QString firstCharacter(const QString& text)
 {
-    if (text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate())
-        return text.left(2);
-    return text.left(1);
+    return text.left(TextChars::width(text, 0));
 }
 
 } // namespace

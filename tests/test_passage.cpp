@@ -1,5 +1,6 @@
 // A passage from its sources (drills, text commands) through the clean-up, paging, comparison and collections.
 #include "app/core/app.h"
+#include "app/core/textchars.h"
 #include "typing/core/comparison.h"
 #include "typing/core/drills.h"
 
@@ -410,6 +411,19 @@ private slots:
         QFETCH(int, sentLength);
         QFETCH(WholeText, whole);
         QCOMPARE(wholeTextOf(QStringLiteral("第十二章 春晓"), passageLength, sentLength), whole);
+    }
+
+    // A pair is one step; a lone half, at either end or inside, is a character of its own.
+    void charSteps()
+    {
+        const QString text = Wide + QChar(0xDC00) + QStringLiteral("a") + QChar(0xD800);
+        QCOMPARE(TextChars::width(text, 0), 2);
+        QCOMPARE(TextChars::width(text, 2), 1);
+        QCOMPARE(TextChars::width(text, 4), 1);
+        QCOMPARE(TextChars::start(text, 1), 0);
+        QCOMPARE(TextChars::start(text, 2), 2);
+        QCOMPARE(TextChars::codePoint(text, 0), 0x20000u);
+        QCOMPARE(TextChars::withoutLoneHalves(text), Wide + QStringLiteral("\uFFFDa\uFFFD"));
     }
 
     void shuffleKeepsCharacters()

@@ -10,6 +10,8 @@
 // units such as "nm"), not typed codes, and a Latin entry text would rewrite other entries' codes.
 #include "wubidict.h"
 
+#include "app/core/textchars.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
@@ -44,10 +46,8 @@ bool isTypedCode(const QString& code)
 int codePoints(const QString& s)
 {
     int n = 0;
-    for (int i = 0; i < s.size(); ++i) {
-        if (!(s.at(i).isLowSurrogate() && i > 0 && s.at(i - 1).isHighSurrogate()))
-            ++n;
-    }
+    for (int i = 0; i < s.size(); i += TextChars::width(s, i))
+        ++n;
     return n;
 }
 

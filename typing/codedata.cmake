@@ -8,6 +8,8 @@ endif()
 
 add_executable(tavrel_gencodefile ${CMAKE_SOURCE_DIR}/tools/gencodefile.cpp)
 target_link_libraries(tavrel_gencodefile PRIVATE Qt5::Core)
+# Header-only steps by character, shared with the program.
+target_include_directories(tavrel_gencodefile PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(tavrel_gencodefile PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 
 set(TAVREL_DEFAULT_CODE_FILE ${CMAKE_BINARY_DIR}/编码文件/86.txt)

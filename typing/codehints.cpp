@@ -1,6 +1,7 @@
 #include "typing/codehints.h"
 
 #include "app/core/app.h"
+#include "app/core/textchars.h"
 
 #include <QFileInfo>
 #include <QTextDocument>
@@ -28,8 +29,8 @@ QString paneCharAt(const QTextDocument* document, int position)
         return c;
     };
     QString slice(plain(document->characterAt(position)));
-    if (slice.at(0).isHighSurrogate() && position + 1 < length)
-        slice += plain(document->characterAt(position + 1));
+    if (position + 1 < length && TextChars::isPair(slice.at(0), document->characterAt(position + 1)))
+        slice += document->characterAt(position + 1);
     return slice;
 }
 

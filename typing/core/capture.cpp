@@ -1,6 +1,10 @@
 #include "typing/core/capture.h"
 
+#include "app/core/textchars.h"
+
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace {
 
@@ -13,20 +17,6 @@ const QRegularExpression& markerExpression()
     return expression;
 }
 
-// The regular expression refuses a whole text that holds one half of a surrogate pair without
-// the other, and a chat history may hold one anywhere (cut messages, foreign clients).
-void replaceLoneSurrogates(QString& text)
-{
-    QChar* p = text.data();
-    const int n = text.size();
-    for (int i = 0; i < n; ++i) {
-        if (p[i].isHighSurrogate() && i + 1 < n && p[i + 1].isLowSurrogate())
-            ++i;
-        else if (p[i].isSurrogate())
-            p[i] = QChar::ReplacementCharacter;
-    }
-}
-
 } // namespace
 
 CapturedSegment parseCapturedHistory(const QString& history)
@@ -34,7 +24,9 @@ CapturedSegment parseCapturedHistory(const QString& history)
     CapturedSegment result;
     QString text = history;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    replaceLoneSurrogates(text);
+    // The regular expression refuses a whole text that holds one half of a surrogate pair without
+    // the other, and a chat history may hold one anywhere (cut messages, foreign clients).
+    text = TextChars::withoutLoneHalves(std::move(text));
 
     QRegularExpressionMatch match;
     const int markerStart = text.lastIndexOf(markerExpression(), -1, &match);

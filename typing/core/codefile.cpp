@@ -1,6 +1,7 @@
 #include "typing/core/codefile.h"
 
 #include "app/core/app.h"
+#include "app/core/textchars.h"
 #include "app/core/textlines.h"
 
 #include <QDebug>
@@ -16,25 +17,12 @@
 
 namespace {
 
-
 // The literal code length gives up once its copy of the passage grows past either bound.
 constexpr int kLiteralLimit = 1000000;
 constexpr int kLiteralFactor = 50;
 
 const QString kHintOpen = QStringLiteral("<font color='red';><b>");
 const QString kHintClose = QStringLiteral("</b></font>");
-
-// One code point starting at `pos`: a surrogate pair when it is a whole one, else the unit itself.
-uint codePointAt(const QString& s, int pos, int* width)
-{
-    const QChar c = s.at(pos);
-    if (c.isHighSurrogate() && pos + 1 < s.size() && s.at(pos + 1).isLowSurrogate()) {
-        *width = 2;
-        return QChar::surrogateToUcs4(c, s.at(pos + 1));
-    }
-    *width = 1;
-    return c.unicode();
-}
 
 } // namespace
 
@@ -250,9 +238,8 @@ void CodeFile::load(const QString& text, const QString& sourceName)
     std::vector<bool> entryUnits(0x10000, false);
     data->codeUnits.assign(0x10000, false);
     for (const Data::Line& line : good) {
-        int width = 0;
-        const uint cp = codePointAt(line.text, 0, &width);
-        if (width == line.text.size())
+        const uint cp = TextChars::codePoint(line.text, 0);
+        if (TextChars::width(line.text, 0) == line.text.size())
             data->hintCodes.insert(cp, line.code); // a later line replaces an earlier one
         for (const QChar c : line.text)
             entryUnits[c.unicode()] = true;
@@ -314,9 +301,8 @@ QString CodeFile::codeOf(const QString& character) const
 {
     if (!m_data || character.isEmpty())
         return QString();
-    int width = 0;
-    const uint cp = codePointAt(character, 0, &width);
-    if (width != character.size())
+    const uint cp = TextChars::codePoint(character, 0);
+    if (TextChars::width(character, 0) != character.size())
         return QString();
     return m_data->hintCodes.value(cp);
 }
@@ -325,14 +311,13 @@ QString CodeFile::hintAt(const QString& passage, int position) const
 {
     if (!m_data || position < 0 || position >= passage.size())
         return QString();
-    int width = 0;
-    const uint cp = codePointAt(passage, position, &width);
+    const uint cp = TextChars::codePoint(passage, position);
     const auto it = m_data->hintCodes.constFind(cp);
     if (it == m_data->hintCodes.constEnd())
         return QString();
     // The label shows rich text: a '<' or '&' in a character or code must show as itself.
-    return passage.mid(position, width).toHtmlEscaped() + QLatin1Char(' ') + kHintOpen + it->toHtmlEscaped() +
-           kHintClose;
+    return passage.mid(position, TextChars::width(passage, position)).toHtmlEscaped() + QLatin1Char(' ') + kHintOpen +
+           it->toHtmlEscaped() + kHintClose;
 }
 
 QString CodeFile::hintLabelAfterChange(const QString& reference, int typedLength, bool hintOn, bool freeMode) const

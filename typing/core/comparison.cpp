@@ -1,6 +1,7 @@
 #include "typing/core/comparison.h"
 
 #include "app/core/app.h"
+#include "app/core/textchars.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -13,20 +14,6 @@ const QString SlowPracticeTitle = QStringLiteral("慢字收集");
 
 namespace {
 
-// Units of the character that starts at `i`: 2 for a whole surrogate pair, else 1 (a lone
-// surrogate stands for itself).
-int charWidth(const QString& text, int i)
-{
-    if (i + 1 < text.size() && text.at(i).isHighSurrogate() && text.at(i + 1).isLowSurrogate())
-        return 2;
-    return 1;
-}
-
-uint codePointAt(const QString& text, int i, int width)
-{
-    return width == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
-}
-
 void appendCodePoint(QString& text, uint cp)
 {
     if (QChar::requiresSurrogates(cp)) {
@@ -35,30 +22,6 @@ void appendCodePoint(QString& text, uint cp)
     } else {
         text.append(QChar(ushort(cp)));
     }
-}
-
-// A start that falls between the two halves of a pair moves back onto the pair.
-int alignStart(const QString& text, int start)
-{
-    if (start > 0 && start < text.size() && text.at(start).isLowSurrogate() && text.at(start - 1).isHighSurrogate())
-        return start - 1;
-    return start;
-}
-
-// Typed text shown in a result line must be valid text: a lone surrogate half becomes U+FFFD.
-QString sanitised(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (int i = 0; i < text.size();) {
-        const int w = charWidth(text, i);
-        if (w == 1 && text.at(i).isSurrogate())
-            out.append(QChar(QChar::ReplacementCharacter));
-        else
-            out.append(text.midRef(i, w));
-        i += w;
-    }
-    return out;
 }
 
 struct CollectOp
@@ -83,8 +46,8 @@ QString applyOps(const QString& collection, const QVector<CollectOp>& ops)
     QString out;
     out.reserve(collection.size() + ops.size());
     for (int i = 0; i < collection.size();) {
-        const int w = charWidth(collection, i);
-        const uint cp = codePointAt(collection, i, w);
+        const int w = TextChars::width(collection, i);
+        const uint cp = TextChars::codePoint(collection, i);
         if (!lastRemoval.contains(cp) && !kept.contains(cp)) {
             kept.insert(cp);
             out.append(collection.midRef(i, w));
@@ -184,7 +147,7 @@ PageComparison::PageComparison(const QString& reference, const QString& typed)
     const int n = typed.size();
     const int r = reference.size();
     for (int i = 0; i < r && i < n;) {
-        const int w = charWidth(reference, i);
+        const int w = TextChars::width(reference, i);
         // A pair typed only by half is typed, and wrong.
         const bool right =
             i + w <= n && typed.at(i) == reference.at(i) && (w == 1 || typed.at(i + 1) == reference.at(i + 1));
@@ -231,7 +194,7 @@ QString PageComparison::wrongChars(int limit) const
     for (int start : m_wrongStarts) {
         if (start >= limit)
             break;
-        chars.append(m_reference.midRef(start, charWidth(m_reference, start)));
+        chars.append(m_reference.midRef(start, TextChars::width(m_reference, start)));
     }
     return chars;
 }
@@ -248,9 +211,9 @@ CompareRow compareWhole(const QString& passage, const QString& typedAll)
     row.wrongRefChars = whole.wrongChars();
     row.wrongCount = whole.wrongCount();
     for (int start = 0; start < passage.size();) {
-        const int w = charWidth(passage, start);
+        const int w = TextChars::width(passage, start);
         if (whole.stateAt(start) == CharState::Wrong)
-            row.wrongTypedChars.append(sanitised(typedAll.mid(start, w)));
+            row.wrongTypedChars.append(TextChars::withoutLoneHalves(typedAll.mid(start, w)));
         start += w;
     }
     return row;
@@ -365,12 +328,12 @@ void CharCollector::scanWrong(QString& wrongChars, const PageComparison& page, c
         const QString& ref = page.reference();
         QVector<CollectOp> ops;
         for (int i = 0; i < ref.size() && i < n;) {
-            const int w = charWidth(ref, i);
+            const int w = TextChars::width(ref, i);
             const CharState state = page.stateAt(i);
             if (state == CharState::Wrong)
-                ops.append(CollectOp{codePointAt(ref, i, w), true});
+                ops.append(CollectOp{TextChars::codePoint(ref, i), true});
             else if (state == CharState::Right && practice)
-                ops.append(CollectOp{codePointAt(ref, i, w), false});
+                ops.append(CollectOp{TextChars::codePoint(ref, i), false});
             i += w;
         }
         wrongChars = applyOps(wrongChars, ops);
@@ -400,11 +363,11 @@ void CharCollector::scanSlow(QString& slowChars, const PageComparison& page, con
     QString newChars;
     if (lastInputText.size() == 1) {
         if (n - 1 < ref.size()) {
-            const int start = alignStart(ref, n - 1);
-            newChars = ref.mid(start, charWidth(ref, start));
+            const int start = TextChars::start(ref, n - 1);
+            newChars = ref.mid(start, TextChars::width(ref, start));
         }
     } else if (!lastInputText.isEmpty()) {
-        const int start = alignStart(ref, std::max(0, end - int(lastInputText.size())));
+        const int start = TextChars::start(ref, std::max(0, end - int(lastInputText.size())));
         newChars = ref.mid(start, end - start);
     }
 
@@ -451,8 +414,8 @@ TrimResult trimToLength(const QString& text, int cursor, int maxLength)
         start = 0;
         end = excess;
     }
-    start = alignStart(text, start);
-    if (end < text.size() && text.at(end).isLowSurrogate() && text.at(end - 1).isHighSurrogate())
+    start = TextChars::start(text, start);
+    if (TextChars::start(text, end) < end)
         ++end;
     result.text.remove(start, end - start);
     result.cursor = start;

@@ -2,6 +2,8 @@
 
 #include "typing/core/comparison.h"
 
+#include "app/core/textchars.h"
+
 #include <QRandomGenerator>
 #include <QVector>
 
@@ -104,8 +106,7 @@ QString shuffleCharacters(const QString& text, QRandomGenerator& random)
     QVector<QStringView> chars;
     chars.reserve(text.size());
     for (int i = 0; i < text.size();) {
-        const int width =
-            (i + 1 < text.size() && text.at(i).isHighSurrogate() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+        const int width = TextChars::width(text, i);
         chars.append(QStringView(text).mid(i, width));
         i += width;
     }

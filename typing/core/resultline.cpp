@@ -1,6 +1,7 @@
 #include "typing/core/resultline.h"
 
 #include "app/core/myhelper.h"
+#include "app/core/textchars.h"
 
 namespace {
 
@@ -15,10 +16,7 @@ QString leftUnits(const QString& text, int n)
 {
     if (text.length() <= n)
         return text;
-    int cut = n;
-    if (cut > 0 && text.at(cut - 1).isHighSurrogate() && text.at(cut).isLowSurrogate())
-        --cut;
-    return text.left(cut);
+    return text.left(TextChars::start(text, n));
 }
 
 // The name cut to n units with "..." behind when it is longer.
