@@ -498,6 +498,10 @@ private slots:
         const auto encoded = [&](const char* codec) { return QTextCodec::codecForName(codec)->fromUnicode(chinese); };
         QTest::addRow("empty") << QByteArray() << QString();
         QTest::addRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << chinese;
+        // A mark is never read as a first character: an article or code file would begin with it.
+        QTest::addRow("utf-8 mark, code lines")
+            << QByteArray("\xEF\xBB\xBF") + QStringLiteral("a\t工\n").toUtf8() << "a\t工\n";
+        QTest::addRow("utf-8 mark alone") << QByteArray("\xEF\xBB\xBF") << QString();
         QTest::addRow("utf-16le with mark") << encoded("UTF-16LE") << chinese;
         QTest::addRow("utf-16be with mark") << encoded("UTF-16BE") << chinese;
         QTest::addRow("utf-8 plain") << chinese.toUtf8() << chinese;
@@ -517,6 +521,11 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QTEST(App::decodeText(bytes), "expected");
+        // The same through the reader of articles, code files and tables.
+        writeRaw(QStringLiteral("text.txt"), bytes);
+        bool ok = false;
+        QTEST(App::readTextFile(QStringLiteral("text.txt"), &ok), "expected");
+        QVERIFY(ok);
     }
 
     void gbCharList()
