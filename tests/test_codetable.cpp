@@ -1,5 +1,7 @@
 // The input method's code table and candidate engine on small tables written here.
+#include "app/core/app.h"
 #include "input/core/candidates.h"
+#include "input/core/cfpicture.h"
 #include "input/core/codetable.h"
 #include "testsupport.h"
 
@@ -60,6 +62,21 @@ private slots:
         QCOMPARE(words(table, table.lookup(QStringLiteral("a"))), words(m_table, m_table.lookup(QStringLiteral("a"))));
         QVERIFY(!table.open(CodeTable::pathFor("missing")));
         QVERIFY(table.lookup(QStringLiteral("a")).empty());
+    }
+
+    // The tables and the code files' editions are listed by the names that open them: a file of
+    // another letter case of ".txt" is left out, one with ".txt" twice keeps the first.
+    void listedByOpeningNames()
+    {
+        TestDir dir;
+        for (const QString folder : {"mb", "编码文件"}) {
+            QDir().mkpath(folder);
+            for (const QString file : {"五笔.txt", "Big.TXT", "x.txt.txt", "note.dat"})
+                QVERIFY(App::writeFile(folder + '/' + file, "a\tb\n"));
+        }
+        QCOMPARE(CodeTable::names(dir.path()), QStringList({"x.txt", "五笔"}));
+        QCOMPARE(CfLookup::editions(dir.path()), QStringList({"x.txt", "五笔"}));
+        QVERIFY(QFile::exists(CodeTable::pathFor("x.txt")) && QFile::exists(CfLookup::editionFile("x.txt", ".txt")));
     }
 
     // Paging by a script of 'N' (next) and 'P' (previous page), each step noting first label and next index.
