@@ -88,6 +88,9 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addRow("10 of 25") << 10 << 25 << "NNNPPP" << "1.w1@10 1.w11@20 1.w21@25 1.w21@25 1.w11@20 1.w1@10 1.w1@10";
         QTest::addRow("1 of 3") << 1 << 3 << "NNNP" << "1.w1@1 1.w2@2 1.w3@3 1.w3@3 1.w2@2";
+        QTest::addRow("back from a full third page")
+            << 5 << 22 << "NNPNNNPP"
+            << "1.w1@5 1.w6@10 1.w11@15 1.w6@10 1.w11@15 1.w16@20 1.w21@22 1.w16@20 1.w11@15";
         QTest::addRow("0 shows nothing, back does nothing") << 0 << 3 << "PN" << "@0 @0 @0";
         QTest::addRow("above 10 is 10") << 12 << 12 << "N" << "1.w1@10 1.w11@12";
     }
