@@ -2,7 +2,6 @@
 
 #include "app/core/app.h"
 #include "app/core/textchars.h"
-#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/frmmessagebox.h"
 #include "app/iconhelper.h"
@@ -66,8 +65,7 @@ cftj::cftj(QWidget* parent) : QWidget(parent), m_ui(new Ui::cftj)
         sources, [this](const QByteArray& data, const char* format) { return showPicture(data, format); }, this);
     connect(m_lookup, &CfLookup::downloadWanted, this, &cftj::askDownload);
 
-    const QStringList editions = listedNames(
-        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/编码文件"), TextNames::WithoutTxt));
+    const QStringList editions = CfLookup::editions(QCoreApplication::applicationDirPath());
     m_ui->comboBox->addItems(editions);
     m_ui->comboBox->setCurrentIndex(editions.indexOf(App::Bb));
 

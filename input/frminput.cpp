@@ -3,7 +3,6 @@
 
 #include "app/core/app.h"
 #include "app/core/screenplace.h"
-#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
 #include "app/look.h"
@@ -120,8 +119,7 @@ void frmInput::initMenu()
     m_codeTableMenu = m_trayMenu->addMenu(QStringLiteral("输入法"));
     m_trayMenu->addAction(QStringLiteral("退出"), this, &frmInput::slotExitActionTrigger);
 
-    m_codeTableNames = listedNames(
-        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt));
+    m_codeTableNames = CodeTable::names(QCoreApplication::applicationDirPath());
     auto* group = new QActionGroup(this);
     for (const QString& name : qAsConst(m_codeTableNames)) {
         QAction* action = group->addAction(QStringLiteral("\t") + name);

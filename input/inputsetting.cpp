@@ -2,9 +2,9 @@
 #include "ui_inputsetting.h"
 
 #include "app/core/app.h"
-#include "app/core/textfiles.h"
 #include "app/dragframe.h"
 #include "app/switchbutton.h"
+#include "input/core/codetable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,8 +51,7 @@ void Inputsetting::initControls()
     connect(m_ui->btnGaoji, &QPushButton::clicked, this, &Inputsetting::changeStatus);
     showPage(true);
 
-    m_ui->mabiao->addItems(listedNames(
-        listTextFiles(QCoreApplication::applicationDirPath() + QStringLiteral("/mb"), TextNames::WithoutTxt)));
+    m_ui->mabiao->addItems(CodeTable::names(QCoreApplication::applicationDirPath()));
 
     // A short pause with the event loop running, so the window's first paint is not held up.
     const QDeadlineTimer deadline(300);

@@ -106,7 +106,7 @@ void Form::buildBody()
     m_labProgress->hide();
     m_comboProgress = named(new QComboBox(body), "comboProgress");
     m_comboProgress->hide();
-    m_progressNames = listedNames(listTextFiles(m_progress.folder(), TextNames::Exact));
+    m_progressNames = m_progress.names();
     m_comboProgress->addItems(m_progressNames);
     m_comboProgress->setCurrentIndex(m_progressNames.indexOf(App::Zdname));
 

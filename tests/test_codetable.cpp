@@ -1,5 +1,7 @@
 // The input method's code table and candidate engine on small tables written here.
+#include "app/core/app.h"
 #include "input/core/candidates.h"
+#include "input/core/cfpicture.h"
 #include "input/core/codetable.h"
 #include "testsupport.h"
 
@@ -62,6 +64,21 @@ private slots:
         QVERIFY(table.lookup(QStringLiteral("a")).empty());
     }
 
+    // The tables and the code files' editions are listed by the names that open them: a file of
+    // another letter case of ".txt" is left out, one with ".txt" twice keeps the first.
+    void listedByOpeningNames()
+    {
+        TestDir dir;
+        for (const QString folder : {"mb", "编码文件"}) {
+            QDir().mkpath(folder);
+            for (const QString file : {"五笔.txt", "Big.TXT", "x.txt.txt", "note.dat"})
+                QVERIFY(App::writeFile(folder + '/' + file, "a\tb\n"));
+        }
+        QCOMPARE(CodeTable::names(dir.path()), QStringList({"x.txt", "五笔"}));
+        QCOMPARE(CfLookup::editions(dir.path()), QStringList({"x.txt", "五笔"}));
+        QVERIFY(QFile::exists(CodeTable::pathFor("x.txt")) && QFile::exists(CfLookup::editionFile("x.txt", ".txt")));
+    }
+
     // Paging by a script of 'N' (next) and 'P' (previous page), each step noting first label and next index.
     void pages_data()
     {
@@ -71,6 +88,9 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addRow("10 of 25") << 10 << 25 << "NNNPPP" << "1.w1@10 1.w11@20 1.w21@25 1.w21@25 1.w11@20 1.w1@10 1.w1@10";
         QTest::addRow("1 of 3") << 1 << 3 << "NNNP" << "1.w1@1 1.w2@2 1.w3@3 1.w3@3 1.w2@2";
+        QTest::addRow("back from a full third page")
+            << 5 << 22 << "NNPNNNPP"
+            << "1.w1@5 1.w6@10 1.w11@15 1.w6@10 1.w11@15 1.w16@20 1.w21@22 1.w16@20 1.w11@15";
         QTest::addRow("0 shows nothing, back does nothing") << 0 << 3 << "PN" << "@0 @0 @0";
         QTest::addRow("above 10 is 10") << 12 << 12 << "N" << "1.w1@10 1.w11@12";
     }

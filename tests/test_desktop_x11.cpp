@@ -146,6 +146,28 @@ private slots:
         QTRY_VERIFY(!m_ws.isWindowMinimized(m_chat));
     }
 
+    // Right after a window is minimised the window manager may still name it the active one; it does
+    // not count as active then, so no keys are sent into it. The window's state is set here as the
+    // window manager sets it, while the active-window property still names the window.
+    void justMinimisedIsNotActive()
+    {
+        const WindowHandle window = rawWindow();
+        XStoreName(m_x.display(), window, "minimised");
+        XMapWindow(m_x.display(), window);
+        XSync(m_x.display(), False);
+        QTRY_VERIFY(m_ws.findWindow("minimised") == window);
+        QVERIFY(m_ws.setForegroundWindow(window, 3000));
+        const Atom wmState = XInternAtom(m_x.display(), "WM_STATE", False);
+        const long iconic[] = {3, 0};
+        XChangeProperty(m_x.display(), window, wmState, wmState, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(iconic), 2);
+        XSync(m_x.display(), False);
+        QCOMPARE(m_ws.foregroundWindow(), window);
+        QVERIFY(!m_ws.setForegroundWindow(window, 0));
+        XDestroyWindow(m_x.display(), window);
+        XSync(m_x.display(), False);
+    }
+
     void badWindows_data()
     {
         QTest::addColumn<int>("kind");

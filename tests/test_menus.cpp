@@ -375,14 +375,15 @@ private slots:
     }
 
     // Articles are listed from the program's folder and opened from there, whatever the working
-    // folder has become; one that went away is reported, the run starts over and the passage stays.
+    // folder has become and whatever the letter case of ".txt"; one that went away is reported, the
+    // run starts over and the passage stays.
     void articles()
     {
         const QString folder = articleFolder();
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
         QVERIFY(App::writeFile(folder + QStringLiteral("/b文.txt"), QStringLiteral("第二篇")));
-        QVERIFY(App::writeFile(folder + QStringLiteral("/A&甲.txt"), QStringLiteral("第一篇文章")));
+        QVERIFY(App::writeFile(folder + QStringLiteral("/A&甲.TXT"), QStringLiteral("第一篇文章")));
         QVERIFY(App::writeFile(folder + QStringLiteral("/c.dat"), QStringLiteral("不是文章")));
         QVERIFY(App::writeFile(folder + QStringLiteral("/<i>斜.txt"), QStringLiteral("内容")));
         m_f->open();
@@ -392,7 +393,11 @@ private slots:
         QCOMPARE(names, QStringList({"<i>斜", "A&&甲", "b文"})); // shown with its ampersand
 
         QDir::setCurrent(QDir::tempPath());
-        action({"发文", "文章", "A&&甲"})->trigger(); // laid as every hand-laid passage: see passageSources
+        {
+            BoxAnswerer none(true);                       // a failed open would say so
+            action({"发文", "文章", "A&&甲"})->trigger(); // laid as every hand-laid passage: see passageSources
+            QCOMPARE(none.seen, 0);
+        }
         QDir::setCurrent(m_f->dir().path());
         QCOMPARE(m_f->reference()->toPlainText(), QStringLiteral("第一篇文章"));
         QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: A&甲"));

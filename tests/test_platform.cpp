@@ -109,6 +109,7 @@ private slots:
         QTest::addRow("F11") << 95 << true << false << false << 0x57;
         QTest::addRow("Print Screen up") << 107 << false << false << false << 0xC137;
         QTest::addRow("keypad Enter") << 104 << true << false << false << 0x11C;
+        QTest::addRow("right Ctrl") << 105 << true << false << false << 0x11D; // a right-hand key
         QTest::addRow("Level3 shift, no scan code") << 92 << false << false << true << 0;
     }
 
@@ -173,8 +174,10 @@ private slots:
         QVERIFY(desktop.showWindow(Chat, ShowCommand::Minimize));
         QVERIFY(desktop.isWindowMinimized(Chat) && desktop.isWindowVisible(Chat));
         QCOMPARE(desktop.foregroundWindow(), WindowHandle(0));
-        // A chord releases what it pressed; a key with no key in this layer is recorded and refused.
+        // A chord releases what it pressed, also around a refused key; a key with no key in this layer
+        // is recorded and refused.
         QVERIFY(desktop.keyChord(vk::Control, vk::V) && desktop.heldKeys().isEmpty());
+        QVERIFY(!desktop.keyChord(vk::Alt, 13) && desktop.heldKeys().isEmpty());
         QVERIFY(!desktop.keyEvent(13, false));
         QCOMPARE(desktop.callTexts().last(), QStringLiteral("keyEvent 13 down"));
         // A bad handle gives false and leaves the rectangle as it was.

@@ -69,25 +69,35 @@ private slots:
     void init() { m_key = QStringLiteral("VEK-test-") + QUuid::createUuid().toString(QUuid::Id128); }
     void cleanup() { canAcquire(); } // leaves no segment behind, whatever a failed case left
 
-    // One instance per user and display: another user's or another display's start is not refused.
+    // One instance per user and display: another user's or another display's start is not refused,
+    // one with another temporary folder is.
     void perUserAndDisplay_data()
     {
         QTest::addColumn<uint>("user");
         QTest::addColumn<QString>("display");
+        QTest::addColumn<bool>("otherTmp");
         QTest::addColumn<bool>("free");
-        QTest::addRow("same user and display") << 1000u << ":0" << false;
-        QTest::addRow("same display, screen named") << 1000u << ":0.0" << false;
-        QTest::addRow("another user") << 1001u << ":0" << true;
-        QTest::addRow("another display") << 1000u << ":1" << true;
+        QTest::addRow("same user and display") << 1000u << ":0" << false << false;
+        QTest::addRow("same display, screen named") << 1000u << ":0.0" << false << false;
+        QTest::addRow("another TMPDIR") << 1000u << ":0" << true << false;
+        QTest::addRow("another user") << 1001u << ":0" << false << true;
+        QTest::addRow("another display") << 1000u << ":1" << false << true;
     }
 
     void perUserAndDisplay()
     {
         QFETCH(uint, user);
         QFETCH(QString, display);
+        QFETCH(bool, otherTmp);
         SingleInstance holder(SingleInstance::sessionKey(m_key, 1000, QStringLiteral(":0")));
         QVERIFY(holder.acquire());
         QVERIFY(holder.acquire()); // asking again keeps what it holds
+        QTemporaryDir tmp;
+        const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] { hadTmp ? qputenv("TMPDIR", tmpdir) : qunsetenv("TMPDIR"); });
+        if (otherTmp)
+            qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         SingleInstance other(SingleInstance::sessionKey(m_key, user, display));
         QTEST(other.acquire(), "free");
         QTEST(other.acquire(), "free"); // a refused attempt did not remove the holder's segment
@@ -113,10 +123,10 @@ private slots:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
             QSKIP("needs the X display and xdotool that test.sh provides");
-        // A private working folder, settings store and temporary folder (which holds the instance
-        // guard's key file), so a trainer the user runs is not in the way.
+        // A private working folder and settings store, so a trainer the user runs is not in the way;
+        // the second start has a temporary folder of its own.
         QTemporaryDir root;
-        for (const char* sub : {"work", "tmp", "config"})
+        for (const char* sub : {"work", "tmp", "tmp2", "config"})
             QVERIFY(QDir(root.path()).mkpath(sub));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& name : env.keys()) {
@@ -132,6 +142,8 @@ private slots:
             process->setProcessEnvironment(env);
             process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         }
+        env.insert("TMPDIR", root.filePath("tmp2"));
+        second.setProcessEnvironment(env);
         const QString mainTitle = QStringLiteral("^Tavrel跟打器");
         first.start();
         QVERIFY(first.waitForStarted());

@@ -48,6 +48,22 @@ QStringList fileKeys()
     return keys;
 }
 
+// Runs `write` under a file-size limit of 4 KB, which makes a longer write fail midway where no file
+// permission does for root; the limit is lifted after. What `write` answered.
+bool underSmallFileLimit(const std::function<bool()>& write)
+{
+    rlimit saved{};
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0)
+        return true;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{4096, saved.rlim_max};
+    const bool limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    const bool written = write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return written || !limited;
+}
+
 void verifyValues(const std::function<QVariant(int)>& expected = App::configDefault)
 {
     for (int i = 0; i < App::configKeyCount(); ++i) {
@@ -382,6 +398,71 @@ private slots:
             QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isFile(), qPrintable(path));
     }
 
+    // A link in the progress folder, to a file outside it or to nothing, is neither listed, read
+    // nor written through, nor is a file its listed name would not open (a backslash is saved as "_").
+    // A save renames a new file over the old one: one that fails midway leaves the old progress whole.
+    void progressLinksNotFollowed()
+    {
+        const ProgressStore store(m_dir->path());
+        const QByteArray outsideIni = "[AppConfig]\nZdzs=999\n";
+        writeRaw(QStringLiteral("outside.txt"), "外面");
+        writeRaw(QStringLiteral("outside.ini"), outsideIni);
+        writeRaw(store.folder() + QStringLiteral("/own.txt"), "旧的余下");
+        writeRaw(store.folder() + QStringLiteral("/a\\b.txt"), "别处");
+        for (const QString suffix : {".txt", ".ini"}) {
+            QVERIFY(QFile::link(m_dir->file("outside" + suffix), store.folder() + "/link" + suffix));
+            QVERIFY(QFile::link(m_dir->file("nowhere" + suffix), store.folder() + "/gone" + suffix));
+        }
+        QCOMPARE(store.names(), QStringList({"own"}));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("link\\.txt")));
+        bool ok = true;
+        QVERIFY(store.readText(QStringLiteral("link"), &ok).isEmpty() && !ok);
+        for (const QString name : {"link", "gone"}) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(name + QStringLiteral("\\.ini")));
+            QCOMPARE(store.readTotal(name, 5), 5);
+            QString saved;
+            QString error;
+            QVERIFY(!store.saveText(name, QStringLiteral("新的"), &saved, &error) && !error.isEmpty());
+        }
+        QCOMPARE(readRaw(QStringLiteral("outside.txt")), QByteArray("外面"));
+        QCOMPARE(readRaw(QStringLiteral("outside.ini")), outsideIni);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("nowhere.txt")) && !QFileInfo::exists(QStringLiteral("nowhere.ini")));
+
+        QString saved;
+        QString error;
+        QVERIFY(!underSmallFileLimit(
+            [&] { return store.saveText(QStringLiteral("own"), QString(20000, QChar(0x65B0)), &saved, &error); }));
+        QCOMPARE(store.readText(QStringLiteral("own"), &ok), QStringLiteral("旧的余下"));
+        QVERIFY(store.saveText(QStringLiteral("own"), QStringLiteral("新的余下"), &saved, &error));
+        QCOMPARE(store.readText(QStringLiteral("own"), &ok), QStringLiteral("新的余下"));
+        QCOMPARE(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList({"a\\b.txt", "gone.ini", "gone.txt", "link.ini", "link.txt", "own.txt"}));
+    }
+
+    // The settings file and the record store work where the user links them; the links stay.
+    void storesThroughLinks()
+    {
+        const QString record = QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName();
+        for (const auto& [path, target] :
+             {std::pair{kConfigFile, "elsewhere/settings.ini"}, std::pair{record, "elsewhere/record.conf"}}) {
+            writeRaw(m_dir->file(target), QByteArray());
+            QDir().mkpath(QFileInfo(path).path());
+            QVERIFY(QFile::link(m_dir->file(target), path));
+        }
+        App::Fanye = 321;
+        App::Jilu = 42;
+        App::writeConfig();
+        App::writeStats();
+        App::resetConfig();
+        App::Jilu = 0;
+        App::readConfig();
+        App::readStats();
+        QCOMPARE(App::Fanye, 321);
+        QCOMPARE(App::Jilu, 42);
+        QVERIFY(QFileInfo(kConfigFile).isSymLink() && QFileInfo(record).isSymLink());
+        QVERIFY(readRaw(QStringLiteral("elsewhere/record.conf")).contains("Jilu=42"));
+    }
+
     void writeFile()
     {
         const QString path = QStringLiteral("错字收集.txt");
@@ -400,18 +481,9 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("missing/out\\.txt")));
         QVERIFY(!App::writeFile(QStringLiteral("missing/out.txt"), QStringLiteral("文")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("missing")));
-        // A failed write leaves the old file whole. A file-size limit makes the write itself fail,
-        // which no file permission does for root.
-        rlimit saved{};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{4096, saved.rlim_max};
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        // A failed write leaves the old file whole.
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("错字收集")));
-        const bool written = App::writeFile(path, QString(20000, QChar(0x65B0)));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!written);
+        QVERIFY(!underSmallFileLimit([&] { return App::writeFile(path, QString(20000, QChar(0x65B0))); }));
         QCOMPARE(readRaw(path), text.toUtf8());
         // No stray file from any write.
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList({"empty.txt", path}));
@@ -426,6 +498,10 @@ private slots:
         const auto encoded = [&](const char* codec) { return QTextCodec::codecForName(codec)->fromUnicode(chinese); };
         QTest::addRow("empty") << QByteArray() << QString();
         QTest::addRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << chinese;
+        // A mark is never read as a first character: an article or code file would begin with it.
+        QTest::addRow("utf-8 mark, code lines")
+            << QByteArray("\xEF\xBB\xBF") + QStringLiteral("a\t工\n").toUtf8() << "a\t工\n";
+        QTest::addRow("utf-8 mark alone") << QByteArray("\xEF\xBB\xBF") << QString();
         QTest::addRow("utf-16le with mark") << encoded("UTF-16LE") << chinese;
         QTest::addRow("utf-16be with mark") << encoded("UTF-16BE") << chinese;
         QTest::addRow("utf-8 plain") << chinese.toUtf8() << chinese;
@@ -445,6 +521,11 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QTEST(App::decodeText(bytes), "expected");
+        // The same through the reader of articles, code files and tables.
+        writeRaw(QStringLiteral("text.txt"), bytes);
+        bool ok = false;
+        QTEST(App::readTextFile(QStringLiteral("text.txt"), &ok), "expected");
+        QVERIFY(ok);
     }
 
     void gbCharList()

@@ -435,6 +435,23 @@ private slots:
         QVERIFY2(!titles.filter(message).isEmpty(), qPrintable(titles.join('|')));
     }
 
+    // The first commit of the own input-method panel (a plain insertion), which starts the run, does
+    // not count as far as it stayed in the pane: one longer than the page leaves nothing counted,
+    // never a negative figure. Only commits of two or more characters are typed as words.
+    void uncountedFirstCommitAndWords()
+    {
+        open(Passage);
+        m_f->typing()->insertPlainText(Passage + letters(30));
+        finish();
+        QCOMPARE((QStringList{m_f->cell(0, "速度"), m_f->cell(0, "码长"), m_f->cell(0, "打词")}),
+                 (QStringList{"0.00", "0.00", "0.00%"}));
+        open(QStringLiteral("甲乙丙丁戊己"));
+        for (const QString text : {"甲", "乙", "丙丁戊", "己"})
+            m_f->commit(text);
+        finish();
+        QCOMPARE(m_f->cell(0, "打词"), QStringLiteral("60.00%")); // 3 of the 5 counted
+    }
+
     // A row coloured on one tick and written again: a new figure starts without colour, and the
     // colouring clears a cell whose figure falls outside every band.
     void resultCellColours()

@@ -152,10 +152,12 @@ void MainMenus::fillArticleMenu(const QString& folder)
 {
     m_articleFolder = folder;
     m_articleMenu->clear();
-    for (const QString& name : listedNames(listTextFiles(folder, TextNames::LessExtension))) {
+    for (const ListedText& article : listTextFiles(folder, TextNames::LessExtension)) {
         // An ampersand in a file name is shown as itself, not taken as a mnemonic marker.
-        QAction* action = m_articleMenu->addAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        action->setData(name);
+        QAction* action =
+            m_articleMenu->addAction(QString(article.name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        // The file itself, whatever the letter case of its extension.
+        action->setData(QStringList{article.name, article.fileName});
     }
 }
 

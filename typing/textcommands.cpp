@@ -62,9 +62,11 @@ void TextCommands::openArticle(QAction* action)
 {
     if (!action)
         return;
-    const QString name = action->data().isValid() ? action->data().toString() : action->text();
-    // Opened from the folder it was listed from, whatever the working directory is now.
-    const QString path = QDir(m_window->mainMenus()->articleFolder()).filePath(name + QStringLiteral(".txt"));
+    const QStringList listed = action->data().toStringList(); // the name shown and the file's name
+    const QString name = listed.value(0, action->text());
+    // The file it was listed from, in that folder, whatever the working directory is now.
+    const QString path =
+        QDir(m_window->mainMenus()->articleFolder()).filePath(listed.value(1, name + QStringLiteral(".txt")));
     // The run starts over before the file is tried, whether or not it can be read.
     m_window->Reset();
     bool ok = false;

@@ -2,11 +2,16 @@
 
 #include "app/core/app.h"
 #include "app/core/bounded.h"
+#include "app/core/textfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +34,31 @@ QString visible(QString name)
     return name;
 }
 
+// A link under a text's name would have its target, wherever it lies, read and written over; a
+// FIFO would block a read for ever. Only a regular file that is no link, or nothing, will do.
+bool isPlainOrMissing(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.isSymLink() && (!info.exists() || info.isFile());
+}
+
+// Writes a new file beside the old one and renames it over it: a crash mid-save leaves the old
+// file whole, and a link put in the old one's place is replaced, never followed.
+bool replaceFile(const QString& folder, const QString& file, const QByteArray& bytes)
+{
+    QTemporaryFile temp(folder + QStringLiteral("/.save-XXXXXX"));
+    if (!temp.open())
+        return false;
+    const bool written =
+        temp.write(bytes) == bytes.size() && temp.flush() && ::fsync(temp.handle()) == 0 &&
+        temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!written ||
+        std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(file).constData()) != 0)
+        return false;
+    temp.setAutoRemove(false);
+    return true;
+}
+
 } // namespace
 
 ProgressStore::ProgressStore(const QString& baseFolder)
@@ -49,9 +79,27 @@ QString ProgressStore::path(const QString& name, const QString& suffix) const
     return QFileInfo::exists(current) || !QFileInfo::exists(earlier) ? current : earlier;
 }
 
+QStringList ProgressStore::names() const
+{
+    QStringList names;
+    for (const ListedText& text : listTextFiles(m_folder, TextNames::Exact)) {
+        const QString file = m_folder + QLatin1Char('/') + text.fileName;
+        if (path(text.name, QStringLiteral(".txt")) == file && isPlainOrMissing(file))
+            names << text.name;
+    }
+    return names;
+}
+
 QString ProgressStore::readText(const QString& name, bool* ok) const
 {
-    return App::readTextFile(path(name, QStringLiteral(".txt")), ok);
+    const QString file = path(name, QStringLiteral(".txt"));
+    if (!isPlainOrMissing(file)) {
+        qWarning("读取跟打进度失败: %s (不是普通文件)", qUtf8Printable(file));
+        if (ok)
+            *ok = false;
+        return QString();
+    }
+    return App::readTextFile(file, ok);
 }
 
 bool ProgressStore::saveText(const QString& name, const QString& text, QString* savedName, QString* error) const
@@ -61,7 +109,7 @@ bool ProgressStore::saveText(const QString& name, const QString& text, QString* 
         return false;
     }
     const QString file = path(name, QStringLiteral(".txt"));
-    if (!App::isRegularOrMissing(file) || !App::writeFile(file, text)) {
+    if (!isPlainOrMissing(file) || !replaceFile(m_folder, file, text.toUtf8())) {
         *error = QStringLiteral("写入文件失败: ") + file;
         return false;
     }
@@ -72,13 +120,12 @@ bool ProgressStore::saveText(const QString& name, const QString& text, QString* 
 int ProgressStore::readTotal(const QString& name, int keptLength) const
 {
     const QString file = path(name, QStringLiteral(".ini"));
-    if (QFileInfo::exists(file)) {
-        if (!App::isRegularOrMissing(file)) {
-            qWarning("读取跟打进度失败: %s (不是普通文件)", qUtf8Printable(file));
-            return qMax(0, keptLength);
-        }
-        return Bounded::toInt(QSettings(file, QSettings::IniFormat).value(kGroupKey), 0);
+    if (!isPlainOrMissing(file)) {
+        qWarning("读取跟打进度失败: %s (不是普通文件)", qUtf8Printable(file));
+        return qMax(0, keptLength);
     }
+    if (QFileInfo::exists(file))
+        return Bounded::toInt(QSettings(file, QSettings::IniFormat).value(kGroupKey), 0);
     // A text keeps the length it had when its progress file was made.
     if (keptLength > 0)
         writeTotal(name, keptLength);
@@ -88,15 +135,10 @@ int ProgressStore::readTotal(const QString& name, int keptLength) const
 bool ProgressStore::writeTotal(const QString& name, int total) const
 {
     const QString file = path(name, QStringLiteral(".ini"));
-    if (!QDir().mkpath(m_folder) || !App::isRegularOrMissing(file)) {
+    // The file holds the one key the settings format would write, in that format.
+    const QByteArray bytes = "[AppConfig]\nZdzs=" + QByteArray::number(total) + '\n';
+    if (!QDir().mkpath(m_folder) || !isPlainOrMissing(file) || !replaceFile(m_folder, file, bytes)) {
         qWarning("保存跟打进度失败: %s", qUtf8Printable(file));
-        return false;
-    }
-    QSettings progress(file, QSettings::IniFormat);
-    progress.setValue(kGroupKey, total);
-    progress.sync();
-    if (progress.status() != QSettings::NoError) {
-        qWarning("保存跟打进度失败: %s (status %d)", qUtf8Printable(file), int(progress.status()));
         return false;
     }
     return true;

@@ -2,12 +2,14 @@
 #define TAVREL_PROGRESSSTORE_H
 
 #include <QString>
+#include <QStringList>
 
 // The progress texts: in the folder "跟打进度" of a base folder (the program's folder unless given),
 // the part of a text still to send in "<name>.txt" and the text's total length in "<name>.ini"
 // (group "AppConfig", key "Zdzs"). Start-up, the sending window and the sending cycle all go
-// through it. Only regular files are opened: a FIFO under a text's name would block a read for
-// ever, so it counts as unreadable and is never written over.
+// through it. Only regular files that are no links are listed, opened or written: a link would have
+// its target read and written over wherever it lies, a FIFO would block a read for ever. Each save
+// writes a new file and renames it over the old one, so a crash mid-save leaves the old one whole.
 class ProgressStore
 {
 public:
@@ -22,6 +24,8 @@ public:
     // else where safeName puts it.
     QString path(const QString& name, const QString& suffix) const;
 
+    // The names of the saved texts, each one that opens its own file.
+    QStringList names() const;
     QString readText(const QString& name, bool* ok) const;
     // Writes the remaining text, creating the folder; on success the name of the file written.
     bool saveText(const QString& name, const QString& text, QString* savedName, QString* error) const;

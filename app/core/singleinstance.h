@@ -4,8 +4,11 @@
 #include <QSharedMemory>
 #include <QString>
 
+#include <memory>
+
 // One running trainer per user and display: whoever creates the one-byte shared segment under the
-// key runs; a later start finds it taken. The segment is released when this object is destroyed.
+// key runs; a later start finds it taken, whatever its TMPDIR. The segment is released when this
+// object is destroyed.
 class SingleInstance
 {
 public:
@@ -22,7 +25,8 @@ public:
 
 private:
     Q_DISABLE_COPY(SingleInstance)
-    QSharedMemory m_memory;
+    QString m_nativeKey;
+    std::unique_ptr<QSharedMemory> m_memory;
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "app/core/app.h"
 #include "app/core/myhelper.h"
+#include "app/core/textfiles.h"
 
 #include <QDebug>
 #include <QFile>
@@ -33,6 +34,11 @@ QString CfLookup::editionFile(const QString& edition, const QString& suffix)
             return QString();
     }
     return QStringLiteral("编码文件/") + edition + suffix;
+}
+
+QStringList CfLookup::editions(const QString& baseFolder)
+{
+    return listedNames(listTextFiles(baseFolder + QStringLiteral("/编码文件"), TextNames::Exact));
 }
 
 bool CfLookup::readLibrary(const QString& edition, const QString& character, QByteArray* data)

@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -40,6 +41,9 @@ public:
 
     // "编码文件/" + edition + suffix; empty for an edition that would leave that folder.
     static QString editionFile(const QString& edition, const QString& suffix);
+    // The editions in baseFolder's "编码文件", each by the name editionFile opens its ".txt" under;
+    // a file that no such name opens (".TXT") is left out.
+    static QStringList editions(const QString& baseFolder);
     // Whether the edition's library "编码文件/<edition>.rcc" is installed; if so, *data receives
     // the character's picture, empty when the library lacks it.
     static bool readLibrary(const QString& edition, const QString& character, QByteArray* data);

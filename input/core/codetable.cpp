@@ -1,6 +1,7 @@
 #include "input/core/codetable.h"
 
 #include "app/core/app.h"
+#include "app/core/textfiles.h"
 #include "app/core/textlines.h"
 
 #include <QDebug>
@@ -10,6 +11,11 @@
 QString CodeTable::pathFor(const QString& name)
 {
     return QStringLiteral("mb/") + name + QStringLiteral(".txt");
+}
+
+QStringList CodeTable::names(const QString& baseFolder)
+{
+    return listedNames(listTextFiles(baseFolder + QStringLiteral("/mb"), TextNames::Exact));
 }
 
 bool CodeTable::open(const QString& path)

@@ -2,6 +2,7 @@
 #define TAVREL_INPUT_CODETABLE_H
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <vector>
@@ -18,6 +19,9 @@ class CodeTable
 public:
     // Where a table lives: "mb/" + name + ".txt", relative to the working directory.
     static QString pathFor(const QString& name);
+    // The tables in baseFolder's "mb", each by the name pathFor opens it under; a file that no such
+    // name opens (".TXT") is left out.
+    static QStringList names(const QString& baseFolder);
 
     // Reads the file through the common text reader: byte-order mark; else UTF-8 when most lines with
     // non-ASCII bytes are, each other line read as GB18030; else GB18030.

@@ -77,7 +77,9 @@ ResultFigures computeRunFigures(const RunInputs& in)
     f.runMinutes = ticks / 6000.0;
     f.runSeconds = f.runMinutes * 60.0;
 
-    f.countedChars = in.typedCount - in.uncountedLength;
+    // A first commit longer than the page was cut to it: only what stayed in the pane is taken off,
+    // so the count never goes below 0.
+    f.countedChars = in.typedCount - qBound(0, in.uncountedLength, qMax(0, in.typedCount));
 
     f.speed = ratio(f.countedChars, f.runMinutes);
     f.speedText = fixed2(f.speed);
