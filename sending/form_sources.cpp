@@ -176,7 +176,7 @@ void Form::loadProgressText()
 
 void Form::showProgressFigure()
 {
-    App::Zdzs = m_progress.readTotal(App::Zdname, App::SendText.length());
+    App::readProgress(m_progress);
     if (App::Zdzs != 0)
         m_labProgress->setText(QStringLiteral("跟打进度:") + progressFigure(App::Zdzs, App::SendText.length()) +
                                QStringLiteral("%"));

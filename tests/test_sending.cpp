@@ -174,12 +174,12 @@ private slots:
         QCOMPARE(store.names(), QStringList({saved}));
         // The first read records the whole text; it stays while the rest is saved over it.
         QVERIFY(store.saveText(QStringLiteral("测试文"), digits(250), &saved, &error));
-        QCOMPARE(store.readTotal(saved, 250), 250);
+        QCOMPARE(ts::progressTotal(store, saved, 250), 250);
         QVERIFY(store.saveText(QStringLiteral("测试文"), digits(50), &saved, &error));
         bool ok = false;
         QCOMPARE(store.readText(saved, &ok), digits(50));
         QVERIFY(ok);
-        QCOMPARE(store.readTotal(saved, 50), 250);
+        QCOMPARE(ts::progressTotal(store, saved, 50), 250);
         // A folder that cannot be made is a failure with a reason.
         QVERIFY(App::writeFile(dir.file(QStringLiteral("blocked")), QStringLiteral("x")));
         QVERIFY(!ProgressStore(dir.file(QStringLiteral("blocked"))).saveText(QStringLiteral("t"), "x", &saved, &error));

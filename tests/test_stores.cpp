@@ -311,11 +311,11 @@ private slots:
         QString error;
         QVERIFY(store.saveText(name, QStringLiteral("余下"), &saved, &error));
         QCOMPARE(saved, file);
-        QCOMPARE(store.readTotal(name, 250), 250);
+        QCOMPARE(ts::progressTotal(store, name, 250), 250);
         QCOMPARE(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({file + ".ini", file + ".txt"}));
         QCOMPARE(store.readText(saved, nullptr), QStringLiteral("余下"));
-        QCOMPARE(store.readTotal(saved, 2), 250);
+        QCOMPARE(ts::progressTotal(store, saved, 2), 250);
     }
 
     // The total of a text: its length at the first read that has one, then kept; read as a count
@@ -342,10 +342,10 @@ private slots:
         const QString file = store.folder() + QStringLiteral("/文.ini");
         if (!stored.isEmpty())
             writeRaw(file, "[AppConfig]\n" + stored + "\n");
-        QTEST(store.readTotal(QStringLiteral("文"), length), "total");
+        QTEST(ts::progressTotal(store, QStringLiteral("文"), length), "total");
         if (!stored.isEmpty())
             QCOMPARE(readRaw(file), "[AppConfig]\n" + stored + "\n");
-        QTEST(store.readTotal(QStringLiteral("文"), 7), "later");
+        QTEST(ts::progressTotal(store, QStringLiteral("文"), 7), "later");
     }
 
     // Files saved while ".." stayed in a name are still found, and written back where they are.
@@ -358,7 +358,7 @@ private slots:
         QString error;
         QVERIFY(store.saveText(QStringLiteral("第1..2章"), QStringLiteral("余下"), &saved, &error));
         QCOMPARE(store.readText(saved, nullptr), QStringLiteral("余下"));
-        QCOMPARE(store.readTotal(saved, 2), 250);
+        QCOMPARE(ts::progressTotal(store, saved, 2), 250);
         QCOMPARE(QDir(store.folder()).entryList(QDir::Files), QStringList({"第1..2章.ini", "第1..2章.txt"}));
     }
 
@@ -419,7 +419,7 @@ private slots:
         QVERIFY(store.readText(QStringLiteral("link"), &ok).isEmpty() && !ok);
         for (const QString name : {"link", "gone"}) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(name + QStringLiteral("\\.ini")));
-            QCOMPARE(store.readTotal(name, 5), 5);
+            QCOMPARE(ts::progressTotal(store, name, 5), 5);
             QString saved;
             QString error;
             QVERIFY(!store.saveText(name, QStringLiteral("新的"), &saved, &error) && !error.isEmpty());

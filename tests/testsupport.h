@@ -1,6 +1,9 @@
 #ifndef TAVREL_TESTSUPPORT_H
 #define TAVREL_TESTSUPPORT_H
 
+#include "app/core/app.h"
+#include "app/core/progressstore.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest> // with the whole of QtCore
@@ -114,6 +117,16 @@ public:
     QStringList requests;
     QByteArrayList requestLines;
 };
+
+// The total App::readProgress gives the text `name` of `length` units in `store` (recording it
+// when the text has none yet).
+inline int progressTotal(const ProgressStore& store, const QString& name, int length)
+{
+    App::Zdname = name;
+    App::SendText = QString(length, QLatin1Char('x'));
+    App::readProgress(store);
+    return App::Zdzs;
+}
 
 } // namespace ts
 

@@ -6,6 +6,7 @@
 
 class QIODevice;
 class QVariant;
+class ProgressStore;
 
 // The configuration module: every setting is a plain global named after its INI key, read once
 // at start-up and written whole after every change. Run-time shared state lives here too.
@@ -212,9 +213,13 @@ public:
     static void readStats();
     static void writeStats();
 
-    // The total of the text named Zdname in the program's progress folder (see ProgressStore).
+    // The total of the text named Zdname in the program's progress folder (see ProgressStore), or
+    // in the given store's: a text without one records SendText's length (UTF-16 units) unless it
+    // is empty.
     static void readProgress();
+    static void readProgress(const ProgressStore& store);
     static void writeProgress();
+    static void writeProgress(const ProgressStore& store);
 
     // Only regular files are opened: a FIFO or a device under a store's or a text's name would
     // block the read for ever, so it counts as unreadable. True also when nothing is there yet.

@@ -117,19 +117,16 @@ bool ProgressStore::saveText(const QString& name, const QString& text, QString* 
     return true;
 }
 
-int ProgressStore::readTotal(const QString& name, int keptLength) const
+int ProgressStore::recordedTotal(const QString& name) const
 {
     const QString file = path(name, QStringLiteral(".ini"));
     if (!isPlainOrMissing(file)) {
         qWarning("读取跟打进度失败: %s (不是普通文件)", qUtf8Printable(file));
-        return qMax(0, keptLength);
+        return -1;
     }
-    if (QFileInfo::exists(file))
-        return Bounded::toInt(QSettings(file, QSettings::IniFormat).value(kGroupKey), 0);
-    // A text keeps the length it had when its progress file was made.
-    if (keptLength > 0)
-        writeTotal(name, keptLength);
-    return qMax(0, keptLength);
+    if (!QFileInfo::exists(file))
+        return -1;
+    return Bounded::toInt(QSettings(file, QSettings::IniFormat).value(kGroupKey), 0);
 }
 
 bool ProgressStore::writeTotal(const QString& name, int total) const
@@ -146,10 +143,28 @@ bool ProgressStore::writeTotal(const QString& name, int total) const
 
 void App::readProgress()
 {
-    Zdzs = ProgressStore().readTotal(Zdname, SendText.size());
+    readProgress(ProgressStore());
+}
+
+void App::readProgress(const ProgressStore& store)
+{
+    const int recorded = store.recordedTotal(Zdname);
+    if (recorded >= 0) {
+        Zdzs = recorded;
+        return;
+    }
+    // A text keeps the length it had when its progress file was made; an empty one records nothing.
+    Zdzs = SendText.size();
+    if (Zdzs > 0)
+        writeProgress(store);
 }
 
 void App::writeProgress()
 {
-    ProgressStore().writeTotal(Zdname, Zdzs);
+    writeProgress(ProgressStore());
+}
+
+void App::writeProgress(const ProgressStore& store)
+{
+    store.writeTotal(Zdname, Zdzs);
 }

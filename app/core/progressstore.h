@@ -29,9 +29,9 @@ public:
     QString readText(const QString& name, bool* ok) const;
     // Writes the remaining text, creating the folder; on success the name of the file written.
     bool saveText(const QString& name, const QString& text, QString* savedName, QString* error) const;
-    // The recorded total of a name, 0 and up. A name without a record gets keptLength recorded
-    // unless that is 0: an empty text leaves the total to its first read with a text.
-    int readTotal(const QString& name, int keptLength) const;
+    // The recorded total of a name, 0 and up; -1 when it has none (or only a file that is no
+    // plain one). App::readProgress records a new text's total.
+    int recordedTotal(const QString& name) const;
     bool writeTotal(const QString& name, int total) const;
 
 private:
