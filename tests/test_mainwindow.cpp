@@ -56,20 +56,39 @@ private slots:
         QTest::addColumn<QRect>("saved"); // App::X, Y, Width, Height
         QTest::addColumn<QRect>("expected");
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const int right = available.right() + 1 - 650;
+        const int bottom = available.bottom() + 1 - 475;
         QTest::addRow("first start") << QRect(0, 0, 650, 475) << QRect(available.left(), 0, 650, 475);
-        QTest::addRow("too small") << QRect(10, 10, 100, 100) << QRect(10, 10, 584, 335);
-        QTest::addRow("too large") << QRect(10, 10, 20000, 20000) << QRect(QPoint(10, 10), available.size());
+        QTest::addRow("too small") << QRect(10, 10, 100, 100) << QRect(10, 10, 0, 0); // the layout's least
+        QTest::addRow("too large") << QRect(10, 10, 20000, 20000) << available;
+        // A place saved on a larger screen, or by a drag over the edge, comes back whole.
+        QTest::addRow("fits at the corner") << QRect(right, bottom, 650, 475) << QRect(right, bottom, 650, 475);
+        QTest::addRow("over the right edge") << QRect(right + 300, 40, 650, 475) << QRect(right, 40, 650, 475);
+        QTest::addRow("over the bottom edge") << QRect(30, bottom + 50, 650, 475) << QRect(30, bottom, 650, 475);
+        QTest::addRow("over the left edge") << QRect(-200, 40, 650, 475) << QRect(available.left(), 40, 650, 475);
+        QTest::addRow("over the top edge") << QRect(30, -100, 650, 475) << QRect(30, available.top(), 650, 475);
+        QTest::addRow("far off, bottom right")
+            << QRect(available.right() + 500, available.bottom() + 400, 650, 475) << QRect(right, bottom, 650, 475);
     }
 
+    // The window opens whole on the screen, and the side windows follow it to where it opened.
     void placement()
     {
         QFETCH(QRect, saved);
+        QFETCH(QRect, expected);
         App::X = saved.x();
         App::Y = saved.y();
         App::Width = saved.width();
         App::Height = saved.height();
         frmMain& w = m_f->open(true);
-        QTEST(QRect(w.pos(), w.size()), "expected");
+        if (expected.isEmpty()) {
+            // No least size of its own: the layout's, which the texts shown at the start settle.
+            QTRY_COMPARE(w.minimumSize(), w.minimumSizeHint());
+            QCOMPARE(w.width(), w.minimumWidth());
+            expected.setSize(w.size());
+        }
+        QCOMPARE(QRect(w.pos(), w.size()), expected);
+        QCOMPARE(QPoint(App::X, App::Y), expected.topLeft());
     }
 
     // No tray runs and no application style sheet is loaded here (as with a scheme that does not
@@ -143,7 +162,7 @@ private slots:
     // hides and shows the panel with the window while a text is being sent.
     void sideWindowsFollowAndHide()
     {
-        App::X = 300;
+        App::X = 150; // the window fills the right of the screen: nowhere beside it has room
         App::Y = 20;
         frmMain& w = m_f->open(true);
         w.infoRecv(100, QStringLiteral("跟随"), QString(250, QChar(0x5B57)), QString(100, QChar(0x5B57)), QString());
@@ -154,14 +173,14 @@ private slots:
         QWidget* panel = shown.value("Fwstate");
         QWidget* curve = shown.value("quxian");
         QVERIFY(panel && curve);
-        QCOMPARE(panel->pos(), QPoint(6, 20)); // 294 to the left, the curve to the right (within the screen)
+        QCOMPARE(panel->pos(), QPoint(0, 20)); // to the left and the curve to the right, within the screen
         const int curveX = curve->x();
         const QPoint grab = w.mapToGlobal(QPoint(5, 5));
         sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseMove, grab + QPoint(0, 80), Qt::NoButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(0, 80), Qt::LeftButton, Qt::NoButton);
         QCOMPARE((QList<QPoint>{w.pos(), panel->pos(), curve->pos()}),
-                 (QList<QPoint>{QPoint(300, 100), QPoint(6, 100), QPoint(curveX, 100)}));
+                 (QList<QPoint>{QPoint(150, 100), QPoint(0, 100), QPoint(curveX, 100)}));
         for (const bool visible : {false, true}) {
             w.activated();
             QCOMPARE((QList<bool>{w.isVisible(), panel->isVisible()}), (QList<bool>{visible, visible}));

@@ -22,6 +22,15 @@
 
 namespace {
 
+// The shown top-level window of that object name, once it is on the screen.
+QWidget* shownWindow(const char* name)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->objectName() == QLatin1String(name))
+            return QTest::qWaitForWindowExposed(window) ? window : nullptr;
+    return nullptr;
+}
+
 // Hands each state of an opened window to the check, named for the failure message.
 using Check = std::function<void(QWidget* window, const QString& state)>;
 
@@ -222,6 +231,36 @@ private slots:
         });
         QVERIFY(checked > 0);
     }
+
+    // Where the screen leaves room the sending-state panel and the speed curve stand beside the main
+    // window, never over it: on their own side, else on the other; and so while it is dragged.
+    void sideWindowsBesideMainWindow()
+    {
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::Dl = true;
+        App::Width = 600;
+        App::X = App::Y = 0; // a first start: at the screen's left edge, no room on the left
+        frmMain& w = f.open(true);
+        w.infoRecv(100, QStringLiteral("跟随"), QString(250, QChar(0x5B57)), QString(), QString());
+        QWidget* panel = shownWindow("Fwstate");
+        QVERIFY(panel);
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(600, 0));
+        // Dragged to the right, the panel goes back to its own side, and the curve finds room left.
+        const QPoint grab = w.mapToGlobal(QPoint(5, 5));
+        ts::sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        ts::sendMouse(&w, QEvent::MouseMove, grab + QPoint(660, 30), Qt::NoButton, Qt::LeftButton);
+        ts::sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(660, 30), Qt::LeftButton, Qt::NoButton);
+        QTRY_COMPARE(w.frameGeometry().topLeft(), QPoint(660, 30));
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(660 - Fwstate::PanelWidth, 30));
+        w.showSlot();
+        QWidget* curve = shownWindow("quxian");
+        QVERIFY(curve);
+        QTRY_COMPARE(curve->frameGeometry().topLeft(), QPoint(60, 30));
+        for (const QWidget* side : {panel, curve})
+            QVERIFY(!side->frameGeometry().intersects(w.frameGeometry()));
+    }
+
 };
 
 QTEST_MAIN(TestWindows)

@@ -5,6 +5,8 @@
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
+#include "app/core/screenplace.h"
+#include "app/dragframe.h"
 #include "app/iconhelper.h"
 
 #include <QGuiApplication>
@@ -30,15 +32,24 @@ WindowFrame::WindowFrame(frmMain* window, Ui_frmMain* ui, std::function<void(boo
 
 void WindowFrame::place()
 {
+    // The least size is what the layout needs (the status bar's figures always whole): no minimum
+    // of our own, the layout sets it when the window shows.
     m_window->resize(App::Width, App::Height);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_window->setMaximumSize(screen->availableGeometry().size());
-    m_window->setMinimumSize(584, 335);
+    QPoint at(App::X, App::Y);
     if (App::X == 0 && App::Y == 0) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        m_window->move(screen ? screen->availableGeometry().left() : 0, 0);
-    } else {
-        m_window->move(App::X, App::Y);
+        at = QPoint(screen ? screen->availableGeometry().left() : 0, 0);
+    }
+    // A place saved on a larger screen, or dragged over an edge, comes back whole; the side windows
+    // follow the window to where it opens.
+    const QRect wanted(at, m_window->size().expandedTo(m_window->minimumSizeHint()));
+    const QPoint kept = ScreenPlace::keptInside(wanted, DragFrame::availableAreaNear(wanted)).topLeft();
+    m_window->move(kept);
+    if (kept != QPoint(App::X, App::Y)) {
+        App::X = kept.x();
+        App::Y = kept.y();
     }
 
     m_fadeIn = new QPropertyAnimation(m_window, "windowOpacity", this);
