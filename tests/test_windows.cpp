@@ -19,6 +19,7 @@
 #include "sending/quxian.h"
 
 #include <QListWidget>
+#include <QTextDocumentFragment>
 
 namespace {
 
@@ -230,6 +231,59 @@ private slots:
             QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
         });
         QVERIFY(checked > 0);
+    }
+
+    void statusBarGivesWayAtTitle_data()
+    {
+        QTest::addColumn<bool>("least");
+        QTest::addRow("650x475") << false;
+        QTest::addRow("at its minimum") << true;
+    }
+
+    // Real-length texts in the status bar: the figures always whole, the chat group and the title
+    // giving way with "…" and shown whole in their tool tips, their markup kept escaped.
+    void statusBarGivesWayAtTitle()
+    {
+        QFETCH(bool, least);
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::Jilu = 123456789;
+        App::Dl = true; // the text is sent without a post into the chat
+        frmMain& w = f.open(true);
+        App::ChatTitle = QStringLiteral("唐诗跟打群");
+        w.getHwnd();
+        const QString title = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
+        QCOMPARE(title.size(), 40);
+        w.infoRecv(100, title, QString(300, QChar(0x5B57)), QString(), QString());
+        if (least)
+            w.resize(1, 1); // no smaller than its layout lets it, as the texts settle it
+        // The two labels that give way are looked at below: cut, they tell the whole in a tool tip.
+        const auto faults = [&w] {
+            const QRegularExpression givingWay(QStringLiteral("^QLabel lab(Title|Chat): \""));
+            QStringList found;
+            for (const QString& fault : ts::windowFaults(&w))
+                if (!givingWay.match(fault).hasMatch())
+                    found << fault;
+            return found;
+        };
+        QTRY_VERIFY2(faults().isEmpty(), qPrintable(faults().join(QLatin1Char('\n'))));
+        QCOMPARE(w.size(), least ? w.minimumSize() : QSize(650, 475));
+        QVERIFY(f.statusText("打字记录").contains(QStringLiteral("/123456789/")));
+        for (const char* caption : {"段号", "总字数", "进度", "编码提示", "打字记录"})
+            QVERIFY2(!f.statusText(QString::fromUtf8(caption)).contains(QChar(0x2026)), caption);
+        const QStringList whole{QStringLiteral("标题: ") + title, QStringLiteral("QQ群: 唐诗跟打群")};
+        for (const QString& text : whole) {
+            const QLabel* label = f.status(text.left(3));
+            QVERIFY2(label, qPrintable(text));
+            const QString shown = label->textFormat() == Qt::PlainText
+                                      ? label->text()
+                                      : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+            if (shown == text && !least)
+                continue;
+            QVERIFY2(shown.endsWith(QChar(0x2026)) && text.startsWith(shown.chopped(1)), qPrintable(shown));
+            QVERIFY2(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText().contains(text.mid(4)),
+                     qPrintable(label->toolTip()));
+        }
     }
 
     // Where the screen leaves room the sending-state panel and the speed curve stand beside the main
