@@ -2,6 +2,7 @@
 // default buttons, dragging, idle writes, unreadable files, the address request, clock, closing.
 #include "testsupport.h"
 
+#include <QColorDialog>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -9,6 +10,31 @@
 #include <sys/stat.h>
 
 using namespace ts;
+
+namespace {
+
+// The colour most of a reference character's cell shows on the screen: its background.
+QColor shownBackground(QTextEdit* pane, int position)
+{
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(position);
+    const QRect start = pane->cursorRect(cursor);
+    cursor.setPosition(position + 1);
+    const QImage cell = pane->viewport()
+                            ->grab(QRect(start.topLeft(), QPoint(pane->cursorRect(cursor).left() - 1, start.bottom())))
+                            .toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x)
+            ++counts[cell.pixel(x, y)];
+    QRgb most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(most))
+            most = it.key();
+    return QColor(most);
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -89,6 +115,41 @@ private slots:
         }
         QCOMPARE(QRect(w.pos(), w.size()), expected);
         QCOMPARE(QPoint(App::X, App::Y), expected.topLeft());
+    }
+
+    void colourChangeRepaintsPane_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<int>("position"); // 0 typed right, 1 typed wrong, 3 untyped
+        QTest::addColumn<QString>("colour");
+        const QStringList background{"功能", "外观", "背景颜色\t", "对照区"};
+        QTest::addRow("untyped, reference background") << background << 3 << "#123456";
+        QTest::addRow("right colour") << QStringList{"功能", "外观", "对错色\t", "打对色"} << 0 << "#123456";
+        QTest::addRow("wrong colour") << QStringList{"功能", "外观", "对错色\t", "打错色"} << 1 << "#123456";
+        QTest::addRow("reset, untyped") << QStringList{"功能", "外观", "外观重置"} << 3 << "#f4f7fc";
+        QTest::addRow("reset, wrong") << QStringList{"功能", "外观", "外观重置"} << 1 << "#ff3030";
+    }
+
+    // A colour change shows at once on every character of the reference pane, typed or not.
+    void colourChangeRepaintsPane()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(int, position);
+        QFETCH(QString, colour);
+        App::Dbj = QStringLiteral("#e0e0e0");
+        App::Rc = QStringLiteral("#a0a0a0");
+        App::Wc = QStringLiteral("#c00000");
+        m_f->open(true);
+        m_f->lay(QStringLiteral("春眠不觉晓处处闻啼鸟"));
+        m_f->type(QStringLiteral("春x"));
+        const QColor before = shownBackground(m_f->reference(), position);
+        QVERIFY(before != QColor(colour));
+        ModalAnswerer pick([&](QWidget* widget) {
+            qobject_cast<QColorDialog*>(widget)->setCurrentColor(QColor(colour));
+            static_cast<QDialog*>(widget)->accept();
+        });
+        m_f->action(path)->trigger();
+        QCOMPARE(shownBackground(m_f->reference(), position), QColor(colour));
     }
 
     // No tray runs and no application style sheet is loaded here (as with a scheme that does not
