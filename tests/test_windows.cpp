@@ -18,8 +18,27 @@
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
 
+#include <QDesktopServices>
 #include <QListWidget>
+#include <QScreen>
 #include <QTextDocumentFragment>
+
+// Xlib last: its macros clash with Qt's names.
+#include "x11support.h"
+
+// Takes the links a window opens instead of a browser.
+class LinkCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    LinkCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open"); }
+    ~LinkCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 namespace {
 
@@ -315,6 +334,55 @@ private slots:
             QVERIFY(!side->frameGeometry().intersects(w.frameGeometry()));
     }
 
+    // The title drags the window whatever it shows: a message in colour, an update link. A click
+    // on the link still opens it and a double click still maximises.
+    void titleDragsWithMessage()
+    {
+        xt::XInput x;
+        QVERIFY2(x.isOpen(), "needs an X display with XTest (run under test.sh)");
+        LinkCatcher links;
+        // A window an earlier case left on top (the input panel) would take the clicks.
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::X = 100;
+        App::Y = 80;
+        App::Dl = true;
+        frmMain& w = f.open(true);
+        auto* title = w.findChild<QLabel*>(QStringLiteral("lab_Title"));
+        // A text sent with its record holder's notice, which stays in the title.
+        w.infoRecv(0, QStringLiteral("春晓"), QStringLiteral("春眠不觉晓"), QString(), QStringLiteral("纪录: 某某"));
+        QCOMPARE(title->text(), QStringLiteral("Tavrel跟打器[<font color='red';>纪录: 某某</font>]"));
+        const QPoint onText = title->mapToGlobal(QPoint(20, title->height() / 2));
+        x.drag(onText, onText + QPoint(60, 40));
+        QTRY_COMPARE(w.pos(), QPoint(160, 120));
+        QCOMPARE(QPoint(App::X, App::Y), QPoint(160, 120));
+
+        const QString prefix = QStringLiteral("Tavrel跟打器[版本更新啦，最新版本 ");
+        const QString name = QStringLiteral("Tavrel跟打器V2");
+        // The update notice as the window shows it when the server has a newer version (offline here).
+        title->setText(
+            QStringLiteral(
+                "Tavrel跟打器[<font color='red';>版本更新啦，最新版本 <a href='http://127.0.0.1/dl'>%1</a></font>]")
+                .arg(name));
+        const QFontMetrics metrics(title->font());
+        const int linkX =
+            title->contentsRect().left() + metrics.horizontalAdvance(prefix) + metrics.horizontalAdvance(name) / 2;
+        const QPoint onLink = title->mapToGlobal(QPoint(linkX, title->height() / 2));
+        x.click(1, onLink);
+        QTRY_COMPARE(links.opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1/dl"))});
+        QCOMPARE(w.pos(), QPoint(160, 120));
+        // Pressed apart from the click, so the two presses make no double click.
+        x.drag(onLink + QPoint(10, 0), onLink + QPoint(-40, 30));
+        QTRY_COMPARE(w.pos(), QPoint(110, 150));
+        QCOMPARE(links.opened.size(), 1); // a drag is no click
+
+        const QPoint again = title->mapToGlobal(QPoint(20, title->height() / 2));
+        x.click(1, again);
+        x.click(1, again);
+        QTRY_COMPARE(w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    }
 };
 
 QTEST_MAIN(TestWindows)

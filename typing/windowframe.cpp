@@ -9,7 +9,7 @@
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -159,10 +159,11 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == m_ui->lab_Title) {
-        if (type != QEvent::MouseButtonDblClick)
-            return false;
-        toggleMaximised();
-        return true;
+        if (type == QEvent::MouseButtonDblClick) {
+            toggleMaximised();
+            return true;
+        }
+        return titleMouse(type, static_cast<QMouseEvent*>(event));
     }
     if (watched != m_window)
         return false;
@@ -184,23 +185,62 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
             return false;
-        m_window->move(mouse->globalPos() - m_dragOffset);
+        dragTo(mouse->globalPos());
         event->accept();
-        App::X = m_window->x();
-        App::Y = m_window->y();
-        m_dragMoved = true;
-        emit m_window->zbgb(App::X, App::Y);
         return true;
     case QEvent::MouseButtonRelease:
-        // Saved once per drag: a write on every step would rewrite the settings file dozens of times.
-        if (m_dragMoved)
-            App::writeConfig();
-        m_dragging = false;
-        m_dragMoved = false;
+        endDrag();
         return false;
     default:
         return false;
     }
+}
+
+bool WindowFrame::titleMouse(QEvent::Type type, const QMouseEvent* mouse)
+{
+    // A title that shows a message or a link is rich text and keeps the press for its links, so
+    // the drag starts here; a press that never moves stays a click on the link.
+    switch (type) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::LeftButton) {
+            m_dragging = true;
+            m_dragOffset = mouse->globalPos() - m_window->pos();
+            m_titlePress = mouse->globalPos();
+        }
+        return false;
+    case QEvent::MouseMove:
+        if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
+            return false;
+        // A hand's jitter on a link is no drag.
+        if (m_dragMoved || (mouse->globalPos() - m_titlePress).manhattanLength() >= QApplication::startDragDistance())
+            dragTo(mouse->globalPos());
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const bool moved = m_dragMoved;
+        endDrag();
+        return moved;
+    }
+    default:
+        return false;
+    }
+}
+
+void WindowFrame::dragTo(const QPoint& global)
+{
+    m_window->move(global - m_dragOffset);
+    App::X = m_window->x();
+    App::Y = m_window->y();
+    m_dragMoved = true;
+    emit m_window->zbgb(App::X, App::Y);
+}
+
+void WindowFrame::endDrag()
+{
+    // Saved once per drag: a write on every step would rewrite the settings file dozens of times.
+    if (m_dragMoved)
+        App::writeConfig();
+    m_dragging = false;
+    m_dragMoved = false;
 }
 
 void WindowFrame::saveWindowSize()
