@@ -22,8 +22,6 @@ public:
     explicit Fwstate(QWidget* parent = nullptr);
     ~Fwstate() override;
 
-    static constexpr int PanelWidth = 294;
-
 signals:
     // "停止发文": the cycle goes on without a segment length; the panel has closed itself.
     void stopRequested();

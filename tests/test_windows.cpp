@@ -325,7 +325,7 @@ private slots:
         ts::sendMouse(&w, QEvent::MouseMove, grab + QPoint(660, 30), Qt::NoButton, Qt::LeftButton);
         ts::sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(660, 30), Qt::LeftButton, Qt::NoButton);
         QTRY_COMPARE(w.frameGeometry().topLeft(), QPoint(660, 30));
-        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(660 - Fwstate::PanelWidth, 30));
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(660 - panel->frameGeometry().width(), 30));
         w.showSlot();
         QWidget* curve = shownWindow("quxian");
         QVERIFY(curve);

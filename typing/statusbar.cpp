@@ -122,8 +122,8 @@ private:
         const QFontMetrics metrics(font());
         const int room = contentsRect().width() - 2 * margin();
         QString shown = m_text;
-        // Not laid out while hidden: a hidden label keeps its whole text.
-        if (isVisible() && metrics.horizontalAdvance(plain(m_text)) > room) {
+        // Cut where it has less than the width it asked for; a hidden one is not laid out.
+        if (isVisible() && width() < m_wholeHint.width()) {
             if (textFormat() == Qt::PlainText) {
                 shown = metrics.elidedText(m_text, Qt::ElideRight, room);
             } else {
