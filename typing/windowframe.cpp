@@ -163,6 +163,8 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
             toggleMaximised();
             return true;
         }
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+            return false;
         return titleMouse(type, static_cast<QMouseEvent*>(event));
     }
     if (watched != m_window)
