@@ -1,5 +1,6 @@
 #include "app/dragframe.h"
 
+#include "app/core/screenplace.h"
 #include "app/iconhelper.h"
 
 #include <QAbstractButton>
@@ -41,6 +42,16 @@ void centreOnDesktop(QWidget* window)
         return;
     const QRect desktop = screen->virtualGeometry();
     window->move(desktop.topLeft() + centredPosition(desktop.size(), window->size()));
+}
+
+QRect availableAreaNear(const QRect& rect)
+{
+    QVector<QRect> areas;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        areas << screen->availableGeometry();
+    const int index = ScreenPlace::nearest(rect, areas);
+    return index < 0 ? QRect() : areas.at(index);
 }
 
 bool press(QWidget* window, QMouseEvent* event, QPoint& mousePoint, bool& mousePressed)

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QRect>
 
 class QAbstractButton;
 class QLabel;
@@ -21,6 +22,9 @@ void initFrame(QWidget* window, QLabel* labIco, QAbstractButton* btnMenuClose);
 // x = desktop width / 2 - window width / 2, each half an integer division of its own.
 QPoint centredPosition(const QSize& desktop, const QSize& window);
 void centreOnDesktop(QWidget* window);
+
+// The available area of the screen nearest to `rect`; an invalid rectangle without a screen.
+QRect availableAreaNear(const QRect& rect);
 
 // Drag steps. press() starts a drag on the left button only and returns whether it did;
 // move() moves the window while a drag runs and any button is held, and returns whether it did.

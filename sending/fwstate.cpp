@@ -4,19 +4,14 @@
 #include "app/core/app.h"
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
-#include "sending/core/curvedata.h"
 #include "sending/core/segmentcycle.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
-void placeOnScreen(QWidget* window, const QPoint& wanted)
+void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side)
 {
-    const QScreen* screen = QGuiApplication::screenAt(wanted + QPoint(window->width() / 2, 0));
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    window->move(placeInside(wanted, window->frameGeometry().size(), available));
+    // The globals hold the main window's place; its screen is the one the side is judged on.
+    const QRect main(App::X, App::Y, App::Width, App::Height);
+    const QSize size = window->frameGeometry().size();
+    window->move(ScreenPlace::beside(main, size, side, DragFrame::availableAreaNear(main)).topLeft());
 }
 
 Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
@@ -55,7 +50,7 @@ void Fwstate::recvzbgb(const int& x, const int& y)
     // The globals already hold the main window's new position when the signal comes.
     Q_UNUSED(x)
     Q_UNUSED(y)
-    placeOnScreen(this, QPoint(App::X - PanelWidth, App::Y));
+    placeBesideMainWindow(this, ScreenPlace::Side::Left);
 }
 
 void Fwstate::on_button_clicked()

@@ -5,6 +5,8 @@
 #include <QScopedPointer>
 #include <QWidget>
 
+#include "app/core/screenplace.h"
+
 namespace Ui {
 class Fwstate;
 }
@@ -20,15 +22,13 @@ public:
     explicit Fwstate(QWidget* parent = nullptr);
     ~Fwstate() override;
 
-    static constexpr int PanelWidth = 294;
-
 signals:
     // "停止发文": the cycle goes on without a segment length; the panel has closed itself.
     void stopRequested();
 
 public slots:
     void recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar);
-    // Follows the main window: to its left, top edges aligned, inside the screen's available area.
+    // Follows the main window: to its left, top edges aligned, or to its right where only that has room.
     void recvzbgb(const int& x, const int& y);
 
 private slots:
@@ -40,7 +40,8 @@ private:
     const QScopedPointer<Ui::Fwstate> m_ui;
 };
 
-// Moves a window to `wanted`, or as near as keeps it inside the available area of the screen there.
-void placeOnScreen(QWidget* window, const QPoint& wanted);
+// Moves a window beside the main window, on `side` where the screen has room for it, else on the
+// other side where that has room, else on `side` as far onto the screen as it goes.
+void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side);
 
 #endif

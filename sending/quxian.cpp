@@ -113,7 +113,7 @@ void quxian::recvzbgb(const int& x, const int& y)
 {
     Q_UNUSED(x)
     Q_UNUSED(y)
-    placeOnScreen(this, QPoint(App::X + App::Width, App::Y));
+    placeBesideMainWindow(this, ScreenPlace::Side::Right);
 }
 
 void quxian::on_ckXGrid_stateChanged(int state)

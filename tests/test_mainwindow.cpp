@@ -2,6 +2,7 @@
 // default buttons, dragging, idle writes, unreadable files, the address request, clock, closing.
 #include "testsupport.h"
 
+#include <QColorDialog>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -9,6 +10,31 @@
 #include <sys/stat.h>
 
 using namespace ts;
+
+namespace {
+
+// The colour most of a reference character's cell shows on the screen: its background.
+QColor shownBackground(QTextEdit* pane, int position)
+{
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(position);
+    const QRect start = pane->cursorRect(cursor);
+    cursor.setPosition(position + 1);
+    const QImage cell = pane->viewport()
+                            ->grab(QRect(start.topLeft(), QPoint(pane->cursorRect(cursor).left() - 1, start.bottom())))
+                            .toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x)
+            ++counts[cell.pixel(x, y)];
+    QRgb most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(most))
+            most = it.key();
+    return QColor(most);
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -56,20 +82,74 @@ private slots:
         QTest::addColumn<QRect>("saved"); // App::X, Y, Width, Height
         QTest::addColumn<QRect>("expected");
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const int right = available.right() + 1 - 650;
+        const int bottom = available.bottom() + 1 - 475;
         QTest::addRow("first start") << QRect(0, 0, 650, 475) << QRect(available.left(), 0, 650, 475);
-        QTest::addRow("too small") << QRect(10, 10, 100, 100) << QRect(10, 10, 584, 335);
-        QTest::addRow("too large") << QRect(10, 10, 20000, 20000) << QRect(QPoint(10, 10), available.size());
+        QTest::addRow("too small") << QRect(10, 10, 100, 100) << QRect(10, 10, 0, 0); // the layout's least
+        QTest::addRow("too large") << QRect(10, 10, 20000, 20000) << available;
+        // A place saved on a larger screen, or by a drag over the edge, comes back whole.
+        QTest::addRow("fits at the corner") << QRect(right, bottom, 650, 475) << QRect(right, bottom, 650, 475);
+        QTest::addRow("over the right edge") << QRect(right + 300, 40, 650, 475) << QRect(right, 40, 650, 475);
+        QTest::addRow("over the bottom edge") << QRect(30, bottom + 50, 650, 475) << QRect(30, bottom, 650, 475);
+        QTest::addRow("over the left edge") << QRect(-200, 40, 650, 475) << QRect(available.left(), 40, 650, 475);
+        QTest::addRow("over the top edge") << QRect(30, -100, 650, 475) << QRect(30, available.top(), 650, 475);
+        QTest::addRow("far off, bottom right")
+            << QRect(available.right() + 500, available.bottom() + 400, 650, 475) << QRect(right, bottom, 650, 475);
     }
 
+    // The window opens whole on the screen, and the side windows follow it to where it opened.
     void placement()
     {
         QFETCH(QRect, saved);
+        QFETCH(QRect, expected);
         App::X = saved.x();
         App::Y = saved.y();
         App::Width = saved.width();
         App::Height = saved.height();
         frmMain& w = m_f->open(true);
-        QTEST(QRect(w.pos(), w.size()), "expected");
+        if (expected.isEmpty()) {
+            // No least size of its own: the layout's, which the texts shown at the start settle.
+            QTRY_COMPARE(w.minimumSize(), w.minimumSizeHint());
+            QCOMPARE(w.width(), w.minimumWidth());
+            expected.setSize(w.size());
+        }
+        QCOMPARE(QRect(w.pos(), w.size()), expected);
+        QCOMPARE(QPoint(App::X, App::Y), expected.topLeft());
+    }
+
+    void colourChangeRepaintsPane_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<int>("position"); // 0 typed right, 1 typed wrong, 3 untyped
+        QTest::addColumn<QString>("colour");
+        const QStringList background{"功能", "外观", "背景颜色\t", "对照区"};
+        QTest::addRow("untyped, reference background") << background << 3 << "#123456";
+        QTest::addRow("right colour") << QStringList{"功能", "外观", "对错色\t", "打对色"} << 0 << "#123456";
+        QTest::addRow("wrong colour") << QStringList{"功能", "外观", "对错色\t", "打错色"} << 1 << "#123456";
+        QTest::addRow("reset, untyped") << QStringList{"功能", "外观", "外观重置"} << 3 << "#f4f7fc";
+        QTest::addRow("reset, wrong") << QStringList{"功能", "外观", "外观重置"} << 1 << "#ff3030";
+    }
+
+    // A colour change shows at once on every character of the reference pane, typed or not.
+    void colourChangeRepaintsPane()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(int, position);
+        QFETCH(QString, colour);
+        App::Dbj = QStringLiteral("#e0e0e0");
+        App::Rc = QStringLiteral("#a0a0a0");
+        App::Wc = QStringLiteral("#c00000");
+        m_f->open(true);
+        m_f->lay(QStringLiteral("春眠不觉晓处处闻啼鸟"));
+        m_f->type(QStringLiteral("春x"));
+        const QColor before = shownBackground(m_f->reference(), position);
+        QVERIFY(before != QColor(colour));
+        ModalAnswerer pick([&](QWidget* widget) {
+            qobject_cast<QColorDialog*>(widget)->setCurrentColor(QColor(colour));
+            static_cast<QDialog*>(widget)->accept();
+        });
+        m_f->action(path)->trigger();
+        QCOMPARE(shownBackground(m_f->reference(), position), QColor(colour));
     }
 
     // No tray runs and no application style sheet is loaded here (as with a scheme that does not
@@ -143,7 +223,7 @@ private slots:
     // hides and shows the panel with the window while a text is being sent.
     void sideWindowsFollowAndHide()
     {
-        App::X = 300;
+        App::X = 150; // the window fills the right of the screen: nowhere beside it has room
         App::Y = 20;
         frmMain& w = m_f->open(true);
         w.infoRecv(100, QStringLiteral("跟随"), QString(250, QChar(0x5B57)), QString(100, QChar(0x5B57)), QString());
@@ -154,14 +234,14 @@ private slots:
         QWidget* panel = shown.value("Fwstate");
         QWidget* curve = shown.value("quxian");
         QVERIFY(panel && curve);
-        QCOMPARE(panel->pos(), QPoint(6, 20)); // 294 to the left, the curve to the right (within the screen)
+        QCOMPARE(panel->pos(), QPoint(0, 20)); // to the left and the curve to the right, within the screen
         const int curveX = curve->x();
         const QPoint grab = w.mapToGlobal(QPoint(5, 5));
         sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseMove, grab + QPoint(0, 80), Qt::NoButton, Qt::LeftButton);
         sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(0, 80), Qt::LeftButton, Qt::NoButton);
         QCOMPARE((QList<QPoint>{w.pos(), panel->pos(), curve->pos()}),
-                 (QList<QPoint>{QPoint(300, 100), QPoint(6, 100), QPoint(curveX, 100)}));
+                 (QList<QPoint>{QPoint(150, 100), QPoint(0, 100), QPoint(curveX, 100)}));
         for (const bool visible : {false, true}) {
             w.activated();
             QCOMPARE((QList<bool>{w.isVisible(), panel->isVisible()}), (QList<bool>{visible, visible}));

@@ -18,9 +18,38 @@
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
 
+#include <QDesktopServices>
 #include <QListWidget>
+#include <QScreen>
+#include <QTextDocumentFragment>
+
+// Xlib last: its macros clash with Qt's names.
+#include "x11support.h"
+
+// Takes the links a window opens instead of a browser.
+class LinkCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    LinkCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open"); }
+    ~LinkCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 namespace {
+
+// The shown top-level window of that object name, once it is on the screen.
+QWidget* shownWindow(const char* name)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->objectName() == QLatin1String(name))
+            return QTest::qWaitForWindowExposed(window) ? window : nullptr;
+    return nullptr;
+}
 
 // Hands each state of an opened window to the check, named for the failure message.
 using Check = std::function<void(QWidget* window, const QString& state)>;
@@ -221,6 +250,138 @@ private slots:
             QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
         });
         QVERIFY(checked > 0);
+    }
+
+    void statusBarGivesWayAtTitle_data()
+    {
+        QTest::addColumn<bool>("least");
+        QTest::addRow("650x475") << false;
+        QTest::addRow("at its minimum") << true;
+    }
+
+    // Real-length texts in the status bar: the figures always whole, the chat group and the title
+    // giving way with "…" and shown whole in their tool tips, their markup kept escaped.
+    void statusBarGivesWayAtTitle()
+    {
+        QFETCH(bool, least);
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::Jilu = 123456789;
+        App::Dl = true; // the text is sent without a post into the chat
+        frmMain& w = f.open(true);
+        App::ChatTitle = QStringLiteral("唐诗跟打群");
+        w.getHwnd();
+        const QString title = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
+        QCOMPARE(title.size(), 40);
+        w.infoRecv(100, title, QString(300, QChar(0x5B57)), QString(), QString());
+        if (least)
+            w.resize(1, 1); // no smaller than its layout lets it, as the texts settle it
+        // The two labels that give way are looked at below: cut, they tell the whole in a tool tip.
+        const auto faults = [&w] {
+            const QRegularExpression givingWay(QStringLiteral("^QLabel lab(Title|Chat): \""));
+            QStringList found;
+            for (const QString& fault : ts::windowFaults(&w))
+                if (!givingWay.match(fault).hasMatch())
+                    found << fault;
+            return found;
+        };
+        QTRY_VERIFY2(faults().isEmpty(), qPrintable(faults().join(QLatin1Char('\n'))));
+        QCOMPARE(w.size(), least ? w.minimumSize() : QSize(650, 475));
+        QVERIFY(f.statusText("打字记录").contains(QStringLiteral("/123456789/")));
+        for (const char* caption : {"段号", "总字数", "进度", "编码提示", "打字记录"})
+            QVERIFY2(!f.statusText(QString::fromUtf8(caption)).contains(QChar(0x2026)), caption);
+        const QStringList whole{QStringLiteral("标题: ") + title, QStringLiteral("QQ群: 唐诗跟打群")};
+        for (const QString& text : whole) {
+            const QLabel* label = f.status(text.left(3));
+            QVERIFY2(label, qPrintable(text));
+            const QString shown = label->textFormat() == Qt::PlainText
+                                      ? label->text()
+                                      : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+            if (shown == text && !least)
+                continue;
+            QVERIFY2(shown.endsWith(QChar(0x2026)) && text.startsWith(shown.chopped(1)), qPrintable(shown));
+            QVERIFY2(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText().contains(text.mid(4)),
+                     qPrintable(label->toolTip()));
+        }
+    }
+
+    // Where the screen leaves room the sending-state panel and the speed curve stand beside the main
+    // window, never over it: on their own side, else on the other; and so while it is dragged.
+    void sideWindowsBesideMainWindow()
+    {
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::Dl = true;
+        App::Width = 600;
+        App::X = App::Y = 0; // a first start: at the screen's left edge, no room on the left
+        frmMain& w = f.open(true);
+        w.infoRecv(100, QStringLiteral("跟随"), QString(250, QChar(0x5B57)), QString(), QString());
+        QWidget* panel = shownWindow("Fwstate");
+        QVERIFY(panel);
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(600, 0));
+        // Dragged to the right, the panel goes back to its own side, and the curve finds room left.
+        const QPoint grab = w.mapToGlobal(QPoint(5, 5));
+        ts::sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        ts::sendMouse(&w, QEvent::MouseMove, grab + QPoint(660, 30), Qt::NoButton, Qt::LeftButton);
+        ts::sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(660, 30), Qt::LeftButton, Qt::NoButton);
+        QTRY_COMPARE(w.frameGeometry().topLeft(), QPoint(660, 30));
+        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(660 - panel->frameGeometry().width(), 30));
+        w.showSlot();
+        QWidget* curve = shownWindow("quxian");
+        QVERIFY(curve);
+        QTRY_COMPARE(curve->frameGeometry().topLeft(), QPoint(60, 30));
+        for (const QWidget* side : {panel, curve})
+            QVERIFY(!side->frameGeometry().intersects(w.frameGeometry()));
+    }
+
+    // The title drags the window whatever it shows: a message in colour, an update link. A click
+    // on the link still opens it and a double click still maximises.
+    void titleDragsWithMessage()
+    {
+        xt::XInput x;
+        QVERIFY2(x.isOpen(), "needs an X display with XTest (run under test.sh)");
+        LinkCatcher links;
+        // A window an earlier case left on top (the input panel) would take the clicks.
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::X = 100;
+        App::Y = 80;
+        App::Dl = true;
+        frmMain& w = f.open(true);
+        auto* title = w.findChild<QLabel*>(QStringLiteral("lab_Title"));
+        // A text sent with its record holder's notice, which stays in the title.
+        w.infoRecv(0, QStringLiteral("春晓"), QStringLiteral("春眠不觉晓"), QString(), QStringLiteral("纪录: 某某"));
+        QCOMPARE(title->text(), QStringLiteral("Tavrel跟打器[<font color='red';>纪录: 某某</font>]"));
+        const QPoint onText = title->mapToGlobal(QPoint(20, title->height() / 2));
+        x.drag(onText, onText + QPoint(60, 40));
+        QTRY_COMPARE(w.pos(), QPoint(160, 120));
+        QCOMPARE(QPoint(App::X, App::Y), QPoint(160, 120));
+
+        const QString prefix = QStringLiteral("Tavrel跟打器[版本更新啦，最新版本 ");
+        const QString name = QStringLiteral("Tavrel跟打器V2");
+        // The update notice as the window shows it when the server has a newer version (offline here).
+        title->setText(
+            QStringLiteral(
+                "Tavrel跟打器[<font color='red';>版本更新啦，最新版本 <a href='http://127.0.0.1/dl'>%1</a></font>]")
+                .arg(name));
+        const QFontMetrics metrics(title->font());
+        const int linkX =
+            title->contentsRect().left() + metrics.horizontalAdvance(prefix) + metrics.horizontalAdvance(name) / 2;
+        const QPoint onLink = title->mapToGlobal(QPoint(linkX, title->height() / 2));
+        x.click(1, onLink);
+        QTRY_COMPARE(links.opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1/dl"))});
+        QCOMPARE(w.pos(), QPoint(160, 120));
+        // Pressed apart from the click, so the two presses make no double click.
+        x.drag(onLink + QPoint(10, 0), onLink + QPoint(-40, 30));
+        QTRY_COMPARE(w.pos(), QPoint(110, 150));
+        QCOMPARE(links.opened.size(), 1); // a drag is no click
+
+        const QPoint again = title->mapToGlobal(QPoint(20, title->height() / 2));
+        x.click(1, again);
+        x.click(1, again);
+        QTRY_COMPARE(w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
     }
 };
 

@@ -80,6 +80,20 @@ public:
         XFlush(m_display);
     }
 
+    // A left-button drag as a hand makes it: pressed at `from`, moved to `to` in steps, released.
+    void drag(const QPoint& from, const QPoint& to)
+    {
+        const int screen = DefaultScreen(m_display);
+        XTestFakeMotionEvent(m_display, screen, from.x(), from.y(), CurrentTime);
+        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+        for (int step = 1; step <= 4; ++step) {
+            const QPoint at = from + (to - from) * step / 4;
+            XTestFakeMotionEvent(m_display, screen, at.x(), at.y(), CurrentTime);
+        }
+        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+        XFlush(m_display);
+    }
+
     unsigned numLockMask() const { return XkbKeysymToModifiers(m_display, XK_Num_Lock); }
     // True once the server has Caps Lock and Num Lock as asked.
     bool setLocks(bool caps, bool num)

@@ -84,6 +84,9 @@ void PaneLook::applyColours()
         QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Dbj, App::Ztcd, m_paneFontRule));
     restyleTypingPane();
     m_table->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
+    // Each character carries its background: all of them take the new colours at once, not only
+    // those whose state changes next.
+    m_view->paintReference(App::Pattern, true);
 }
 
 void PaneLook::chooseScheme(QObject* sender)
@@ -100,15 +103,17 @@ void PaneLook::chooseScheme(QObject* sender)
         qDebug() << "样式：无法读取" << name;
 }
 
-void PaneLook::pickColour(QString& stored, bool repaint)
+void PaneLook::pickColour(QString& stored, bool restyle)
 {
     const QColor colour = QColorDialog::getColor(Qt::green, m_window, QStringLiteral("颜色"));
     if (!colour.isValid())
         return;
     stored = colour.name();
     App::writeConfig();
-    if (repaint)
+    if (restyle)
         applyColours();
+    else
+        m_view->paintReference(App::Pattern, true);
 }
 
 void PaneLook::chooseFont()

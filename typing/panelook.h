@@ -25,15 +25,15 @@ public:
 
     // The configured font, or the default where none or a broken one is configured.
     void applyConfiguredFont();
-    // The panes' and the table's colours as configured.
+    // The panes' and the table's colours as configured, every reference character repainted.
     void applyColours();
     // The typing pane's style for the current mode; revealed: readable even in blind mode.
     void restyleTypingPane(bool revealed = false);
 
-    // The commands: a scheme from its menu action, a colour asked for (the panes repainted unless
-    // it is a marking colour, used by the next colouring), the font, the reset of the whole look.
+    // The commands: a scheme from its menu action, a colour asked for (the panes restyled, or for a
+    // marking colour only the reference characters repainted), the font, the reset of the whole look.
     void chooseScheme(QObject* action);
-    void pickColour(QString& stored, bool repaint = true);
+    void pickColour(QString& stored, bool restyle = true);
     void chooseFont();
     void resetLook();
 

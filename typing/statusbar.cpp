@@ -2,12 +2,16 @@
 
 #include "typing/core/comparison.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTextDocumentFragment>
 
 namespace {
+
+const QChar kEllipsis(0x2026);
 
 // Titles come from the chat and from files: one line, never markup.
 QString oneLine(QString text)
@@ -16,7 +20,138 @@ QString oneLine(QString text)
     return text.replace(breaks, QStringLiteral(" "));
 }
 
+// The markup with its text cut after `keep` characters (an entity or a surrogate pair counts as
+// one) and `tail` put there, inside the tags still open; every tag is kept, so the markup stays whole.
+QString cutMarkup(const QString& markup, int keep, const QString& tail)
+{
+    QString cut;
+    int seen = 0;
+    for (int i = 0; i < markup.size();) {
+        int length = 1;
+        if (markup.at(i) == QLatin1Char('<')) {
+            const int end = markup.indexOf(QLatin1Char('>'), i);
+            cut += markup.mid(i, end < 0 ? -1 : end + 1 - i);
+            i = end < 0 ? markup.size() : end + 1;
+            continue;
+        }
+        const int entityEnd = markup.at(i) == QLatin1Char('&') ? markup.indexOf(QLatin1Char(';'), i) : -1;
+        if (entityEnd > i && entityEnd - i <= 10)
+            length = entityEnd + 1 - i;
+        else if (markup.at(i).isHighSurrogate() && i + 1 < markup.size())
+            length = 2;
+        if (seen == keep)
+            cut += tail;
+        if (seen < keep)
+            cut += markup.mid(i, length);
+        ++seen;
+        i += length;
+    }
+    return cut;
+}
+
 } // namespace
+
+// A status label that gives way to the others: where its text does not fit, it shows the start of
+// the text and "…", and its tool tip tells the whole. The layout is told the whole text's size, so
+// the label takes its room back once there is some.
+class GivingLabel : public QLabel
+{
+public:
+    GivingLabel(const QString& caption, Qt::TextFormat format, QWidget* parent) : QLabel(parent), m_caption(caption)
+    {
+        setTextFormat(format);
+        setWhole(caption);
+    }
+
+    // `text` in the label's format, with the tool tips for it shown whole and shown cut.
+    void setWhole(const QString& text, const QString& wholeTip = QString(), const QString& cutTip = QString())
+    {
+        m_text = text;
+        m_wholeTip = wholeTip;
+        m_cutTip = cutTip;
+        measure();
+    }
+
+    QSize sizeHint() const override { return m_wholeHint; }
+    QSize minimumSizeHint() const override
+    {
+        // The caption and "…" at least, so it still says what it is.
+        const int width = fontMetrics().horizontalAdvance(m_caption + kEllipsis) + 2 * margin();
+        return QSize(qMin(width, m_wholeHint.width()), m_wholeHint.height());
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        fit();
+    }
+    void showEvent(QShowEvent* event) override
+    {
+        QLabel::showEvent(event);
+        fit();
+    }
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            measure();
+    }
+
+private:
+    QString plain(const QString& text) const
+    {
+        return textFormat() == Qt::PlainText ? text : QTextDocumentFragment::fromHtml(text).toPlainText();
+    }
+
+    // The whole text's size, as the label itself takes it; then the text that fits.
+    void measure()
+    {
+        if (m_measuring)
+            return;
+        m_measuring = true;
+        QLabel::setText(m_text);
+        m_wholeHint = QLabel::sizeHint();
+        updateGeometry();
+        fit();
+        m_measuring = false;
+    }
+
+    void fit()
+    {
+        const QFontMetrics metrics(font());
+        const int room = contentsRect().width() - 2 * margin();
+        QString shown = m_text;
+        // Cut where it has less than the width it asked for; a hidden one is not laid out.
+        if (isVisible() && width() < m_wholeHint.width()) {
+            if (textFormat() == Qt::PlainText) {
+                shown = metrics.elidedText(m_text, Qt::ElideRight, room);
+            } else {
+                // The most characters that fit with the "…", kept inside the markup.
+                int low = 0;
+                int high = plain(m_text).size();
+                while (low < high) {
+                    const int keep = (low + high + 1) / 2;
+                    if (metrics.horizontalAdvance(plain(cutMarkup(m_text, keep, kEllipsis))) <= room)
+                        low = keep;
+                    else
+                        high = keep - 1;
+                }
+                shown = cutMarkup(m_text, low, kEllipsis);
+            }
+        }
+        if (text() != shown)
+            QLabel::setText(shown);
+        setToolTip(shown == m_text ? m_wholeTip : m_cutTip);
+    }
+
+    const QString m_caption;
+    QString m_text;
+    QString m_wholeTip;
+    QString m_cutTip;
+    QSize m_wholeHint;
+    bool m_measuring = false;
+};
 
 RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
 {
@@ -25,9 +160,9 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
     m_progress->setTextVisible(false);
     m_bar = new QStatusBar(parent);
     m_bar->setSizeGripEnabled(false);
-    m_chat = new QLabel(QStringLiteral("QQ群: "), m_bar);
+    m_chat = new GivingLabel(QStringLiteral("QQ群: "), Qt::RichText, m_bar);
     m_segment = new QLabel(m_bar);
-    m_title = new QLabel(m_bar);
+    m_title = new GivingLabel(QStringLiteral("标题: "), Qt::PlainText, m_bar);
     m_count = new QLabel(m_bar);
     m_progressText = new QLabel(m_bar);
     m_codeHint = new QLabel(m_bar);
@@ -38,22 +173,22 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
                                                       {m_codeHint, "labCodeHint"}, {m_record, "labRecord"}};
     for (const auto& [widget, name] : named)
         widget->setObjectName(QLatin1String(name));
-    for (QLabel* label : {m_chat, m_segment, m_title, m_count, m_progressText, m_codeHint, m_record})
-        m_bar->addWidget(label, 1);
-    // The chat label's text arrives as markup with the title escaped (blue while lurking).
-    m_chat->setTextFormat(Qt::RichText);
-    m_title->setTextFormat(Qt::PlainText);
+    // The labels that give way take the width of their text, no more, and give it up first; the
+    // figures share what is left over.
+    for (QLabel* label :
+         std::initializer_list<QLabel*>{m_chat, m_segment, m_title, m_count, m_progressText, m_codeHint, m_record})
+        m_bar->addWidget(label, label == m_chat || label == m_title ? 0 : 1);
 }
 
 void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title)
 {
     const QString idle = QStringLiteral("Tavrel潜水中……");
-    m_chat->setText(chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText);
+    m_chatText = chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText;
+    showChat();
     m_segment->setText(QStringLiteral("段号: ") + segmentHeader);
-    m_title->setText(QStringLiteral("标题: ") + oneLine(title));
-    m_title->setToolTip(title.isEmpty()
-                            ? QString()
-                            : QStringLiteral("<qt>") + oneLine(title).toHtmlEscaped() + QStringLiteral("</qt>"));
+    const QString titleTip =
+        title.isEmpty() ? QString() : QStringLiteral("<qt>") + oneLine(title).toHtmlEscaped() + QStringLiteral("</qt>");
+    m_title->setWhole(QStringLiteral("标题: ") + oneLine(title), titleTip, titleTip);
     m_codeHint->setText(QStringLiteral("编码提示: "));
     m_codeHint->setToolTip(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
 }
@@ -67,7 +202,7 @@ void RunStatusBar::showProgress(const ProgressInfo& info)
 
 void RunStatusBar::showFreeCount(int count)
 {
-    m_title->setText(QStringLiteral("标题: "));
+    m_title->setWhole(QStringLiteral("标题: "));
     m_count->setText(QStringLiteral("总字数: ") + QString::number(count));
 }
 
@@ -78,7 +213,17 @@ void RunStatusBar::setProgressVisible(bool visible)
 
 void RunStatusBar::setChatToolTip(const QString& tip)
 {
-    m_chat->setToolTip(tip);
+    m_chatTip = tip;
+    showChat();
+}
+
+void RunStatusBar::showChat()
+{
+    // The chat text is markup already (the group's name escaped); cut, its tool tip tells the whole.
+    QString cutTip = QStringLiteral("<qt>") + m_chatText;
+    if (!m_chatTip.isEmpty())
+        cutTip += QStringLiteral("<br>") + m_chatTip.toHtmlEscaped();
+    m_chat->setWhole(m_chatText, m_chatTip, cutTip + QStringLiteral("</qt>"));
 }
 
 void RunStatusBar::setSegmentToolTip(const QString& tip)

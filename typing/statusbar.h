@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+class GivingLabel;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
@@ -36,15 +37,19 @@ public:
     void setRecordText(const QString& text);
 
 private:
+    void showChat();
+
     QProgressBar* m_progress;
     QStatusBar* m_bar;
-    QLabel* m_chat;
+    GivingLabel* m_chat;
     QLabel* m_segment;
-    QLabel* m_title;
+    GivingLabel* m_title;
     QLabel* m_count;
     QLabel* m_progressText;
     QLabel* m_codeHint;
     QLabel* m_record;
+    QString m_chatText; // as markup
+    QString m_chatTip;  // while the chat text shows whole
 };
 
 #endif

@@ -5,9 +5,11 @@
 #include "ui_frmmain.h"
 
 #include "app/core/app.h"
+#include "app/core/screenplace.h"
+#include "app/dragframe.h"
 #include "app/iconhelper.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -30,15 +32,24 @@ WindowFrame::WindowFrame(frmMain* window, Ui_frmMain* ui, std::function<void(boo
 
 void WindowFrame::place()
 {
+    // The least size is what the layout needs (the status bar's figures always whole): no minimum
+    // of our own, the layout sets it when the window shows.
     m_window->resize(App::Width, App::Height);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_window->setMaximumSize(screen->availableGeometry().size());
-    m_window->setMinimumSize(584, 335);
+    QPoint at(App::X, App::Y);
     if (App::X == 0 && App::Y == 0) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        m_window->move(screen ? screen->availableGeometry().left() : 0, 0);
-    } else {
-        m_window->move(App::X, App::Y);
+        at = QPoint(screen ? screen->availableGeometry().left() : 0, 0);
+    }
+    // A place saved on a larger screen, or dragged over an edge, comes back whole; the side windows
+    // follow the window to where it opens.
+    const QRect wanted(at, m_window->size().expandedTo(m_window->minimumSizeHint()));
+    const QPoint kept = ScreenPlace::keptInside(wanted, DragFrame::availableAreaNear(wanted)).topLeft();
+    m_window->move(kept);
+    if (kept != QPoint(App::X, App::Y)) {
+        App::X = kept.x();
+        App::Y = kept.y();
     }
 
     m_fadeIn = new QPropertyAnimation(m_window, "windowOpacity", this);
@@ -148,10 +159,13 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == m_ui->lab_Title) {
-        if (type != QEvent::MouseButtonDblClick)
+        if (type == QEvent::MouseButtonDblClick) {
+            toggleMaximised();
+            return true;
+        }
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
             return false;
-        toggleMaximised();
-        return true;
+        return titleMouse(type, static_cast<QMouseEvent*>(event));
     }
     if (watched != m_window)
         return false;
@@ -173,23 +187,62 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
             return false;
-        m_window->move(mouse->globalPos() - m_dragOffset);
+        dragTo(mouse->globalPos());
         event->accept();
-        App::X = m_window->x();
-        App::Y = m_window->y();
-        m_dragMoved = true;
-        emit m_window->zbgb(App::X, App::Y);
         return true;
     case QEvent::MouseButtonRelease:
-        // Saved once per drag: a write on every step would rewrite the settings file dozens of times.
-        if (m_dragMoved)
-            App::writeConfig();
-        m_dragging = false;
-        m_dragMoved = false;
+        endDrag();
         return false;
     default:
         return false;
     }
+}
+
+bool WindowFrame::titleMouse(QEvent::Type type, const QMouseEvent* mouse)
+{
+    // A title that shows a message or a link is rich text and keeps the press for its links, so
+    // the drag starts here; a press that never moves stays a click on the link.
+    switch (type) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::LeftButton) {
+            m_dragging = true;
+            m_dragOffset = mouse->globalPos() - m_window->pos();
+            m_titlePress = mouse->globalPos();
+        }
+        return false;
+    case QEvent::MouseMove:
+        if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
+            return false;
+        // A hand's jitter on a link is no drag.
+        if (m_dragMoved || (mouse->globalPos() - m_titlePress).manhattanLength() >= QApplication::startDragDistance())
+            dragTo(mouse->globalPos());
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const bool moved = m_dragMoved;
+        endDrag();
+        return moved;
+    }
+    default:
+        return false;
+    }
+}
+
+void WindowFrame::dragTo(const QPoint& global)
+{
+    m_window->move(global - m_dragOffset);
+    App::X = m_window->x();
+    App::Y = m_window->y();
+    m_dragMoved = true;
+    emit m_window->zbgb(App::X, App::Y);
+}
+
+void WindowFrame::endDrag()
+{
+    // Saved once per drag: a write on every step would rewrite the settings file dozens of times.
+    if (m_dragMoved)
+        App::writeConfig();
+    m_dragging = false;
+    m_dragMoved = false;
 }
 
 void WindowFrame::saveWindowSize()

@@ -1,6 +1,7 @@
 #ifndef TAVREL_TYPING_WINDOWFRAME_H
 #define TAVREL_TYPING_WINDOWFRAME_H
 
+#include <QEvent>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -8,13 +9,14 @@
 
 #include <functional>
 
+class QMouseEvent;
 class QPropertyAnimation;
 class Ui_frmMain;
 class WindowTray;
 class frmMain;
 
 // The frameless main window's own frame: its title bar (the buttons, a double click on the title
-// to maximise or restore), dragging it by the body, the fade in and the fading close, its place and
+// to maximise or restore), dragging it by the body or the title, the fade in and the fading close, its place and
 // size limits, the size saved after a resize, and showing and hiding it (tray, boss key).
 class WindowFrame : public QObject
 {
@@ -44,11 +46,16 @@ protected:
 
 private:
     void saveWindowSize();
+    // The title's share of dragging; true where the event goes no further.
+    bool titleMouse(QEvent::Type type, const QMouseEvent* mouse);
+    void dragTo(const QPoint& global);
+    void endDrag();
 
     frmMain* m_window;
     Ui_frmMain* m_ui;
     std::function<void(bool)> m_sendPanelVisible;
     QPoint m_dragOffset;
+    QPoint m_titlePress; // where a press on the title was, on the screen
     bool m_dragging = false;
     bool m_dragMoved = false;
     bool m_maximised = false;

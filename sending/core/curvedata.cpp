@@ -1,7 +1,5 @@
 #include "sending/core/curvedata.h"
 
-#include "app/core/screenplace.h"
-
 #include <QStringList>
 
 CurvePoints curvePoints(const QString& speeds)
@@ -18,9 +16,4 @@ CurvePoints curvePoints(const QString& speeds)
         points.y << (ok && qIsFinite(value) ? double(qint64(value)) : 0.0);
     }
     return points;
-}
-
-QPoint placeInside(const QPoint& wanted, const QSize& size, const QRect& available)
-{
-    return ScreenPlace::keptInside(QRect(wanted, size), available).topLeft();
 }

@@ -1,8 +1,6 @@
 #ifndef TAVREL_SENDING_CURVEDATA_H
 #define TAVREL_SENDING_CURVEDATA_H
 
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QVector>
 
@@ -16,9 +14,5 @@ struct CurvePoints
     int count() const { return x.size(); }
 };
 CurvePoints curvePoints(const QString& speeds);
-
-// Where a window of the given size goes when it asks for `wanted`: moved just enough to stand inside
-// the available area (a window larger than the area keeps its top-left corner in it).
-QPoint placeInside(const QPoint& wanted, const QSize& size, const QRect& available);
 
 #endif
