@@ -262,12 +262,15 @@ private slots:
     {
         setNonDefaults();
         m_f->open();
+        QVariantList before;
+        for (int i = 0; i < App::configKeyCount(); ++i)
+            before << App::configValue(i);
         action({"功能", "外观", "外观重置"})->trigger();
         const QStringList look{"Font1", "Ztcd", "Ztcg", "Dbj", "Gbj", "Tbj", "Rc", "Wc"};
         for (int i = 0; i < App::configKeyCount(); ++i) {
             const QString key = App::configKey(i);
-            const bool isDefault = configFileValue(key) == App::configDefault(i).toString();
-            QVERIFY2(isDefault == look.contains(key), qPrintable(key));
+            const QVariant expected = look.contains(key) ? App::configDefault(i) : before.at(i);
+            QVERIFY2(App::configValue(i) == expected && configFileValue(key) == expected.toString(), qPrintable(key));
         }
     }
 
