@@ -221,8 +221,7 @@ void FramelessDialog::fitToText(QLabel* label)
     QRect frame(QPoint(), grown);
     frame.moveCenter(geometry().center());
     resize(frame.size());
-    move(qBound(desktop.left(), frame.left(), qMax(desktop.left(), desktop.right() + 1 - frame.width())),
-         qBound(desktop.top(), frame.top(), qMax(desktop.top(), desktop.bottom() + 1 - frame.height())));
+    move(ScreenPlace::keptInside(frame, desktop).topLeft());
 }
 
 void FramelessDialog::mousePressEvent(QMouseEvent* event)

@@ -175,21 +175,12 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
     }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return false;
-    const auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
     switch (type) {
     case QEvent::MouseButtonPress:
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        m_dragging = true;
-        m_dragOffset = mouse->globalPos() - m_window->pos();
-        event->accept();
-        return true;
+        return DragFrame::press(m_window, mouse, m_dragOffset, m_dragging);
     case QEvent::MouseMove:
-        if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
-            return false;
-        dragTo(mouse->globalPos());
-        event->accept();
-        return true;
+        return dragStep(mouse);
     case QEvent::MouseButtonRelease:
         endDrag();
         return false;
@@ -198,25 +189,20 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-bool WindowFrame::titleMouse(QEvent::Type type, const QMouseEvent* mouse)
+bool WindowFrame::titleMouse(QEvent::Type type, QMouseEvent* mouse)
 {
     // A title that shows a message or a link is rich text and keeps the press for its links, so
     // the drag starts here; a press that never moves stays a click on the link.
     switch (type) {
     case QEvent::MouseButtonPress:
-        if (mouse->button() == Qt::LeftButton) {
-            m_dragging = true;
-            m_dragOffset = mouse->globalPos() - m_window->pos();
+        if (DragFrame::press(m_window, mouse, m_dragOffset, m_dragging))
             m_titlePress = mouse->globalPos();
-        }
         return false;
     case QEvent::MouseMove:
-        if (!m_dragging || mouse->buttons() == Qt::NoButton || m_maximised)
-            return false;
         // A hand's jitter on a link is no drag.
-        if (m_dragMoved || (mouse->globalPos() - m_titlePress).manhattanLength() >= QApplication::startDragDistance())
-            dragTo(mouse->globalPos());
-        return true;
+        if (!m_dragMoved && (mouse->globalPos() - m_titlePress).manhattanLength() < QApplication::startDragDistance())
+            return m_dragging;
+        return dragStep(mouse);
     case QEvent::MouseButtonRelease: {
         const bool moved = m_dragMoved;
         endDrag();
@@ -227,13 +213,15 @@ bool WindowFrame::titleMouse(QEvent::Type type, const QMouseEvent* mouse)
     }
 }
 
-void WindowFrame::dragTo(const QPoint& global)
+bool WindowFrame::dragStep(QMouseEvent* mouse)
 {
-    m_window->move(global - m_dragOffset);
+    if (m_maximised || !DragFrame::move(m_window, mouse, m_dragOffset, m_dragging))
+        return false;
     App::X = m_window->x();
     App::Y = m_window->y();
     m_dragMoved = true;
     emit m_window->zbgb(App::X, App::Y);
+    return true;
 }
 
 void WindowFrame::endDrag()
@@ -241,7 +229,7 @@ void WindowFrame::endDrag()
     // Saved once per drag: a write on every step would rewrite the settings file dozens of times.
     if (m_dragMoved)
         App::writeConfig();
-    m_dragging = false;
+    DragFrame::release(m_dragging);
     m_dragMoved = false;
 }
 

@@ -47,8 +47,9 @@ protected:
 private:
     void saveWindowSize();
     // The title's share of dragging; true where the event goes no further.
-    bool titleMouse(QEvent::Type type, const QMouseEvent* mouse);
-    void dragTo(const QPoint& global);
+    bool titleMouse(QEvent::Type type, QMouseEvent* mouse);
+    // One step of a drag: the window moved and its place kept; false where no drag runs.
+    bool dragStep(QMouseEvent* mouse);
     void endDrag();
 
     frmMain* m_window;
