@@ -1,6 +1,7 @@
 #include "typing/typingview.h"
 
 #include "app/core/app.h"
+#include "app/core/textchars.h"
 
 #include <QColor>
 #include <QSignalBlocker>
@@ -189,7 +190,8 @@ void TypingView::trimFreePane(int& length)
     QTextCursor cursor(m_typing->document());
     cursor.setPosition(cut, QTextCursor::KeepAnchor);
     // A character outside the Basic Multilingual Plane stays whole on one side of the cut.
-    if (cut > 0 && m_typing->document()->characterAt(cut).isLowSurrogate())
+    const QTextDocument* document = m_typing->document();
+    if (TextChars::isPair(document->characterAt(cut - 1), document->characterAt(cut)))
         cursor.setPosition(cut + 1, QTextCursor::KeepAnchor);
     const int removed = cursor.selectionEnd();
     const int typingAt = m_typing->textCursor().position();
