@@ -3,9 +3,9 @@
 
 #include <QComboBox>
 
-// A list of names, some longer than the box: the box asks for room for a few characters only,
-// shows a current name it cannot hold cut with "…" and whole in its tool tip, and opens a list as
-// wide as its longest name, up to the screen's width.
+// A list of names, some longer than the box: the box asks for room for a few characters only and
+// shows a current name it cannot hold cut with "…" and whole in its tool tip. Its list opens as
+// wide as its longest name (the style's popup does that, up to the screen's width).
 class ElidingComboBox : public QComboBox
 {
     Q_OBJECT
@@ -16,8 +16,6 @@ public:
 
     // The current text as the box paints it.
     QString shownText() const;
-
-    void showPopup() override;
 
 protected:
     bool event(QEvent* event) override;
