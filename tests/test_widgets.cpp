@@ -1,6 +1,7 @@
 // Windows on their own, offscreen: the four modal boxes, their frame and drag, the switch and the
 // seven style sheets; the sending window, the sending-state panel with its cycle, and the curve.
 #include "app/dragframe.h"
+#include "app/elidingcombobox.h"
 #include "app/frminputbox.h"
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
@@ -11,8 +12,8 @@
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
 #include "sending/sendingcycle.h"
-#include "typing/resultbutton.h"
 #include "testsupport.h"
+#include "typing/resultbutton.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -324,6 +325,22 @@ private slots:
             QVERIFY2(buttonDrawn(sw, QStyle::State_MouseOver) == still, scheme);
             QVERIFY2(buttonDrawn(sw, QStyle::State_Sunken) == still, scheme);
         }
+    }
+
+    // A list box paints a name it cannot hold as a box holding the cut name would.
+    void elidingComboBox()
+    {
+        const QString name = QStringLiteral("唐诗宋词元曲精选集之春眠不觉晓处处闻啼鸟.txt");
+        ElidingComboBox box;
+        box.addItem(name);
+        box.resize(150, 28);
+        QVERIFY(box.shownText().endsWith(QChar(0x2026)) && name.startsWith(box.shownText().chopped(1)));
+        QComboBox plain;
+        plain.addItem(box.shownText());
+        plain.resize(box.size());
+        QCOMPARE(box.grab().toImage(), plain.grab().toImage());
+        box.resize(box.fontMetrics().horizontalAdvance(name) + 60, 28);
+        QCOMPARE(box.shownText(), name);
     }
 
     // The live caption's size is kept while only its digits change, but a longer figure or a new
