@@ -3,8 +3,10 @@
 #include "account/core/hotkeys.h"
 #include "account/core/inputmethodsync.h"
 #include "app/core/app.h"
+#include "app/core/screenplace.h"
 #include "app/core/textfiles.h"
 #include "app/dragframe.h"
+#include "app/fieldtext.h"
 #include "app/frmmessagebox.h"
 #include "app/switchbutton.h"
 #include "ui_setting.h"
@@ -13,7 +15,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSpinBox>
 
 namespace {
@@ -122,6 +126,42 @@ void Setting::initForm()
 
     for (const QString& key : editedKeys())
         showValue(key, App::configValue(App::configIndex(key)));
+    for (const QString& key : HotKeys::keyNames())
+        connect(hotKeyField(key), &QLineEdit::textChanged, this, &Setting::fitHotKeys);
+    fitHotKeys();
+}
+
+QLineEdit* Setting::hotKeyField(const QString& key) const
+{
+    return m_ui->kuaijie->findChild<QLineEdit*>(key.toLower());
+}
+
+void Setting::fitHotKeys()
+{
+    int needed = 0;
+    for (const QString& key : HotKeys::keyNames())
+        needed = qMax(needed, FieldText::neededWidth(hotKeyField(key), hotKeyField(key)->text()));
+    const QRect first = hotKeyField(HotKeys::keyNames().first())->geometry();
+    const int grow = needed - first.width();
+    if (grow <= 0)
+        return;
+    // Every field widens alike; the right column, and the pages and the window with it, make room.
+    for (QWidget* w : m_ui->kuaijie->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (w->x() > first.right())
+            w->move(w->x() + grow, w->y());
+        if (HotKeys::keyNames().contains(w->objectName(), Qt::CaseInsensitive))
+            w->resize(w->width() + grow, w->height());
+    }
+    const int wider = 2 * grow;
+    for (const Page& page : kPages) {
+        QWidget* w = findChild<QWidget*>(QLatin1String(page.page));
+        w->resize(w->width() + wider, w->height());
+    }
+    for (QWidget* button : {m_ui->btnMoren, m_ui->btnOk, m_ui->btnClose})
+        button->move(button->x() + wider, button->y());
+    setGeometry(geometry().adjusted(0, 0, wider, 0));
+    if (const QScreen* screen = QGuiApplication::screenAt(geometry().center()))
+        move(ScreenPlace::keptInside(frameGeometry(), screen->availableGeometry()).topLeft());
 }
 
 void Setting::showValue(const QString& key, const QVariant& value)

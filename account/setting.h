@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCloseEvent;
+class QLineEdit;
 
 namespace Ui {
 class Setting;
@@ -47,6 +48,9 @@ private:
     // Puts one configuration value into the control of its key, or reads it back.
     void showValue(const QString& key, const QVariant& value);
     QVariant controlValue(const QString& key) const;
+    QLineEdit* hotKeyField(const QString& key) const;
+    // The hot-key fields grow, and the window with them, so each shows its whole key.
+    void fitHotKeys();
 
     const QScopedPointer<Ui::Setting> m_ui;
 };

@@ -17,6 +17,8 @@
 #   MENUBAR*, MENU        menu bar text, fill and selected item; drop-down menu fill
 #   SCROLL_*              scroll bar track, handle and hovered handle
 #   TOOLTIP               tool tip fill
+#   PANEL_*               the input panel's gradient, the frames of its labels and keys, and the
+#                         text on it: the panel's colour scheme of the same name
 
 tavrel_style_scheme(white
     DESCRIPTION "White: a light title bar with dark glyphs and a quiet grey-blue accent."
@@ -47,6 +49,10 @@ tavrel_style_scheme(white
     SCROLL_HANDLE       C6CACE
     SCROLL_HANDLE_HOVER A9AEB3
     TOOLTIP             FFFFE8
+    PANEL_TOP           EEEEEE
+    PANEL_BOTTOM        E5E5E5
+    PANEL_BORDER        DCDCDC
+    PANEL_TEXT          000000
 )
 
 tavrel_style_scheme(blue
@@ -78,6 +84,10 @@ tavrel_style_scheme(blue
     SCROLL_HANDLE       9DCDEE
     SCROLL_HANDLE_HOVER 6FB5E3
     TOOLTIP             F4FBFF
+    PANEL_TOP           DEF0FE
+    PANEL_BOTTOM        C0DEF6
+    PANEL_BORDER        C0DCF2
+    PANEL_TEXT          386487
 )
 
 tavrel_style_scheme(gray
@@ -109,6 +119,10 @@ tavrel_style_scheme(gray
     SCROLL_HANDLE       B4B8BC
     SCROLL_HANDLE_HOVER 8A9096
     TOOLTIP             FAFAFA
+    PANEL_TOP           E4E4E4
+    PANEL_BOTTOM        A2A2A2
+    PANEL_BORDER        DCDCDC
+    PANEL_TEXT          000000
 )
 
 tavrel_style_scheme(black
@@ -140,6 +154,10 @@ tavrel_style_scheme(black
     SCROLL_HANDLE       5A5A5A
     SCROLL_HANDLE_HOVER 2E2E2E
     TOOLTIP             2E2E2E
+    PANEL_TOP           4D4D4D
+    PANEL_BOTTOM        292929
+    PANEL_BORDER        C2CCD8
+    PANEL_TEXT          F0F0F0
 )
 
 tavrel_style_scheme(brown
@@ -171,6 +189,10 @@ tavrel_style_scheme(brown
     SCROLL_HANDLE       8A91A1
     SCROLL_HANDLE_HOVER 5A6172
     TOOLTIP             F4F5F8
+    PANEL_TOP           667481
+    PANEL_BOTTOM        566373
+    PANEL_BORDER        C2CCD8
+    PANEL_TEXT          E7ECF0
 )
 
 tavrel_style_scheme(dev
@@ -202,6 +224,10 @@ tavrel_style_scheme(dev
     SCROLL_HANDLE       7FA2CC
     SCROLL_HANDLE_HOVER 2C6DB5
     TOOLTIP             F4F8FD
+    PANEL_TOP           C0D3EB
+    PANEL_BOTTOM        BCCFE7
+    PANEL_BORDER        B4C2D7
+    PANEL_TEXT          324C6C
 )
 
 tavrel_style_scheme(silvery
@@ -233,4 +259,8 @@ tavrel_style_scheme(silvery
     SCROLL_HANDLE       9BA3AA
     SCROLL_HANDLE_HOVER 6F7B86
     TOOLTIP             F7F8F9
+    PANEL_TOP           E1E4E6
+    PANEL_BOTTOM        CCD3D9
+    PANEL_BORDER        B2B6B9
+    PANEL_TEXT          000000
 )

@@ -15,11 +15,15 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QWindow>
+
+#include <algorithm>
 
 frmInput* frmInput::self = nullptr;
 
@@ -164,21 +168,61 @@ void frmInput::render()
     if (m_candidateLabels.first()->text().isEmpty())
         m_restWidth = width();
     const QStringList& labels = m_engine.labels();
-    bool changed = false;
-    for (int i = 0; i < m_candidateLabels.size(); ++i) {
-        if (m_candidateLabels.at(i)->text() != labels.at(i)) {
-            m_candidateLabels.at(i)->setText(labels.at(i));
-            changed = true;
-        }
-    }
+    if (labels == m_labelTexts || !layout())
+        return;
+    m_labelTexts = labels;
+    for (int i = 0; i < m_candidateLabels.size(); ++i)
+        m_candidateLabels.at(i)->setText(labels.at(i));
+    // The labels' row first: its new size reaches the panel's layout only through it.
+    m_ui->widgetTop->layout()->activate();
+    fitLabelsToScreen();
     // The layout widens the panel for a page of long candidates but never narrows it again: the
     // next page takes it back to the width it had before, as far as its own labels allow.
-    if (changed && layout()) {
-        // The labels' row first: its new size reaches the panel's layout only through it.
-        m_ui->widgetTop->layout()->activate();
-        layout()->activate();
-        resize(qMax(m_restWidth, minimumWidth()), height());
+    layout()->activate();
+    resize(qMax(m_restWidth, minimumWidth()), height());
+}
+
+namespace {
+
+// The greatest width each of `widths` may keep so that together they give up at least `excess`:
+// the widest give way first, down to a common width.
+int commonCap(const QVector<int>& widths, int excess)
+{
+    const auto loss = [&widths](int cap) {
+        int lost = 0;
+        for (const int w : widths)
+            lost += qMax(0, w - cap);
+        return lost;
+    };
+    int low = 0, high = *std::max_element(widths.begin(), widths.end());
+    while (low < high) {
+        const int cap = (low + high + 1) / 2;
+        if (loss(cap) >= excess)
+            low = cap;
+        else
+            high = cap - 1;
     }
+    return low;
+}
+
+} // namespace
+
+void frmInput::fitLabelsToScreen()
+{
+    const int excess = layout()->totalMinimumSize().width() - screenArea(geometry()).width();
+    if (excess <= 0)
+        return;
+    QVector<int> widths;
+    for (const QLabel* label : qAsConst(m_candidateLabels))
+        widths << label->fontMetrics().horizontalAdvance(label->text());
+    // Each keeps its "…" at least.
+    const int cap = qMax(commonCap(widths, excess), fontMetrics().horizontalAdvance(QChar(0x2026)));
+    for (int i = 0; i < m_candidateLabels.size(); ++i) {
+        QLabel* label = m_candidateLabels.at(i);
+        if (widths.at(i) > cap)
+            label->setText(label->fontMetrics().elidedText(label->text(), Qt::ElideRight, cap));
+    }
+    m_ui->widgetTop->layout()->activate();
 }
 
 void frmInput::selectChinese()
@@ -242,24 +286,30 @@ void frmInput::placeBeside(QWidget* widget)
 {
     if (App::Position != QStringLiteral("跟随光标"))
         return;
+    QRect place;
     if (positionMode == QLatin1String("center")) {
-        setGeometry(m_deskWidth / 2 - m_frmWidth / 2, m_deskHeight / 2 - m_frmHeight / 2, m_frmWidth, m_frmHeight);
+        place = QRect(m_deskWidth / 2 - m_frmWidth / 2, m_deskHeight / 2 - m_frmHeight / 2, m_frmWidth, m_frmHeight);
     } else if (positionMode == QLatin1String("bottom")) {
-        setGeometry(0, m_deskHeight - m_frmHeight, m_deskWidth, m_frmHeight);
+        place = QRect(0, m_deskHeight - m_frmHeight, m_deskWidth, m_frmHeight);
     } else if (positionMode == QLatin1String("control")) {
-        const QPoint at = widget->mapToGlobal(QPoint(0, widget->height() + 1));
-        setGeometry(at.x(), at.y(), m_frmWidth, m_frmHeight);
+        place = QRect(widget->mapToGlobal(QPoint(0, widget->height() + 1)), QSize(m_frmWidth, m_frmHeight));
+    } else {
+        return;
     }
+    setGeometry(keptOnScreen(place));
 }
 
-QRect frmInput::keptOnScreen(QRect place)
+QRect frmInput::screenArea(const QRect& place)
 {
     const QScreen* screen = QGuiApplication::screenAt(place.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return place;
-    return ScreenPlace::keptInside(place, screen->availableGeometry());
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect frmInput::keptOnScreen(QRect place)
+{
+    return ScreenPlace::keptInside(place, screenArea(place));
 }
 
 void frmInput::setVisible(bool visible)
@@ -275,6 +325,28 @@ void frmInput::setVisible(bool visible)
         setGeometry(place);
     }
     QWidget::setVisible(visible);
+}
+
+void frmInput::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // Every move but the keeping on the screen puts the panel where it stands.
+    if (!m_keepingOnScreen)
+        m_home = pos();
+}
+
+void frmInput::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!isVisible())
+        return;
+    // A wider panel moves back onto the screen; narrower again, it returns to where it stood.
+    const QPoint kept = keptOnScreen(QRect(m_home, size())).topLeft();
+    if (kept != pos()) {
+        m_keepingOnScreen = true;
+        move(kept);
+        m_keepingOnScreen = false;
+    }
 }
 
 void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)

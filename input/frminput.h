@@ -61,7 +61,8 @@ public:
 
     QString inputMode() const { return m_inputMode; }
 
-    // Showing puts the panel wholly on the screen it stands on.
+    // Showing, and every change of size while shown, keep the panel whole on the screen it
+    // stands on; it returns towards where it stood when it narrows again.
     void setVisible(bool visible) override;
 
 public slots:
@@ -71,6 +72,8 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void focusChanged(QWidget* oldWidget, QWidget* nowWidget);
@@ -92,6 +95,9 @@ private:
     bool attached() const { return !m_target.isNull(); }
     bool targetWritable() const;
     void placeBeside(QWidget* widget);
+    // Shortens the longest candidate labels with "…" where the panel would pass the screen's width.
+    void fitLabelsToScreen();
+    static QRect screenArea(const QRect& place);
     static QRect keptOnScreen(QRect place);
 
     // Dispatch of the soft keys and of physical keys.
@@ -127,6 +133,11 @@ private:
     int m_frmHeight = 210;
     // The panel's width before a page of candidates widened it.
     int m_restWidth = 610;
+    // The candidates as the engine gave them; the labels may show them shortened.
+    QStringList m_labelTexts;
+    // Where the panel was put; it stands there whenever its size lets it stay whole on the screen.
+    QPoint m_home;
+    bool m_keepingOnScreen = false;
 };
 
 #endif

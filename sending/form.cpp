@@ -6,6 +6,7 @@
 
 #include "app/core/app.h"
 #include "app/dragframe.h"
+#include "app/elidingcombobox.h"
 #include "app/frmmessagebox.h"
 #include "sending/core/segmentcycle.h"
 #include "sending/core/servertexts.h"
@@ -104,7 +105,7 @@ void Form::buildBody()
 
     m_labProgress = named(new QLabel(QStringLiteral("跟打进度:"), body), "labProgress");
     m_labProgress->hide();
-    m_comboProgress = named(new QComboBox(body), "comboProgress");
+    m_comboProgress = named(new ElidingComboBox(body), "comboProgress");
     m_comboProgress->hide();
     m_progressNames = m_progress.names();
     m_comboProgress->addItems(m_progressNames);

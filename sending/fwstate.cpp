@@ -3,6 +3,7 @@
 
 #include "app/core/app.h"
 #include "app/dragframe.h"
+#include "app/fieldtext.h"
 #include "app/iconhelper.h"
 #include "sending/core/segmentcycle.h"
 
@@ -37,7 +38,7 @@ Fwstate::~Fwstate()
 void Fwstate::recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar)
 {
     const SendingFigures figures = sendingFigures(fullText, sentSoFar);
-    m_ui->lineEdit->setText(title == QStringLiteral("自定义内容") ? App::Zdname : title);
+    FieldText::showName(m_ui->lineEdit, title == QStringLiteral("自定义内容") ? App::Zdname : title);
     m_ui->lineEdit2->setText(header);
     m_ui->lineEdit3->setText(QString::number(figures.sent));
     m_ui->lineEdit4->setText(QString::number(figures.total));

@@ -1,17 +1,19 @@
 // Windows on their own, offscreen: the four modal boxes, their frame and drag, the switch and the
 // seven style sheets; the sending window, the sending-state panel with its cycle, and the curve.
 #include "app/dragframe.h"
+#include "app/elidingcombobox.h"
 #include "app/frminputbox.h"
 #include "app/frmmessagebox.h"
 #include "app/frmmessagebox2.h"
 #include "app/frmmessagebox3.h"
+#include "app/look.h"
 #include "app/switchbutton.h"
 #include "sending/form.h"
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
 #include "sending/sendingcycle.h"
-#include "typing/resultbutton.h"
 #include "testsupport.h"
+#include "typing/resultbutton.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -53,17 +55,22 @@ int execAnswering(QDialog& box, const QByteArray& answer, const std::function<vo
     return box.exec();
 }
 
-QColor buttonCorner(QPushButton* button, bool hovered)
+// A button as its style draws it in a state the mouse would give it.
+QImage buttonDrawn(QPushButton* button, QStyle::State state)
 {
     QStyleOptionButton option;
     option.initFrom(button);
-    if (hovered)
-        option.state |= QStyle::State_MouseOver;
+    option.state |= state;
     QImage image(button->size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     button->style()->drawControl(QStyle::CE_PushButton, &option, &painter, button);
-    return image.pixelColor(2, 2);
+    return image;
+}
+
+QColor buttonCorner(QPushButton* button, bool hovered)
+{
+    return buttonDrawn(button, hovered ? QStyle::State_MouseOver : QStyle::State_None).pixelColor(2, 2);
 }
 
 QStringList g_warnings;
@@ -310,6 +317,30 @@ private slots:
         }
         sw->setOnOff(false);
         QVERIFY(!sw->switchedOn && sw->styleSheet().contains("btncheckoff.png"));
+        // Under the mouse or pressed it still shows only its picture: no push button's fill lies
+        // behind it, under any scheme.
+        for (const char* scheme : {"white", "blue", "gray", "black", "brown", "dev", "silvery"}) {
+            QVERIFY(applyStyleSheet(scheme));
+            const QImage still = buttonDrawn(sw, QStyle::State_None);
+            QVERIFY2(buttonDrawn(sw, QStyle::State_MouseOver) == still, scheme);
+            QVERIFY2(buttonDrawn(sw, QStyle::State_Sunken) == still, scheme);
+        }
+    }
+
+    // A list box paints a name it cannot hold as a box holding the cut name would.
+    void elidingComboBox()
+    {
+        const QString name = QStringLiteral("唐诗宋词元曲精选集之春眠不觉晓处处闻啼鸟.txt");
+        ElidingComboBox box;
+        box.addItem(name);
+        box.resize(150, 28);
+        QVERIFY(box.shownText().endsWith(QChar(0x2026)) && name.startsWith(box.shownText().chopped(1)));
+        QComboBox plain;
+        plain.addItem(box.shownText());
+        plain.resize(box.size());
+        QCOMPARE(box.grab().toImage(), plain.grab().toImage());
+        box.resize(box.fontMetrics().horizontalAdvance(name) + 60, 28);
+        QCOMPARE(box.shownText(), name);
     }
 
     // The live caption's size is kept while only its digits change, but a longer figure or a new

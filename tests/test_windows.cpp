@@ -1,5 +1,7 @@
-// Every window the trainer opens, in each state it opens in, under the fonts and style sheet a user
-// gets: every visible control whole, readable and at least its minimum size.
+// Every window the trainer opens, in each state it opens in, under the fonts a user gets and each of
+// the seven colour schemes, with names as long as users give them: every visible control whole,
+// at least its minimum size, and its text whole (or cut with "…" and whole in its tool tip) and
+// readable on what is painted behind it.
 #include "testsupport.h"
 #include "windowcheck.h"
 
@@ -13,7 +15,9 @@
 #include "input/bmcx.h"
 #include "input/cftj.h"
 #include "input/frminput.h"
+#include "input/inputpanel.h"
 #include "input/inputsetting.h"
+#include "platform/windowsystem.h"
 #include "sending/form.h"
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
@@ -22,6 +26,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTextDocumentFragment>
+#include <QVBoxLayout>
 
 // Xlib last: its macros clash with Qt's names.
 #include "x11support.h"
@@ -86,8 +91,77 @@ void sendingWindow(const Check& check, const QString& mode)
     form->close();
 }
 
-// A text's name as users give them; a line edit scrolls a longer one, a list shows it whole.
+// A text's name as users give them, and one of the longest they give.
 const QString kTitle = QStringLiteral("第十二章 春晓");
+const QString kLongTitle = QStringLiteral("唐诗宋词元曲精选集之春眠不觉晓处处闻啼鸟夜来风雨声花落知多少").repeated(2);
+
+// A file in the program's folder, where the windows list code files; gone with the row.
+class ProgramFile
+{
+public:
+    explicit ProgramFile(const QString& name) : m_path(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name)
+    {
+        QDir().mkpath(QFileInfo(m_path).path());
+        App::writeFile(m_path, QStringLiteral("中\tk\n"));
+    }
+    ~ProgramFile() { QFile::remove(m_path); }
+
+private:
+    const QString m_path;
+};
+
+// The input panel beside a typing pane near the screen's right edge, widened by a page of code
+// hints ("h") and by ten words longer than any screen ("mm"): still whole on the screen, and back
+// where it stood once the page is gone.
+void inputPanel(const Check& check)
+{
+    QDir().mkpath(QStringLiteral("mb"));
+    QString table;
+    for (int i = 0; i < 10; ++i)
+        table += QStringLiteral("hqwert%1\t%2\n").arg(QChar('a' + i)).arg(QStringLiteral("一二三四五六七八九十").at(i));
+    for (int i = 0; i < 10; ++i)
+        table += QStringLiteral("mm\t") + QString(60, QChar(0x957F + i)) + QLatin1Char('\n');
+    App::writeFile(QStringLiteral("mb/五笔.txt"), table);
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    auto* other = new QLineEdit(&host);
+    auto* pane = new QTextEdit(&host);
+    pane->setObjectName(QStringLiteral("textEdit2"));
+    layout->addWidget(other);
+    layout->addWidget(pane);
+    host.setGeometry(630, 100, 400, 150);
+    host.show();
+    host.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&host));
+    InputPanel::open(true);
+    frmInput* panel = frmInput::self;
+    const auto putAway = qScopeGuard([panel] {
+        panel->clearChinese();
+        panel->hide();
+        App::CountSelectKeys = true;
+    });
+    panel->init();
+    // The panel attaches when the focus moves to the pane within its window.
+    other->setFocus();
+    pane->setFocus();
+    QTRY_VERIFY(panel->isVisible());
+    check(panel, QStringLiteral("no code"));
+    const QPoint home = panel->pos();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    App::Tishi = true;
+    for (const char* code : {"h", "mm"}) {
+        for (const char* letter = code; *letter; ++letter)
+            QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn") + QLatin1Char(*letter)),
+                              Qt::LeftButton);
+        QVERIFY(panel->width() > 610);
+        QVERIFY2(panel->width() <= screen.width(), qPrintable(QString::number(panel->width())));
+        QTRY_VERIFY2(screen.contains(panel->frameGeometry()), code);
+        check(panel, QLatin1String(code));
+        for (const char* letter = code; *letter; ++letter)
+            QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btnDelete")), Qt::LeftButton);
+        QTRY_COMPARE(panel->pos(), home);
+    }
+}
 
 const QVector<Row>& rows()
 {
@@ -101,12 +175,22 @@ const QVector<Row>& rows()
          }},
         {"settings",
          [](const Check& check) {
+             // A hot key of three parts, and a code file named at length.
+             App::Kjlb = QStringLiteral("ALT+SHIFT+F12");
+             const ProgramFile file(QStringLiteral("编码文件/") + kLongTitle.left(24) + QStringLiteral(".txt"));
+             App::BianMa = kLongTitle.left(24) + QStringLiteral(".txt");
              Setting window;
              window.show();
              for (const char* page : {"btnJiben", "btnChengji", "btnKuaijie", "btnGenda", "btnGaoji"}) {
                  clickNamed(&window, page);
                  check(&window, QLatin1String(page));
              }
+             // A longer key typed in shows whole too.
+             clickNamed(&window, "btnKuaijie");
+             auto* field = window.findChild<QLineEdit*>(QStringLiteral("kjsz"));
+             field->selectAll();
+             QTest::keyClicks(field, QStringLiteral("CTRL+ALT+SHIFT+F12"));
+             check(&window, QStringLiteral("a longer key typed"));
          }},
         {"login",
          [](const Check& check) {
@@ -122,9 +206,10 @@ const QVector<Row>& rows()
         {"sending progress view",
          [](const Check& check) {
              QDir().mkpath(QStringLiteral("跟打进度"));
-             App::writeFile(QStringLiteral("跟打进度/") + kTitle + QStringLiteral(".txt"),
-                            QStringLiteral("春眠不觉晓"));
-             App::Zdname = kTitle;
+             for (const QString& title : {kTitle, kLongTitle})
+                 App::writeFile(QStringLiteral("跟打进度/") + title + QStringLiteral(".txt"),
+                                QStringLiteral("春眠不觉晓"));
+             App::Zdname = kLongTitle;
              auto* form = new Form(nullptr, QDir::currentPath());
              form->show();
              auto* list = form->findChild<QListWidget*>(QStringLiteral("listSource"));
@@ -135,7 +220,7 @@ const QVector<Row>& rows()
         {"sending state",
          [](const Check& check) {
              Fwstate panel;
-             panel.recvstate(kTitle, QStringLiteral("第123段"), QString(99999, QLatin1Char('x')),
+             panel.recvstate(kLongTitle, QStringLiteral("第123段"), QString(99999, QLatin1Char('x')),
                              QString(12345, QLatin1Char('x')));
              check(&panel, QString());
          }},
@@ -144,7 +229,7 @@ const QVector<Row>& rows()
              quxian curve;
              check(&curve, QString());
          }},
-        {"input panel", [](const Check& check) { check(frmInput::Instance(), QString()); }},
+        {"input panel", inputPanel},
         {"input settings",
          [](const Check& check) {
              Inputsetting window;
@@ -160,6 +245,10 @@ const QVector<Row>& rows()
          [](const Check& check) {
              bmcx window;
              check(&window, QString());
+             // The two text fields in large type, the rest of the body in the body's.
+             const std::pair<const char*, int> sizes[] = {{"txt1", 15}, {"txt2", 15}, {"label", 10}, {"search", 10}};
+             for (const auto& [name, size] : sizes)
+                 QCOMPARE(QFontInfo(window.findChild<QWidget*>(QLatin1String(name))->font()).pointSize(), size);
          }},
         {"picture window",
          [](const Check& check) {
@@ -224,28 +313,34 @@ private slots:
         App::initResources();
         applyWindowFonts();
     }
-    void init()
-    {
-        ts::resetWindowGlobals();
-        applyStyleSheet(App::Style);
-    }
+    void init() { ts::resetWindowGlobals(); }
 
     void everyControlShown_data()
     {
         QTest::addColumn<int>("row");
-        for (int i = 0; i < rows().size(); ++i)
-            QTest::addRow("%s", rows().at(i).name) << i;
+        QTest::addColumn<QString>("scheme");
+        for (const char* scheme : {"white", "silvery", "black", "brown", "dev", "blue", "gray"})
+            for (int i = 0; i < rows().size(); ++i)
+                QTest::addRow("%s, %s", rows().at(i).name, scheme) << i << QString::fromLatin1(scheme);
     }
     void everyControlShown()
     {
         QFETCH(int, row);
+        QFETCH(QString, scheme);
         TestDir dir;
+        App::Style = scheme;
+        QVERIFY(applyStyleSheet(scheme));
         int checked = 0;
         rows().at(row).open([&checked](QWidget* window, const QString& state) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));
             QApplication::processEvents();
-            const QStringList faults = ts::windowFaults(window);
+            // The window manager's answers to a window's resizes come late: it is checked at the
+            // size it has on the screen.
+            QRect placed;
+            QTRY_VERIFY(platform::windowSystem().clientRect(window->winId(), &placed) &&
+                        placed.size() == window->size());
+            const QStringList faults = ts::windowFaults(window) + ts::unreadableTexts(window);
             ++checked;
             QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
         });
