@@ -1,5 +1,6 @@
 #include "typing/statusbar.h"
 
+#include "app/core/textchars.h"
 #include "typing/core/comparison.h"
 
 #include <QEvent>
@@ -27,7 +28,6 @@ QString cutMarkup(const QString& markup, int keep, const QString& tail)
     QString cut;
     int seen = 0;
     for (int i = 0; i < markup.size();) {
-        int length = 1;
         if (markup.at(i) == QLatin1Char('<')) {
             const int end = markup.indexOf(QLatin1Char('>'), i);
             cut += markup.mid(i, end < 0 ? -1 : end + 1 - i);
@@ -35,10 +35,7 @@ QString cutMarkup(const QString& markup, int keep, const QString& tail)
             continue;
         }
         const int entityEnd = markup.at(i) == QLatin1Char('&') ? markup.indexOf(QLatin1Char(';'), i) : -1;
-        if (entityEnd > i && entityEnd - i <= 10)
-            length = entityEnd + 1 - i;
-        else if (markup.at(i).isHighSurrogate() && i + 1 < markup.size())
-            length = 2;
+        const int length = entityEnd > i && entityEnd - i <= 10 ? entityEnd + 1 - i : TextChars::width(markup, i);
         if (seen == keep)
             cut += tail;
         if (seen < keep)

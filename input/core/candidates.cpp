@@ -1,5 +1,7 @@
 #include "input/core/candidates.h"
 
+#include "app/core/textchars.h"
+
 #include <algorithm>
 
 namespace {
@@ -22,7 +24,7 @@ QString shortLabel(const QString& text)
 {
     int units = 0;
     for (int shown = 0; shown < kLabelLength && units < text.size(); ++shown)
-        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+        units += TextChars::width(text, units);
     return units < text.size() ? text.left(units) + QChar(0x2026) : text;
 }
 
