@@ -66,6 +66,9 @@ cftj::cftj(QWidget* parent) : QWidget(parent), m_ui(new Ui::cftj)
     connect(m_lookup, &CfLookup::downloadWanted, this, &cftj::askDownload);
 
     const QStringList editions = CfLookup::editions(QCoreApplication::applicationDirPath());
+    // Editions are mostly two digits: the narrow box asks for room for a few characters and cuts
+    // a longer name with "…".
+    m_ui->comboBox->setMinimumContentsLength(4);
     m_ui->comboBox->addItems(editions);
     m_ui->comboBox->setCurrentIndex(editions.indexOf(App::Bb));
 

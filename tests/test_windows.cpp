@@ -232,6 +232,8 @@ const QVector<Row>& rows()
         {"input panel", inputPanel},
         {"input settings",
          [](const Check& check) {
+             const ProgramFile file(QStringLiteral("mb/") + kLongTitle.left(24) + QStringLiteral(".txt"));
+             App::Mabiao = kLongTitle.left(24);
              Inputsetting window;
              window.show();
              clickNamed(&window, "btnJiben");
@@ -243,6 +245,7 @@ const QVector<Row>& rows()
          }},
         {"code look-up",
          [](const Check& check) {
+             const ProgramFile file(QStringLiteral("编码文件/") + kLongTitle.left(24) + QStringLiteral(".txt"));
              bmcx window;
              check(&window, QString());
              // The two text fields in large type, the rest of the body in the body's.
@@ -252,6 +255,8 @@ const QVector<Row>& rows()
          }},
         {"picture window",
          [](const Check& check) {
+             const ProgramFile file(QStringLiteral("编码文件/") + kLongTitle.left(24) + QStringLiteral(".txt"));
+             App::Bb = kLongTitle.left(24);
              cftj window;
              check(&window, QString());
          }},
