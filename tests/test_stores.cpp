@@ -404,9 +404,8 @@ private slots:
     void progressLinksNotFollowed()
     {
         const ProgressStore store(m_dir->path());
-        const QByteArray outsideIni = "[AppConfig]\nZdzs=999\n";
         writeRaw(QStringLiteral("outside.txt"), "外面");
-        writeRaw(QStringLiteral("outside.ini"), outsideIni);
+        writeRaw(QStringLiteral("outside.ini"), "[AppConfig]\nZdzs=999\n");
         writeRaw(store.folder() + QStringLiteral("/own.txt"), "旧的余下");
         writeRaw(store.folder() + QStringLiteral("/a\\b.txt"), "别处");
         for (const QString suffix : {".txt", ".ini"}) {
@@ -417,24 +416,20 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("link\\.txt")));
         bool ok = true;
         QVERIFY(store.readText(QStringLiteral("link"), &ok).isEmpty() && !ok);
+        QString saved, error;
         for (const QString name : {"link", "gone"}) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(name + QStringLiteral("\\.ini")));
             QCOMPARE(ts::progressTotal(store, name, 5), 5);
-            QString saved;
-            QString error;
             QVERIFY(!store.saveText(name, QStringLiteral("新的"), &saved, &error) && !error.isEmpty());
         }
-        QCOMPARE(readRaw(QStringLiteral("outside.txt")), QByteArray("外面"));
-        QCOMPARE(readRaw(QStringLiteral("outside.ini")), outsideIni);
-        QVERIFY(!QFileInfo::exists(QStringLiteral("nowhere.txt")) && !QFileInfo::exists(QStringLiteral("nowhere.ini")));
+        // Nothing written outside, nor where the dangling links point.
+        QCOMPARE(readRaw(QStringLiteral("outside.txt")) + readRaw(QStringLiteral("outside.ini")),
+                 QByteArray("外面[AppConfig]\nZdzs=999\n"));
+        QCOMPARE(QDir().entryList(QDir::Files), QStringList({"outside.ini", "outside.txt"}));
 
-        QString saved;
-        QString error;
         QVERIFY(!underSmallFileLimit(
             [&] { return store.saveText(QStringLiteral("own"), QString(20000, QChar(0x65B0)), &saved, &error); }));
         QCOMPARE(store.readText(QStringLiteral("own"), &ok), QStringLiteral("旧的余下"));
-        QVERIFY(store.saveText(QStringLiteral("own"), QStringLiteral("新的余下"), &saved, &error));
-        QCOMPARE(store.readText(QStringLiteral("own"), &ok), QStringLiteral("新的余下"));
         QCOMPARE(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  QStringList({"a\\b.txt", "gone.ini", "gone.txt", "link.ini", "link.txt", "own.txt"}));
     }
@@ -457,10 +452,8 @@ private slots:
         App::Jilu = 0;
         App::readConfig();
         App::readStats();
-        QCOMPARE(App::Fanye, 321);
-        QCOMPARE(App::Jilu, 42);
+        QCOMPARE(QPoint(App::Fanye, App::Jilu), QPoint(321, 42));
         QVERIFY(QFileInfo(kConfigFile).isSymLink() && QFileInfo(record).isSymLink());
-        QVERIFY(readRaw(QStringLiteral("elsewhere/record.conf")).contains("Jilu=42"));
     }
 
     void writeFile()
