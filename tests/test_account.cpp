@@ -362,16 +362,10 @@ private slots:
     }
 
     // An empty remembered digest never matches a missing password: the account is gone, or has none.
-    void rememberedEmptyDigest_data()
-    {
-        QTest::addColumn<QString>("name");
-        row("account gone", m_tag + "gone");
-        row("no password on the server", m_tag + "rec");
-    }
     void rememberedEmptyDigest()
     {
-        QFETCH(QString, name);
-        QCOMPARE(AccountLogin::checkRemembered(name, "", true), AccountLogin::Remembered::Rejected);
+        for (const QString& name : {m_tag + "gone", m_tag + "rec"})
+            QCOMPARE(AccountLogin::checkRemembered(name, "", true), AccountLogin::Remembered::Rejected);
     }
 
     void rememberedAtStart_data()
@@ -426,10 +420,9 @@ private slots:
         QVERIFY(!part.signedIn());
         App::ShuRuFa2 = true;
         App::ShuRuFa = "拼音";
-        auto* setting = new Setting;
-        setting->setAttribute(Qt::WA_DeleteOnClose);
-        setting->show();
-        QTest::mouseClick(setting->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+        Setting setting;
+        setting.show();
+        QTest::mouseClick(setting.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
 
         QDir().mkpath("文章");
         QVERIFY(App::writeFile("文章/" + m_tag + "本地.txt", "本地文章"));

@@ -235,12 +235,8 @@ private slots:
         const QString session = myHelper::getOne("SELECT CONNECTION_ID()");
         const int limit = myHelper::getOne("SELECT @@max_allowed_packet").toInt();
         QVERIFY(limit > 0);
-        const QString executed = QStringLiteral("SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
-                                                "WHERE VARIABLE_NAME = 'COM_STMT_EXECUTE'");
-        const qlonglong before = myHelper::getOne(executed).toLongLong();
         UploadRequest r{true, user(), m_tag + "过长", QString(limit / 3 + 1, QChar(0x5B57)), "v", "1.2.3.4"};
         QCOMPARE(uploadText(r).message, QStringLiteral("上传失败！"));
-        QCOMPARE(myHelper::getOne(executed).toLongLong(), before + 2); // the name check and this count
         r.name = m_tag + "正常";
         r.text = QString(9000, QChar(0x5B57));
         QVERIFY(uploadText(r).uploaded);
