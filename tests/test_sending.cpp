@@ -315,13 +315,11 @@ private slots:
         QCOMPARE(p.x, QVector<double>({0, 1, 2}));
         QCOMPARE(curvePoints(QString()).count(), 0);
         const QRect screen(0, 0, 1280, 1000);
-        const auto placeInside = [&screen](const QPoint& wanted, const QSize& size) {
-            return ScreenPlace::keptInside(QRect(wanted, size), screen).topLeft();
-        };
-        QCOMPARE(placeInside(QPoint(-200, 10), QSize(294, 475)), QPoint(0, 10));
-        QCOMPARE(placeInside(QPoint(1200, 900), QSize(294, 475)), QPoint(986, 525));
-        QCOMPARE(placeInside(QPoint(100, 100), QSize(294, 475)), QPoint(100, 100));
-        QCOMPARE(placeInside(QPoint(300, -40), QSize(1400, 1100)), QPoint(0, 0)); // larger: top-left kept on it
+        QCOMPARE(ScreenPlace::keptInside(QRect(-200, 10, 294, 475), screen).topLeft(), QPoint(0, 10));
+        QCOMPARE(ScreenPlace::keptInside(QRect(1200, 900, 294, 475), screen).topLeft(), QPoint(986, 525));
+        QCOMPARE(ScreenPlace::keptInside(QRect(100, 100, 294, 475), screen), QRect(100, 100, 294, 475));
+        QCOMPARE(ScreenPlace::keptInside(QRect(300, -40, 1400, 1100), screen).topLeft(),
+                 QPoint()); // larger than the screen
     }
 
     void sideWindowPlaces_data()
