@@ -1,7 +1,6 @@
-// Every window the trainer opens, in each state it opens in, under the fonts a user gets and each of
-// the seven colour schemes, with names as long as users give them: every visible control whole,
-// at least its minimum size, and its text whole (or cut with "…" and whole in its tool tip) and
-// readable on what is painted behind it.
+// Every window the trainer opens, in each state it opens in, under the fonts a user gets, each colour
+// scheme and names as long as users give them: every visible control whole, at least its minimum
+// size, its text whole (or cut with "…" and whole in its tool tip) and readable on its background.
 #include "testsupport.h"
 #include "windowcheck.h"
 
