@@ -111,37 +111,34 @@ private slots:
         QCOMPARE(QPoint(App::X, App::Y), expected.topLeft());
     }
 
-    void colourChangeRepaintsPane_data()
-    {
-        QTest::addColumn<QStringList>("path");
-        QTest::addColumn<int>("position"); // 0 typed right, 1 typed wrong, 3 untyped
-        QTest::addColumn<QString>("colour");
-        QTest::addRow("untyped, reference background")
-            << QStringList{"功能", "外观", "背景颜色\t", "对照区"} << 3 << "#123456";
-        QTest::addRow("right colour") << QStringList{"功能", "外观", "对错色\t", "打对色"} << 0 << "#123456";
-        QTest::addRow("wrong colour") << QStringList{"功能", "外观", "对错色\t", "打错色"} << 1 << "#123456";
-        QTest::addRow("reset, wrong") << QStringList{"功能", "外观", "外观重置"} << 1 << "#ff3030";
-    }
-
     // A colour change shows at once on every character of the reference pane, typed or not.
     void colourChangeRepaintsPane()
     {
-        QFETCH(QStringList, path);
-        QFETCH(int, position);
-        QFETCH(QString, colour);
         App::Dbj = QStringLiteral("#e0e0e0");
         App::Rc = QStringLiteral("#a0a0a0");
         App::Wc = QStringLiteral("#c00000");
         m_f->open(true);
         m_f->lay(QStringLiteral("春眠不觉晓处处闻啼鸟"));
         m_f->type(QStringLiteral("春x"));
-        QVERIFY(shownBackground(m_f->reference(), position) != QColor(colour));
-        ModalAnswerer pick([&](QWidget* widget) {
-            qobject_cast<QColorDialog*>(widget)->setCurrentColor(QColor(colour));
-            static_cast<QDialog*>(widget)->accept();
-        });
-        m_f->action(path)->trigger();
-        QCOMPARE(shownBackground(m_f->reference(), position), QColor(colour));
+        const struct
+        {
+            QStringList path;
+            int position; // 0 typed right, 1 typed wrong, 3 untyped
+            QColor colour;
+        } changes[] = {{{"功能", "外观", "背景颜色\t", "对照区"}, 3, "#123456"},
+                       {{"功能", "外观", "对错色\t", "打对色"}, 0, "#123456"},
+                       {{"功能", "外观", "对错色\t", "打错色"}, 1, "#123456"},
+                       {{"功能", "外观", "外观重置"}, 1, "#ff3030"}};
+        for (const auto& change : changes) {
+            QVERIFY(shownBackground(m_f->reference(), change.position) != change.colour);
+            ModalAnswerer pick([&change](QWidget* widget) {
+                qobject_cast<QColorDialog*>(widget)->setCurrentColor(change.colour);
+                static_cast<QDialog*>(widget)->accept();
+            });
+            m_f->action(change.path)->trigger();
+            QVERIFY2(shownBackground(m_f->reference(), change.position) == change.colour,
+                     qPrintable(change.path.last()));
+        }
     }
 
     // No tray runs and no application style sheet is loaded here (as with a scheme that does not
