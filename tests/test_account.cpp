@@ -406,9 +406,8 @@ private slots:
                  part->signedIn() ? "777" : "0");
     }
 
-    // A remembered login the server rejects: neither the settings window's OK nor a text upload
-    // reaches the server under its name, and the store keeps the name and digest through a record
-    // write, so that the next start checks them again.
+    // A remembered login the server rejects: neither the settings' OK nor a text upload reaches the
+    // server under its name, and the store keeps name and digest for the next start to check again.
     void rejectedLoginActsUnderNoName()
     {
         const QString name = m_tag + "zhang";

@@ -228,8 +228,7 @@ private slots:
         QCOMPARE(serverText(m_tag + QStringLiteral("it's 100%")), QString());
     }
 
-    // A text the server cannot take in one packet (counted in UTF-8 bytes, not characters) is refused
-    // unsent; the session stays, and a normal upload goes in next.
+    // A text beyond the server's packet limit (in UTF-8 bytes) is refused unsent: the session stays.
     void oversizedUploadRefused()
     {
         const QString session = myHelper::getOne("SELECT CONNECTION_ID()");

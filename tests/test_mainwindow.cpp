@@ -91,7 +91,7 @@ private slots:
             << QRect(available.right() + 500, available.bottom() + 400, 650, 475) << QRect(right, bottom, 650, 475);
     }
 
-    // The window opens whole on the screen, and the side windows follow it to where it opened.
+    // The window opens whole on the screen.
     void placement()
     {
         QFETCH(QRect, saved);

@@ -69,8 +69,7 @@ private slots:
     void init() { m_key = QStringLiteral("VEK-test-") + QUuid::createUuid().toString(QUuid::Id128); }
     void cleanup() { canAcquire(); } // leaves no segment behind, whatever a failed case left
 
-    // One instance per user and display: another user's or another display's start is not refused,
-    // one with another temporary folder is.
+    // One instance per user and display, whatever TMPDIR: another user's or display's start is not refused.
     void perUserAndDisplay_data()
     {
         QTest::addColumn<uint>("user");

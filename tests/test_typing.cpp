@@ -424,8 +424,7 @@ private slots:
         QVERIFY2(!titles.filter(QStringLiteral("上传成绩需要登录帐号！")).isEmpty(), qPrintable(titles.join('|')));
     }
 
-    // Only commits of two or more characters are typed as words; the first, which starts the run,
-    // does not count.
+    // Only commits of two or more characters are words; the first, which starts the run, is not counted.
     void wordRatio()
     {
         open(QStringLiteral("甲乙丙丁戊己"));

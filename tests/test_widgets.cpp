@@ -317,8 +317,7 @@ private slots:
         }
         sw->setOnOff(false);
         QVERIFY(!sw->switchedOn && sw->styleSheet().contains("btncheckoff.png"));
-        // Under the mouse or pressed it still shows only its picture: no push button's fill lies
-        // behind it, under any scheme.
+        // Under the mouse or pressed it still shows only its picture, under every scheme.
         for (const char* scheme : {"white", "blue", "gray", "black", "brown", "dev", "silvery"}) {
             QVERIFY(applyStyleSheet(scheme));
             const QImage still = buttonDrawn(sw, QStyle::State_None);

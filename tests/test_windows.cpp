@@ -303,8 +303,7 @@ private slots:
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));
             QApplication::processEvents();
-            // The window manager's answers to a window's resizes come late: it is checked at the
-            // size it has on the screen.
+            // The window manager answers resizes late: checked at the size it has on the screen.
             QRect placed;
             QTRY_VERIFY(platform::windowSystem().clientRect(window->winId(), &placed) &&
                         placed.size() == window->size());
@@ -315,9 +314,8 @@ private slots:
         QVERIFY(checked > 0);
     }
 
-    // Real-length texts in the status bar: the figures always whole, the chat group and the title
-    // giving way with "…" and shown whole in their tool tips, their markup kept escaped. The
-    // sending-state panel stands beside the window, never over it.
+    // Real-length texts in the status bar: figures whole, chat group and title cut with "…" and whole in
+    // their tool tips, markup shown as text. The sending-state panel stands beside the window.
     void statusBarGivesWayAtTitle()
     {
         TestDir dir;

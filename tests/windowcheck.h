@@ -2,8 +2,7 @@
 #define TAVREL_WINDOWCHECK_H
 
 // What a user sees of a window: every visible control whole, at least its minimum size, and its
-// text unclipped and readable. A control that passes size() and isVisible() can still show 11 px
-// of itself, and a text in the colour of what lies behind it shows nothing.
+// text unclipped and readable. A control that passes size() and isVisible() can still show 11 px of it.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -165,8 +164,7 @@ inline double contrast(QRgb a, QRgb b)
     return qMax(la, lb) / qMin(la, lb);
 }
 
-// A control's own text and how to set it; no text where it shows none of its own (an editable list
-// shows its text in its line edit, which comes by itself).
+// A control's own text and how to set it; none for an editable list (its line edit comes by itself).
 inline std::pair<QString, std::function<void(const QString&)>> ownText(QWidget* w)
 {
     if (auto* label = qobject_cast<QLabel*>(w); label && label->pixmap(Qt::ReturnByValue).isNull() && !label->movie())
@@ -248,10 +246,9 @@ inline QStringList windowFaults(const QWidget* window)
     return faults;
 }
 
-// Texts a user cannot read on what is painted behind them: the window is grabbed with its controls'
-// texts and without them, and the strongest changed pixel of each text must stand out from the one
-// behind it by a contrast of 2.5 (anti-aliasing keeps a thin stroke from the full text colour). The
-// style sheets, not the palette, decide both colours, so only the painted pixels tell.
+// Texts a user cannot read on what is painted behind them (style sheets, not the palette, decide both):
+// grabbed with and without the texts, the strongest changed pixel of each must stand out from the one
+// behind it by a contrast of 2.5 (anti-aliasing keeps a thin stroke from the full text colour).
 inline QStringList unreadableTexts(QWidget* window)
 {
     struct Text
