@@ -251,13 +251,7 @@ inline QStringList windowFaults(const QWidget* window)
 // behind it by a contrast of 2.5 (anti-aliasing keeps a thin stroke from the full text colour).
 inline QStringList unreadableTexts(QWidget* window)
 {
-    struct Text
-    {
-        QWidget* w;
-        QString text;
-        std::function<void(const QString&)> set;
-    };
-    QVector<Text> texts;
+    QVector<QPair<QWidget*, QString>> texts;
     const QImage with = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     for (QWidget* w : window->findChildren<QWidget*>()) {
         // A disabled control's text is faint on purpose.
@@ -269,14 +263,14 @@ inline QStringList unreadableTexts(QWidget* window)
             continue;
         const QSignalBlocker blocker(w);
         set(QString());
-        texts.push_back({w, text, set});
+        texts << qMakePair(w, text);
     }
     const QImage without = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QStringList faults;
-    for (const Text& t : qAsConst(texts)) {
-        const QSignalBlocker blocker(t.w);
-        t.set(t.text);
-        const QRect area = QRect(t.w->mapTo(window, QPoint()), t.w->size()) & with.rect();
+    for (const auto& [w, text] : qAsConst(texts)) {
+        const QSignalBlocker blocker(w);
+        detail::ownText(w).second(text);
+        const QRect area = QRect(w->mapTo(window, QPoint()), w->size()) & with.rect();
         double best = 1.0;
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
@@ -284,7 +278,7 @@ inline QStringList unreadableTexts(QWidget* window)
                     best = qMax(best, detail::contrast(with.pixel(x, y), without.pixel(x, y)));
         if (best < 2.5)
             faults << QStringLiteral("%1: \"%2\" stands out by a contrast of %3 only")
-                          .arg(controlName(t.w), t.text)
+                          .arg(controlName(w), text)
                           .arg(best, 0, 'f', 2);
     }
     return faults;
