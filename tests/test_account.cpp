@@ -362,16 +362,10 @@ private slots:
     }
 
     // An empty remembered digest never matches a missing password: the account is gone, or has none.
-    void rememberedEmptyDigest_data()
-    {
-        QTest::addColumn<QString>("name");
-        row("account gone", m_tag + "gone");
-        row("no password on the server", m_tag + "rec");
-    }
     void rememberedEmptyDigest()
     {
-        QFETCH(QString, name);
-        QCOMPARE(AccountLogin::checkRemembered(name, "", true), AccountLogin::Remembered::Rejected);
+        for (const QString& name : {m_tag + "gone", m_tag + "rec"})
+            QCOMPARE(AccountLogin::checkRemembered(name, "", true), AccountLogin::Remembered::Rejected);
     }
 
     void rememberedAtStart_data()
@@ -412,9 +406,8 @@ private slots:
                  part->signedIn() ? "777" : "0");
     }
 
-    // A remembered login the server rejects: neither the settings window's OK nor a text upload
-    // reaches the server under its name, and the store keeps the name and digest through a record
-    // write, so that the next start checks them again.
+    // A remembered login the server rejects: neither the settings' OK nor a text upload reaches the
+    // server under its name, and the store keeps name and digest for the next start to check again.
     void rejectedLoginActsUnderNoName()
     {
         const QString name = m_tag + "zhang";
@@ -426,10 +419,9 @@ private slots:
         QVERIFY(!part.signedIn());
         App::ShuRuFa2 = true;
         App::ShuRuFa = "拼音";
-        auto* setting = new Setting;
-        setting->setAttribute(Qt::WA_DeleteOnClose);
-        setting->show();
-        QTest::mouseClick(setting->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+        Setting setting;
+        setting.show();
+        QTest::mouseClick(setting.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
 
         QDir().mkpath("文章");
         QVERIFY(App::writeFile("文章/" + m_tag + "本地.txt", "本地文章"));

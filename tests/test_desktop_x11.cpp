@@ -146,9 +146,8 @@ private slots:
         QTRY_VERIFY(!m_ws.isWindowMinimized(m_chat));
     }
 
-    // Right after a window is minimised the window manager may still name it the active one; it does
-    // not count as active then, so no keys are sent into it. The window's state is set here as the
-    // window manager sets it, while the active-window property still names the window.
+    // Just minimised, a window the window manager still names the active one does not count as active,
+    // so no keys go into it; its state is set here as the window manager sets it.
     void justMinimisedIsNotActive()
     {
         const WindowHandle window = rawWindow();

@@ -378,8 +378,7 @@ private slots:
     }
 
     // Articles are listed from the program's folder and opened from there, whatever the working
-    // folder has become and whatever the letter case of ".txt"; one that went away is reported, the
-    // run starts over and the passage stays.
+    // folder or the case of ".txt"; one that went away is reported, the run starts over and the passage stays.
     void articles()
     {
         const QString folder = articleFolder();

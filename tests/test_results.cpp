@@ -88,6 +88,7 @@ private slots:
         QTest::addRow("no ticks") << QVector<int>{0, 10, 0, 5, 30, 1, 1} << "0.00 0.00 3.00 100.00 100.00% 50.00%";
         QTest::addRow("no keys") << QVector<int>{600, 10, 0, 5, 0, 0, 0} << "100.00 0.00 0.00 0.00 0.00% 50.00%";
         QTest::addRow("first commit") << QVector<int>{600, 2, 2, 5, 5, 7, 0} << "0.00 0.83 0.00 100.00 +100.00% 0.00%";
+        QTest::addRow("past the page") << QVector<int>{600, 2, 5, 5, 5, 7, 0} << "0.00 0.83 0.00 100.00 +100.00% 0.00%";
         QTest::addRow("nothing at all") << QVector<int>{0, 0, 0, 0, 0, 0, 7} << "0.00 0.00 0.00 0.00 -100.00% 0.00%";
         QTest::addRow("words") << QVector<int>{600, 10, 0, 250, 5, 0, 0} << "100.00 0.83 0.50 100.00 0.00% 100.00%";
         // clang-format on

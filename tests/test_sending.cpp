@@ -315,13 +315,11 @@ private slots:
         QCOMPARE(p.x, QVector<double>({0, 1, 2}));
         QCOMPARE(curvePoints(QString()).count(), 0);
         const QRect screen(0, 0, 1280, 1000);
-        const auto placeInside = [&screen](const QPoint& wanted, const QSize& size) {
-            return ScreenPlace::keptInside(QRect(wanted, size), screen).topLeft();
-        };
-        QCOMPARE(placeInside(QPoint(-200, 10), QSize(294, 475)), QPoint(0, 10));
-        QCOMPARE(placeInside(QPoint(1200, 900), QSize(294, 475)), QPoint(986, 525));
-        QCOMPARE(placeInside(QPoint(100, 100), QSize(294, 475)), QPoint(100, 100));
-        QCOMPARE(placeInside(QPoint(300, -40), QSize(1400, 1100)), QPoint(0, 0)); // larger: top-left kept on it
+        QCOMPARE(ScreenPlace::keptInside(QRect(-200, 10, 294, 475), screen).topLeft(), QPoint(0, 10));
+        QCOMPARE(ScreenPlace::keptInside(QRect(1200, 900, 294, 475), screen).topLeft(), QPoint(986, 525));
+        QCOMPARE(ScreenPlace::keptInside(QRect(100, 100, 294, 475), screen), QRect(100, 100, 294, 475));
+        QCOMPARE(ScreenPlace::keptInside(QRect(300, -40, 1400, 1100), screen).topLeft(),
+                 QPoint()); // larger than the screen
     }
 
     void sideWindowPlaces_data()
@@ -333,18 +331,12 @@ private slots:
         QTest::addColumn<QPoint>("curve"); // the speed curve, as large as the main window, on the right
         const QRect small(0, 0, 1024, 768);
         const QRect large(0, 0, 1280, 1024);
-        QTest::addRow("saved mid-screen on 1280, opened on 1024")
-            << small << QRect(630, 540, 650, 475) << QPoint(374, 293) << QPoint(80, 293) << QPoint(374, 293);
         QTest::addRow("saved near the corner on 1280, opened on 1024")
             << small << QRect(1100, 800, 650, 475) << QPoint(374, 293) << QPoint(80, 293) << QPoint(374, 293);
-        QTest::addRow("first start on 1024")
-            << small << QRect(0, 0, 650, 475) << QPoint(0, 0) << QPoint(650, 0) << QPoint(374, 0);
         QTest::addRow("first start on 1280")
             << large << QRect(0, 0, 650, 475) << QPoint(0, 0) << QPoint(650, 0) << QPoint(630, 0);
         QTest::addRow("right half of 1280")
             << large << QRect(660, 100, 600, 475) << QPoint(660, 100) << QPoint(366, 100) << QPoint(60, 100);
-        QTest::addRow("narrow window at the left")
-            << large << QRect(0, 0, 600, 400) << QPoint(0, 0) << QPoint(600, 0) << QPoint(600, 0);
         QTest::addRow("under a top panel") << QRect(0, 30, 1280, 994) << QRect(100, 0, 650, 475) << QPoint(100, 30)
                                            << QPoint(750, 30) << QPoint(630, 30);
     }
@@ -364,10 +356,8 @@ private slots:
     void nearestScreen()
     {
         const QVector<QRect> screens{QRect(0, 0, 1280, 1024), QRect(1280, 0, 1024, 768)};
-        QCOMPARE(ScreenPlace::nearest(QRect(1500, 100, 650, 475), screens), 1);
         QCOMPARE(ScreenPlace::nearest(QRect(800, 100, 650, 475), screens), 0);  // most of it on the first
         QCOMPARE(ScreenPlace::nearest(QRect(1600, 900, 650, 475), screens), 1); // below the second
-        QCOMPARE(ScreenPlace::nearest(QRect(-900, -900, 650, 475), screens), 0);
         QCOMPARE(ScreenPlace::nearest(QRect(0, 0, 10, 10), {}), -1);
     }
 };

@@ -398,43 +398,35 @@ private slots:
             QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isFile(), qPrintable(path));
     }
 
-    // A link in the progress folder, to a file outside it or to nothing, is neither listed, read
-    // nor written through, nor is a file its listed name would not open (a backslash is saved as "_").
-    // A save renames a new file over the old one: one that fails midway leaves the old progress whole.
+    // Links in the progress folder (outside or dangling) are neither listed, read nor written through,
+    // nor is a name that would not open (a backslash is saved as "_"); a failed save keeps the old file.
     void progressLinksNotFollowed()
     {
         const ProgressStore store(m_dir->path());
-        const QByteArray outsideIni = "[AppConfig]\nZdzs=999\n";
-        writeRaw(QStringLiteral("outside.txt"), "外面");
-        writeRaw(QStringLiteral("outside.ini"), outsideIni);
+        writeRaw(QStringLiteral("outside"), "[AppConfig]\nZdzs=999\n");
         writeRaw(store.folder() + QStringLiteral("/own.txt"), "旧的余下");
         writeRaw(store.folder() + QStringLiteral("/a\\b.txt"), "别处");
         for (const QString suffix : {".txt", ".ini"}) {
-            QVERIFY(QFile::link(m_dir->file("outside" + suffix), store.folder() + "/link" + suffix));
+            QVERIFY(QFile::link(m_dir->file("outside"), store.folder() + "/link" + suffix));
             QVERIFY(QFile::link(m_dir->file("nowhere" + suffix), store.folder() + "/gone" + suffix));
         }
         QCOMPARE(store.names(), QStringList({"own"}));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("link\\.txt")));
         bool ok = true;
         QVERIFY(store.readText(QStringLiteral("link"), &ok).isEmpty() && !ok);
+        QString saved, error;
         for (const QString name : {"link", "gone"}) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(name + QStringLiteral("\\.ini")));
             QCOMPARE(ts::progressTotal(store, name, 5), 5);
-            QString saved;
-            QString error;
             QVERIFY(!store.saveText(name, QStringLiteral("新的"), &saved, &error) && !error.isEmpty());
         }
-        QCOMPARE(readRaw(QStringLiteral("outside.txt")), QByteArray("外面"));
-        QCOMPARE(readRaw(QStringLiteral("outside.ini")), outsideIni);
-        QVERIFY(!QFileInfo::exists(QStringLiteral("nowhere.txt")) && !QFileInfo::exists(QStringLiteral("nowhere.ini")));
+        // Nothing written outside, nor where the dangling links point.
+        QCOMPARE(readRaw(QStringLiteral("outside")), QByteArray("[AppConfig]\nZdzs=999\n"));
+        QCOMPARE(QDir().entryList(QDir::Files), QStringList({"outside"}));
 
-        QString saved;
-        QString error;
         QVERIFY(!underSmallFileLimit(
             [&] { return store.saveText(QStringLiteral("own"), QString(20000, QChar(0x65B0)), &saved, &error); }));
         QCOMPARE(store.readText(QStringLiteral("own"), &ok), QStringLiteral("旧的余下"));
-        QVERIFY(store.saveText(QStringLiteral("own"), QStringLiteral("新的余下"), &saved, &error));
-        QCOMPARE(store.readText(QStringLiteral("own"), &ok), QStringLiteral("新的余下"));
         QCOMPARE(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  QStringList({"a\\b.txt", "gone.ini", "gone.txt", "link.ini", "link.txt", "own.txt"}));
     }
@@ -457,10 +449,8 @@ private slots:
         App::Jilu = 0;
         App::readConfig();
         App::readStats();
-        QCOMPARE(App::Fanye, 321);
-        QCOMPARE(App::Jilu, 42);
+        QCOMPARE(QPoint(App::Fanye, App::Jilu), QPoint(321, 42));
         QVERIFY(QFileInfo(kConfigFile).isSymLink() && QFileInfo(record).isSymLink());
-        QVERIFY(readRaw(QStringLiteral("elsewhere/record.conf")).contains("Jilu=42"));
     }
 
     void writeFile()

@@ -413,38 +413,20 @@ private slots:
         QCOMPARE(check.format, Qt::PlainText);
     }
 
-    // Only a text typed whole may go to the ranking: a segment of a longer sent text asks for the
-    // whole text, while the whole text goes on to the upload (which wants a sign-in here).
-    void wholeTextOnly_data()
-    {
-        QTest::addColumn<int>("segment");
-        QTest::addColumn<QString>("message");
-        QTest::addRow("a segment of a longer text")
-            << 20 << "上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情";
-        QTest::addRow("the whole text") << 26 << "上传成绩需要登录帐号！";
-    }
+    // A sent text typed whole goes on to the ranking's upload (which wants a sign-in here).
     void wholeTextOnly()
     {
-        QFETCH(int, segment);
-        QFETCH(QString, message);
         const QString text = letters(26);
-        m_f->open().infoRecv(segment, QStringLiteral("发文"), text, text.left(segment), QString());
-        m_f->type(text.left(segment));
+        m_f->open().infoRecv(26, QStringLiteral("发文"), text, text, QString());
+        m_f->type(text);
         QVERIFY(!m_f->waitLine().isEmpty());
         const QStringList titles = m_f->titlesDuring([this] { m_f->action({"功能", "手动上传成绩"})->trigger(); });
-        QVERIFY2(!titles.filter(message).isEmpty(), qPrintable(titles.join('|')));
+        QVERIFY2(!titles.filter(QStringLiteral("上传成绩需要登录帐号！")).isEmpty(), qPrintable(titles.join('|')));
     }
 
-    // The first commit of the own input-method panel (a plain insertion), which starts the run, does
-    // not count as far as it stayed in the pane: one longer than the page leaves nothing counted,
-    // never a negative figure. Only commits of two or more characters are typed as words.
-    void uncountedFirstCommitAndWords()
+    // Only commits of two or more characters are words; the first, which starts the run, is not counted.
+    void wordRatio()
     {
-        open(Passage);
-        m_f->typing()->insertPlainText(Passage + letters(30));
-        finish();
-        QCOMPARE((QStringList{m_f->cell(0, "速度"), m_f->cell(0, "码长"), m_f->cell(0, "打词")}),
-                 (QStringList{"0.00", "0.00", "0.00%"}));
         open(QStringLiteral("甲乙丙丁戊己"));
         for (const QString text : {"甲", "乙", "丙丁戊", "己"})
             m_f->commit(text);

@@ -118,8 +118,7 @@ public:
     QByteArrayList requestLines;
 };
 
-// The total App::readProgress gives the text `name` of `length` units in `store` (recording it
-// when the text has none yet).
+// App::readProgress's total for the text `name` of `length` units, recorded where it has none yet.
 inline int progressTotal(const ProgressStore& store, const QString& name, int length)
 {
     App::Zdname = name;

@@ -2,23 +2,19 @@
 #define TAVREL_WINDOWCHECK_H
 
 // What a user sees of a window: every visible control whole, at least its minimum size, and its
-// text unclipped and readable. A control that passes size() and isVisible() can still show 11 px
-// of itself, and a text in the colour of what lies behind it shows nothing.
+// text unclipped and readable. A control that passes size() and isVisible() can still show 11 px of it.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHelpEvent>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStringList>
 #include <QStyle>
@@ -28,8 +24,6 @@
 
 #include <cmath>
 #include <functional>
-#include <memory>
-#include <vector>
 
 #include "app/switchbutton.h"
 #include "testsupport.h"
@@ -101,36 +95,22 @@ inline QRect lineEditRoom(const QLineEdit* edit)
         .adjusted(2, 0, -2, 0);
 }
 
-// What a user is shown on asking for a control's tool tip.
-inline QString shownToolTip(QWidget* w)
+// A text shown cut ends in "…" and shows whole in the control's tool tip.
+inline QString elidedWithoutWhole(QWidget* w, const QString& shown)
 {
-    const QPoint centre = w->rect().center();
-    QHelpEvent event(QEvent::ToolTip, centre, w->mapToGlobal(centre));
-    QApplication::sendEvent(w, &event);
-    const QString text = QToolTip::text();
+    QHelpEvent ask(QEvent::ToolTip, w->rect().center(), w->mapToGlobal(w->rect().center()));
+    QApplication::sendEvent(w, &ask);
+    const QString tip = QToolTip::text();
     QToolTip::hideText();
-    return text;
-}
-
-// A text shown cut must end in "…" and show whole in the control's tool tip. `whole` is the text
-// where the control still holds it; empty where only the tool tip can tell.
-inline QString elidedWithoutWhole(QWidget* w, const QString& shown, const QString& whole = QString())
-{
-    if (shown == whole)
+    if (shown.endsWith(QChar(0x2026)) && tip.startsWith(shown.chopped(1)) && tip != shown)
         return QString();
-    if (!shown.endsWith(QChar(0x2026)) || (!whole.isEmpty() && !whole.startsWith(shown.chopped(1))))
-        return QStringLiteral("%1: \"%2\" shown as \"%3\"").arg(controlName(w), whole, shown);
-    const QString tip = shownToolTip(w);
-    if (whole.isEmpty() ? !tip.startsWith(shown.chopped(1)) || tip.size() < shown.size() : tip != whole)
-        return QStringLiteral("%1: \"%2\" cut, its tool tip reads \"%3\"").arg(controlName(w), shown, tip);
-    return QString();
+    return QStringLiteral("%1: \"%2\" cut, its tool tip reads \"%3\"").arg(controlName(w), shown, tip);
 }
 
-// A list box holds its longest item, or shows its current text as it fits (cut with "…" where
-// the box paints it so) and opens a list that shows every item whole, as far as the screen allows.
-inline QString cutCombo(const QComboBox* constCombo)
+// A list box holds its longest item, or shows its current text as it fits (cut with "…" where the
+// box paints it so) and opens a list as wide as its longest item, as far as the screen allows.
+inline QString cutCombo(QComboBox* combo)
 {
-    auto* combo = const_cast<QComboBox*>(constCombo);
     QStyleOptionComboBox option;
     option.initFrom(combo);
     option.editable = combo->isEditable();
@@ -146,16 +126,13 @@ inline QString cutCombo(const QComboBox* constCombo)
     const QVariant painted = combo->property("shownText");
     const QString shown = painted.isValid() ? painted.toString() : combo->currentText();
     QString fault = cutText(combo, shown, field);
-    if (fault.isEmpty())
-        fault = elidedWithoutWhole(combo, shown, combo->currentText());
+    if (fault.isEmpty() && shown != combo->currentText())
+        fault = elidedWithoutWhole(combo, shown);
     combo->showPopup();
-    QAbstractItemView* list = combo->view();
-    const int screen = list->window()->screen()->availableGeometry().width();
-    if (list->viewport()->width() < list->sizeHintForColumn(0) && list->window()->width() < screen)
-        fault += QStringLiteral(" %1: its list is %2 px wide, its longest item needs %3")
-                     .arg(controlName(combo))
-                     .arg(list->viewport()->width())
-                     .arg(list->sizeHintForColumn(0));
+    const QAbstractItemView* list = combo->view();
+    if (list->viewport()->width() < list->sizeHintForColumn(0) &&
+        list->window()->width() < combo->screen()->availableGeometry().width())
+        fault += QStringLiteral(" %1: its list is narrower than its longest item").arg(controlName(combo));
     combo->hidePopup();
     return fault.trimmed();
 }
@@ -173,77 +150,35 @@ inline QString cutSpin(const QAbstractSpinBox* box)
     return edit ? cutText(box, widest, lineEditRoom(edit)) : QString();
 }
 
-// Relative luminance and contrast ratio as the accessibility guidelines define them: 1 for equal
-// colours, 21 for black on white.
-inline double luminance(QRgb colour)
+// The contrast ratio of the accessibility guidelines: 1 for equal colours, 21 for black on white.
+inline double contrast(QRgb a, QRgb b)
 {
     const auto channel = [](int value) {
         const double c = value / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * channel(qRed(colour)) + 0.7152 * channel(qGreen(colour)) + 0.0722 * channel(qBlue(colour));
-}
-
-inline double contrast(QRgb a, QRgb b)
-{
+    const auto luminance = [&channel](QRgb c) {
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c)) + 0.05;
+    };
     const double la = luminance(a), lb = luminance(b);
-    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+    return qMax(la, lb) / qMin(la, lb);
 }
 
-// Takes a control's text away while it lives and puts it back, its signals blocked, so a grab
-// shows what is painted behind the text. text() is empty when the control shows none of its own.
-class TextTakenAway
+// A control's own text and how to set it; none for an editable list (its line edit comes by itself).
+inline std::pair<QString, std::function<void(const QString&)>> ownText(QWidget* w)
 {
-public:
-    explicit TextTakenAway(QWidget* w)
-    {
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (label->pixmap(Qt::ReturnByValue).isNull() && !label->movie())
-                m_text = swap(label, &QLabel::text, &QLabel::setText);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            m_text = swap(button, &QAbstractButton::text, &QAbstractButton::setText);
-        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            const int cursor = edit->cursorPosition();
-            m_text = swap(edit, &QLineEdit::text, &QLineEdit::setText);
-            m_restore = [edit, cursor] { edit->setCursorPosition(cursor); };
-        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            if (!combo->isEditable() && combo->currentIndex() >= 0) {
-                const int index = combo->currentIndex();
-                m_text = swap(
-                    combo, [index](const QComboBox* c) { return c->itemText(index); },
-                    [index](QComboBox* c, const QString& text) { c->setItemText(index, text); });
-            }
-        }
-    }
-    ~TextTakenAway()
-    {
-        if (m_putBack)
-            m_putBack();
-        if (m_restore)
-            m_restore();
-    }
-    // The text taken away; empty when there was none to see.
-    QString text() const { return m_text; }
-
-private:
-    template <class W, class Get, class Set> QString swap(W* w, Get get, Set set)
-    {
-        const QString text = std::invoke(get, w);
-        if (text.trimmed().isEmpty())
-            return QString();
-        const QSignalBlocker blocker(w);
-        std::invoke(set, w, QString());
-        m_putBack = [w, set, text] {
-            const QSignalBlocker blocker(w);
-            std::invoke(set, w, text);
-        };
-        return text;
-    }
-
-    QString m_text;
-    std::function<void()> m_putBack;
-    std::function<void()> m_restore;
-};
+    if (auto* label = qobject_cast<QLabel*>(w); label && label->pixmap(Qt::ReturnByValue).isNull() && !label->movie())
+        return {label->text(), [label](const QString& text) { label->setText(text); }};
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return {button->text(), [button](const QString& text) { button->setText(text); }};
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return {edit->text(), [edit](const QString& text) { edit->setText(text); }};
+    auto* combo = qobject_cast<QComboBox*>(w);
+    if (!combo || combo->isEditable() || combo->currentIndex() < 0)
+        return {};
+    const int index = combo->currentIndex();
+    return {combo->itemText(index), [combo, index](const QString& text) { combo->setItemText(index, text); }};
+}
 
 } // namespace detail
 
@@ -274,7 +209,7 @@ inline QStringList titleBarFaults(const QWidget* window)
 inline QStringList windowFaults(const QWidget* window)
 {
     QStringList faults = clippedControls(window) + titleBarFaults(window);
-    for (const QWidget* w : window->findChildren<QWidget*>()) {
+    for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || w->isWindow() || !w->isVisibleTo(window))
             continue;
         // Only what a user reads or handles; a spin box's own editor counts with its box.
@@ -292,19 +227,18 @@ inline QStringList windowFaults(const QWidget* window)
             cut = detail::cutLabel(label);
         else if (auto* button = qobject_cast<const QAbstractButton*>(w))
             cut = detail::cutButton(button);
-        else if (auto* combo = qobject_cast<const QComboBox*>(w))
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
             cut = detail::cutCombo(combo);
         else if (auto* spin = qobject_cast<const QAbstractSpinBox*>(w))
             cut = detail::cutSpin(spin);
-        else if (auto* edit = qobject_cast<const QLineEdit*>(w))
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
             if (!qobject_cast<const QAbstractSpinBox*>(edit->parentWidget()) &&
                 !qobject_cast<const QComboBox*>(edit->parentWidget())) {
                 cut = detail::cutText(edit, edit->text(), detail::lineEditRoom(edit));
                 // A field the user edits shows its whole text; only a read-only one may cut it.
                 if (cut.isEmpty() && edit->text().endsWith(QChar(0x2026)))
-                    cut = edit->isReadOnly()
-                              ? detail::elidedWithoutWhole(const_cast<QLineEdit*>(edit), edit->text())
-                              : QStringLiteral("%1: an edited field shows \"%2\"").arg(controlName(edit), edit->text());
+                    cut = edit->isReadOnly() ? detail::elidedWithoutWhole(edit, edit->text())
+                                             : controlName(edit) + QStringLiteral(": an edited field cut");
             }
         faults << cut;
     }
@@ -312,51 +246,39 @@ inline QStringList windowFaults(const QWidget* window)
     return faults;
 }
 
-// Texts a user cannot read on what is painted behind them. The window is grabbed with every text
-// of its labels, buttons, line edits (spin boxes' included) and combo boxes and once without them:
-// the pixels that change are the texts', and the strongest of each text's must stand out from the
-// background under it by a contrast ratio of 2.5 (anti-aliasing keeps a thin stroke from reaching
-// the full text colour). The style sheets, not the palette, decide both colours, so only the
-// painted pixels tell.
+// Texts a user cannot read on what is painted behind them (style sheets, not the palette, decide both):
+// grabbed with and without the texts, the strongest changed pixel of each must stand out from the one
+// behind it by a contrast of 2.5 (anti-aliasing keeps a thin stroke from the full text colour).
 inline QStringList unreadableTexts(QWidget* window)
 {
-    std::vector<std::unique_ptr<detail::TextTakenAway>> texts;
-    QVector<QWidget*> controls;
+    QVector<QPair<QWidget*, QString>> texts;
     const QImage with = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     for (QWidget* w : window->findChildren<QWidget*>()) {
         // A disabled control's text is faint on purpose.
         if (!w->isVisible() || w->isWindow() || !w->isVisibleTo(window) || w->visibleRegion().isEmpty() ||
             !w->isEnabled())
             continue;
-        // An editable list shows its text in its line edit, which comes by itself.
-        if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable())
+        const auto [text, set] = detail::ownText(w);
+        if (text.trimmed().isEmpty())
             continue;
-        auto away = std::make_unique<detail::TextTakenAway>(w);
-        if (away->text().isEmpty())
-            continue;
-        texts.push_back(std::move(away));
-        controls << w;
+        const QSignalBlocker blocker(w);
+        set(QString());
+        texts << qMakePair(w, text);
     }
     const QImage without = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QStringList faults;
-    for (int i = 0; i < controls.size(); ++i) {
-        QWidget* w = controls.at(i);
+    for (const auto& [w, text] : qAsConst(texts)) {
+        const QSignalBlocker blocker(w);
+        detail::ownText(w).second(text);
         const QRect area = QRect(w->mapTo(window, QPoint()), w->size()) & with.rect();
         double best = 1.0;
-        QRgb ink = 0, paper = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const QRgb a = with.pixel(x, y), b = without.pixel(x, y);
-                if (a != b && detail::contrast(a, b) > best) {
-                    best = detail::contrast(a, b);
-                    ink = a;
-                    paper = b;
-                }
-            }
-        }
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (with.pixel(x, y) != without.pixel(x, y))
+                    best = qMax(best, detail::contrast(with.pixel(x, y), without.pixel(x, y)));
         if (best < 2.5)
-            faults << QStringLiteral("%1: \"%2\" drawn in %3 on %4 (contrast %5)")
-                          .arg(controlName(w), texts.at(i)->text(), QColor(ink).name(), QColor(paper).name())
+            faults << QStringLiteral("%1: \"%2\" stands out by a contrast of %3 only")
+                          .arg(controlName(w), text)
                           .arg(best, 0, 'f', 2);
     }
     return faults;

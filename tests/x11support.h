@@ -72,25 +72,18 @@ public:
         XSync(m_display, False);
     }
     void click(int button, QWidget* target) { click(button, target->mapToGlobal(target->rect().center())); }
-    void click(int button, const QPoint& at)
-    {
-        XTestFakeMotionEvent(m_display, DefaultScreen(m_display), at.x(), at.y(), CurrentTime);
-        XTestFakeButtonEvent(m_display, unsigned(button), True, CurrentTime);
-        XTestFakeButtonEvent(m_display, unsigned(button), False, CurrentTime);
-        XFlush(m_display);
-    }
-
-    // A left-button drag as a hand makes it: pressed at `from`, moved to `to` in steps, released.
-    void drag(const QPoint& from, const QPoint& to)
+    void click(int button, const QPoint& at) { drag(at, at, button); }
+    // Pressed at `from`, moved to `to` in steps as a hand moves it, released; a click where they meet.
+    void drag(const QPoint& from, const QPoint& to, int button = 1)
     {
         const int screen = DefaultScreen(m_display);
         XTestFakeMotionEvent(m_display, screen, from.x(), from.y(), CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-        for (int step = 1; step <= 4; ++step) {
+        XTestFakeButtonEvent(m_display, unsigned(button), True, CurrentTime);
+        for (int step = 1; from != to && step <= 4; ++step) {
             const QPoint at = from + (to - from) * step / 4;
             XTestFakeMotionEvent(m_display, screen, at.x(), at.y(), CurrentTime);
         }
-        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+        XTestFakeButtonEvent(m_display, unsigned(button), False, CurrentTime);
         XFlush(m_display);
     }
 
