@@ -121,10 +121,10 @@ private slots:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
             QSKIP("needs the X display and xdotool that test.sh provides");
-        // A private working folder, settings store and temporary folder, so a trainer the user runs is
-        // not in the way.
+        // A private working folder and settings store, so a trainer the user runs is not in the way;
+        // the second start has a temporary folder of its own.
         QTemporaryDir root;
-        for (const char* sub : {"work", "tmp", "config"})
+        for (const char* sub : {"work", "tmp", "tmp2", "config"})
             QVERIFY(QDir(root.path()).mkpath(sub));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const QString& name : env.keys()) {
@@ -140,6 +140,8 @@ private slots:
             process->setProcessEnvironment(env);
             process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         }
+        env.insert("TMPDIR", root.filePath("tmp2"));
+        second.setProcessEnvironment(env);
         const QString mainTitle = QStringLiteral("^Tavrel跟打器");
         first.start();
         QVERIFY(first.waitForStarted());
