@@ -15,9 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLineEdit>
-#include <QScreen>
 #include <QSpinBox>
 
 namespace {
@@ -160,8 +158,7 @@ void Setting::fitHotKeys()
     for (QWidget* button : {m_ui->btnMoren, m_ui->btnOk, m_ui->btnClose})
         button->move(button->x() + wider, button->y());
     setGeometry(geometry().adjusted(0, 0, wider, 0));
-    if (const QScreen* screen = QGuiApplication::screenAt(geometry().center()))
-        move(ScreenPlace::keptInside(frameGeometry(), screen->availableGeometry()).topLeft());
+    move(ScreenPlace::keptInside(frameGeometry(), DragFrame::availableAreaNear(frameGeometry())).topLeft());
 }
 
 void Setting::showValue(const QString& key, const QVariant& value)

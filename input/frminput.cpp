@@ -209,7 +209,7 @@ int commonCap(const QVector<int>& widths, int excess)
 
 void frmInput::fitLabelsToScreen()
 {
-    const int excess = layout()->totalMinimumSize().width() - screenArea(geometry()).width();
+    const int excess = layout()->totalMinimumSize().width() - DragFrame::availableAreaNear(geometry()).width();
     if (excess <= 0)
         return;
     QVector<int> widths;
@@ -299,17 +299,9 @@ void frmInput::placeBeside(QWidget* widget)
     setGeometry(keptOnScreen(place));
 }
 
-QRect frmInput::screenArea(const QRect& place)
-{
-    const QScreen* screen = QGuiApplication::screenAt(place.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
-}
-
 QRect frmInput::keptOnScreen(QRect place)
 {
-    return ScreenPlace::keptInside(place, screenArea(place));
+    return ScreenPlace::keptInside(place, DragFrame::availableAreaNear(place));
 }
 
 void frmInput::setVisible(bool visible)

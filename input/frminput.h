@@ -97,7 +97,6 @@ private:
     void placeBeside(QWidget* widget);
     // Shortens the longest candidate labels with "…" where the panel would pass the screen's width.
     void fitLabelsToScreen();
-    static QRect screenArea(const QRect& place);
     static QRect keptOnScreen(QRect place);
 
     // Dispatch of the soft keys and of physical keys.

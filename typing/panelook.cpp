@@ -84,6 +84,10 @@ void PaneLook::applyColours()
         QStringLiteral("QTextEdit{background:%1;color:%2;%3}").arg(App::Dbj, App::Ztcd, m_paneFontRule));
     restyleTypingPane();
     m_table->setStyleSheet(QStringLiteral("QTableView{background:%1}").arg(App::Tbj));
+}
+
+void PaneLook::repaintCharacters()
+{
     // Each character carries its background: all of them take the new colours at once, not only
     // those whose state changes next.
     m_view->paintReference(App::Pattern, true);
@@ -112,8 +116,7 @@ void PaneLook::pickColour(QString& stored, bool restyle)
     App::writeConfig();
     if (restyle)
         applyColours();
-    else
-        m_view->paintReference(App::Pattern, true);
+    repaintCharacters();
 }
 
 void PaneLook::chooseFont()
@@ -135,4 +138,5 @@ void PaneLook::resetLook()
                           QStringLiteral("Wc")});
     App::writeConfig();
     setPaneFont(defaultPaneFont());
+    repaintCharacters();
 }

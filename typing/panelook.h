@@ -25,13 +25,13 @@ public:
 
     // The configured font, or the default where none or a broken one is configured.
     void applyConfiguredFont();
-    // The panes' and the table's colours as configured, every reference character repainted.
+    // The panes' and the table's colours as configured.
     void applyColours();
     // The typing pane's style for the current mode; revealed: readable even in blind mode.
     void restyleTypingPane(bool revealed = false);
 
-    // The commands: a scheme from its menu action, a colour asked for (the panes restyled, or for a
-    // marking colour only the reference characters repainted), the font, the reset of the whole look.
+    // The commands: a scheme from its menu action, a colour asked for (the panes restyled unless it
+    // is a marking colour; every reference character repainted), the font, the reset of the whole look.
     void chooseScheme(QObject* action);
     void pickColour(QString& stored, bool restyle = true);
     void chooseFont();
@@ -39,6 +39,8 @@ public:
 
 private:
     void setPaneFont(const QFont& font);
+    // After a colour change, so the reference pane shows no character in an old colour.
+    void repaintCharacters();
     // revealed: the typed text readable even in blind mode, as at the end of a page.
     QString typingPaneStyle(bool revealed = false) const;
 

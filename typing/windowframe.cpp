@@ -47,10 +47,8 @@ void WindowFrame::place()
     const QRect wanted(at, m_window->size().expandedTo(m_window->minimumSizeHint()));
     const QPoint kept = ScreenPlace::keptInside(wanted, DragFrame::availableAreaNear(wanted)).topLeft();
     m_window->move(kept);
-    if (kept != QPoint(App::X, App::Y)) {
-        App::X = kept.x();
-        App::Y = kept.y();
-    }
+    App::X = kept.x();
+    App::Y = kept.y();
 
     m_fadeIn = new QPropertyAnimation(m_window, "windowOpacity", this);
     m_fadeIn->setDuration(kFadeMs);

@@ -38,8 +38,7 @@ QString visible(QString name)
 // FIFO would block a read for ever. Only a regular file that is no link, or nothing, will do.
 bool isPlainOrMissing(const QString& path)
 {
-    const QFileInfo info(path);
-    return !info.isSymLink() && (!info.exists() || info.isFile());
+    return !QFileInfo(path).isSymLink() && App::isRegularOrMissing(path);
 }
 
 // Writes a new file beside the old one and renames it over it: a crash mid-save leaves the old
