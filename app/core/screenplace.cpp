@@ -41,10 +41,10 @@ QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area)
     // Room is judged across only: a window kept inside from above or below stays off the main one.
     const bool leftRoom = !area.isValid() || left.left() >= area.left();
     const bool rightRoom = !area.isValid() || right.right() <= area.right();
-    bool onLeft = side == Side::Left;
-    if (!(onLeft ? leftRoom : rightRoom) && (onLeft ? rightRoom : leftRoom))
-        onLeft = !onLeft;
-    return keptInside(onLeft ? left : right, area);
+    const bool wantsLeft = side == Side::Left;
+    // The other side only where it has room and the asked one has none.
+    const bool switches = !(wantsLeft ? leftRoom : rightRoom) && (wantsLeft ? rightRoom : leftRoom);
+    return keptInside(wantsLeft != switches ? left : right, area);
 }
 
 } // namespace ScreenPlace
