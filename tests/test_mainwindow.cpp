@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -73,6 +74,46 @@ private slots:
             QTEST(m_f->reference()->toPlainText(), "expected");
             QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 快捷键介绍"));
         }
+    }
+
+    // A settings file the trainer did not write, an older one or random bytes, starts the window as
+    // the defaults make it: whole, with its help passage, result buttons and working hot keys, the
+    // reference pane in its colours; the file as it was is kept aside.
+    void damagedSettingsFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("older file") << QByteArray("[AppConfig]\nStyle=black\nRc=notacolour\n");
+        QByteArray noise(6000, '\0');
+        QRandomGenerator(30).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        QTest::addRow("random bytes") << noise;
+    }
+
+    void damagedSettingsFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QDir().mkpath(QStringLiteral("CONFIG"));
+        QFile file(QStringLiteral("CONFIG/settings.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        App::readConfig();
+        frmMain& w = m_f->open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.size(), QSize(650, 475));
+        // (blanks taken out and punctuation made full-width, as the defaults clean a passage)
+        QCOMPARE(m_f->reference()->toPlainText(),
+                 QStringLiteral("F3重打F4载文F5换群CTRL+L乱序回车暂停F8暂停/结束（自由模式）"));
+        QCOMPARE(m_f->statusText("标题"), QStringLiteral("标题: 快捷键介绍"));
+        QVERIFY(w.findChild<QWidget*>(QStringLiteral("horizontalLayoutWidget"))->isVisibleTo(&w));
+        m_f->lay(QStringLiteral("春眠不觉晓"));
+        m_f->type(QStringLiteral("春x"));
+        QCOMPARE((QList<QColor>{shownBackground(m_f->reference(), 0), shownBackground(m_f->reference(), 1),
+                                shownBackground(m_f->reference(), 3)}),
+                 (QList<QColor>{"#707070", "#ff3030", "#f4f7fc"}));
+        QTest::keyClick(&w, Qt::Key_F3); // retype
+        QVERIFY(m_f->typing()->toPlainText().isEmpty());
+        QFile kept(QStringLiteral("CONFIG/settings.ini.bad"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), bytes);
     }
 
     void placement_data()

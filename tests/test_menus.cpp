@@ -434,7 +434,7 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("inFile"); // invalid: the key is missing
         QTest::addColumn<QString>("stored");
-        QTest::addRow("page size missing") << "Fanye" << QVariant() << "20";
+        QTest::addRow("page size missing") << "Fanye" << QVariant() << "500";
         QTest::addRow("send delay 0") << "Gdyslim" << QVariant(0) << "200";
         QTest::addRow("preview too large") << "Yulanq" << QVariant(99) << "10";
         QTest::addRow("space bar out of range") << "KongGe" << QVariant(5) << "-1";

@@ -4,6 +4,7 @@
 #include "app/core/progressstore.h"
 #include "testsupport.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTextCodec>
 
@@ -23,6 +24,7 @@
 namespace {
 
 const QString kConfigFile = QStringLiteral("CONFIG/settings.ini");
+using ts::configFileValue;
 const QString kFolder = QStringLiteral("跟打进度");
 
 QByteArray readRaw(const QString& path)
@@ -143,6 +145,8 @@ private slots:
             case QMetaType::Double:
                 return def.toDouble() + 1.25 + i;
             }
+            if (def.toString().startsWith('#')) // a colour stays one
+                return QStringLiteral("#%1").arg(i, 6, 10, QLatin1Char('0'));
             return QStringLiteral("@ %1改;=,").arg(i) + def.toString() + ' ';
         };
         for (int i = 0; i < App::configKeyCount(); ++i)
@@ -156,38 +160,95 @@ private slots:
         verifyValues(changed);
     }
 
-    // Missing keys read as empty, false or zero; garbled ones convert by the toolkit's rules.
+    // One line of a file the trainer wrote changed by hand: a value that does not fit its key keeps
+    // the key's default, others convert by the toolkit's rules; the file is kept aside when a
+    // default was put back or the toolkit found the file malformed.
     void missingAndGarbledValues_data()
     {
-        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("line"); // in place of its key's line; a bare key: the line goes
         QTest::addColumn<QVariant>("expected");
-        QTest::addRow("int not a number") << QByteArray("Fanye=abc") << QVariant(0);
-        QTest::addRow("int with fraction") << QByteArray("Width=12.5") << QVariant(0);
-        QTest::addRow("bool any text") << QByteArray("Sudu=abc") << QVariant(true);
-        QTest::addRow("double not a number") << QByteArray("Zdhd3=x") << QVariant(0.0);
+        QTest::addColumn<bool>("kept");
+        QTest::addRow("int not a number") << QByteArray("Fanye=abc") << QVariant(500) << true;
+        QTest::addRow("int with fraction") << QByteArray("Width=12.5") << QVariant(650) << true;
+        QTest::addRow("bool any text") << QByteArray("Sudu=abc") << QVariant(true) << false;
+        QTest::addRow("double not a number") << QByteArray("Zdhd3=x") << QVariant(10.0) << true;
         // The key-rate threshold holds fractions: an int setting would read it as 0.
-        QTest::addRow("double with fraction") << QByteArray("Zdhd3=9.5") << QVariant(9.5);
+        QTest::addRow("double with fraction") << QByteArray("Zdhd3=9.5") << QVariant(9.5) << false;
         // Beyond an int: clamped, never wrapped.
-        QTest::addRow("int too large") << QByteArray("Fanye=99999999999") << QVariant(INT_MAX);
-        QTest::addRow("int too small") << QByteArray("X=-99999999999") << QVariant(INT_MIN);
-        QTest::addRow("int beyond 64 bits") << QByteArray("Width=+123456789012345678901234") << QVariant(INT_MAX);
+        QTest::addRow("int too large") << QByteArray("Fanye=99999999999") << QVariant(INT_MAX) << false;
+        QTest::addRow("int too small") << QByteArray("X=-99999999999") << QVariant(INT_MIN) << false;
+        QTest::addRow("int beyond 64 bits")
+            << QByteArray("Width=+123456789012345678901234") << QVariant(INT_MAX) << false;
+        QTest::addRow("key missing") << QByteArray("Sudu") << QVariant(true) << true;
+        QTest::addRow("bool empty") << QByteArray("Sudu=") << QVariant(false) << false;
+        QTest::addRow("hot key cleared") << QByteArray("Kjzd=") << QVariant(QString()) << false;
+        QTest::addRow("not a colour") << QByteArray("Rc=notacolour") << QVariant("#707070") << true;
+        QTest::addRow("colour empty") << QByteArray("Dbj=") << QVariant("#f4f7fc") << true;
+        QTest::addRow("colour without #") << QByteArray("Dbj=e0e0e0") << QVariant("#f4f7fc") << true;
+        QTest::addRow("short colour") << QByteArray("Wc=#0f0") << QVariant("#0f0") << false;
+        QTest::addRow("malformed section after") << QByteArray("Gdjs=x\n[Other") << QVariant("x") << true;
     }
 
     void missingAndGarbledValues()
     {
         QFETCH(QByteArray, line);
         QFETCH(QVariant, expected);
-        writeRaw(kConfigFile, "[AppConfig]\n" + line + "\n");
+        QFETCH(bool, kept);
+        App::writeConfig();
+        const QByteArray key = line.left(line.indexOf('=') < 0 ? line.size() : line.indexOf('='));
+        QByteArray bytes = readRaw(kConfigFile);
+        const int at = bytes.indexOf("\n" + key + "=") + 1;
+        bytes.replace(at, bytes.indexOf('\n', at) - at, line.contains('=') ? line : QByteArray());
+        writeRaw(kConfigFile, bytes);
+        writeRaw(kConfigFile + ".bad", "older copy");
+        if (kept)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("存为 CONFIG/settings\\.ini\\.bad")));
+        if (line.contains('['))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("格式有误")));
         App::readConfig();
-        const QString key = QString::fromLatin1(line.left(line.indexOf('=')));
-        verifyValues([&](int i) {
-            return App::configKey(i) == key ? expected : QVariant(App::configDefault(i).userType(), nullptr);
-        });
+        verifyValues([&](int i) { return App::configKey(i) == key ? expected : App::configDefault(i); });
+        QCOMPARE(readRaw(kConfigFile + ".bad"), kept ? bytes : QByteArray("older copy"));
+    }
+
+    // Whole files the trainer did not write: an older one, random bytes, a stray quote whose value
+    // swallows every later line. What is not there keeps its default, the file as it was is kept
+    // aside, and the next write completes it.
+    void oldOrDamagedFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QVariantMap>("read"); // the values not at their defaults
+        const QVariantMap black{{"Style", "black"}};
+        QTest::addRow("older file") << QByteArray("[AppConfig]\nStyle=black\nRc=notacolour\n") << black;
+        QByteArray noise(6000, '\0');
+        QRandomGenerator(30).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        QTest::addRow("random bytes") << noise << QVariantMap();
+        QTest::addRow("stray quote") << QByteArray("[AppConfig]\nStyle=black\nQianMing=\"sign\nKjzd=F6\nFanye=300\n")
+                                     << QVariantMap{{"Style", "black"}, {"QianMing", "sign\nKjzd=F6\nFanye=300\n"}};
+    }
+
+    void oldOrDamagedFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QVariantMap, read);
+        writeRaw(kConfigFile, bytes);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("settings\\.ini\\.bad")));
+        App::readConfig();
+        const auto expected = [&](int i) { return read.value(App::configKey(i), App::configDefault(i)); };
+        verifyValues(expected);
+        QCOMPARE(readRaw(kConfigFile + ".bad"), bytes);
+        App::writeConfig();
+        QCOMPARE(QStringList({configFileValue("Rc").toString(), configFileValue("Dbj").toString(),
+                              configFileValue("Kjzd").toString()}),
+                 QStringList({"#707070", "#f4f7fc", "F4"}));
+        App::resetConfig();
+        App::readConfig(); // complete now: nothing more to put back or keep
+        verifyValues(expected);
     }
 
     void fileKeepsTableOrderAndUnknownKeys()
     {
         writeRaw(kConfigFile, "[AppConfig]\nZzExtra=keep me\nFanye=77\n\n[Other]\nx=1\n");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("settings\\.ini\\.bad")));
         App::readConfig();
         App::writeConfig();
         const QByteArray first = readRaw(kConfigFile);
@@ -196,7 +257,7 @@ private slots:
             keys << App::configKey(i);
         keys << QStringLiteral("ZzExtra") << QStringLiteral("x");
         QCOMPARE(fileKeys(), keys);
-        QVERIFY(first.contains("\nFanye=77\n") && first.contains("\nSudu=false\n") && first.contains("\nx=1\n"));
+        QVERIFY(first.contains("\nFanye=77\n") && first.contains("\nSudu=true\n") && first.contains("\nx=1\n"));
         App::writeConfig();
         QCOMPARE(readRaw(kConfigFile), first);
         // A changed value is rewritten in place.

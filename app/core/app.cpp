@@ -13,6 +13,10 @@
 #include <QVariant>
 #include <QtGlobal>
 
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
 #include <iterator>
 #include <variant>
 
@@ -225,18 +229,23 @@ namespace {
 
 const QString kConfigPath = QStringLiteral("CONFIG/settings.ini");
 const QString kConfigGroup = QStringLiteral("AppConfig");
+const QString kDamagedCopyPath = kConfigPath + QStringLiteral(".bad");
 
 using GlobalRef = std::variant<QString*, bool*, int*, double*>;
+
+// A colour key's text must be one the panes can draw; any other text is a setting of its type.
+enum class ValueKind { Plain, Colour };
 
 struct ConfigEntry
 {
     const char* key;
     GlobalRef global;
     QVariant defaultValue;
+    ValueKind kind = ValueKind::Plain;
 };
 
 // Every setting, in the order the file is written and read. The defaults are the static initial
-// values of the globals as well as what resetConfig() restores.
+// values of the globals, what resetConfig() restores and what a missing or unreadable value reads as.
 const ConfigEntry kConfigTable[] = {
     {"ShuRuFa", &App::ShuRuFa, QString()},
     {"ShuRuFa2", &App::ShuRuFa2, false},
@@ -325,13 +334,13 @@ const ConfigEntry kConfigTable[] = {
     {"Y", &App::Y, 0},
     {"Width", &App::Width, 650},
     {"Height", &App::Height, 475},
-    {"Ztcd", &App::Ztcd, QStringLiteral("#000000")},
-    {"Ztcg", &App::Ztcg, QStringLiteral("#000000")},
-    {"Dbj", &App::Dbj, QStringLiteral("#f4f7fc")},
-    {"Gbj", &App::Gbj, QStringLiteral("#f4f7fc")},
-    {"Tbj", &App::Tbj, QStringLiteral("#f4f7fc")},
-    {"Rc", &App::Rc, QStringLiteral("#707070")},
-    {"Wc", &App::Wc, QStringLiteral("#FF3030")},
+    {"Ztcd", &App::Ztcd, QStringLiteral("#000000"), ValueKind::Colour},
+    {"Ztcg", &App::Ztcg, QStringLiteral("#000000"), ValueKind::Colour},
+    {"Dbj", &App::Dbj, QStringLiteral("#f4f7fc"), ValueKind::Colour},
+    {"Gbj", &App::Gbj, QStringLiteral("#f4f7fc"), ValueKind::Colour},
+    {"Tbj", &App::Tbj, QStringLiteral("#f4f7fc"), ValueKind::Colour},
+    {"Rc", &App::Rc, QStringLiteral("#707070"), ValueKind::Colour},
+    {"Wc", &App::Wc, QStringLiteral("#FF3030"), ValueKind::Colour},
     {"Zdname", &App::Zdname, QString()},
     {"Zdhd", &App::Zdhd, false},
     {"Zdhd2", &App::Zdhd2, QStringLiteral("击键")},
@@ -347,8 +356,8 @@ const ConfigEntry kConfigTable[] = {
 
 constexpr int kConfigCount = int(std::size(kConfigTable));
 
-// The value conversions of the toolkit decide: a missing key gives the empty text, false or zero,
-// "abc" is 0 as a number and true as a boolean; a number beyond an int clamps instead of wrapping.
+// The value conversions of the toolkit decide: "abc" is 0 as a number and true as a boolean; a
+// number beyond an int clamps instead of wrapping.
 void assign(const GlobalRef& global, const QVariant& value)
 {
     if (auto p = std::get_if<QString*>(&global))
@@ -375,6 +384,65 @@ QVariant typedDefault(const ConfigEntry& entry)
             return QVariant::fromValue(entry.defaultValue.value<T>());
         },
         entry.global);
+}
+
+// The forms of a colour that the panes' colour and their style sheets both read: "#" and 3, 6, 8,
+// 9 or 12 hexadecimal digits. The colour commands write "#rrggbb".
+bool isColourText(const QString& text)
+{
+    const int digits = text.size() - 1;
+    if (!text.startsWith(QLatin1Char('#')) ||
+        !(digits == 3 || digits == 6 || digits == 8 || digits == 9 || digits == 12))
+        return false;
+    return std::all_of(text.begin() + 1, text.end(),
+                       [](QChar c) { return c.unicode() < 0x80 && std::isxdigit(c.unicode()); });
+}
+
+// Sets the global from a value read from the file. False, and the global untouched, when the value
+// does not fit the key: no whole number for an int (a fraction neither), no finite number for a
+// double, no colour for a colour. A number beyond an int clamps.
+bool assignStored(const ConfigEntry& entry, const QVariant& value)
+{
+    const QString text = value.toString();
+    if (auto p = std::get_if<int*>(&entry.global)) {
+        qint64 number = 0;
+        if (!Bounded::parse(text, INT_MIN, INT_MAX, &number))
+            return false;
+        **p = int(number);
+        return true;
+    }
+    if (auto p = std::get_if<double*>(&entry.global)) {
+        bool ok = false;
+        const double number = text.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
+            return false;
+        **p = number;
+        return true;
+    }
+    if (entry.kind == ValueKind::Colour && !isColourText(text))
+        return false;
+    assign(entry.global, value);
+    return true;
+}
+
+// Written aside and renamed over the old file, so a failed write leaves the old one whole.
+bool saveBytes(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+}
+
+// The file as the user had it, before the next write puts defaults where it was lacking.
+void keepDamagedCopy(int defaultsPutBack)
+{
+    QFile in(kConfigPath);
+    if (!App::isRegularOrMissing(kDamagedCopyPath) || !in.open(QIODevice::ReadOnly) ||
+        !saveBytes(kDamagedCopyPath, in.readAll())) {
+        qWarning("配置文件有误, 备份失败: %s", qUtf8Printable(kDamagedCopyPath));
+        return;
+    }
+    qWarning("配置文件不完整或有误 (%d 项用默认值), 原文件已存为 %s", defaultsPutBack,
+             qUtf8Printable(kDamagedCopyPath));
 }
 
 bool validIndex(int index)
@@ -435,9 +503,7 @@ bool putKeysInTableOrder(const QString& path)
 
     QList<QByteArray> out = lines.mid(0, begin);
     out << body << lines.mid(end);
-    QSaveFile file(path);
-    const QByteArray bytes = out.join('\n');
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    return saveBytes(path, out.join('\n'));
 }
 
 // The defaults are applied right after the table exists, during static initialisation of this file.
@@ -459,12 +525,24 @@ void App::readConfig()
         qWarning("读取配置失败: %s", qUtf8Printable(kConfigPath));
         return;
     }
-    if (settings.status() == QSettings::FormatError)
+    const bool formatError = settings.status() == QSettings::FormatError;
+    if (formatError)
         qWarning("配置文件格式有误: %s", qUtf8Printable(kConfigPath));
+    // An older file lacks the newer keys, a hand edit or a cut-off file may garble any: those keep
+    // their defaults, where empty texts and zeros would leave the trainer without hot keys, help
+    // text or colours, and the next write would store the blanks for good.
+    int defaultsPutBack = 0;
     settings.beginGroup(kConfigGroup);
-    for (const ConfigEntry& entry : kConfigTable)
-        assign(entry.global, settings.value(QLatin1String(entry.key)));
+    for (const ConfigEntry& entry : kConfigTable) {
+        const QString key = QLatin1String(entry.key);
+        if (!settings.contains(key) || !assignStored(entry, settings.value(key))) {
+            assign(entry.global, entry.defaultValue);
+            ++defaultsPutBack;
+        }
+    }
     settings.endGroup();
+    if (defaultsPutBack > 0 || formatError)
+        keepDamagedCopy(defaultsPutBack);
 }
 
 void App::writeConfig()

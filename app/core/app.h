@@ -191,6 +191,9 @@ public:
     static bool FwstateOpen;
 
     // ---- Operations ----
+    // A key the file lacks, or whose value does not fit it (a number key without a number, a colour
+    // key without a colour), keeps its default; the file is then kept as CONFIG/settings.ini.bad,
+    // before the next write completes it.
     static void readConfig();
     static void writeConfig();
     static void resetConfig(); // every settings global back to its built-in default
