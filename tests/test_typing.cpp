@@ -424,6 +424,17 @@ private slots:
         QVERIFY2(!titles.filter(QStringLiteral("上传成绩需要登录帐号！")).isEmpty(), qPrintable(titles.join('|')));
     }
 
+    // The own panel's first commit, far longer than the page, is cut to the page; only what stayed of
+    // it goes uncounted, so the keys typed after it give a code length of one key a character.
+    void longFirstCommit()
+    {
+        open(letters(1200));
+        m_f->typing()->insertPlainText(letters(5000)); // 510 stay, the page turns at 500
+        m_f->type(letters(530).mid(510));
+        QTRY_COMPARE(m_f->button("button3")->text(), QStringLiteral("码长:1.00"));
+        QCOMPARE(App::KeyCount, 20);
+    }
+
     // Only commits of two or more characters are words; the first, which starts the run, is not counted.
     void wordRatio()
     {

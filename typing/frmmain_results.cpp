@@ -43,7 +43,7 @@ RunInputs frmMain::currentRunInputs() const
     RunInputs in;
     in.ticks = m_clock->ticks();
     in.typedCount = typedCount();
-    in.uncountedLength = m_input->uncountedChars().length();
+    in.uncountedLength = m_input->uncountedLength();
     in.wordChars = m_input->wordChars();
     in.wrongCount = wrongCount();
     in.retypeCount = retypeCount;

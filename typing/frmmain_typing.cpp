@@ -11,8 +11,8 @@
 
 #include "app/core/app.h"
 #include "typing/core/results.h"
-#include "typing/resultbranch.h"
 #include "typing/coresettings.h"
+#include "typing/resultbranch.h"
 #include "typing/resulttable.h"
 #include "typing/typingview.h"
 
@@ -199,9 +199,13 @@ void frmMain::Start()
 
     if (App::Pattern == FreeTyping) {
         m_view->freeChange();
+        m_input->changeFitted(0); // what leaves a free pane still counts
     } else {
         // The pane's text is read once per change: trimming hands back what it leaves in the pane.
-        scanCollections(m_view->typedChange(m_view->fitTypingPane(), App::Pattern));
+        const int untrimmed = m_view->paneLength();
+        const QString typed = m_view->fitTypingPane();
+        m_input->changeFitted(untrimmed - typed.size());
+        scanCollections(m_view->typedChange(typed, App::Pattern));
     }
     const bool started = typedCount() > 0;
 

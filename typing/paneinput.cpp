@@ -52,7 +52,7 @@ bool PaneInput::paneEvent(QEvent* event, bool atRunStart)
     if (!m_firstEventSeen) {
         m_firstEventSeen = true;
         if (!m_lastInput.isEmpty())
-            m_uncounted = m_lastInput;
+            takeUncounted();
     }
 
     // The keyboard source counted every selection key; one that produced its character selected
@@ -121,8 +121,23 @@ void PaneInput::notePlainInsertion(const QString& grown, int length)
     m_lastCommitLength = length;
     if (!m_firstEventSeen && !m_lastInput.isEmpty()) {
         m_firstEventSeen = true;
-        m_uncounted = m_lastInput;
+        takeUncounted();
     }
+}
+
+void PaneInput::takeUncounted()
+{
+    m_uncountedLength = m_lastInput.size();
+    m_uncountedFitted = false;
+}
+
+void PaneInput::changeFitted(int cut)
+{
+    // The cut takes the characters before the cursor, the newest commit's first: of a commit far
+    // longer than the page only what stayed would otherwise not have counted.
+    if (!m_uncountedFitted)
+        m_uncountedLength = std::max(0, m_uncountedLength - std::max(0, cut));
+    m_uncountedFitted = true;
 }
 
 void PaneInput::reset()
@@ -130,5 +145,6 @@ void PaneInput::reset()
     m_wordChars = 0;
     m_firstEventSeen = false;
     // The first key of the run is taken again, so a stale one cannot lower the next run's count.
-    m_uncounted.clear();
+    m_uncountedLength = 0;
+    m_uncountedFitted = true;
 }

@@ -33,7 +33,12 @@ public:
     // The length the day's record grows by for the last key or commit.
     int lastCommitLength() const { return m_lastCommitLength; }
     int wordChars() const { return m_wordChars; }
-    const QString& uncountedChars() const { return m_uncounted; }
+    // Characters of the run's first key or commit that the figures leave out: what of it stayed in
+    // the pane after the change that brought it.
+    int uncountedLength() const { return m_uncountedLength; }
+    // The change just made was cut back to the page by `cut` characters before the cursor: a first
+    // commit it brought keeps only what stayed.
+    void changeFitted(int cut);
     // A new run: nothing typed yet.
     void reset();
 
@@ -43,10 +48,13 @@ signals:
     void returnKey();
 
 private:
+    void takeUncounted();
+
     QString m_lastInput;
     int m_lastCommitLength = 0;
     int m_wordChars = 0;
-    QString m_uncounted; // the first key or commit of the run
+    int m_uncountedLength = 0;     // the first key or commit of the run
+    bool m_uncountedFitted = true; // its change was fitted to the page
     bool m_firstEventSeen = false;
     // Key and input-method events seen on the typing pane, and that count at the last change.
     int m_events = 0;

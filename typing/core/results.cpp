@@ -77,8 +77,8 @@ ResultFigures computeRunFigures(const RunInputs& in)
     f.runMinutes = ticks / 6000.0;
     f.runSeconds = f.runMinutes * 60.0;
 
-    // A first commit longer than the page was cut to it: only what stayed in the pane is taken off,
-    // so the count never goes below 0.
+    // Of the first commit only what stayed in the pane goes uncounted, so what is typed after a commit
+    // far longer than the page counts; erased again, it takes off no more than is typed.
     f.countedChars = in.typedCount - qBound(0, in.uncountedLength, qMax(0, in.typedCount));
 
     f.speed = ratio(f.countedChars, f.runMinutes);

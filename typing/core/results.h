@@ -60,8 +60,8 @@ struct RunInputs
 {
     int ticks = 0;                   // 10 ms clock ticks of the run
     int typedCount = 0;              // characters typed of the whole passage (QString length)
-    int uncountedLength = 0;         // QString length of the run's first key or commit, which does not count
-                                     // (as far as it stayed in the pane: at most typedCount)
+    int uncountedLength = 0;         // QString length of the run's first key or commit that stayed in the
+                                     // pane, which does not count (taken off at most typedCount)
     int wordChars = 0;               // characters committed in commits of two or more characters
     int wrongCount = 0;              // wrong positions so far
     int retypeCount = 0;             // completed runs of the current passage
