@@ -456,7 +456,7 @@ private slots:
             const RunInputs in{ticks, characters, 0, 0, 0, 0, 0.0, {keys, 0, 0, 0, 0, 0, 0}};
             table.evaluate(in);
             if (fill)
-                table.fillRow(in, QStringLiteral("01:00.00"));
+                table.fillRow(in);
             if (colour)
                 table.colourRow(table.figures().speed, table.figures().keyRate, table.figures().codeLength);
             return cellColours(table.view()->model(), table.row());
@@ -467,6 +467,10 @@ private slots:
         QCOMPARE(shown(12000, 190, 540, false), "none none none");      // left idle as long again: 95.00, 4.50
         QCOMPARE(shown(6000, 300, 540, true), "red green red");         // 300, 9.00, 1.80
         QCOMPARE(shown(6000, 250, 600, true, false), "none none none"); // refilled, not coloured: 250, 10.00, 2.40
+        // The clock's time across a minute.
+        QCOMPARE(table.cellText(ColTime), QStringLiteral("01:00.00"));
+        shown(5999, 250, 600, true, false);
+        QCOMPARE(table.cellText(ColTime), QStringLiteral("00:59.99"));
     }
 
     void freeRunEndsOnce()

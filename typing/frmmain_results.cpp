@@ -88,7 +88,7 @@ void frmMain::colourResultRow()
 
 void frmMain::fillResultRow()
 {
-    m_results->fillRow(currentRunInputs(), m_clock->minutesText() + m_clock->secondsText() + m_clock->centisText());
+    m_results->fillRow(currentRunInputs());
     chengji();
     showResultButtons();
 }

@@ -102,12 +102,11 @@ void ResultTable::clearRows()
     resetColumnWidths();
 }
 
-void ResultTable::fillRow(const RunInputs& in, const QString& timeText)
+void ResultTable::fillRow(const RunInputs& in)
 {
     // The cells are taken from the run as it stands now, so a wrong count completed after the
-    // last evaluation shows; the time cell is the clock's own text.
+    // last evaluation shows.
     m_cells = computeResultFigures(in).cells;
-    m_cells[ColTime] = timeText;
     for (int column = 0; column < ResultColumnCount; ++column)
         setCell(column, m_cells.at(column));
 }

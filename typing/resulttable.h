@@ -44,8 +44,8 @@ public:
     }
     // Every row goes; the next run writes the first.
     void clearRows();
-    // Computes the cells from `in`, puts `timeText` in the time cell and writes the whole row.
-    void fillRow(const RunInputs& in, const QString& timeText);
+    // Computes the cells from `in` and writes the whole row.
+    void fillRow(const RunInputs& in);
     // The cells as last filled (empty before the first fill).
     const QStringList& cells() const { return m_cells; }
     // Whether the live row is due to be shown again: about 30 times a second, as fast as it can be

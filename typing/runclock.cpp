@@ -1,20 +1,7 @@
 #include "typing/runclock.h"
 
-#include "typing/core/results.h"
-
 #include <QThread>
 #include <QTimer>
-
-namespace {
-
-QString twoDigits(int value)
-{
-    QString text = QString::number(value);
-    padZero(text, 2);
-    return text;
-}
-
-} // namespace
 
 RunClock::RunClock(QObject* parent) : QObject(parent)
 {
@@ -56,38 +43,4 @@ void RunClock::stop()
 {
     m_running = false;
     QMetaObject::invokeMethod(m_timer, &QTimer::stop, Qt::QueuedConnection);
-}
-
-void RunClock::reset()
-{
-    m_minutes = m_seconds = m_centis = m_ticks = 0;
-}
-
-void RunClock::advance()
-{
-    ++m_ticks;
-    ++m_centis;
-    if (m_centis >= 100) {
-        m_centis = 0;
-        ++m_seconds;
-        if (m_seconds >= 60) {
-            m_seconds = 0;
-            ++m_minutes; // minutes are not wrapped: a 100-minute run shows three digits
-        }
-    }
-}
-
-QString RunClock::minutesText() const
-{
-    return twoDigits(m_minutes) + QStringLiteral(":");
-}
-
-QString RunClock::secondsText() const
-{
-    return twoDigits(m_seconds) + QStringLiteral(".");
-}
-
-QString RunClock::centisText() const
-{
-    return twoDigits(m_centis);
 }

@@ -26,14 +26,10 @@ public:
     bool running() const { return m_running; }
 
     // Zero time.
-    void reset();
-    // One tick counted.
-    void advance();
+    void reset() { m_ticks = 0; }
+    // One tick counted. The time shown is made from the ticks (clockText in core/results.h).
+    void advance() { ++m_ticks; }
     int ticks() const { return m_ticks; }
-    // The time as the clock label shows it: "mm:", "ss." and "cc" (minutes are not wrapped).
-    QString minutesText() const;
-    QString secondsText() const;
-    QString centisText() const;
 
 signals:
     void due();
@@ -42,9 +38,6 @@ private:
     QTimer* m_timer = nullptr;
     QThread* m_thread = nullptr;
     bool m_running = false;
-    int m_minutes = 0;
-    int m_seconds = 0;
-    int m_centis = 0;
     int m_ticks = 0;
 };
 
