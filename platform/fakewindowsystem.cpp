@@ -10,9 +10,9 @@ namespace {
 bool isQuery(const QString& name)
 {
     return name == QLatin1String("topLevelWindows") || name == QLatin1String("windowTitle") ||
-           name == QLatin1String("isWindowVisible") || name == QLatin1String("isWindowMinimized") ||
-           name == QLatin1String("isWindowEnabled") || name == QLatin1String("foregroundWindow") ||
-           name == QLatin1String("windowRect") || name == QLatin1String("clientRect");
+           name == QLatin1String("isWindowVisible") || name == QLatin1String("isWindowEnabled") ||
+           name == QLatin1String("foregroundWindow") || name == QLatin1String("windowRect") ||
+           name == QLatin1String("clientRect");
 }
 
 bool isKnownKey(int virtualKey)
@@ -115,13 +115,6 @@ bool FakeWindowSystem::isWindowVisible(WindowHandle handle)
     record(QStringLiteral("isWindowVisible"), handle);
     const Window* found = window(handle);
     return found && found->visible;
-}
-
-bool FakeWindowSystem::isWindowMinimized(WindowHandle handle)
-{
-    record(QStringLiteral("isWindowMinimized"), handle);
-    const Window* found = window(handle);
-    return found && found->visible && found->minimized;
 }
 
 bool FakeWindowSystem::isWindowEnabled(WindowHandle handle)

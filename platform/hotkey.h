@@ -45,7 +45,6 @@ public:
     bool grab(quint32 virtualKey, quint32 modifiers);
     // Gives the combination back. False when nothing was grabbed or the server refused.
     bool release();
-    bool isGrabbed() const { return m_grabbed; }
 
     quint32 virtualKey() const { return m_virtualKey; }
     quint32 modifiers() const { return m_modifiers; }

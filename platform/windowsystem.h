@@ -59,7 +59,6 @@ public:
     virtual QString windowTitle(WindowHandle window) = 0;
     // Shown on the desktop, minimised included (as IsWindowVisible).
     virtual bool isWindowVisible(WindowHandle window) = 0;
-    virtual bool isWindowMinimized(WindowHandle window) = 0;
     // The window exists and can take keyboard input. X has no disabled state for a top-level
     // window; the nearest is a window that declares it never takes the focus.
     virtual bool isWindowEnabled(WindowHandle window) = 0;

@@ -350,14 +350,6 @@ bool X11WindowSystem::isWindowVisible(WindowHandle window)
     return visible && !trap.failed();
 }
 
-bool X11WindowSystem::isWindowMinimized(WindowHandle window)
-{
-    if (!d->display || !window)
-        return false;
-    X11ErrorTrap trap(d->display);
-    return d->state(Private::toWindow(window)) == StateIconic && !trap.failed();
-}
-
 bool X11WindowSystem::isWindowEnabled(WindowHandle window)
 {
     if (!d->display || !window)

@@ -34,7 +34,6 @@ public:
     QVector<WindowInfo> topLevelWindows() override;
     QString windowTitle(WindowHandle window) override;
     bool isWindowVisible(WindowHandle window) override;
-    bool isWindowMinimized(WindowHandle window) override;
     bool isWindowEnabled(WindowHandle window) override;
     bool showWindow(WindowHandle window, ShowCommand command) override;
     bool setForegroundWindow(WindowHandle window, int timeoutMs = DefaultActivationTimeoutMs) override;

@@ -22,8 +22,6 @@ public:
     explicit quxian(QWidget* parent = nullptr);
     ~quxian() override;
 
-    // Points on the curve now (for the data label and the tests).
-    int itemCount() const { return m_itemCount; }
     QCustomPlot* plot() const;
 
 signals:

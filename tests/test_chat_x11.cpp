@@ -24,7 +24,7 @@ class TestChatX11 : public QObject
     {
         App::GetWay = way; // 0 by Tab, 1 by a click at the window's centre
         m_f->w().zdzwSlot();
-        QTRY_VERIFY(platform::windowSystem().isWindowMinimized(m_chat));
+        QTRY_VERIFY(m_x.iconic(m_chat));
     }
 
 private slots:

@@ -161,7 +161,7 @@ private slots:
         addWindows(desktop, {Chat, QString(), state[0], state[1], state[2], state[3]});
         QCOMPARE(desktop.setForegroundWindow(Chat, 300), active);
         QCOMPARE(desktop.foregroundWindow(), active ? Chat : Self);
-        QCOMPARE(desktop.isWindowMinimized(Chat), state[2] && !active);
+        QCOMPARE(desktop.window(Chat)->minimized, state[2] && !active);
         // An activated window comes to the top of the list, as the X11 stacking list has it.
         QCOMPARE(desktop.topLevelWindows().first().handle, active ? Chat : Self);
     }
@@ -172,7 +172,7 @@ private slots:
         addWindows(desktop);
         QVERIFY(desktop.setForegroundWindow(Chat));
         QVERIFY(desktop.showWindow(Chat, ShowCommand::Minimize));
-        QVERIFY(desktop.isWindowMinimized(Chat) && desktop.isWindowVisible(Chat));
+        QVERIFY(desktop.window(Chat)->minimized && desktop.isWindowVisible(Chat));
         QCOMPARE(desktop.foregroundWindow(), WindowHandle(0));
         // A chord releases what it pressed, also around a refused key; a key with no key in this layer
         // is recorded and refused.

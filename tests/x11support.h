@@ -52,6 +52,21 @@ public:
         return m_display && XTestQueryExtension(m_display, &event, &error, &major, &minor);
     }
     Display* display() const { return m_display; }
+    // The window manager shows the window minimised: its WM_STATE is Iconic.
+    bool iconic(platform::WindowHandle window) const
+    {
+        const Atom wmState = XInternAtom(m_display, "WM_STATE", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(m_display, window, wmState, 0, 1, False, wmState, &type, &format, &count, &after, &data);
+        const bool shown = data && format == 32 && count == 1 && *reinterpret_cast<const long*>(data) == IconicState;
+        if (data)
+            XFree(data);
+        return shown;
+    }
     quint8 keycode(quint32 keysym) const { return quint8(XKeysymToKeycode(m_display, keysym)); }
 
     void key(quint8 keycode, bool press)

@@ -72,7 +72,6 @@ public:
     // text laid (an empty one only relabels), a sending cycle stopped; never eligible for ranking.
     void layHandPassage(const QString& title, const QString& text);
     QString passageTitle() const { return textTitle; }
-    QString segmentLabel() const { return segmentHeader; }
     // The typing record and its label and average buttons.
     RecordView* recordView() const { return m_records; }
     // The result line of the last finished run, as posted and put on the clipboard.
@@ -110,7 +109,6 @@ public slots:
         m_sending->start(segSize, name, text, first, notice);
     }
     void showFawen() { m_sending->openSendingWindow(); }
-    void recvQuit(QString message) { m_sending->curveClosed(message); }
 
     // ---- Passage loading and paging ----
     void do_cursorChanged();

@@ -44,7 +44,6 @@ public:
     int freeCount() const { return m_freeHeld + paneLength(); }
     // What the pane grew by before the cursor: a commit that came without a key or input event.
     QString grownText(int length) const;
-    void setPaneLength(int length) { m_paneLength = length; }
     // Whole document, or only the positions whose state changed.
     void paintReference(int mode, bool whole);
     void showReferencePage(int mode);

@@ -194,8 +194,7 @@ bool App::writeFile(const QString& path, const QString& text)
 
 QString App::decodeText(const QByteArray& bytes)
 {
-    if (hasPrefix(bytes, "\xEF\xBB\xBF", 3))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    // A UTF-8 mark needs no branch: the strict UTF-8 check below drops it as it decodes.
     if (hasPrefix(bytes, "\xFF\xFE", 2))
         return decodeWith("UTF-16LE", bytes.mid(2));
     if (hasPrefix(bytes, "\xFE\xFF", 2))

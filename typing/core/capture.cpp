@@ -8,12 +8,11 @@
 
 namespace {
 
-// The marker needs the line break in front of it; the rest count after it is optional, as older
-// posts and hand-written ones may stop at "段". The optional part cannot hold a line break, so it
-// never changes where the newest marker starts.
+// The marker needs the line break in front of it; what follows "段" (the rest count, which older
+// posts and hand-written ones leave out) is not read.
 const QRegularExpression& markerExpression()
 {
-    static const QRegularExpression expression(QStringLiteral("\n-----第([0-9]+)段(?:-余([0-9]+)字)?"));
+    static const QRegularExpression expression(QStringLiteral("\n-----第([0-9]+)段"));
     return expression;
 }
 
@@ -38,10 +37,6 @@ CapturedSegment parseCapturedHistory(const QString& history)
     bool ok = false;
     const int number = digits.toInt(&ok);
     result.segmentNumber = ok ? number : 0;
-    if (match.capturedLength(2) > 0) {
-        const int rest = match.captured(2).toInt(&ok);
-        result.restCount = ok ? rest : -1;
-    }
     result.contest = result.segmentHeader == ContestSegmentHeader;
 
     // The passage line runs from the last line break before the marker up to it; the title is

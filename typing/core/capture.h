@@ -31,7 +31,6 @@ struct CapturedSegment
     QString passage;       // the line before the marker
     QString segmentHeader; // "第12段", exactly as posted (leading zeros kept)
     int segmentNumber = 0; // 12; 0 when the digits do not fit an int
-    int restCount = -1;    // the "-余N字" count after the header; -1 when it is missing
     bool contest = false;  // the header is ContestSegmentHeader
 };
 
