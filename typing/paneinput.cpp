@@ -133,8 +133,8 @@ void PaneInput::takeUncounted()
 
 void PaneInput::changeFitted(int cut)
 {
-    // The cut takes the characters before the cursor, the newest commit's first: of a commit far
-    // longer than the page only what stayed would otherwise not have counted.
+    // The cut takes the characters before the cursor, the newest commit's first; what it took of
+    // the first commit never stood in the pane, so it is not taken off the count either.
     if (!m_uncountedFitted)
         m_uncountedLength = std::max(0, m_uncountedLength - std::max(0, cut));
     m_uncountedFitted = true;
