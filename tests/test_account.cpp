@@ -262,9 +262,11 @@ private slots:
     // needs the whole text and taking part, then signed in, a clean run of an eligible title, the
     // run finished and a server text; each row passes the checks before it. The quiet one at the
     // end of a run tries only a whole text when taking part, and says no more than that the run ended.
+    // A run typed under another account counts as not clean; one typed signed out goes under anyone.
     void upload_data()
     {
-        // whole text, take part, signed in, clean, finished, server text, manual: + or -
+        // whole text, take part, signed in, clean, finished, server text, manual: + or -; then who
+        // typed it: + this account, - another, none: signed out
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("speed");
@@ -283,8 +285,10 @@ private slots:
         row("quiet: not taking part", "+-++++-", t, "90", "跟打结束 -1", "");
         row("quiet: wrong character", "+++-++-", t, "90", "跟打结束 -1", "");
         row("quiet: signed out", "++-+++-", t, "90", "上传成绩需要登录帐号！ 1000", "");
+        row("another account's run", "+++++++-", t, "90", cond, "");
+        row("quiet: another account's run", "++++++--", t, "90", "跟打结束 -1", "");
         // Each offered upload counts once on the text (from 4).
-        row("first", "+++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 12 5");
+        row("first", "++++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 12 5");
         row("equal", "+++++++", t, "90.00", "不要灰心，继续加油！ 3000", "1 90 1'02\"35 98.5% 12 6");
         row("faster, quietly", "++++++-", t, "95.5", "恭喜您，成绩更进一步！ 3000", "1 95.5 1'02\"35 98.5% 12 7");
     }
@@ -296,7 +300,8 @@ private slots:
         const QStringList cells{speed, "5.1", "2.3",   "100", "1'02\"35", "1",   "0", "2",
                                 "230", "0",   "98.5%", "50%", "0",        "40%", "0"};
         const auto on = [&state](int i) { return state.at(i) == '+'; };
-        const RankUpload::Run run{speed, cells, on(3) ? 0 : 1, title, on(4), on(0)};
+        const QString typedBy = state.size() < 8 ? QString() : m_tag + (on(7) ? "zhang" : "li");
+        const RankUpload::Run run{speed, cells, on(3) ? 0 : 1, title, on(4), on(0), typedBy};
         // No public address known: stored as the empty text, where a NULL would blank the entry below.
         const RankUpload::Context context{true, on(2), on(1), m_tag + "zhang", on(5), 1700000000, "v", QString()};
         if (QTest::currentDataTag() == QLatin1String("first"))
@@ -446,7 +451,7 @@ private slots:
 
     // Through the real window: the remembered login signs in as it opens, an empty version table
     // shows no update notice, a built-in drill typed whole leaves its ranking row, and the menu's
-    // upload takes the whole text as the run left it.
+    // upload takes the whole text as the run left it, under the account that typed it only.
     void throughTheWindow()
     {
         ts::MainWindowFixture f;
@@ -466,6 +471,11 @@ private slots:
             return f.titlesDuring([&f] { f.action({"功能", "手动上传成绩"})->trigger(); }).join('|');
         };
         QVERIFY(manually().contains("不要灰心，继续加油！"));
+        f.w().regSlot();
+        App::CurrentUserName = m_tag + "dup1"; // as the login window leaves it
+        f.w().loginRecv("1");
+        QVERIFY(manually().contains("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"));
+        QCOMPARE(myHelper::getOne("select count(*) from kelm_rank where r_username=?", {m_tag + "dup1"}), "0");
         f.w().layHandPassage(m_tag + "本地", "跟打");
         QApplication::clipboard()->clear();
         f.commit("跟打");
