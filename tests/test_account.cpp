@@ -189,12 +189,20 @@ private slots:
         myHelper::exec("update kelm_user set u_jilu=-5,u_totalsj=-1 where u_truename=?", {m_tag + "zhang"});
         const RemoteRecord::Row garbage = RemoteRecord::read(m_tag + "zhang");
         QCOMPARE(garbage.totals.today + garbage.totals.seconds, 0.0);
+        // No registration time: the local record's three days, not the days since 1970.
+        myHelper::exec("update kelm_user set u_regtime=NULL where u_truename=?", {m_tag + "zhang"});
+        App::Day = TypingRecord::dayText(QDate::currentDate().addDays(-2));
+        App::Jilu = 1;
+        TypingRecord record(CoreSettings::recordStore());
+        record.checkDay(RemoteRecord::read(m_tag + "zhang").regTime);
+        QCOMPARE(record.recordDays(), 3);
+        myHelper::exec("update kelm_user set u_regtime=1000 where u_truename=?", {m_tag + "zhang"});
     }
 
     // A sign-in and the sync after it, the local record holding 4000 today and 11000 in all: the
     // record's own account, or nobody's, keeps the larger values; another account's row takes its
     // place, averages included; a clearing still pending goes over its own account's row, never
-    // over another's.
+    // over another's, and stays owed to its own.
     void signInRecord_data()
     {
         QTest::addColumn<QString>("recordUser"); // "me": the account signing in
@@ -207,7 +215,7 @@ private slots:
         row("runs before any sign-in", "", false, stale, "4000 20000 500 90 200 5.56 2.50");
         row("another account", "other", false, empty, empty + " 0.00 0.00");
         row("clearing pending", "me", true, stale, "4000 11000 500 60 200 8.33 2.50");
-        row("another's clearing dropped", "other", true, stale, stale + " 3.33 2.00");
+        row("another's clearing stays owed", "other", true, stale, stale + " 3.33 2.00");
     }
     void signInRecord()
     {
@@ -225,6 +233,7 @@ private slots:
         App::Day2 = TypingRecord::dayText(QDate::currentDate());
         App::RecordUser = recordUser == "me" ? name : recordUser == "other" ? m_tag + "zhang" : "";
         App::RecordClearPending = pending;
+        App::RecordClearUser = pending ? App::RecordUser : QString();
         TypingRecord record(CoreSettings::recordStore());
         record.refreshTotals(); // the averages the window shows before
         const auto part = readingPart(record);
@@ -233,8 +242,35 @@ private slots:
         QCOMPARE(localRecord(), after.section(' ', 0, 4));
         part->jltoSql(record);
         QTEST(rowRecord(name), "after");
-        QCOMPARE(ts::storedRecord("RecordUser").toString() + ts::storedRecord("RecordClearPending").toString(),
-                 name + "false");
+        QCOMPARE(ts::storedRecord("RecordUser").toString() + ts::storedRecord("RecordClearPending").toString() + '|' +
+                     ts::storedRecord("RecordClearUser").toString(),
+                 name + "false|" + (pending && recordUser == "other" ? m_tag + "zhang" : ""));
+    }
+
+    // The typing record cleared while signed out: another account's sign-in leaves that account's
+    // row alone, and the clearing's own account has it written to its row before the row is taken.
+    void clearingOwedThroughAnotherSignIn()
+    {
+        const QString owner = m_tag + "rec", other = m_tag + "zhang";
+        seedRow(owner, "100 20000 300 90 150");
+        seedRow(other, "7 500 40 20 30");
+        App::RecordUser = owner;
+        App::Jilu = 20000;
+        TypingRecord record(CoreSettings::recordStore());
+        const auto part = readingPart(record);
+        record.clearCounts();
+        part->syncClearedRecord(record, false);
+        App::CurrentUserName = other;
+        part->loginRecv("1");
+        part->jltoSql(record);
+        QCOMPARE(rowRecord(other), "7 500 40 20 30 2.00 1.33");
+        QCOMPARE(ts::storedRecord("RecordClearUser").toString(), owner);
+        part->regSlot();
+        App::CurrentUserName = owner;
+        part->loginRecv("1");
+        QCOMPARE(localRecord(), "0 0 300 90 150");
+        QCOMPARE(rowRecord(owner), "0 0 300 90 150 5.50 2.00");
+        QCOMPARE(ts::storedRecord("RecordClearUser").toString(), "");
     }
 
     // The pinned bar cleared while signed out waits for its account's next sign-in, which writes the

@@ -164,6 +164,7 @@ inline void resetWindowGlobals()
     App::Totalti = 0.0;
     App::RecordUser.clear();
     App::RecordClearPending = false;
+    App::RecordClearUser.clear();
     App::SignedInName.clear();
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
