@@ -181,7 +181,9 @@ private slots:
         QVERIFY(seven.resultTextPlain.endsWith(part) && seven.shortResult.contains(part));
         QCOMPARE(verifyResultLine(seven.resultText, false, false).message, QStringLiteral("成绩为真！"));
 
-        // Eleven errors: the pop-up keeps ten of each, the posted line all of them.
+        // Ten errors fit the pop-up whole; eleven: it keeps ten of each, the posted line all of them.
+        QVERIFY(line(runResult(QStringLiteral("一二三四五六七八九十"), QStringLiteral("壹贰叁肆伍陆柒捌玖拾")))
+                    .shortResult.contains(QStringLiteral(" 错字10 错情[一二三四五六七八九十√ 壹贰叁肆伍陆柒捌玖拾×]")));
         const ResultLine eleven =
             line(runResult(QStringLiteral("一二三四五六七八九十百"), QStringLiteral("壹贰叁肆伍陆柒捌玖拾佰")));
         QVERIFY(eleven.resultText.contains(
