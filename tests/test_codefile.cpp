@@ -196,6 +196,10 @@ private slots:
         QTest::addRow("a million") << QStringLiteral("a\t") + QString(39, 'a') << many << many << many;
         // The code form reaches the cap exactly, the text-plus-code form passes it.
         QTest::addRow("text-plus-code form past") << QStringLiteral("a\t") + QString(49, 'b') << "aaaa" << "aaaa" << "aaaa";
+        // " b" meets the code form "a b " alone: its length, not the other form's, meets the cap of 100.
+        const QString apart = QStringLiteral("x\ta\ny\tb\n b\t");
+        QTest::addRow("code form at the cap") << apart + QString(97, 'c') << "xy" << "a" + QString(97, 'c') + "  " << "xa yb ";
+        QTest::addRow("code form past the cap") << apart + QString(98, 'c') << "xy" << "xy" << "xy";
         // clang-format on
     }
 
