@@ -144,6 +144,8 @@ private slots:
             return loaded(QStringLiteral("a\taa\n").repeated(lines)).codedLength(QString(passage, QLatin1Char('a')));
         };
         QCOMPARE(doubling(5, 10), 320);
+        // Exactly 50 times the passage still has its figure.
+        QCOMPARE(loaded(QStringLiteral("a\t") + QString(50, 'a')).codedLength(QString(10, 'a')), 500);
         const QRegularExpression unavailable(QStringLiteral("理论码长不可用"));
         QTest::ignoreMessage(QtDebugMsg, unavailable);
         QCOMPARE(doubling(6, 10), -1); // past 50 times
