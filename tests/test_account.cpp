@@ -4,6 +4,7 @@
 #include "account/core/login.h"
 #include "account/frmlogin.h"
 #include "account/setting.h"
+#include "app/core/bounded.h"
 #include "dbsupport.h"
 #include "sending/form.h"
 #include "typing/coresettings.h"
@@ -189,6 +190,10 @@ private slots:
         myHelper::exec("update kelm_user set u_jilu=-5,u_totalsj=-1 where u_truename=?", {m_tag + "zhang"});
         const RemoteRecord::Row garbage = RemoteRecord::read(m_tag + "zhang");
         QCOMPARE(garbage.totals.today + garbage.totals.seconds, 0.0);
+        // The largest unsigned value of a server column counts as the largest count, not as 0.
+        QSqlQuery largest("select cast(18446744073709551615 as unsigned)");
+        QVERIFY(largest.next());
+        QCOMPARE(Bounded::toInt(largest.value(0), 0), INT_MAX);
         // No registration time: the local record's three days, not the days since 1970.
         myHelper::exec("update kelm_user set u_regtime=NULL where u_truename=?", {m_tag + "zhang"});
         App::Day = TypingRecord::dayText(QDate::currentDate().addDays(-2));
