@@ -243,7 +243,10 @@ private slots:
                        .arg(App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd, QString::number(App::Jilu),
                             QString::number(App::TempJilu), QString::number(App::Totaljs),
                             QString::number(App::Totalti), QString::number(App::Totalco)) +
-                   QStringLiteral("|%1|%2|%3").arg(App::RecordUser).arg(App::RecordClearPending).arg(App::RecordClearUser);
+                   QStringLiteral("|%1|%2|%3")
+                       .arg(App::RecordUser)
+                       .arg(App::RecordClearPending)
+                       .arg(App::RecordClearUser);
         };
         App::Day = QStringLiteral("2016-12-26");
         App::Day2 = QStringLiteral("2017-01-02");
@@ -269,7 +272,8 @@ private slots:
         App::readStats();
         QCOMPARE(record(), stored);
         // A store from before a clearing kept its account: the pending clearing is the record's account's.
-        QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).remove(QStringLiteral("VekConfig/RecordClearUser"));
+        QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK"))
+            .remove(QStringLiteral("VekConfig/RecordClearUser"));
         App::readStats();
         QCOMPARE(App::RecordClearUser, App::RecordUser);
         // Totalco holds no integer: zero, as the toolkit reads it.

@@ -48,8 +48,8 @@ Merged merge(const Totals& local, bool localCountsToday, const Row& remote, cons
 struct Local
 {
     Totals totals;
-    bool countsToday = false; // the day's count is today's
-    QString recordUser;       // whose the record is (empty: runs typed before any sign-in here)
+    bool countsToday = false;  // the day's count is today's
+    QString recordUser;        // whose the record is (empty: runs typed before any sign-in here)
     bool clearPending = false; // the record was cleared and is still to go over recordUser's row
     QString clearUser;         // the account whose row still owes a clearing of the typing record
 };

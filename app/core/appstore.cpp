@@ -150,9 +150,10 @@ void App::readStats()
     RecordClearPending = store.value(QStringLiteral("RecordClearPending")).toBool();
     // A store from before the clearing kept its account: a pending one is the record's account's.
     const QString clearUser = QStringLiteral("RecordClearUser");
-    RecordClearUser = store.contains(clearUser) ? store.value(clearUser).toString()
-                      : RecordClearPending          ? RecordUser
-                                                    : QString();
+    if (store.contains(clearUser))
+        RecordClearUser = store.value(clearUser).toString();
+    else
+        RecordClearUser = RecordClearPending ? RecordUser : QString();
     store.endGroup();
 }
 
