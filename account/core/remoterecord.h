@@ -49,7 +49,7 @@ struct Local
 {
     Totals totals;
     bool countsToday = false;  // the day's count is today's
-    QString recordUser;        // whose the record is (empty: runs typed before any sign-in here)
+    QString recordUser;        // the record's account (empty: runs typed before any sign-in here)
     bool clearPending = false; // the record was cleared and is still to go over recordUser's row
     QString clearUser;         // the account whose row still owes a clearing of the typing record
 };
