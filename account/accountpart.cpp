@@ -107,12 +107,16 @@ void AccountPart::readRecord(TypingRecord& record)
     QString gdTime;
     bool writeBack = false;
     const QString user = App::SignedInName;
-    const RemoteRecord::Row row = App::DbOnline ? RemoteRecord::read(user) : RemoteRecord::Row();
-    if (row.found) {
-        const QDate today = record.today();
-        const RemoteRecord::Totals local{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
-        const RemoteRecord::SignIn signIn = RemoteRecord::signIn(local, TypingRecord::parseDay(App::Day2) == today, row,
-                                                                 today, App::RecordUser, App::RecordClearPending, user);
+    const QDate today = record.today();
+    RemoteRecord::SignIn signIn;
+    if (App::DbOnline) {
+        const RemoteRecord::Totals totals{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
+        signIn = RemoteRecord::signIn({totals, TypingRecord::parseDay(App::Day2) == today, App::RecordUser,
+                                       App::RecordClearPending, App::RecordClearUser},
+                                      user, today);
+        App::RecordClearUser = signIn.clearUser; // saved by the day check below
+    }
+    if (signIn.row.found) {
         App::TempJilu = signIn.merged.totals.today;
         App::Jilu = signIn.merged.totals.total;
         App::Totaljs = signIn.merged.totals.keys;
@@ -121,7 +125,7 @@ void AccountPart::readRecord(TypingRecord& record)
         App::RecordUser = user;
         App::RecordClearPending = signIn.writeBack;
         App::writeStats();
-        regTime = row.regTime;
+        regTime = signIn.row.regTime;
         gdTime = signIn.merged.gdTime;
         writeBack = signIn.writeBack;
         if (signIn.replaced)
@@ -158,10 +162,17 @@ bool AccountPart::clearRemoteAverages()
 void AccountPart::syncClearedRecord(const TypingRecord& record, bool runTotals)
 {
     // Offline, signed out or refused: the account's next sign-in writes the cleared record over its
-    // row instead of taking the row's larger totals back.
+    // row instead of taking the row's larger totals back. A cleared typing record stays owed to its
+    // account even when another account signs in first; once the row has the record, nothing is owed.
     const bool pending = !(jltoSql(record) && (!runTotals || clearRemoteAverages()));
-    if (pending != App::RecordClearPending) {
+    QString clearUser = App::RecordClearUser;
+    if (pending && !runTotals)
+        clearUser = App::RecordUser;
+    else if (!pending && clearUser == App::RecordUser)
+        clearUser.clear();
+    if (pending != App::RecordClearPending || clearUser != App::RecordClearUser) {
         App::RecordClearPending = pending;
+        App::RecordClearUser = clearUser;
         App::writeStats();
     }
 }

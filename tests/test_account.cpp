@@ -4,6 +4,7 @@
 #include "account/core/login.h"
 #include "account/frmlogin.h"
 #include "account/setting.h"
+#include "app/core/bounded.h"
 #include "dbsupport.h"
 #include "sending/form.h"
 #include "typing/coresettings.h"
@@ -189,12 +190,24 @@ private slots:
         myHelper::exec("update kelm_user set u_jilu=-5,u_totalsj=-1 where u_truename=?", {m_tag + "zhang"});
         const RemoteRecord::Row garbage = RemoteRecord::read(m_tag + "zhang");
         QCOMPARE(garbage.totals.today + garbage.totals.seconds, 0.0);
+        // The largest unsigned value of a server column counts as the largest count, not as 0.
+        QSqlQuery largest("select cast(18446744073709551615 as unsigned)");
+        QVERIFY(largest.next());
+        QCOMPARE(Bounded::toInt(largest.value(0), 0), INT_MAX);
+        // No registration time: the local record's three days, not the days since 1970.
+        myHelper::exec("update kelm_user set u_regtime=NULL where u_truename=?", {m_tag + "zhang"});
+        App::Day = TypingRecord::dayText(QDate::currentDate().addDays(-2));
+        App::Jilu = 1;
+        TypingRecord record(CoreSettings::recordStore());
+        record.checkDay(RemoteRecord::read(m_tag + "zhang").regTime);
+        QCOMPARE(record.recordDays(), 3);
+        myHelper::exec("update kelm_user set u_regtime=1000 where u_truename=?", {m_tag + "zhang"});
     }
 
     // A sign-in and the sync after it, the local record holding 4000 today and 11000 in all: the
     // record's own account, or nobody's, keeps the larger values; another account's row takes its
     // place, averages included; a clearing still pending goes over its own account's row, never
-    // over another's.
+    // over another's, and stays owed to its own.
     void signInRecord_data()
     {
         QTest::addColumn<QString>("recordUser"); // "me": the account signing in
@@ -207,7 +220,7 @@ private slots:
         row("runs before any sign-in", "", false, stale, "4000 20000 500 90 200 5.56 2.50");
         row("another account", "other", false, empty, empty + " 0.00 0.00");
         row("clearing pending", "me", true, stale, "4000 11000 500 60 200 8.33 2.50");
-        row("another's clearing dropped", "other", true, stale, stale + " 3.33 2.00");
+        row("another's clearing stays owed", "other", true, stale, stale + " 3.33 2.00");
     }
     void signInRecord()
     {
@@ -225,6 +238,7 @@ private slots:
         App::Day2 = TypingRecord::dayText(QDate::currentDate());
         App::RecordUser = recordUser == "me" ? name : recordUser == "other" ? m_tag + "zhang" : "";
         App::RecordClearPending = pending;
+        App::RecordClearUser = pending ? App::RecordUser : QString();
         TypingRecord record(CoreSettings::recordStore());
         record.refreshTotals(); // the averages the window shows before
         const auto part = readingPart(record);
@@ -233,8 +247,35 @@ private slots:
         QCOMPARE(localRecord(), after.section(' ', 0, 4));
         part->jltoSql(record);
         QTEST(rowRecord(name), "after");
-        QCOMPARE(ts::storedRecord("RecordUser").toString() + ts::storedRecord("RecordClearPending").toString(),
-                 name + "false");
+        QCOMPARE(ts::storedRecord("RecordUser").toString() + ts::storedRecord("RecordClearPending").toString() + '|' +
+                     ts::storedRecord("RecordClearUser").toString(),
+                 name + "false|" + (pending && recordUser == "other" ? m_tag + "zhang" : ""));
+    }
+
+    // The typing record cleared while signed out: another account's sign-in leaves that account's
+    // row alone, and the clearing's own account has it written to its row before the row is taken.
+    void clearingOwedThroughAnotherSignIn()
+    {
+        const QString owner = m_tag + "rec", other = m_tag + "zhang";
+        seedRow(owner, "100 20000 300 90 150");
+        seedRow(other, "7 500 40 20 30");
+        App::RecordUser = owner;
+        App::Jilu = 20000;
+        TypingRecord record(CoreSettings::recordStore());
+        const auto part = readingPart(record);
+        record.clearCounts();
+        part->syncClearedRecord(record, false);
+        App::CurrentUserName = other;
+        part->loginRecv("1");
+        part->jltoSql(record);
+        QCOMPARE(rowRecord(other), "7 500 40 20 30 2.00 1.33");
+        QCOMPARE(ts::storedRecord("RecordClearUser").toString(), owner);
+        part->regSlot();
+        App::CurrentUserName = owner;
+        part->loginRecv("1");
+        QCOMPARE(localRecord(), "0 0 300 90 150");
+        QCOMPARE(rowRecord(owner), "0 0 300 90 150 5.50 2.00");
+        QCOMPARE(ts::storedRecord("RecordClearUser").toString(), "");
     }
 
     // The pinned bar cleared while signed out waits for its account's next sign-in, which writes the
@@ -262,9 +303,11 @@ private slots:
     // needs the whole text and taking part, then signed in, a clean run of an eligible title, the
     // run finished and a server text; each row passes the checks before it. The quiet one at the
     // end of a run tries only a whole text when taking part, and says no more than that the run ended.
+    // A run typed under another account counts as not clean; one typed signed out goes under anyone.
     void upload_data()
     {
-        // whole text, take part, signed in, clean, finished, server text, manual: + or -
+        // whole text, take part, signed in, clean, finished, server text, manual: + or -; then who
+        // typed it: + this account, - another, none: signed out
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("speed");
@@ -283,8 +326,10 @@ private slots:
         row("quiet: not taking part", "+-++++-", t, "90", "跟打结束 -1", "");
         row("quiet: wrong character", "+++-++-", t, "90", "跟打结束 -1", "");
         row("quiet: signed out", "++-+++-", t, "90", "上传成绩需要登录帐号！ 1000", "");
+        row("another account's run", "+++++++-", t, "90", cond, "");
+        row("quiet: another account's run", "++++++--", t, "90", "跟打结束 -1", "");
         // Each offered upload counts once on the text (from 4).
-        row("first", "+++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 12 5");
+        row("first", "++++++++", t, "90", "成绩上传成功！ 3000", "1 90 1'02\"35 98.5% 12 5");
         row("equal", "+++++++", t, "90.00", "不要灰心，继续加油！ 3000", "1 90 1'02\"35 98.5% 12 6");
         row("faster, quietly", "++++++-", t, "95.5", "恭喜您，成绩更进一步！ 3000", "1 95.5 1'02\"35 98.5% 12 7");
     }
@@ -296,7 +341,8 @@ private slots:
         const QStringList cells{speed, "5.1", "2.3",   "100", "1'02\"35", "1",   "0", "2",
                                 "230", "0",   "98.5%", "50%", "0",        "40%", "0"};
         const auto on = [&state](int i) { return state.at(i) == '+'; };
-        const RankUpload::Run run{speed, cells, on(3) ? 0 : 1, title, on(4), on(0)};
+        const QString typedBy = state.size() < 8 ? QString() : m_tag + (on(7) ? "zhang" : "li");
+        const RankUpload::Run run{speed, cells, on(3) ? 0 : 1, title, on(4), on(0), typedBy};
         // No public address known: stored as the empty text, where a NULL would blank the entry below.
         const RankUpload::Context context{true, on(2), on(1), m_tag + "zhang", on(5), 1700000000, "v", QString()};
         if (QTest::currentDataTag() == QLatin1String("first"))
@@ -446,7 +492,7 @@ private slots:
 
     // Through the real window: the remembered login signs in as it opens, an empty version table
     // shows no update notice, a built-in drill typed whole leaves its ranking row, and the menu's
-    // upload takes the whole text as the run left it.
+    // upload takes the whole text as the run left it, under the account that typed it only.
     void throughTheWindow()
     {
         ts::MainWindowFixture f;
@@ -466,6 +512,11 @@ private slots:
             return f.titlesDuring([&f] { f.action({"功能", "手动上传成绩"})->trigger(); }).join('|');
         };
         QVERIFY(manually().contains("不要灰心，继续加油！"));
+        f.w().regSlot();
+        App::CurrentUserName = m_tag + "dup1"; // as the login window leaves it
+        f.w().loginRecv("1");
+        QVERIFY(manually().contains("上传成绩条件：1.跟打发文中系统文本并全文发文 2.跟打成绩无错情"));
+        QCOMPARE(myHelper::getOne("select count(*) from kelm_rank where r_username=?", {m_tag + "dup1"}), "0");
         f.w().layHandPassage(m_tag + "本地", "跟打");
         QApplication::clipboard()->clear();
         f.commit("跟打");

@@ -144,6 +144,8 @@ private slots:
             return loaded(QStringLiteral("a\taa\n").repeated(lines)).codedLength(QString(passage, QLatin1Char('a')));
         };
         QCOMPARE(doubling(5, 10), 320);
+        // Exactly 50 times the passage still has its figure.
+        QCOMPARE(loaded(QStringLiteral("a\t") + QString(50, 'a')).codedLength(QString(10, 'a')), 500);
         const QRegularExpression unavailable(QStringLiteral("理论码长不可用"));
         QTest::ignoreMessage(QtDebugMsg, unavailable);
         QCOMPARE(doubling(6, 10), -1); // past 50 times
@@ -196,6 +198,10 @@ private slots:
         QTest::addRow("a million") << QStringLiteral("a\t") + QString(39, 'a') << many << many << many;
         // The code form reaches the cap exactly, the text-plus-code form passes it.
         QTest::addRow("text-plus-code form past") << QStringLiteral("a\t") + QString(49, 'b') << "aaaa" << "aaaa" << "aaaa";
+        // " b" meets the code form "a b " alone: its length, not the other form's, meets the cap of 100.
+        const QString apart = QStringLiteral("x\ta\ny\tb\n b\t");
+        QTest::addRow("code form at the cap") << apart + QString(97, 'c') << "xy" << "a" + QString(97, 'c') + "  " << "xa yb ";
+        QTest::addRow("code form past the cap") << apart + QString(98, 'c') << "xy" << "xy" << "xy";
         // clang-format on
     }
 

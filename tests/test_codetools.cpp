@@ -21,6 +21,18 @@ QByteArray gif(QRgb rgb, int width = 1, int height = 1)
                                "0002024401003b");
 }
 
+// Every message logged while `action` runs.
+QStringList g_logged;
+QStringList loggedDuring(const std::function<void()>& action)
+{
+    g_logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { g_logged << text; });
+    action();
+    qInstallMessageHandler(previous);
+    return g_logged;
+}
+
 const QString kOwn = QStringLiteral("/Public/Cf/86cf/%1.gif");
 const QString kOutside = QStringLiteral("/wubi/86tj/%1.gif");
 
@@ -82,6 +94,16 @@ private slots:
         QTest::mouseClick(window.findChild<QAbstractButton*>("search"), Qt::LeftButton);
         QTest::mouseClick(window.findChild<QAbstractButton*>("copy"), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("<b>中k 国l </b>"));
+
+        // A file that cannot be read gives the input back; an empty input is refused before any reading.
+        QVERIFY(QFile::remove("编码文件/86.txt") && QDir().mkdir("编码文件/86.txt"));
+        auto* search = window.findChild<QAbstractButton*>("search");
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("编码文件打不开")));
+        QTest::mouseClick(search, Qt::LeftButton);
+        QCOMPARE(window.findChild<QTextEdit*>("txt2")->toPlainText(), QStringLiteral("<b>中国</b>"));
+        window.findChild<QTextEdit*>("txt1")->clear();
+        QCOMPARE(loggedDuring([search] { QTest::mouseClick(search, Qt::LeftButton); }), QStringList());
+        QCOMPARE(window.findChild<QTextEdit*>("txt2")->toPlainText(), QString());
     }
 
     // The library serves without a request (a character it lacks gets no picture). Without it the own site

@@ -3,7 +3,6 @@
 #include <QtTest>
 
 #include <climits>
-#include <cmath>
 
 namespace {
 
@@ -133,9 +132,11 @@ private slots:
         QTest::addRow("not read resets") << o << o << 40 << 4000 << ago(5 * d + 1) << n << 6 << a(0, o, t);
         QTest::addRow("registered right now") << o << o << 40 << 4000 << ago(0) << synced << 1 << a(40, o, t);
         QTest::addRow("registered in the future") << o << o << 40 << 4000 << ago(-3 * d) << synced << 1 << a(40, o, t);
+        // No registration time known (a NULL column reads as 0): the local record's days, never the days since 1970.
+        QTest::addRow("registered at 0") << o << o << 40 << 4000 << "0" << synced << 70 << a(0, o, t);
+        QTest::addRow("registered before 1970") << o << o << 40 << 4000 << "-9223372036854775808" << n << 70 << a(0, o, t);
+        QTest::addRow("registration not a number") << o << t << 40 << 4000 << "12ab" << synced << 70 << a(40, o, t);
         // Out of any sane range: clamped before the arithmetic, never wrapped.
-        QTest::addRow("earliest time: days since 1970") << o << o << 40 << 4000 << "-9223372036854775808" << n
-                                                        << int(std::ceil(now / 86400.0)) << a(0, o, t);
         QTest::addRow("beyond the present") << o << o << 40 << 4000 << "99999999999999999999" << n << 1 << a(0, o, t);
         // clang-format on
     }

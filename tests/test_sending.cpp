@@ -248,6 +248,7 @@ private slots:
         row("after a run, next segment on", "Dl=false Fw=不处理 Zdhd=true", SendMode::AfterRun,
             "和下方自动换段功能重复，请选择不处理。");
         row("period, next segment on", "Dl=false Fw=不处理 Zdhd=true", SendMode::Period, "");
+        row("after a run, solo practice", "Dl=true Fw=不处理 Zdhd=true", SendMode::AfterRun, "");
         row("next segment, after a run", "Dl=false", {}, "和上方跟打结束自动发文功能重复，请选择不处理。");
         row("next segment, solo practice", "Dl=true", {}, "");
         row("next segment, period", "Dl=false Fw=周期发文", {}, "");
@@ -262,11 +263,13 @@ private slots:
         Form form(nullptr, dir.path());
         form.show();
         BoxAnswerer box(true);
+        auto* modes = form.findChild<QComboBox*>("comboFw");
         if (choice.isEmpty())
             QTest::mouseClick(form.findChild<QCheckBox*>("ckZdhd"), Qt::LeftButton);
-        else
-            QTest::keyClick(form.findChild<QComboBox*>("comboFw"),
-                            mode == SendMode::Period ? Qt::Key_Up : Qt::Key_Home);
+        else if (modes->isEnabled())
+            QTest::keyClick(modes, mode == SendMode::Period ? Qt::Key_Up : Qt::Key_Home);
+        else // solo practice disables the box; its choice still meets the slot's own guard
+            emit modes->textActivated(mode);
         QTEST(box.text, "warning");
         auto* seconds = form.findChild<QSpinBox*>("spinFwtime");
         QCOMPARE(seconds->isVisible(), mode == SendMode::Period);

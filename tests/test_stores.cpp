@@ -304,7 +304,10 @@ private slots:
                        .arg(App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd, QString::number(App::Jilu),
                             QString::number(App::TempJilu), QString::number(App::Totaljs),
                             QString::number(App::Totalti), QString::number(App::Totalco)) +
-                   QStringLiteral("|%1|%2").arg(App::RecordUser).arg(App::RecordClearPending);
+                   QStringLiteral("|%1|%2|%3")
+                       .arg(App::RecordUser)
+                       .arg(App::RecordClearPending)
+                       .arg(App::RecordClearUser);
         };
         App::Day = QStringLiteral("2016-12-26");
         App::Day2 = QStringLiteral("2017-01-02");
@@ -317,6 +320,7 @@ private slots:
         App::Totalco = 54321;
         App::RecordUser = QStringLiteral("记录者");
         App::RecordClearPending = true;
+        App::RecordClearUser = QStringLiteral("清空者");
         const QString stored = record();
         App::writeStats();
         const QString file = QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName();
@@ -324,14 +328,19 @@ private slots:
         QCOMPARE(ts::storedRecord(QStringLiteral("CurrentUserPwd")).toString(), App::CurrentUserPwd); // plain text
         QVERIFY(QDir().rename(QStringLiteral("native"), QStringLiteral("away")));
         App::readStats();
-        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0||0"));
+        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0||0|"));
         QVERIFY(QDir().rename(QStringLiteral("away"), QStringLiteral("native")));
         App::readStats();
         QCOMPARE(record(), stored);
+        // A store from before a clearing kept its account: the pending clearing is the record's account's.
+        QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK"))
+            .remove(QStringLiteral("VekConfig/RecordClearUser"));
+        App::readStats();
+        QCOMPARE(App::RecordClearUser, App::RecordUser);
         // Totalco holds no integer: zero, as the toolkit reads it.
         writeRaw(file, "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
         App::readStats();
-        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0||0").arg(INT_MAX));
+        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0||0|").arg(INT_MAX));
     }
 
     // Start-up reads the current text's total from the program's folder, not the working one.

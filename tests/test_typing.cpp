@@ -359,16 +359,19 @@ private slots:
     {
         QTest::addColumn<bool>("live");
         QTest::addColumn<bool>("wrong");
-        QTest::addRow("live figures") << true << true;
-        QTest::addRow("figures only at the end") << false << true;
-        QTest::addRow("no wrong character") << true << false;
+        QTest::addColumn<bool>("corrections"); // 回改 shown in the table and the line
+        QTest::addRow("live figures") << true << true << true;
+        QTest::addRow("figures only at the end, 回改 off") << false << true << false;
+        QTest::addRow("no wrong character") << true << false << true;
     }
 
     void followRun()
     {
         QFETCH(bool, live);
         QFETCH(bool, wrong);
+        QFETCH(bool, corrections);
         App::ShiShi = live;
+        App::Huigai = corrections;
         App::Totaljs = 50;
         frmMain& w = open(Passage);
         QString typed = Passage;
@@ -405,6 +408,12 @@ private slots:
         // The line carries the segment, the speed of the table, the count and the errors, and verifies.
         QVERIFY2(line.startsWith(QStringLiteral("第1段 速度") + speed + QStringLiteral(" ")), qPrintable(line));
         QCOMPARE(line.contains(QStringLiteral(" 错字1 错情[k√ X×]")), wrong);
+        // Each item follows its own switch, in the line and, once switched, in the table.
+        QCOMPARE(QStringList({line.section(" 回改", 1, 1).left(1), line.section(" 退格", 1, 1).left(1)}),
+                 QStringList({corrections ? "0" : "", "0"}));
+        if (!corrections)
+            QCOMPARE(QStringList({m_f->cell(0, "回改"), m_f->cell(0, "退格")}),
+                     QStringList({"hidden column 回改", "0"}));
         // The check command verifies the clipboard's line, blanks around it, and shows plain text.
         QApplication::clipboard()->setText("\n  " + line + "  \n");
         BoxAnswerer check(true);

@@ -416,6 +416,10 @@ private slots:
         choose(form, "C.TXT");
         QCOMPARE(App::SendText, QStringLiteral("upper")); // its own file, whatever the case of ".TXT"
 
+        // Both collections are edited in place and saved at once.
+        choose(form, "慢字收集");
+        QTest::keyClicks(preview, "z");
+        QCOMPARE(App::readTextFile("慢字收集.txt"), QStringLiteral("z"));
         choose(form, "错字收集");
         preview->moveCursor(QTextCursor::End);
         QTest::keyClicks(preview, "xy");

@@ -164,6 +164,7 @@ inline void resetWindowGlobals()
     App::Totalti = 0.0;
     App::RecordUser.clear();
     App::RecordClearPending = false;
+    App::RecordClearUser.clear();
     App::SignedInName.clear();
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;
@@ -378,12 +379,15 @@ public:
     }
 
     QAbstractItemModel* table() const { return m_window->findChild<QTableView*>()->model(); }
+    // A cell as shown: a hidden column shows nothing.
     QString cell(int row, const QString& header) const
     {
         QAbstractItemModel* model = table();
         for (int column = 0; column < model->columnCount(); ++column)
             if (model->headerData(column, Qt::Horizontal).toString() == header)
-                return model->index(row, column).data().toString();
+                return m_window->findChild<QTableView*>()->isColumnHidden(column)
+                           ? QStringLiteral("hidden column ") + header
+                           : model->index(row, column).data().toString();
         return QStringLiteral("no column ") + header;
     }
     // The status-bar label whose text starts with `caption`.

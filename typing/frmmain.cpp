@@ -78,8 +78,13 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
     };
     accountHost.readRecord = [this] { getfromSql(); };
     accountHost.lastRun = [this] {
-        return RankUpload::Run{
-            m_results->figures().speedText, m_results->cells(), wrongCount(), passageTitle(), runFinished(), wholeText};
+        return RankUpload::Run{m_results->figures().speedText,
+                               m_results->cells(),
+                               wrongCount(),
+                               passageTitle(),
+                               runFinished(),
+                               wholeText,
+                               finishedBy};
     };
     m_account = new AccountPart(accountHost, this);
 

@@ -251,6 +251,7 @@ void frmMain::updateStatus()
         ui->textEdit2->setReadOnly(true);
         ui->textEdit->setFocus();
         finished = true;
+        finishedBy = App::SignedInName;
         computeResults();
         slotDelay();
     } else {

@@ -105,7 +105,8 @@ Notice tryUpload(const Run& run, const Context& context, bool manual)
     if (!context.signedIn)
         return notice("上传成绩需要登录帐号！");
     static const QStringList excluded{QStringLiteral("剪切板"), QStringLiteral("错字收集"), QStringLiteral("慢字收集")};
-    if (run.speedText.isEmpty() || run.wrongCount != 0 || excluded.contains(run.title))
+    const bool othersRun = !run.typedBy.isEmpty() && run.typedBy != context.user;
+    if (run.speedText.isEmpty() || run.wrongCount != 0 || excluded.contains(run.title) || othersRun)
         return manual ? notice(kConditionsText) : notice("跟打结束", -1);
     if (!run.finished)
         return notice("跟打结束后才能上传成绩！");

@@ -19,6 +19,9 @@ struct Run
     QString title; // the text's name: the ranking key
     bool finished = false;
     bool wholeText = false;
+    // The account signed in when the run finished: its result goes under that name only. Empty when
+    // typed signed out; such a run goes under whoever signs in to upload it.
+    QString typedBy;
 };
 
 struct Context
@@ -48,8 +51,8 @@ struct Notice
 // taking part, and anything else just ends the run.
 Notice upload(const Run& run, const Context& context, bool manual);
 
-// The conditions in order (signed in, a clean run of an eligible title, finished), then the ranking
-// entry (a server text or a built-in set only).
+// The conditions in order (signed in, a clean run of an eligible title typed under this account or
+// signed out, finished), then the ranking entry (a server text or a built-in set only).
 Notice tryUpload(const Run& run, const Context& context, bool manual);
 
 // The 17 values of a ranking entry in column order, r_text to r_ip, numbers as numbers.

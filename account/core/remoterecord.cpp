@@ -74,14 +74,27 @@ Merged merge(const Totals& local, bool localCountsToday, const Row& remote, cons
     return merged;
 }
 
-SignIn signIn(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today,
-              const QString& recordUser, bool clearPending, const QString& user)
+SignIn signIn(const Local& local, const QString& user, const QDate& today)
 {
-    if (recordUser == user && clearPending)
-        return {merge(local, localCountsToday, Row(), today), true, false};
-    if (recordUser == user || recordUser.isEmpty())
-        return {merge(local, localCountsToday, remote, today), false, false};
-    return {merge(Totals(), false, remote, today), false, true};
+    SignIn result;
+    result.clearUser = local.clearUser;
+    const bool ownClearedRecord = local.recordUser == user && local.clearPending;
+    if (!user.isEmpty() && local.clearUser == user && !ownClearedRecord &&
+        myHelper::exec(QStringLiteral("update kelm_user set u_jilu=0,u_totaljilu=0 where u_truename=?"), {user}))
+        result.clearUser.clear();
+    result.row = read(user);
+    if (!result.row.found)
+        return result;
+    if (ownClearedRecord) {
+        result.merged = merge(local.totals, local.countsToday, Row(), today);
+        result.writeBack = true;
+    } else if (local.recordUser == user || local.recordUser.isEmpty()) {
+        result.merged = merge(local.totals, local.countsToday, result.row, today);
+    } else {
+        result.merged = merge(Totals(), false, result.row, today);
+        result.replaced = true;
+    }
+    return result;
 }
 
 QVariantList updateValues(const Sync& sync, const QString& name)

@@ -44,21 +44,34 @@ struct Merged
 // same day; a count of another day counts as 0. localCountsToday: the local day count is today's.
 Merged merge(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today);
 
-// What a sign-in of `user` makes of the local record and that account's row. The local record
-// belongs to recordUser (empty: runs typed before any sign-in on this machine).
+// The local side of a sign-in.
+struct Local
+{
+    Totals totals;
+    bool countsToday = false;  // the day's count is today's
+    QString recordUser;        // the record's account (empty: runs typed before any sign-in here)
+    bool clearPending = false; // the record was cleared and is still to go over recordUser's row
+    QString clearUser;         // the account whose row still owes a clearing of the typing record
+};
+
+// What a sign-in of `user` makes of the local record and that account's row, which it reads.
+//  - The account owes its row a clearing of the typing record and the local record is not its
+//    cleared one (another account signed in since): the row's day's and total count become 0
+//    before the row is read.
 //  - Its own account, or nobody's record: merged by the larger values, as above.
 //  - Its own account with a clearing still pending: the local record stays as it is and is to be
 //    written over the row (writeBack), so the clearing is not undone by the row's old totals.
-//  - Another account: that account's row replaces the local record (a pending clearing of the
-//    other account goes with it).
+//  - Another account: that account's row replaces the local record; a clearing the other account
+//    owes stays owed, never applied to this row.
 struct SignIn
 {
+    Row row; // not found: the local record stays as it was
     Merged merged;
     bool writeBack = false;
     bool replaced = false;
+    QString clearUser; // whose row still owes the clearing afterwards
 };
-SignIn signIn(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today,
-              const QString& recordUser, bool clearPending, const QString& user);
+SignIn signIn(const Local& local, const QString& user, const QDate& today);
 
 struct Sync
 {

@@ -76,6 +76,7 @@ QString App::CurrentUserName;
 QString App::CurrentUserPwd;
 QString App::RecordUser;
 bool App::RecordClearPending = false;
+QString App::RecordClearUser;
 
 int App::Zdzs = 0;
 

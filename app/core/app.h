@@ -163,6 +163,9 @@ public:
     // sign-out), and whether a clearing of the record still has to reach that row.
     static QString RecordUser;
     static bool RecordClearPending;
+    // The account whose row still owes a clearing of the typing record (its day's and total count
+    // 0), kept when another account signs in first; empty when none is owed.
+    static QString RecordClearUser;
 
     // ---- Progress file of the text being sent ----
     static int Zdzs;

@@ -148,6 +148,12 @@ void App::readStats()
     CurrentUserPwd = store.value(QStringLiteral("CurrentUserPwd")).toString();
     RecordUser = store.value(QStringLiteral("RecordUser")).toString();
     RecordClearPending = store.value(QStringLiteral("RecordClearPending")).toBool();
+    // A store from before the clearing kept its account: a pending one is the record's account's.
+    const QString clearUser = QStringLiteral("RecordClearUser");
+    if (store.contains(clearUser))
+        RecordClearUser = store.value(clearUser).toString();
+    else
+        RecordClearUser = RecordClearPending ? RecordUser : QString();
     store.endGroup();
 }
 
@@ -168,6 +174,7 @@ void App::writeStats()
     store.setValue(QStringLiteral("CurrentUserPwd"), CurrentUserPwd);
     store.setValue(QStringLiteral("RecordUser"), RecordUser);
     store.setValue(QStringLiteral("RecordClearPending"), RecordClearPending);
+    store.setValue(QStringLiteral("RecordClearUser"), RecordClearUser);
     store.endGroup();
     store.sync();
     warnIfFailed(store, "保存跟打记录失败");

@@ -88,9 +88,10 @@ void TypingRecord::checkDay(const QString& regTime, const QString& gdTime)
     const QDate day = moment.date();
     m_lastDate = day;
 
-    // The server's value is clamped before the arithmetic: from 1970 to the year 9999.
+    // The server's value is clamped before the arithmetic, to the year 9999. A time at or before 1970
+    // is no registration: the driver reads a NULL column as 0, which would count every day since.
     qint64 registered = 0;
-    const bool regOk = Bounded::parse(regTime, 0, 253402300799, &registered);
+    const bool regOk = Bounded::parse(regTime, LLONG_MIN, 253402300799, &registered) && registered > 0;
     if (regOk) {
         // Days since the remote registration, rounded up; a registration at or after the present
         // (clock skew with the server) still counts as one day.

@@ -59,7 +59,8 @@ public:
     void addRun(double seconds, int keys, int chars);
 
     // The day check at start and after a log-in. regTime: the remote registration time in seconds
-    // since 1970 as text, empty when unknown (offline, logged out, no such user); gdTime: the remote
+    // since 1970 as text; empty (offline, logged out, no such user), not a number, 0 or below is
+    // unknown, and the days count from the local record's first day; gdTime: the remote
     // last-typing date "yyyy-MM-dd", empty when not read. Sets the days of the record (at least 1),
     // resets today's count when it belongs to another day, and recomputes the averages.
     void checkDay(const QString& regTime = QString(), const QString& gdTime = QString());
