@@ -339,8 +339,6 @@ private slots:
             << large << QRect(660, 100, 600, 475) << QPoint(660, 100) << QPoint(366, 100) << QRect(60, 100, 600, 475);
         QTest::addRow("at the right edge of 1280")
             << large << QRect(630, 0, 650, 475) << QPoint(630, 0) << QPoint(336, 0) << QRect(0, 0, 630, 475);
-        QTest::addRow("bottom-right corner of 1280")
-            << large << QRect(630, 549, 650, 475) << QPoint(630, 549) << QPoint(336, 549) << QRect(0, 549, 630, 475);
         QTest::addRow("under a top panel") << QRect(0, 30, 1280, 994) << QRect(100, 0, 650, 475) << QPoint(100, 30)
                                            << QPoint(750, 30) << QRect(750, 30, 530, 475);
         QTest::addRow("centred on 1024, equal room")
