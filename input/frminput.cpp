@@ -15,7 +15,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QMoveEvent>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -85,7 +84,6 @@ void frmInput::initProperty()
 void frmInput::initForm()
 {
     setProperty("Form", true);
-    DragFrame::makeDraggable(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     // The pane being typed into keeps the focus when the panel appears.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -292,11 +290,14 @@ void frmInput::placeBeside(QWidget* widget)
     } else if (positionMode == QLatin1String("bottom")) {
         place = QRect(0, m_deskHeight - m_frmHeight, m_deskWidth, m_frmHeight);
     } else if (positionMode == QLatin1String("control")) {
-        place = QRect(widget->mapToGlobal(QPoint(0, widget->height() + 1)), QSize(m_frmWidth, m_frmHeight));
+        const QRect pane(widget->mapToGlobal(QPoint()), widget->size());
+        place = ScreenPlace::under(pane, QSize(m_frmWidth, m_frmHeight), DragFrame::availableAreaNear(pane));
     } else {
         return;
     }
-    setGeometry(keptOnScreen(place));
+    place = keptOnScreen(place);
+    m_home = place.topLeft();
+    setGeometry(place);
 }
 
 QRect frmInput::keptOnScreen(QRect place)
@@ -319,26 +320,48 @@ void frmInput::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-void frmInput::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    // Every move but the keeping on the screen puts the panel where it stands.
-    if (!m_keepingOnScreen)
-        m_home = pos();
-}
-
 void frmInput::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (!isVisible())
         return;
-    // A wider panel moves back onto the screen; narrower again, it returns to where it stood.
+    // A wider panel moves back onto the screen; narrower again, it returns to where it was put.
     const QPoint kept = keptOnScreen(QRect(m_home, size())).topLeft();
-    if (kept != pos()) {
-        m_keepingOnScreen = true;
+    if (kept != pos())
         move(kept);
-        m_keepingOnScreen = false;
+}
+
+// The panel's own drag: only it and the placement rule say where the panel belongs. The window
+// manager reports the panel's moves late, an earlier place after a later one, so a move as such
+// says nothing.
+void frmInput::mousePressEvent(QMouseEvent* event)
+{
+    m_dragMoved = false;
+    if (!DragFrame::press(this, event, m_mousePoint, m_mousePressed))
+        QWidget::mousePressEvent(event);
+}
+
+void frmInput::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!DragFrame::move(this, event, m_mousePoint, m_mousePressed)) {
+        QWidget::mouseMoveEvent(event);
+        return;
     }
+    m_home = pos();
+    m_dragMoved = true;
+}
+
+void frmInput::mouseReleaseEvent(QMouseEvent* event)
+{
+    DragFrame::release(m_mousePressed);
+    if (m_dragMoved) {
+        // Let go partly off the screen, it comes back at once, not at the next key.
+        m_home = keptOnScreen(QRect(m_home, size())).topLeft();
+        if (m_home != pos())
+            move(m_home);
+    }
+    m_dragMoved = false;
+    QWidget::mouseReleaseEvent(event);
 }
 
 void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)

@@ -72,8 +72,10 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private slots:
     void focusChanged(QWidget* oldWidget, QWidget* nowWidget);
@@ -134,9 +136,12 @@ private:
     int m_restWidth = 610;
     // The candidates as the engine gave them; the labels may show them shortened.
     QStringList m_labelTexts;
-    // Where the panel was put; it stands there whenever its size lets it stay whole on the screen.
+    // Where the panel was put (dragged, or placed by its rule); it stands there whenever its size
+    // lets it stay whole on the screen.
     QPoint m_home;
-    bool m_keepingOnScreen = false;
+    QPoint m_mousePoint;
+    bool m_mousePressed = false;
+    bool m_dragMoved = false;
 };
 
 #endif

@@ -7,12 +7,11 @@
 #include "app/iconhelper.h"
 #include "sending/core/segmentcycle.h"
 
-void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side)
+void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side, const QSize& size, int leastWidth)
 {
     // The globals hold the main window's place; its screen is the one the side is judged on.
     const QRect main(App::X, App::Y, App::Width, App::Height);
-    const QSize size = window->frameGeometry().size();
-    window->move(ScreenPlace::beside(main, size, side, DragFrame::availableAreaNear(main)).topLeft());
+    window->setGeometry(ScreenPlace::beside(main, size, side, DragFrame::availableAreaNear(main), leastWidth));
 }
 
 Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
@@ -51,7 +50,8 @@ void Fwstate::recvzbgb(const int& x, const int& y)
     // The globals already hold the main window's new position when the signal comes.
     Q_UNUSED(x)
     Q_UNUSED(y)
-    placeBesideMainWindow(this, ScreenPlace::Side::Left);
+    // Its fields stand at fixed places: it keeps its size wherever it stands.
+    placeBesideMainWindow(this, ScreenPlace::Side::Left, size(), width());
 }
 
 void Fwstate::on_button_clicked()

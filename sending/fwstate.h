@@ -28,7 +28,7 @@ signals:
 
 public slots:
     void recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar);
-    // Follows the main window: to its left, top edges aligned, or to its right where only that has room.
+    // Follows the main window: to its left, top edges aligned, or to its right where that has more room.
     void recvzbgb(const int& x, const int& y);
 
 private slots:
@@ -40,8 +40,8 @@ private:
     const QScopedPointer<Ui::Fwstate> m_ui;
 };
 
-// Moves a window beside the main window, on `side` where the screen has room for it, else on the
-// other side where that has room, else on `side` as far onto the screen as it goes.
-void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side);
+// Puts a window of `size` beside the main window by ScreenPlace::beside: on `side` where the screen
+// has room, narrowed down to `leastWidth` where neither side has.
+void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side, const QSize& size, int leastWidth);
 
 #endif

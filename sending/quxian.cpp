@@ -113,7 +113,10 @@ void quxian::recvzbgb(const int& x, const int& y)
 {
     Q_UNUSED(x)
     Q_UNUSED(y)
-    placeBesideMainWindow(this, ScreenPlace::Side::Right);
+    // As large as the main window where the screen has room; else as narrow as its axes and its
+    // check boxes allow, so that it covers as little of the main window as it can.
+    ensurePolished();
+    placeBesideMainWindow(this, ScreenPlace::Side::Right, QSize(App::Width, App::Height), minimumSizeHint().width());
 }
 
 void quxian::on_ckXGrid_stateChanged(int state)

@@ -16,11 +16,21 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+// "gsg": a page of short words, then one of long words that widens the panel.
+static QString twoPages()
+{
+    QString lines;
+    for (int i = 0; i < 20; ++i)
+        lines += QStringLiteral("gsg%1\t%2\n")
+                     .arg(QChar(QLatin1Char(char('a' + i))), QString(i < 10 ? 2 : 6, QChar(0x4E00 + i)));
+    return lines;
+}
+
 // "h": a page whose code hints fill the row; "mm": a word too long for the panel.
 static const QString kTable = QStringLiteral("a\t工\naa\t式\naaaa\t工工\nggll\t一\nkhlg\t中国\nkhlg\t跨国\nkhlg\t跑车\n"
                                              "hqwerta\t一\nhqwertb\t二\nhqwertc\t三\nhqwertd\t四\nhqwerte\t五\n"
                                              "hqwertf\t六\nhqwertg\t七\nhqwerth\t八\nhqwerti\t九\nhqwertj\t十\nmm\t") +
-                              QString(3000, QChar(0x957F)) + '\n';
+                              QString(3000, QChar(0x957F)) + '\n' + twoPages();
 
 class TestInputX11 : public QObject
 {
@@ -337,6 +347,43 @@ private slots:
         QTRY_COMPARE(onScreen(m_panel).topLeft(), shown);
         // Towards the middle, where the window manager lets it go.
         QVERIFY(dragBy(label("labPY"), QPoint(shown.x() < 400 ? 40 : -40, shown.y() < 400 ? 20 : -20)));
+    }
+
+    // The panel stays where the user dragged it: let go partly off the screen it comes back at once,
+    // and a page of long candidates moves it onto the screen only while it is shown. The window
+    // manager reports moves late, an earlier place after a later one, as synthetic ConfigureNotify
+    // events (ICCCM 4.1.5); when they come is up to it, so two such reports are sent here as well.
+    void panelStaysWhereDragged()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint edge(screen.right() + 1 - m_panel->width(), onScreen(m_panel).y());
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel));
+        QVERIFY(dragBy(label("labPY"), edge - onScreen(m_panel).topLeft() + QPoint(100, 0)));
+        QTRY_COMPARE(onScreen(m_panel).topLeft(), edge);
+
+        QVERIFY(tap(QString("g s g equal space ").repeated(4)));
+        QTRY_COMPARE(onScreen(m_panel).topLeft(), edge);
+
+        QVERIFY(tap("g s g equal"));
+        QCOMPARE(label("labCh1")->text(), QString("1.") + QString(6, QChar(0x4E0A)));
+        QTRY_VERIFY(onScreen(m_panel).right() == screen.right() && onScreen(m_panel).x() < edge.x());
+        const QRect wide = onScreen(m_panel);
+        // The toolkit keeps only the last of the reports it has not yet read: one at a time.
+        for (const QPoint& at : {edge, wide.topLeft()}) {
+            XEvent report{};
+            report.xconfigure.type = ConfigureNotify;
+            report.xconfigure.event = report.xconfigure.window = m_panel->winId();
+            report.xconfigure.x = at.x();
+            report.xconfigure.y = at.y();
+            report.xconfigure.width = wide.width();
+            report.xconfigure.height = wide.height();
+            XSendEvent(m_x.display(), m_panel->winId(), False, StructureNotifyMask, &report);
+            XFlush(m_x.display());
+            QTRY_COMPARE(m_panel->pos(), at);
+        }
+        QVERIFY(tap("space"));
+        QTRY_COMPARE(onScreen(m_panel).topLeft(), edge);
+        QCOMPARE(m_panel->pos(), edge);
     }
 
     // The shipped table draws no empty box: no character outside the Basic Multilingual Plane or in

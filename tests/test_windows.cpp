@@ -355,6 +355,51 @@ private slots:
         }
     }
 
+    // The side windows stand beside the main window as the X server has them, however it moved or
+    // grew: the curve at the first start and with the window at the right edge, the sending-state
+    // panel when the record's figures widen the window.
+    void sideWindowsBesideMainWindow()
+    {
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::Dl = true;
+        frmMain& w = f.open(true);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(screen.width(), 1280);
+        const auto placed = [](const QWidget* window) {
+            QRect rect;
+            platform::windowSystem().clientRect(window->winId(), &rect);
+            return rect;
+        };
+        const auto shown = [](const char* name) {
+            QWidget* found = nullptr;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                found = window->isVisible() && window->objectName() == QLatin1String(name) ? window : found;
+            return found;
+        };
+        QTest::mouseClick(f.button(QStringLiteral("button")), Qt::LeftButton);
+        QWidget* curve = shown("quxian");
+        QVERIFY(curve);
+        QTRY_VERIFY2(placed(curve).left() >= 650 && placed(curve).right() <= screen.right() &&
+                         placed(curve).left() > placed(&w).right(),
+                     qPrintable(QStringLiteral("%1 %2").arg(placed(curve).left()).arg(placed(curve).right())));
+        w.move(screen.right() + 1 - w.width(), 0);
+        QTRY_VERIFY2(placed(curve).right() < placed(&w).left() && placed(curve).left() >= screen.left(),
+                     qPrintable(QString::number(placed(curve).left())));
+        curve->close();
+
+        w.move(0, 0);
+        w.infoRecv(100, QStringLiteral("春晓"), QString(300, QChar(0x5B57)), QString(), QString());
+        QWidget* panel = shown("Fwstate");
+        QVERIFY(panel);
+        QTRY_COMPARE(placed(panel).topLeft(), QPoint(650, 0));
+        App::TempJilu = 1999999999;
+        App::Jilu = 1999999999;
+        f.type(QStringLiteral("a"));
+        QTRY_VERIFY(w.width() > 650);
+        QTRY_COMPARE(placed(panel).topLeft(), QPoint(placed(&w).right() + 1, 0));
+    }
+
     // The title drags the window whatever it shows: a message in colour, an update link. A click
     // on the link still opens it and a double click still maximises.
     void titleDragsWithMessage()

@@ -79,20 +79,21 @@ void WindowFrame::styleTitleBar()
 
 void WindowFrame::toggleMaximised()
 {
+    // Set first: the side windows follow the restored place, not the maximised one.
     if (!m_maximised) {
         m_normalGeometry = m_window->geometry();
+        m_maximised = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             m_window->setGeometry(screen->availableGeometry());
         IconHelper::Instance()->setIcon(m_ui->btnMenu_Max, QChar(0xF079), 10);
         m_ui->btnMenu_Max->setToolTip(QStringLiteral("还原"));
-        m_maximised = true;
         return;
     }
+    m_maximised = false;
     m_window->setGeometry(m_normalGeometry);
     IconHelper::Instance()->setIcon(m_ui->btnMenu_Max, QChar(0xF096), 10);
     m_ui->btnMenu_Max->setToolTip(QStringLiteral("最大化"));
     m_sendPanelVisible(true);
-    m_maximised = false;
 }
 
 void WindowFrame::fadeOut()
@@ -167,8 +168,10 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched != m_window)
         return false;
-    if (type == QEvent::Resize) {
+    if (type == QEvent::Resize)
         saveWindowSize();
+    if (type == QEvent::Resize || type == QEvent::Move) {
+        placeChanged();
         return false;
     }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
@@ -213,13 +216,22 @@ bool WindowFrame::titleMouse(QEvent::Type type, QMouseEvent* mouse)
 
 bool WindowFrame::dragStep(QMouseEvent* mouse)
 {
+    // The move reaches placeChanged() as the window's own event.
     if (m_maximised || !DragFrame::move(m_window, mouse, m_dragOffset, m_dragging))
         return false;
+    m_dragMoved = true;
+    return true;
+}
+
+void WindowFrame::placeChanged()
+{
+    // However the window moved or grew (a drag, kept on the screen, figures that widened it), the
+    // globals hold its place and the side windows follow it.
+    if (m_maximised)
+        return;
     App::X = m_window->x();
     App::Y = m_window->y();
-    m_dragMoved = true;
     emit m_window->zbgb(App::X, App::Y);
-    return true;
 }
 
 void WindowFrame::endDrag()

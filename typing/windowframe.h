@@ -46,6 +46,7 @@ protected:
 
 private:
     void saveWindowSize();
+    void placeChanged();
     // The title's share of dragging; true where the event goes no further.
     bool titleMouse(QEvent::Type type, QMouseEvent* mouse);
     // One step of a drag: the window moved and its place kept; false where no drag runs.

@@ -34,17 +34,34 @@ int nearest(const QRect& rect, const QVector<QRect>& areas)
     return best;
 }
 
-QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area)
+QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area, int leastWidth)
 {
-    const QRect left(QPoint(main.left() - size.width(), main.top()), size);
-    const QRect right(QPoint(main.right() + 1, main.top()), size);
     // Room is judged across only: a window kept inside from above or below stays off the main one.
-    const bool leftRoom = !area.isValid() || left.left() >= area.left();
-    const bool rightRoom = !area.isValid() || right.right() <= area.right();
-    const bool wantsLeft = side == Side::Left;
-    // The other side only where it has room and the asked one has none.
-    const bool switches = !(wantsLeft ? leftRoom : rightRoom) && (wantsLeft ? rightRoom : leftRoom);
-    return keptInside(wantsLeft != switches ? left : right, area);
+    const int leftRoom = area.isValid() ? main.left() - area.left() : size.width();
+    const int rightRoom = area.isValid() ? area.right() - main.right() : size.width();
+    const int asked = side == Side::Left ? leftRoom : rightRoom;
+    const int other = side == Side::Left ? rightRoom : leftRoom;
+    // The other side only where it has room, or more of it, and the asked one has none.
+    const bool switches = asked < size.width() && (other >= size.width() || other > asked);
+    const bool onLeft = (side == Side::Left) != switches;
+    const int room = qMax(0, switches ? other : asked);
+    const int width = qMax(qMin(size.width(), room), qMin(size.width(), leastWidth));
+    QRect place(QPoint(0, main.top()), QSize(width, size.height()));
+    if (onLeft)
+        place.moveRight(main.left() - 1);
+    else
+        place.moveLeft(main.right() + 1);
+    return keptInside(place, area);
+}
+
+QRect under(const QRect& anchor, const QSize& size, const QRect& area)
+{
+    const QRect below(QPoint(anchor.left(), anchor.bottom() + 2), size);
+    QRect above(below);
+    above.moveBottom(anchor.top() - 2);
+    // As input-method windows do: the text being typed stays in sight.
+    const bool aboveInstead = area.isValid() && below.bottom() > area.bottom() && above.top() >= area.top();
+    return keptInside(aboveInstead ? above : below, area);
 }
 
 } // namespace ScreenPlace

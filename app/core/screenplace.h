@@ -20,10 +20,16 @@ int nearest(const QRect& rect, const QVector<QRect>& areas);
 
 enum class Side { Left, Right };
 
-// Where a window of `size` stands beside `main`, top edges aligned: on `side` when it fits whole in
-// `area` there, else on the other side when it fits there, else on `side` kept inside the area
-// (over the main window, as nowhere else has room).
-QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area);
+// Where a window of `size` stands beside `main`, top edges aligned, kept inside `area`: on `side`
+// when it fits whole there, else on the other side when it fits there. Where neither has room, on
+// the side with more (`side` when they are equal), narrowed to that room but to no less than
+// `leastWidth`; only a window that cannot narrow so far lies over the main window, by as little as
+// it can.
+QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area, int leastWidth);
+
+// Where a window of `size` stands under `anchor`, its left edge on the anchor's, one pixel apart,
+// kept inside `area`; just above it instead where the area has no room below and room above.
+QRect under(const QRect& anchor, const QSize& size, const QRect& area);
 
 } // namespace ScreenPlace
 
