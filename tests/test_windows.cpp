@@ -314,18 +314,34 @@ private slots:
         QVERIFY(checked > 0);
     }
 
-    // Real-length texts in the status bar: figures whole, chat group and title cut with "…" and whole in
-    // their tool tips, markup shown as text. The sending-state panel stands beside the window.
-    void statusBarGivesWayAtTitle()
+    // Real-length texts in the status bar: figures whole; of the chat group and the title, a text that
+    // needs less than half of their room shows whole and the other takes the rest, else each gets half;
+    // a cut text ends in "…" and shows whole in its tool tip, markup shown as text. The sending-state
+    // panel stands beside the window.
+    void statusBarSharesRoom_data()
     {
+        QTest::addColumn<QString>("chat");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("chatWhole");
+        QTest::addColumn<bool>("titleWhole");
+        const QString longChat = QStringLiteral("唐诗宋词元曲跟打交流群") + QString(20, QChar(0x7FA4));
+        const QString longTitle = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
+        QTest::addRow("short chat, long title") << QStringLiteral("唐诗群") << longTitle << true << false;
+        QTest::addRow("long chat, short title") << longChat << QStringLiteral("快捷键介绍") << false << true;
+        QTest::addRow("both long") << longChat << longTitle << false << false;
+    }
+    void statusBarSharesRoom()
+    {
+        QFETCH(QString, chat);
+        QFETCH(QString, title);
+        QFETCH(bool, chatWhole);
+        QFETCH(bool, titleWhole);
         TestDir dir;
         ts::MainWindowFixture f;
-        App::Jilu = 123456789;
         App::Dl = true; // the text is sent without a post into the chat
         frmMain& w = f.open(true);
-        App::ChatTitle = QStringLiteral("唐诗跟打群");
+        App::ChatTitle = chat;
         w.getHwnd();
-        const QString title = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
         w.infoRecv(100, title, QString(300, QChar(0x5B57)), QString(), QString());
         // At the screen's left edge the panel, on the left by rule, goes to the right.
         QWidget* panel = nullptr;
@@ -335,23 +351,33 @@ private slots:
         QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(650, 0));
         // The two labels that give way are looked at below.
         const QRegularExpression others(QStringLiteral("^(?!QLabel lab(Title|Chat): \")"));
+        const QString texts[] = {QStringLiteral("QQ群: ") + chat, QStringLiteral("标题: ") + title};
+        const QLabel* labels[] = {w.findChild<QLabel*>(QStringLiteral("labChat")),
+                                  w.findChild<QLabel*>(QStringLiteral("labTitle"))};
+        const auto shown = [](const QLabel* label) {
+            return label->textFormat() == Qt::PlainText ? label->text()
+                                                        : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+        };
         for (const bool least : {false, true}) {
             if (least)
                 w.resize(1, 1); // no smaller than its layout lets it, as the texts settle it
             QTRY_VERIFY2(ts::windowFaults(&w).filter(others).isEmpty(),
                          qPrintable(ts::windowFaults(&w).filter(others).join('\n')));
             QCOMPARE(w.size(), least ? w.minimumSize() : QSize(650, 475));
-            for (const QString& text : {QStringLiteral("标题: ") + title, QStringLiteral("QQ群: 唐诗跟打群")}) {
-                const QLabel* label = f.status(text.left(3));
-                const QString shown = label->textFormat() == Qt::PlainText
-                                          ? label->text()
-                                          : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
-                if (shown == text && !least)
+            for (int i = 0; i < 2; ++i) {
+                const QString& text = texts[i];
+                const QString now = shown(labels[i]);
+                if (!least)
+                    QVERIFY2((now == text) == (i == 0 ? chatWhole : titleWhole), qPrintable(now));
+                if (now == text)
                     continue;
-                QVERIFY2(shown.endsWith(QChar(0x2026)) && text.startsWith(shown.chopped(1)), qPrintable(shown));
-                QVERIFY2(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText().contains(text.mid(4)),
-                         qPrintable(label->toolTip()));
+                QVERIFY2(now.endsWith(QChar(0x2026)) && text.startsWith(now.chopped(1)), qPrintable(now));
+                QVERIFY2(QTextDocumentFragment::fromHtml(labels[i]->toolTip()).toPlainText().contains(text.mid(4)),
+                         qPrintable(labels[i]->toolTip()));
             }
+            if (!least && !chatWhole && !titleWhole)
+                QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <= 1,
+                         qPrintable(QStringLiteral("%1 and %2").arg(labels[0]->width()).arg(labels[1]->width())));
         }
     }
 
