@@ -184,6 +184,11 @@ private slots:
                 QVERIFY(!button->isVisible() ||
                         !shown.intersects(QRect(button->mapTo(box.get(), QPoint()), button->size())));
         }
+        // Dragged to the screen's corner, a box that grows stays whole on the screen.
+        const QRect screen = box->screen()->availableGeometry();
+        box->move(screen.bottomRight() - QPoint(box->width(), box->height()) + QPoint(1, 1));
+        box->resize(box->size() + QSize(120, 40));
+        QTRY_VERIFY(screen.contains(box->frameGeometry()));
     }
 
     void messageBox_data()

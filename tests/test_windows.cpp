@@ -72,12 +72,13 @@ const QString kTitle = QStringLiteral("第十二章 春晓");
 const QString kLongTitle = QStringLiteral("唐诗宋词元曲精选集之春眠不觉晓处处闻啼鸟夜来风雨声花落知多少").repeated(2);
 
 // A code file and a code table named at length, in the program's folder where the windows list them.
-const QString kLongName = kLongTitle.left(24);
+const QString kLongCodeFile = kLongTitle + kLongTitle.left(20);
+const QString kLongTable = kLongTitle;
 QStringList programFiles()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    return {folder + QStringLiteral("/编码文件/") + kLongName + ".txt",
-            folder + QStringLiteral("/mb/") + kLongName + ".txt"};
+    return {folder + QStringLiteral("/编码文件/") + kLongCodeFile + ".txt",
+            folder + QStringLiteral("/mb/") + kLongTable + ".txt"};
 }
 
 // The input panel beside a typing pane near the screen's right edge, widened by ten words longer
@@ -138,7 +139,7 @@ const QVector<Row>& rows()
          [](const Check& check) {
              // A hot key of three parts, and a code file named at length.
              App::Kjlb = QStringLiteral("ALT+SHIFT+F12");
-             App::BianMa = kLongName + QStringLiteral(".txt");
+             App::BianMa = kLongCodeFile + QStringLiteral(".txt");
              Setting window;
              window.show();
              for (const char* page : {"btnJiben", "btnChengji", "btnKuaijie", "btnGenda", "btnGaoji"}) {
@@ -190,15 +191,18 @@ const QVector<Row>& rows()
         {"input panel", inputPanel},
         {"input settings",
          [](const Check& check) {
-             App::Mabiao = kLongName;
+             App::Mabiao = kLongTable;
              Inputsetting window;
              window.show();
              clickNamed(&window, "btnJiben");
              check(&window, QStringLiteral("basic"));
              const int column = window.findChild<QWidget*>(QStringLiteral("gboxLeft"))->width();
+             const int width = window.width();
              clickNamed(&window, "btnGaoji");
              check(&window, QStringLiteral("advanced"));
              QCOMPARE(window.findChild<QWidget*>(QStringLiteral("gboxLeft"))->width(), column);
+             // The long code table's name does not widen the window.
+             QCOMPARE(window.width(), width);
          }},
         {"code look-up",
          [](const Check& check) {
@@ -211,7 +215,7 @@ const QVector<Row>& rows()
          }},
         {"picture window",
          [](const Check& check) {
-             App::Bb = kLongName;
+             App::Bb = kLongCodeFile;
              cftj window;
              check(&window, QString());
          }},
@@ -307,6 +311,13 @@ private slots:
             QRect placed;
             QTRY_VERIFY(platform::windowSystem().clientRect(window->winId(), &placed) &&
                         placed.size() == window->size());
+            // Whole on the screen, however its texts widened it.
+            const auto place = [window] {
+                const QRect g = window->frameGeometry();
+                return QStringLiteral("at %1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+            };
+            QTRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()),
+                         qPrintable(state + QStringLiteral(": the window leaves the screen ") + place()));
             const QStringList faults = ts::windowFaults(window) + ts::unreadableTexts(window);
             ++checked;
             QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
