@@ -265,8 +265,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         const QPoint start = box.pos();
         const QPoint grip = box.mapToGlobal(QPoint(60, 12));
-        // The right button does not start a drag; the left one drags the box until released.
-        for (const Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton}) {
+        // The right and middle buttons do not start a drag; the left one drags the box until released.
+        for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
             sendMouse(&box, QEvent::MouseButtonPress, grip, button, button);
             sendMouse(&box, QEvent::MouseMove, grip + QPoint(30, 20), Qt::NoButton, button);
             sendMouse(&box, QEvent::MouseButtonRelease, grip + QPoint(30, 20), button, Qt::NoButton);

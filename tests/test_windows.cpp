@@ -179,9 +179,18 @@ const QVector<Row>& rows()
         {"sending state",
          [](const Check& check) {
              Fwstate panel;
-             panel.recvstate(kLongTitle, QStringLiteral("第123段"), QString(99999, QLatin1Char('x')),
-                             QString(12345, QLatin1Char('x')));
+             const QString text(99999, QLatin1Char('x'));
+             panel.recvstate(kLongTitle, QStringLiteral("第123段"), text, text.left(12345));
              check(&panel, QString());
+             // A title as wide as its field holds shows whole.
+             auto* field = panel.findChild<QLineEdit*>(QStringLiteral("lineEdit"));
+             const int room = ts::detail::lineEditRoom(field).width();
+             QString fits;
+             for (const QChar c : kLongTitle + QString(40, QLatin1Char('i')))
+                 if (field->fontMetrics().horizontalAdvance(fits + c) <= room)
+                     fits += c;
+             panel.recvstate(fits, QStringLiteral("第123段"), text, text.left(12345));
+             QCOMPARE(field->text(), fits);
          }},
         {"speed curve",
          [](const Check& check) {
