@@ -48,10 +48,10 @@ void clickNamed(QWidget* window, const char* name)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-template <class Box> void box(const Check& check, const QString& text, int type)
+template <class Box> void box(const Check& check, const QString& text, int type, Qt::TextFormat format = Qt::PlainText)
 {
     Box box;
-    box.SetMessage(text, type, Qt::PlainText);
+    box.SetMessage(text, type, format);
     check(&box, QString());
 }
 
@@ -250,6 +250,9 @@ const QVector<Row>& rows()
                                                 "让我有动力继续写出高质量的软件。"),
                                  1);
              box<frmMessageBox2>(check, QStringLiteral("Tavrel跟打器从2014/12/1至今已经更新4389天"), 2);
+             // The download address alone: the link reads on the box.
+             box<frmMessageBox2>(check, QStringLiteral("<a href='http://127.0.0.1/dl'>Tavrel跟打器</a>"), 2,
+                                 Qt::RichText);
              box<frmMessageBox2>(check,
                                  QStringLiteral("Tavrel跟打器V201505 更新时间:2015-05-01\n本软件免费使用，仅供跟打"
                                                 "练习与交流。\n问题与建议请到官方群或贴吧反馈。"),
