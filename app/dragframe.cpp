@@ -101,6 +101,7 @@ private:
     QWidget* m_window;
 };
 
+// Only growth moves the window: a drag, or a window that shrinks, stays where it was put.
 class ScreenKeeper : public QObject
 {
 public:
