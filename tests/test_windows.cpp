@@ -81,6 +81,16 @@ QStringList programFiles()
             folder + QStringLiteral("/mb/") + kLongTable + ".txt"};
 }
 
+// Whole on the screen, however long the names it lists.
+void wholeOnScreen(const QWidget* window)
+{
+    const auto place = [window] {
+        const QRect g = window->frameGeometry();
+        return QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+    };
+    QTRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()), qPrintable(place()));
+}
+
 // The input panel beside a typing pane near the screen's right edge, widened by ten words longer
 // than any screen: still whole on the screen, and back where it stood once they are gone.
 void inputPanel(const Check& check)
@@ -212,11 +222,13 @@ const QVector<Row>& rows()
              QCOMPARE(window.findChild<QWidget*>(QStringLiteral("gboxLeft"))->width(), column);
              // The long code table's name does not widen the window.
              QCOMPARE(window.width(), width);
+             wholeOnScreen(&window);
          }},
         {"code look-up",
          [](const Check& check) {
              bmcx window;
              check(&window, QString());
+             wholeOnScreen(&window);
              // The two text fields in large type, the rest of the body in the body's.
              const std::pair<const char*, int> sizes[] = {{"txt1", 15}, {"txt2", 15}, {"label", 10}, {"search", 10}};
              for (const auto& [name, size] : sizes)
@@ -323,13 +335,6 @@ private slots:
             QRect placed;
             QTRY_VERIFY(platform::windowSystem().clientRect(window->winId(), &placed) &&
                         placed.size() == window->size());
-            // Whole on the screen, however its texts widened it.
-            const auto place = [window] {
-                const QRect g = window->frameGeometry();
-                return QStringLiteral("at %1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
-            };
-            QTRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()),
-                         qPrintable(state + QStringLiteral(": the window leaves the screen ") + place()));
             const QStringList faults = ts::windowFaults(window) + ts::unreadableTexts(window);
             ++checked;
             QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
