@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QVariant>
 
@@ -22,6 +23,7 @@ void initFrame(QWidget* window, QLabel* labIco, QAbstractButton* btnMenuClose)
     // window of its own instead of turning into a child widget.
     const Qt::WindowFlags type = window->windowFlags() & Qt::WindowType_Mask;
     window->setWindowFlags(type | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    keepOnScreen(window);
     IconHelper* icons = IconHelper::Instance();
     if (labIco)
         icons->setIcon(labIco, QChar(0xF00A), 12);
@@ -99,6 +101,32 @@ private:
     QWidget* m_window;
 };
 
+// Only growth moves the window: a drag, or a window that shrinks, stays where it was put.
+class ScreenKeeper : public QObject
+{
+public:
+    explicit ScreenKeeper(QWidget* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_window || event->type() != QEvent::Resize || !m_window->isVisible())
+            return false;
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        if (resize->size().width() > resize->oldSize().width() ||
+            resize->size().height() > resize->oldSize().height()) {
+            const QRect frame = m_window->frameGeometry();
+            const QRect kept = ScreenPlace::keptInside(frame, availableAreaNear(frame));
+            if (kept != frame)
+                m_window->move(kept.topLeft());
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
 class WindowDragger : public QObject
 {
 public:
@@ -128,6 +156,11 @@ private:
 };
 
 } // namespace
+
+void keepOnScreen(QWidget* window)
+{
+    window->installEventFilter(new ScreenKeeper(window));
+}
 
 void makeDraggable(QWidget* window)
 {

@@ -16,7 +16,8 @@ class QWidget;
 namespace DragFrame {
 
 // Marks the window for the style sheets (dynamic property "Form"), centres it on the whole
-// desktop, makes it frameless and stays-on-top, and draws the window-icon and close glyphs.
+// desktop, makes it frameless and stays-on-top, keeps it on the screen, and draws the window-icon
+// and close glyphs.
 void initFrame(QWidget* window, QLabel* labIco, QAbstractButton* btnMenuClose);
 
 // x = desktop width / 2 - window width / 2, each half an integer division of its own.
@@ -31,6 +32,10 @@ QRect availableAreaNear(const QRect& rect);
 bool press(QWidget* window, QMouseEvent* event, QPoint& mousePoint, bool& mousePressed);
 bool move(QWidget* window, QMouseEvent* event, const QPoint& mousePoint, bool mousePressed);
 void release(bool& mousePressed);
+
+// A shown window that grows (a longer text, another page) moves as little as keeps it whole on
+// the screen nearest to it.
+void keepOnScreen(QWidget* window);
 
 // For a window with no drag rules of its own: it drags itself by the left mouse button wherever
 // its children leave the press to it, without handlers or fields of its own.

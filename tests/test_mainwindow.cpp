@@ -124,6 +124,9 @@ private slots:
         const int right = available.right() + 1 - 650;
         const int bottom = available.bottom() + 1 - 475;
         QTest::addRow("first start") << QRect(0, 0, 650, 475) << QRect(available.left(), 0, 650, 475);
+        // Left at an edge of the screen, it opens there again.
+        QTest::addRow("left edge") << QRect(0, 120, 650, 475) << QRect(0, 120, 650, 475);
+        QTest::addRow("top edge") << QRect(90, 0, 650, 475) << QRect(90, 0, 650, 475);
         QTest::addRow("too small") << QRect(10, 10, 100, 100) << QRect(10, 10, 0, 0); // the layout's least
         QTest::addRow("too large") << QRect(10, 10, 20000, 20000) << available;
         // A place saved on a larger screen, or by a drag over the edge, comes back whole.

@@ -216,6 +216,17 @@ private slots:
         const QString expected = QString::fromLatin1(sheet.readAll());
         QCOMPARE(qApp->styleSheet(), expected);
         QCOMPARE(QApplication::palette().color(QPalette::Button), QColor(expected.mid(20, 7)));
+
+        // What the palette paints and the sheets do not: the colour dialog stands on the scheme's
+        // colour under 黑色 too.
+        action({"功能", "风格样式", "\t黑色"})->trigger();
+        QColor behind;
+        ModalAnswerer look([&behind](QWidget* dialog) {
+            behind = dialog->grab().toImage().pixelColor(1, 1);
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        action({"功能", "外观", "背景颜色\t", "跟打区"})->trigger();
+        QCOMPARE(behind, QColor(qApp->styleSheet().mid(20, 7)));
     }
 
     void colourCommands_data()

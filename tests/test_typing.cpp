@@ -566,7 +566,8 @@ private slots:
         QVERIFY(App::writeFile(QStringLiteral("small.txt"), QStringLiteral("我\tq\n们\toutside\n")));
         QDir().mkpath(QStringLiteral("编码文件"));
         QVERIFY(App::writeFile(QStringLiteral("编码文件/small.txt"),
-                               QStringLiteral("世界\tln\n我\tq\n们\twux\n们的\twrrr\n们\twu\t注释\n世\tan\n界\tlw\n")));
+                               QStringLiteral("世界\tln\n我\tq\n们\twux\n们的\twrrr\n们\twu\t注释\n世\tan\n界\tlw\n"
+                                              "\U00020BB7\tzz\n")));
         App::BianMa = QStringLiteral("../small.txt");
         App::BianMa2 = hintOn;
         App::Pattern = mode;
@@ -579,6 +580,12 @@ private slots:
         // Everything typed: no next character, and no read past the end.
         m_f->commit(QStringLiteral("们的世界"));
         QCOMPARE(m_f->statusText("编码提示"), QStringLiteral("编码提示: "));
+        // A character outside the Basic Multilingual Plane is looked up whole, first and next.
+        const QString outside = QStringLiteral("\U00020BB7");
+        m_f->lay(outside + outside);
+        QCOMPARE(m_f->statusText("编码提示"), shown ? codeHint(outside, "zz") : QStringLiteral("编码提示: "));
+        m_f->commit(outside);
+        QCOMPARE(m_f->statusText("编码提示"), shown ? codeHint(outside, "zz") : QStringLiteral("编码提示: "));
     }
 };
 

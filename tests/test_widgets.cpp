@@ -184,6 +184,11 @@ private slots:
                 QVERIFY(!button->isVisible() ||
                         !shown.intersects(QRect(button->mapTo(box.get(), QPoint()), button->size())));
         }
+        // Dragged to the screen's corner, a box that grows stays whole on the screen.
+        const QRect screen = box->screen()->availableGeometry();
+        box->move(screen.bottomRight() - QPoint(box->width(), box->height()) + QPoint(1, 1));
+        box->resize(box->size() + QSize(120, 40));
+        QTRY_VERIFY(screen.contains(box->frameGeometry()));
     }
 
     void messageBox_data()
@@ -260,8 +265,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         const QPoint start = box.pos();
         const QPoint grip = box.mapToGlobal(QPoint(60, 12));
-        // The right button does not start a drag; the left one drags the box until released.
-        for (const Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton}) {
+        // The right and middle buttons do not start a drag; the left one drags the box until released.
+        for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
             sendMouse(&box, QEvent::MouseButtonPress, grip, button, button);
             sendMouse(&box, QEvent::MouseMove, grip + QPoint(30, 20), Qt::NoButton, button);
             sendMouse(&box, QEvent::MouseButtonRelease, grip + QPoint(30, 20), button, Qt::NoButton);

@@ -48,10 +48,10 @@ void clickNamed(QWidget* window, const char* name)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-template <class Box> void box(const Check& check, const QString& text, int type)
+template <class Box> void box(const Check& check, const QString& text, int type, Qt::TextFormat format = Qt::PlainText)
 {
     Box box;
-    box.SetMessage(text, type, Qt::PlainText);
+    box.SetMessage(text, type, format);
     check(&box, QString());
 }
 
@@ -72,12 +72,23 @@ const QString kTitle = QStringLiteral("第十二章 春晓");
 const QString kLongTitle = QStringLiteral("唐诗宋词元曲精选集之春眠不觉晓处处闻啼鸟夜来风雨声花落知多少").repeated(2);
 
 // A code file and a code table named at length, in the program's folder where the windows list them.
-const QString kLongName = kLongTitle.left(24);
+const QString kLongCodeFile = kLongTitle + kLongTitle.left(20);
+const QString kLongTable = kLongTitle;
 QStringList programFiles()
 {
     const QString folder = QCoreApplication::applicationDirPath();
-    return {folder + QStringLiteral("/编码文件/") + kLongName + ".txt",
-            folder + QStringLiteral("/mb/") + kLongName + ".txt"};
+    return {folder + QStringLiteral("/编码文件/") + kLongCodeFile + ".txt",
+            folder + QStringLiteral("/mb/") + kLongTable + ".txt"};
+}
+
+// Whole on the screen, however long the names it lists.
+void wholeOnScreen(const QWidget* window)
+{
+    const auto place = [window] {
+        const QRect g = window->frameGeometry();
+        return QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+    };
+    QTRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()), qPrintable(place()));
 }
 
 // The input panel beside a typing pane near the screen's right edge, widened by ten words longer
@@ -138,7 +149,7 @@ const QVector<Row>& rows()
          [](const Check& check) {
              // A hot key of three parts, and a code file named at length.
              App::Kjlb = QStringLiteral("ALT+SHIFT+F12");
-             App::BianMa = kLongName + QStringLiteral(".txt");
+             App::BianMa = kLongCodeFile + QStringLiteral(".txt");
              Setting window;
              window.show();
              for (const char* page : {"btnJiben", "btnChengji", "btnKuaijie", "btnGenda", "btnGaoji"}) {
@@ -178,9 +189,18 @@ const QVector<Row>& rows()
         {"sending state",
          [](const Check& check) {
              Fwstate panel;
-             panel.recvstate(kLongTitle, QStringLiteral("第123段"), QString(99999, QLatin1Char('x')),
-                             QString(12345, QLatin1Char('x')));
+             const QString text(99999, QLatin1Char('x'));
+             panel.recvstate(kLongTitle, QStringLiteral("第123段"), text, text.left(12345));
              check(&panel, QString());
+             // A title as wide as its field holds shows whole.
+             auto* field = panel.findChild<QLineEdit*>(QStringLiteral("lineEdit"));
+             const int room = ts::detail::lineEditRoom(field).width();
+             QString fits;
+             for (const QChar c : kLongTitle + QString(40, QLatin1Char('i')))
+                 if (field->fontMetrics().horizontalAdvance(fits + c) <= room)
+                     fits += c;
+             panel.recvstate(fits, QStringLiteral("第123段"), text, text.left(12345));
+             QCOMPARE(field->text(), fits);
          }},
         {"speed curve",
          [](const Check& check) {
@@ -190,20 +210,25 @@ const QVector<Row>& rows()
         {"input panel", inputPanel},
         {"input settings",
          [](const Check& check) {
-             App::Mabiao = kLongName;
+             App::Mabiao = kLongTable;
              Inputsetting window;
              window.show();
              clickNamed(&window, "btnJiben");
              check(&window, QStringLiteral("basic"));
              const int column = window.findChild<QWidget*>(QStringLiteral("gboxLeft"))->width();
+             const int width = window.width();
              clickNamed(&window, "btnGaoji");
              check(&window, QStringLiteral("advanced"));
              QCOMPARE(window.findChild<QWidget*>(QStringLiteral("gboxLeft"))->width(), column);
+             // The long code table's name does not widen the window.
+             QCOMPARE(window.width(), width);
+             wholeOnScreen(&window);
          }},
         {"code look-up",
          [](const Check& check) {
              bmcx window;
              check(&window, QString());
+             wholeOnScreen(&window);
              // The two text fields in large type, the rest of the body in the body's.
              const std::pair<const char*, int> sizes[] = {{"txt1", 15}, {"txt2", 15}, {"label", 10}, {"search", 10}};
              for (const auto& [name, size] : sizes)
@@ -211,7 +236,7 @@ const QVector<Row>& rows()
          }},
         {"picture window",
          [](const Check& check) {
-             App::Bb = kLongName;
+             App::Bb = kLongCodeFile;
              cftj window;
              check(&window, QString());
          }},
@@ -237,6 +262,9 @@ const QVector<Row>& rows()
                                                 "让我有动力继续写出高质量的软件。"),
                                  1);
              box<frmMessageBox2>(check, QStringLiteral("Tavrel跟打器从2014/12/1至今已经更新4389天"), 2);
+             // The download address alone: the link reads on the box.
+             box<frmMessageBox2>(check, QStringLiteral("<a href='http://127.0.0.1/dl'>Tavrel跟打器</a>"), 2,
+                                 Qt::RichText);
              box<frmMessageBox2>(check,
                                  QStringLiteral("Tavrel跟打器V201505 更新时间:2015-05-01\n本软件免费使用，仅供跟打"
                                                 "练习与交流。\n问题与建议请到官方群或贴吧反馈。"),
@@ -314,18 +342,34 @@ private slots:
         QVERIFY(checked > 0);
     }
 
-    // Real-length texts in the status bar: figures whole, chat group and title cut with "…" and whole in
-    // their tool tips, markup shown as text. The sending-state panel stands beside the window.
-    void statusBarGivesWayAtTitle()
+    // Real-length texts in the status bar: figures whole; of the chat group and the title, a text that
+    // needs less than half of their room shows whole and the other takes the rest, else each gets half;
+    // a cut text ends in "…" and shows whole in its tool tip, markup shown as text. The sending-state
+    // panel stands beside the window.
+    void statusBarSharesRoom_data()
     {
+        QTest::addColumn<QString>("chat");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("chatWhole");
+        QTest::addColumn<bool>("titleWhole");
+        const QString longChat = QStringLiteral("唐诗宋词元曲跟打交流群") + QString(20, QChar(0x7FA4));
+        const QString longTitle = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
+        QTest::addRow("short chat, long title") << QStringLiteral("唐诗群") << longTitle << true << false;
+        QTest::addRow("long chat, short title") << longChat << QStringLiteral("快捷键介绍") << false << true;
+        QTest::addRow("both long") << longChat << longTitle << false << false;
+    }
+    void statusBarSharesRoom()
+    {
+        QFETCH(QString, chat);
+        QFETCH(QString, title);
+        QFETCH(bool, chatWhole);
+        QFETCH(bool, titleWhole);
         TestDir dir;
         ts::MainWindowFixture f;
-        App::Jilu = 123456789;
         App::Dl = true; // the text is sent without a post into the chat
         frmMain& w = f.open(true);
-        App::ChatTitle = QStringLiteral("唐诗跟打群");
+        App::ChatTitle = chat;
         w.getHwnd();
-        const QString title = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
         w.infoRecv(100, title, QString(300, QChar(0x5B57)), QString(), QString());
         // At the screen's left edge the panel, on the left by rule, goes to the right.
         QWidget* panel = nullptr;
@@ -335,23 +379,33 @@ private slots:
         QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(650, 0));
         // The two labels that give way are looked at below.
         const QRegularExpression others(QStringLiteral("^(?!QLabel lab(Title|Chat): \")"));
+        const QString texts[] = {QStringLiteral("QQ群: ") + chat, QStringLiteral("标题: ") + title};
+        const QLabel* labels[] = {w.findChild<QLabel*>(QStringLiteral("labChat")),
+                                  w.findChild<QLabel*>(QStringLiteral("labTitle"))};
+        const auto shown = [](const QLabel* label) {
+            return label->textFormat() == Qt::PlainText ? label->text()
+                                                        : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+        };
         for (const bool least : {false, true}) {
             if (least)
                 w.resize(1, 1); // no smaller than its layout lets it, as the texts settle it
             QTRY_VERIFY2(ts::windowFaults(&w).filter(others).isEmpty(),
                          qPrintable(ts::windowFaults(&w).filter(others).join('\n')));
             QCOMPARE(w.size(), least ? w.minimumSize() : QSize(650, 475));
-            for (const QString& text : {QStringLiteral("标题: ") + title, QStringLiteral("QQ群: 唐诗跟打群")}) {
-                const QLabel* label = f.status(text.left(3));
-                const QString shown = label->textFormat() == Qt::PlainText
-                                          ? label->text()
-                                          : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
-                if (shown == text && !least)
+            for (int i = 0; i < 2; ++i) {
+                const QString& text = texts[i];
+                const QString now = shown(labels[i]);
+                if (!least)
+                    QVERIFY2((now == text) == (i == 0 ? chatWhole : titleWhole), qPrintable(now));
+                if (now == text)
                     continue;
-                QVERIFY2(shown.endsWith(QChar(0x2026)) && text.startsWith(shown.chopped(1)), qPrintable(shown));
-                QVERIFY2(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText().contains(text.mid(4)),
-                         qPrintable(label->toolTip()));
+                QVERIFY2(now.endsWith(QChar(0x2026)) && text.startsWith(now.chopped(1)), qPrintable(now));
+                QVERIFY2(QTextDocumentFragment::fromHtml(labels[i]->toolTip()).toPlainText().contains(text.mid(4)),
+                         qPrintable(labels[i]->toolTip()));
             }
+            if (!least && !chatWhole && !titleWhole)
+                QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <= 1,
+                         qPrintable(QStringLiteral("%1 and %2").arg(labels[0]->width()).arg(labels[1]->width())));
         }
     }
 

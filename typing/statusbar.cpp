@@ -8,7 +8,10 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextDocumentFragment>
+
+#include <array>
 
 namespace {
 
@@ -44,6 +47,19 @@ QString cutMarkup(const QString& markup, int keep, const QString& tail)
         i += length;
     }
     return cut;
+}
+
+// The width the first of two texts gets of the `room` they share: a text that needs less than half
+// of it is shown whole and the other takes the rest; when both need more, each gets half, and
+// neither less than its least.
+int firstShare(int room, int firstNeed, int secondNeed, int firstLeast, int secondLeast)
+{
+    const int half = room / 2;
+    if (firstNeed <= half || firstNeed + secondNeed <= room)
+        return firstNeed;
+    if (secondNeed <= room - half)
+        return room - secondNeed;
+    return qMax(firstLeast, qMin(half, room - secondLeast));
 }
 
 } // namespace
@@ -150,6 +166,68 @@ private:
     bool m_measuring = false;
 };
 
+// The chat group, the segment and the title in one row of the bar, the first and the last sharing
+// the room the segment leaves between them.
+class SharingRow : public QWidget
+{
+public:
+    SharingRow(QWidget* first, QWidget* middle, QWidget* last, QWidget* parent)
+        : QWidget(parent), m_labels{first, middle, last}
+    {
+        for (QWidget* label : m_labels)
+            label->setParent(this);
+    }
+
+    QSize sizeHint() const override { return rowSize(&QWidget::sizeHint); }
+    QSize minimumSizeHint() const override { return rowSize(&QWidget::minimumSizeHint); }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        // A label's text changed its size: the bar asks again, and the row is laid out anew.
+        if (event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            place();
+        }
+        return QWidget::event(event);
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        place();
+    }
+
+private:
+    // As the bar's own layout spaces its widgets.
+    int spacing() const
+    {
+        const int metric = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
+        return metric >= 0 ? metric : style()->layoutSpacing(QSizePolicy::Label, QSizePolicy::Label, Qt::Horizontal);
+    }
+
+    QSize rowSize(QSize (QWidget::*size)() const) const
+    {
+        QSize row(2 * spacing(), 0);
+        for (const QWidget* label : m_labels)
+            row = QSize(row.width() + (label->*size)().width(), qMax(row.height(), (label->*size)().height()));
+        return row;
+    }
+
+    void place()
+    {
+        const auto [first, middle, last] = m_labels;
+        const int room = width() - 2 * spacing() - middle->sizeHint().width();
+        const int firstWidth = firstShare(room, first->sizeHint().width(), last->sizeHint().width(),
+                                          first->minimumSizeHint().width(), last->minimumSizeHint().width());
+        const int lastWidth = qMax(0, room - firstWidth);
+        first->setGeometry(0, 0, firstWidth, height());
+        middle->setGeometry(firstWidth + spacing(), 0, middle->sizeHint().width(), height());
+        last->setGeometry(width() - lastWidth, 0, lastWidth, height());
+    }
+
+    const std::array<QWidget*, 3> m_labels;
+};
+
 RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
 {
     m_progress = new QProgressBar(parent);
@@ -170,11 +248,11 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
                                                       {m_codeHint, "labCodeHint"}, {m_record, "labRecord"}};
     for (const auto& [widget, name] : named)
         widget->setObjectName(QLatin1String(name));
-    // The labels that give way take the width of their text, no more, and give it up first; the
-    // figures share what is left over.
-    for (QLabel* label :
-         std::initializer_list<QLabel*>{m_chat, m_segment, m_title, m_count, m_progressText, m_codeHint, m_record})
-        m_bar->addWidget(label, label == m_chat || label == m_title ? 0 : 1);
+    // The names take the width of their texts, no more, and give it up first; the figures share
+    // what is left over.
+    m_bar->addWidget(new SharingRow(m_chat, m_segment, m_title, m_bar));
+    for (QLabel* label : std::initializer_list<QLabel*>{m_count, m_progressText, m_codeHint, m_record})
+        m_bar->addWidget(label, 1);
 }
 
 void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title)
