@@ -240,6 +240,10 @@ private slots:
         QCOMPARE(QStringList({configFileValue("Rc").toString(), configFileValue("Dbj").toString(),
                               configFileValue("Kjzd").toString()}),
                  QStringList({"#707070", "#f4f7fc", "F4"}));
+        QStringList tableKeys;
+        for (int i = 0; i < App::configKeyCount(); ++i)
+            tableKeys << App::configKey(i);
+        QCOMPARE(fileKeys().mid(fileKeys().indexOf(App::configKey(0)), tableKeys.size()), tableKeys);
         App::resetConfig();
         App::readConfig(); // complete now: nothing more to put back or keep
         verifyValues(expected);

@@ -460,7 +460,9 @@ void App::writeConfig()
     settings.endGroup();
     // Callers may exit or copy the file right after; it has to be on disk now.
     settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    // A format error is the old file's, read before the write; the toolkit keeps reporting it and
+    // would hide a later access error, so the reordering below tells whether the file is whole.
+    if (settings.status() == QSettings::AccessError) {
         qWarning("写入配置失败: %s (status %d)", qUtf8Printable(kConfigPath), int(settings.status()));
         return;
     }
