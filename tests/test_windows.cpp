@@ -20,6 +20,7 @@
 #include "sending/form.h"
 #include "sending/fwstate.h"
 #include "sending/quxian.h"
+#include "typing/chatroad.h"
 
 #include <QDesktopServices>
 #include <QListWidget>
@@ -477,6 +478,22 @@ private slots:
         x.drag(at(20), at(20) + QPoint(60, 40));
         QTRY_COMPARE(w.pos(), QPoint(160, 120));
         QCOMPARE(QPoint(App::X, App::Y), QPoint(160, 120));
+
+        // The update notice's link reads on the title bar under every scheme, chosen while it shows.
+        QVERIFY(applyStyleSheet(QStringLiteral("white")));
+        emit w.findChild<ChatRoad*>()->notice(
+            QStringLiteral("版本更新啦，最新版本 <a href='http://127.0.0.1/dl'>V2</a>"), -1);
+        for (const char* scheme : {"black", "brown", "dev", "blue", "gray", "white", "silvery"}) {
+            QVERIFY(applyStyleSheet(QLatin1String(scheme)));
+            const QString shown = title->text();
+            const QRect area(title->mapTo(&w, QPoint()), title->size());
+            const QImage with = w.grab(area).toImage();
+            title->setText(QString(shown).replace(">V2<", "><font color='transparent'>V2</font><"));
+            const double contrast = ts::strongestChange(with, w.grab(area).toImage());
+            title->setText(shown);
+            QVERIFY2(shown.contains(QStringLiteral("V2")) && contrast >= 2.5,
+                     qPrintable(QStringLiteral("%1: %2").arg(scheme).arg(contrast)));
+        }
 
         // An update notice's link, as the window shows it when the server has a newer version.
         title->setText(QStringLiteral("<a href='http://127.0.0.1/dl'>Tavrel跟打器V2</a> 版本更新啦"));

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHelpEvent>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -246,6 +247,19 @@ inline QStringList windowFaults(const QWidget* window)
     return faults;
 }
 
+// The contrast of the strongest changed pixel between two grabs of one area against the one behind it.
+inline double strongestChange(const QImage& withText, const QImage& withoutText)
+{
+    const QImage with = withText.convertToFormat(QImage::Format_RGB32);
+    const QImage without = withoutText.convertToFormat(QImage::Format_RGB32);
+    double best = 1.0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            if (with.pixel(x, y) != without.pixel(x, y))
+                best = qMax(best, detail::contrast(with.pixel(x, y), without.pixel(x, y)));
+    return best;
+}
+
 // Texts a user cannot read on what is painted behind them (style sheets, not the palette, decide both):
 // grabbed with and without the texts, the strongest changed pixel of each must stand out from the one
 // behind it by a contrast of 2.5 (anti-aliasing keeps a thin stroke from the full text colour).
@@ -271,11 +285,7 @@ inline QStringList unreadableTexts(QWidget* window)
         const QSignalBlocker blocker(w);
         detail::ownText(w).second(text);
         const QRect area = QRect(w->mapTo(window, QPoint()), w->size()) & with.rect();
-        double best = 1.0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                if (with.pixel(x, y) != without.pixel(x, y))
-                    best = qMax(best, detail::contrast(with.pixel(x, y), without.pixel(x, y)));
+        const double best = strongestChange(with.copy(area), without.copy(area));
         if (best < 2.5)
             faults << QStringLiteral("%1: \"%2\" stands out by a contrast of %3 only")
                           .arg(controlName(w), text)

@@ -15,6 +15,7 @@
 #include "typing/resultbranch.h"
 #include "typing/resulttable.h"
 #include "typing/typingview.h"
+#include "typing/windowframe.h"
 
 #include <QColor>
 #include <QLabel>
@@ -294,7 +295,7 @@ void frmMain::refreshBottomInfo()
 
 void frmMain::setTitleText(const QString& text)
 {
-    ui->lab_Title->setText(text);
+    m_frame->setTitle(text);
 }
 
 void frmMain::showTitleMessage(QString message, int ms)

@@ -10,6 +10,7 @@
 #include "app/iconhelper.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -75,6 +76,16 @@ void WindowFrame::styleTitleBar()
     IconHelper::Instance()->setIcon(m_ui->btnMenu, QChar(0xF0C9), 10);
     IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
     m_ui->btnMenu->setVisible(false);
+}
+
+void WindowFrame::setTitle(const QString& text)
+{
+    m_title = text;
+    // Rich text colours links with the application's link colour, made for the body: on the title
+    // bar they take the bar's own text colour, underlined as links are.
+    QLabel* title = m_ui->lab_Title;
+    const QString colour = title->palette().color(title->foregroundRole()).name();
+    title->setText(QString(text).replace(QStringLiteral("<a "), QStringLiteral("<a style='color:%1' ").arg(colour)));
 }
 
 void WindowFrame::toggleMaximised()
@@ -158,6 +169,9 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == m_ui->lab_Title) {
+        // A scheme chosen while a link shows recolours it.
+        if (type == QEvent::PaletteChange)
+            setTitle(m_title);
         if (type == QEvent::MouseButtonDblClick) {
             toggleMaximised();
             return true;

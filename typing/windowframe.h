@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <QSystemTrayIcon>
 
 #include <functional>
@@ -30,6 +31,8 @@ public:
     void place();
     // The frameless flags and the title bar's icons.
     void styleTitleBar();
+    // The title as rich text: a message, an update link.
+    void setTitle(const QString& text);
 
     bool maximised() const { return m_maximised; }
     void toggleMaximised();
@@ -56,6 +59,7 @@ private:
     frmMain* m_window;
     Ui_frmMain* m_ui;
     std::function<void(bool)> m_sendPanelVisible;
+    QString m_title; // as given, its links not yet coloured
     QPoint m_dragOffset;
     QPoint m_titlePress; // where a press on the title was, on the screen
     bool m_dragging = false;
