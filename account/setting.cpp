@@ -59,6 +59,7 @@ const QString kPreferredCodeFile = QStringLiteral("bm.txt");
 Setting::Setting(QWidget* parent) : QWidget(parent), m_ui(new Ui::Setting)
 {
     m_ui->setupUi(this);
+    m_besidePages = width() - m_ui->jiben->width();
     setWindowModality(Qt::ApplicationModal);
     initStyle();
     initForm();
@@ -157,8 +158,10 @@ void Setting::fitHotKeys()
     }
     for (QWidget* button : {m_ui->btnMoren, m_ui->btnOk, m_ui->btnClose})
         button->move(button->x() + wider, button->y());
-    setGeometry(geometry().adjusted(0, 0, wider, 0));
-    move(ScreenPlace::keptInside(frameGeometry(), DragFrame::availableAreaNear(frameGeometry())).topLeft());
+    // From the pages, not from geometry(): the window manager's answer to the last widening may
+    // still be on its way while the next key widens again.
+    const QRect wanted(geometry().topLeft(), QSize(m_ui->jiben->width() + m_besidePages, height()));
+    setGeometry(ScreenPlace::keptInside(wanted, DragFrame::availableAreaNear(wanted)));
 }
 
 void Setting::showValue(const QString& key, const QVariant& value)

@@ -53,6 +53,8 @@ private:
     void fitHotKeys();
 
     const QScopedPointer<Ui::Setting> m_ui;
+    // The window's width beside its pages, as designed: the window widens with them.
+    int m_besidePages = 0;
 };
 
 #endif
