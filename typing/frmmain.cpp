@@ -84,7 +84,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
                                passageTitle(),
                                runFinished(),
                                wholeText,
-                               finishedBy};
+                               m_finishedBy};
     };
     m_account = new AccountPart(accountHost, this);
 

@@ -273,7 +273,7 @@ private:
     int retypeCount = 0;
     int endTickCount = 0;
     bool finished = false;
-    QString finishedBy; // the account signed in when the run finished
+    QString m_finishedBy; // the account signed in when the run finished
     WindowTray* m_tray = nullptr;
     RunClock* m_clock = nullptr;
     QTimer* secondTimer = nullptr;

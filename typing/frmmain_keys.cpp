@@ -67,6 +67,6 @@ void frmMain::resetCounters()
     runEndCount = 0;
     endTickCount = 0;
     finished = false;
-    finishedBy.clear();
+    m_finishedBy.clear();
     m_view->restart(App::Pattern);
 }

@@ -252,7 +252,7 @@ void frmMain::updateStatus()
         ui->textEdit2->setReadOnly(true);
         ui->textEdit->setFocus();
         finished = true;
-        finishedBy = App::SignedInName;
+        m_finishedBy = App::SignedInName;
         computeResults();
         slotDelay();
     } else {
