@@ -40,6 +40,11 @@ void writeRaw(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 QStringList fileKeys()
 {
     QStringList keys;
@@ -147,14 +152,17 @@ private slots:
             }
             if (def.toString().startsWith('#')) // a colour stays one
                 return QStringLiteral("#%1").arg(i, 6, 10, QLatin1Char('0'));
-            return QStringLiteral("@ %1改;=,").arg(i) + def.toString() + ' ';
+            const QString texts[] = {QStringLiteral("@ %1改;=,"), QStringLiteral("\"%1\\\t\n\r;#[x] "),
+                                     QStringLiteral("%1") + QChar(0) + QStringLiteral("ab\x7f"),
+                                     QStringLiteral(" %1𠀀\\x41,")};
+            return texts[i % 4].arg(i) + def.toString() + ' ';
         };
         for (int i = 0; i < App::configKeyCount(); ++i)
             App::setConfigValue(i, changed(i));
         App::writeConfig();
         // No codec is set: the file stays ASCII, the characters go in escaped form.
         const QByteArray bytes = readRaw(kConfigFile);
-        QVERIFY(!bytes.isEmpty() && std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }));
+        QVERIFY(!bytes.isEmpty() && isAscii(bytes));
         App::resetConfig();
         App::readConfig();
         verifyValues(changed);
@@ -186,7 +194,25 @@ private slots:
         QTest::addRow("colour empty") << QByteArray("Dbj=") << QVariant("#f4f7fc") << true;
         QTest::addRow("colour without #") << QByteArray("Dbj=e0e0e0") << QVariant("#f4f7fc") << true;
         QTest::addRow("short colour") << QByteArray("Wc=#0f0") << QVariant("#0f0") << false;
+        QTest::addRow("colour name") << QByteArray("Wc=red2") << QVariant("#FF3030") << true;
+        QTest::addRow("four hex digits") << QByteArray("Wc=#abcd") << QVariant("#FF3030") << true;
+        QTest::addRow("double infinite") << QByteArray("Zdhd3=inf") << QVariant(10.0) << true;
+        QTest::addRow("double not a number, nan") << QByteArray("Zdhd4=nan") << QVariant(200.0) << true;
         QTest::addRow("malformed section after") << QByteArray("Gdjs=x\n[Other") << QVariant("x") << true;
+        // A raw line break never comes from the writer: the line it ends is damaged, the next one
+        // is a key of its own.
+        QTest::addRow("stray quote") << QByteArray("Kjcf=\"CTRL+F") << QVariant("CTRL+F") << true;
+        QTest::addRow("stray quote, text") << QByteArray("Zdname=\"第一篇") << QVariant(QString()) << true;
+        QTest::addRow("backslash at the end") << QByteArray("Kjcf=CTRL+F\\") << QVariant("CTRL+F") << true;
+        // Written by hand: UTF-8 with or without a mark, else GB18030; a comma is part of the text.
+        const QString sign = QStringLiteral("我的签名");
+        QTest::addRow("utf-8") << "QianMing=" + sign.toUtf8() << QVariant(sign) << false;
+        QTest::addRow("gb18030") << "QianMing=" + QTextCodec::codecForName("GB18030")->fromUnicode(sign)
+                                 << QVariant(sign) << false;
+        QTest::addRow("comma in text") << QByteArray("QianMing=hello, world") << QVariant("hello, world") << false;
+        QTest::addRow("font without quotes") << QByteArray("Font1=DejaVu Serif,20,-1,5,50,0,0,0,0,0")
+                                             << QVariant("DejaVu Serif,20,-1,5,50,0,0,0,0,0") << false;
+        QTest::addRow("comma in switch") << QByteArray("Sudu=yes,please") << QVariant(true) << false;
     }
 
     void missingAndGarbledValues()
@@ -206,8 +232,16 @@ private slots:
         if (line.contains('['))
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("格式有误")));
         App::readConfig();
-        verifyValues([&](int i) { return App::configKey(i) == key ? expected : App::configDefault(i); });
+        const auto values = [&](int i) { return App::configKey(i) == key ? expected : App::configDefault(i); };
+        verifyValues(values);
         QCOMPARE(readRaw(kConfigFile + ".bad"), kept ? bytes : QByteArray("older copy"));
+        // Written back in the toolkit's escapes, as any version reads it.
+        App::writeConfig();
+        QVERIFY(isAscii(readRaw(kConfigFile)));
+        QCOMPARE(configFileValue(QString::fromLatin1(key)).toString(), expected.toString());
+        App::resetConfig();
+        App::readConfig();
+        verifyValues(values);
     }
 
     // Whole files the trainer did not write: an older one, random bytes, a stray quote whose value
@@ -223,7 +257,13 @@ private slots:
         QRandomGenerator(30).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         QTest::addRow("random bytes") << noise << QVariantMap();
         QTest::addRow("stray quote") << QByteArray("[AppConfig]\nStyle=black\nQianMing=\"sign\nKjzd=F6\nFanye=300\n")
-                                     << QVariantMap{{"Style", "black"}, {"QianMing", "sign\nKjzd=F6\nFanye=300\n"}};
+                                     << QVariantMap{{"Style", "black"}, {"Kjzd", "F6"}, {"Fanye", 300}};
+        QTest::addRow("stray quote, keys after")
+            << QByteArray("[AppConfig]\nKjcf=\"CTRL+F\nKjsh=F6\nStyle=black\nZdname=\"第一篇\nZdhd=true\n")
+            << QVariantMap{{"Kjsh", "F6"}, {"Style", "black"}, {"Zdhd", true}};
+        QTest::addRow("utf-8 mark") << "\xEF\xBB\xBF[AppConfig]\nStyle=black\nQianMing=" +
+                                           QStringLiteral("我的签名").toUtf8()
+                                    << QVariantMap{{"Style", "black"}, {"QianMing", "我的签名"}};
     }
 
     void oldOrDamagedFile()
@@ -237,9 +277,9 @@ private slots:
         verifyValues(expected);
         QCOMPARE(readRaw(kConfigFile + ".bad"), bytes);
         App::writeConfig();
-        QCOMPARE(QStringList({configFileValue("Rc").toString(), configFileValue("Dbj").toString(),
-                              configFileValue("Kjzd").toString()}),
-                 QStringList({"#707070", "#f4f7fc", "F4"}));
+        QVERIFY(isAscii(readRaw(kConfigFile)));
+        for (const char* key : {"Rc", "Dbj", "Kjzd", "Style"})
+            QCOMPARE(configFileValue(key).toString(), expected(App::configIndex(key)).toString());
         QStringList tableKeys;
         for (int i = 0; i < App::configKeyCount(); ++i)
             tableKeys << App::configKey(i);
@@ -251,7 +291,8 @@ private slots:
 
     void fileKeepsTableOrderAndUnknownKeys()
     {
-        writeRaw(kConfigFile, "[AppConfig]\nZzExtra=keep me\nFanye=77\n\n[Other]\nx=1\n");
+        // Written by hand in UTF-8: the key the table does not know keeps its characters too.
+        writeRaw(kConfigFile, QStringLiteral("[AppConfig]\nZzExtra=keep 我\nFanye=77\n\n[Other]\nx=1\n").toUtf8());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("settings\\.ini\\.bad")));
         App::readConfig();
         App::writeConfig();
@@ -262,6 +303,7 @@ private slots:
         keys << QStringLiteral("ZzExtra") << QStringLiteral("x");
         QCOMPARE(fileKeys(), keys);
         QVERIFY(first.contains("\nFanye=77\n") && first.contains("\nSudu=true\n") && first.contains("\nx=1\n"));
+        QCOMPARE(configFileValue("ZzExtra").toString(), QStringLiteral("keep 我"));
         App::writeConfig();
         QCOMPARE(readRaw(kConfigFile), first);
         // A changed value is rewritten in place.
