@@ -289,6 +289,42 @@ private slots:
         verifyValues(expected);
     }
 
+    // No copy of a damaged file can be made: it stays the only one, so no write replaces it until
+    // a later read keeps it aside.
+    void damagedFileWithoutCopy_data()
+    {
+        QTest::addColumn<bool>("diskFull"); // else the copy's name is taken by a folder
+        QTest::addRow("copy is a folder") << false;
+        QTest::addRow("disk full") << true;
+    }
+    void damagedFileWithoutCopy()
+    {
+        QFETCH(bool, diskFull);
+        // Longer than the file-size limit, so that the copy cannot be written under it.
+        const QByteArray bytes = "[AppConfig]\nStyle=black\nFanye=x\nZzNote=" + QByteArray(5000, 'n') + "\n";
+        writeRaw(kConfigFile, bytes);
+        if (!diskFull)
+            QVERIFY(QDir().mkpath(kConfigFile + ".bad"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("备份失败.*不再写入")));
+        if (diskFull)
+            underSmallFileLimit([] { return App::readConfig(), true; });
+        else
+            App::readConfig();
+        QCOMPARE(App::Style, QStringLiteral("black"));
+        App::Fanye = 77;
+        App::writeConfig();
+        App::writeConfig();
+        QCOMPARE(readRaw(kConfigFile), bytes);
+        QCOMPARE(App::Fanye, 77);
+        // Read again with room for the copy: kept aside, and written whole.
+        QDir(kConfigFile + ".bad").removeRecursively();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("存为 CONFIG/settings\\.ini\\.bad")));
+        App::readConfig();
+        App::writeConfig();
+        QCOMPARE(readRaw(kConfigFile + ".bad"), bytes);
+        QCOMPARE(configFileValue("Fanye").toInt(), 500);
+    }
+
     void fileKeepsTableOrderAndUnknownKeys()
     {
         // Written by hand in UTF-8: the key the table does not know keeps its characters too.
