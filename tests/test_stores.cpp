@@ -408,6 +408,13 @@ private slots:
         const QString file = QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName();
         QVERIFY(file.startsWith(m_dir->path()) && QFile::exists(file));
         QCOMPARE(ts::storedRecord(QStringLiteral("CurrentUserPwd")).toString(), App::CurrentUserPwd); // plain text
+        // Byte for byte what earlier versions wrote, so that each reads the other's record.
+        QCOMPARE(readRaw(file),
+                 QByteArray("[VekConfig]\nCurrentUserName=\\x8ddf\\x6253\\x8005\n"
+                            "CurrentUserPwd=p@ss \\x5bc6\\x7801\nDay=2016-12-26\nDay2=2017-01-02\n"
+                            "Jilu=123456\nRecordClearPending=true\nRecordClearUser=\\x6e05\\x7a7a\\x8005\n"
+                            "RecordUser=\\x8bb0\\x5f55\\x8005\nTempJilu=789\nTotalco=54321\n"
+                            "Totaljs=98765\nTotalti=3600.25\n"));
         QVERIFY(QDir().rename(QStringLiteral("native"), QStringLiteral("away")));
         App::readStats();
         QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0||0|"));
