@@ -144,6 +144,10 @@ private slots:
         QTest::addRow("font without quotes") << QByteArray("Font1=DejaVu Serif,20,-1,5,50,0,0,0,0,0")
                                              << QVariant("DejaVu Serif,20,-1,5,50,0,0,0,0,0") << false;
         QTest::addRow("comma in switch") << QByteArray("Sudu=yes,please") << QVariant(true) << false;
+        // Other hand-written forms read as the toolkit reads them.
+        QTest::addRow("blanks and comment") << QByteArray("Kjzd =  F6  ; was F4") << QVariant("F6") << false;
+        QTest::addRow("quoted semicolon") << QByteArray("Kjzd=\" F6;x \"") << QVariant(" F6;x ") << false;
+        QTest::addRow("escapes") << QByteArray("QianMing=\\101\\x42\\x43\\q\\t") << QVariant("ABC\t") << false;
     }
 
     void missingAndGarbledValues()
@@ -152,7 +156,7 @@ private slots:
         QFETCH(QVariant, expected);
         QFETCH(bool, kept);
         App::writeConfig();
-        const QByteArray key = line.left(line.indexOf('=') < 0 ? line.size() : line.indexOf('='));
+        const QByteArray key = line.left(line.indexOf('=') < 0 ? line.size() : line.indexOf('=')).trimmed();
         QByteArray bytes = readRaw(kConfigFile);
         const int at = bytes.indexOf("\n" + key + "=") + 1;
         bytes.replace(at, bytes.indexOf('\n', at) - at, line.contains('=') ? line : QByteArray());
@@ -192,6 +196,9 @@ private slots:
         QTest::addRow("stray quote, keys after")
             << QByteArray("[AppConfig]\nKjcf=\"CTRL+F\nKjsh=F6\nStyle=black\nZdname=\"第一篇\nZdhd=true\n")
             << QVariantMap{{"Kjsh", "F6"}, {"Style", "black"}, {"Zdhd", true}};
+        QTest::addRow("windows, gb18030")
+            << QTextCodec::codecForName("GB18030")->fromUnicode("[AppConfig]\r\nStyle=black\r\nQianMing=签名\r\n")
+            << QVariantMap{{"Style", "black"}, {"QianMing", "签名"}};
         QTest::addRow("utf-8 mark") << "\xEF\xBB\xBF[AppConfig]\nStyle=black\nQianMing=" +
                                            QStringLiteral("我的签名").toUtf8()
                                     << QVariantMap{{"Style", "black"}, {"QianMing", "我的签名"}};
