@@ -18,7 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto record = [] {
         return QStringList{QString::number(App::Jilu), QString::number(App::TempJilu), QString::number(App::Totaljs),
                            QString::number(App::Totalti, 'g', 17), QString::number(App::Totalco)} +
-               QStringList{App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd};
+               QStringList{App::Day,
+                           App::Day2,
+                           App::CurrentUserName,
+                           App::CurrentUserPwd,
+                           App::RecordUser,
+                           QString::number(App::RecordClearPending),
+                           App::RecordClearUser};
     };
     const QStringList first = record();
     App::writeStats();

@@ -196,7 +196,8 @@ public:
     // ---- Operations ----
     // A key the file lacks, or whose value does not fit it (a number key without a number, a colour
     // key without a colour), keeps its default; the file is then kept as CONFIG/settings.ini.bad,
-    // before the next write completes it.
+    // before the next write completes it. While that copy could not be made, writeConfig leaves the
+    // file as it is, until a later readConfig finds it whole or keeps it aside.
     static void readConfig();
     static void writeConfig();
     static void resetConfig(); // every settings global back to its built-in default

@@ -3,6 +3,7 @@
 #include "app/core/app.h"
 
 #include "app/core/bounded.h"
+#include "app/core/settingstext.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QSettings>
+#include <QTextCodec>
 #include <QVariant>
 
 #include <algorithm>
@@ -327,23 +329,59 @@ bool assignStored(const ConfigEntry& entry, const QVariant& value)
 }
 
 // Written aside and renamed over the old file, so a failed write leaves the old one whole.
-bool saveBytes(const QString& path, const QByteArray& bytes)
+bool saveBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    const bool saved =
+        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    if (!saved && error)
+        *error = file.errorString();
+    return saved;
 }
 
-// The file as the user had it, before the next write puts defaults where it was lacking.
-void keepDamagedCopy(int defaultsPutBack)
+// Set while a damaged file could not be kept aside: the file is then the only copy of what the user
+// had, and no write may replace it before a start that reads it whole or keeps it.
+bool g_damagedUncopied = false;
+
+// The file as the user had it, before the next write puts defaults where it was lacking. When no copy
+// can be made, writes stop instead.
+void keepDamagedCopy(const QByteArray& bytes, int defaultsPutBack)
 {
-    QFile in(kConfigPath);
-    if (!App::isRegularOrMissing(kDamagedCopyPath) || !in.open(QIODevice::ReadOnly) ||
-        !saveBytes(kDamagedCopyPath, in.readAll())) {
-        qWarning("配置文件有误, 备份失败: %s", qUtf8Printable(kDamagedCopyPath));
+    QString why;
+    if (!App::isRegularOrMissing(kDamagedCopyPath))
+        why = QStringLiteral("不是普通文件");
+    if (why.isEmpty() && !saveBytes(kDamagedCopyPath, bytes, &why) && why.isEmpty())
+        why = QStringLiteral("写入失败");
+    if (!why.isEmpty()) {
+        g_damagedUncopied = true;
+        qWarning("配置文件有误, 备份失败: %s (%s), 本次运行不再写入 %s", qUtf8Printable(kDamagedCopyPath),
+                 qUtf8Printable(why), qUtf8Printable(kConfigPath));
         return;
     }
     qWarning("配置文件不完整或有误 (%d 项用默认值), 原文件已存为 %s", defaultsPutBack,
              qUtf8Printable(kDamagedCopyPath));
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
+// The toolkit parses the old file again as it rewrites it, for the keys the table does not know: in
+// the file's own encoding, so that those keep their characters. What it writes stays in its escapes,
+// whatever the old file's encoding, so that any version reads it back.
+void parseOldFileInItsEncoding(QSettings& settings)
+{
+    QFile file(kConfigPath);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!isAscii(bytes)) {
+        QTextCodec::ConverterState state;
+        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+        const bool utf8 = state.invalidChars == 0 && state.remainingChars == 0;
+        settings.setIniCodec(utf8 ? "UTF-8" : "GB18030");
+        settings.allKeys();
+    }
+    settings.setIniCodec(static_cast<QTextCodec*>(nullptr));
 }
 
 bool validIndex(int index)
@@ -414,46 +452,55 @@ bool putKeysInTableOrder(const QString& path)
 
 void App::readConfig()
 {
+    g_damagedUncopied = false;
     if (!QFile::exists(kConfigPath))
         return;
+    QFile file(kConfigPath);
     if (!isRegularOrMissing(kConfigPath)) {
         qWarning("读取配置失败: %s (不是普通文件)", qUtf8Printable(kConfigPath));
         return;
     }
-    QSettings settings(kConfigPath, QSettings::IniFormat);
     // A file that cannot be read at all would turn every setting into zero: keep what we have.
-    if (settings.status() == QSettings::AccessError) {
+    if (!file.open(QIODevice::ReadOnly)) {
         qWarning("读取配置失败: %s", qUtf8Printable(kConfigPath));
         return;
     }
-    const bool formatError = settings.status() == QSettings::FormatError;
+    const QByteArray bytes = file.readAll();
+    // Written by the trainer the file is ASCII; by hand it is UTF-8 (with or without a mark) or, made
+    // on Windows, GB18030. The common text reader tells which.
+    QString text = decodeText(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    const SettingsText::Values read = SettingsText::parse(text);
+    const bool formatError = read.malformedLines > 0;
     if (formatError)
-        qWarning("配置文件格式有误: %s", qUtf8Printable(kConfigPath));
+        qWarning("配置文件格式有误: %s (%d 行)", qUtf8Printable(kConfigPath), read.malformedLines);
     // An older file lacks the newer keys, a hand edit or a cut-off file may garble any: those keep
     // their defaults, where empty texts and zeros would leave the trainer without hot keys, help
     // text or colours, and the next write would store the blanks for good.
     int defaultsPutBack = 0;
-    settings.beginGroup(kConfigGroup);
     for (const ConfigEntry& entry : kConfigTable) {
-        const QString key = QLatin1String(entry.key);
-        if (!settings.contains(key) || !assignStored(entry, settings.value(key))) {
+        const auto it = read.values.constFind(kConfigGroup + QLatin1Char('/') + QLatin1String(entry.key));
+        if (it == read.values.constEnd() || !assignStored(entry, it.value())) {
             assign(entry.global, entry.defaultValue);
             ++defaultsPutBack;
         }
     }
-    settings.endGroup();
     if (defaultsPutBack > 0 || formatError)
-        keepDamagedCopy(defaultsPutBack);
+        keepDamagedCopy(bytes, defaultsPutBack);
 }
 
 void App::writeConfig()
 {
+    if (g_damagedUncopied)
+        return;
     if (!isRegularOrMissing(kConfigPath)) {
         qWarning("写入配置失败: %s (不是普通文件)", qUtf8Printable(kConfigPath));
         return;
     }
     QDir().mkpath(QFileInfo(kConfigPath).path());
     QSettings settings(kConfigPath, QSettings::IniFormat);
+    parseOldFileInItsEncoding(settings);
     settings.beginGroup(kConfigGroup);
     for (const ConfigEntry& entry : kConfigTable)
         settings.setValue(QLatin1String(entry.key), valueOf(entry.global));

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -18,6 +19,42 @@ namespace {
 const QString kStoreOrganisation = QStringLiteral("VEK Helper");
 const QString kStoreApplication = QStringLiteral("VEK");
 const QString kStoreGroup = QStringLiteral("VekConfig");
+
+// The record's keys, in the order they are set (the file lists them by name either way). Counts and
+// times are never negative; a hand-edited or foreign value is clamped into range. What is not stored
+// reads as zero, false or the empty text.
+struct RecordEntry
+{
+    const char* key;
+    std::variant<int*, double*, QString*, bool*> global;
+};
+
+const RecordEntry kRecordTable[] = {
+    {"Jilu", &App::Jilu},
+    {"TempJilu", &App::TempJilu},
+    {"Totaljs", &App::Totaljs},
+    {"Totalti", &App::Totalti},
+    {"Totalco", &App::Totalco},
+    {"Day", &App::Day},
+    {"Day2", &App::Day2},
+    {"CurrentUserName", &App::CurrentUserName},
+    {"CurrentUserPwd", &App::CurrentUserPwd},
+    {"RecordUser", &App::RecordUser},
+    {"RecordClearPending", &App::RecordClearPending},
+    {"RecordClearUser", &App::RecordClearUser},
+};
+
+void readRecordValue(const RecordEntry& entry, const QVariant& value)
+{
+    if (auto p = std::get_if<int*>(&entry.global))
+        **p = Bounded::toInt(value, 0);
+    else if (auto p = std::get_if<double*>(&entry.global))
+        **p = Bounded::toDouble(value, 0.0, 1e15);
+    else if (auto p = std::get_if<QString*>(&entry.global))
+        **p = value.toString();
+    else if (auto p = std::get_if<bool*>(&entry.global))
+        **p = value.toBool();
+}
 
 bool hasPrefix(const QByteArray& bytes, const char* prefix, int size)
 {
@@ -136,23 +173,10 @@ void App::readStats()
         return;
     QSettings store(kStoreOrganisation, kStoreApplication);
     store.beginGroup(kStoreGroup);
-    // Counts and times are never negative; a hand-edited or foreign value is clamped into range.
-    Jilu = Bounded::toInt(store.value(QStringLiteral("Jilu")), 0);
-    TempJilu = Bounded::toInt(store.value(QStringLiteral("TempJilu")), 0);
-    Totaljs = Bounded::toInt(store.value(QStringLiteral("Totaljs")), 0);
-    Totalti = Bounded::toDouble(store.value(QStringLiteral("Totalti")), 0.0, 1e15);
-    Totalco = Bounded::toInt(store.value(QStringLiteral("Totalco")), 0);
-    Day = store.value(QStringLiteral("Day")).toString();
-    Day2 = store.value(QStringLiteral("Day2")).toString();
-    CurrentUserName = store.value(QStringLiteral("CurrentUserName")).toString();
-    CurrentUserPwd = store.value(QStringLiteral("CurrentUserPwd")).toString();
-    RecordUser = store.value(QStringLiteral("RecordUser")).toString();
-    RecordClearPending = store.value(QStringLiteral("RecordClearPending")).toBool();
+    for (const RecordEntry& entry : kRecordTable)
+        readRecordValue(entry, store.value(QLatin1String(entry.key)));
     // A store from before the clearing kept its account: a pending one is the record's account's.
-    const QString clearUser = QStringLiteral("RecordClearUser");
-    if (store.contains(clearUser))
-        RecordClearUser = store.value(clearUser).toString();
-    else
+    if (!store.contains(QStringLiteral("RecordClearUser")))
         RecordClearUser = RecordClearPending ? RecordUser : QString();
     store.endGroup();
 }
@@ -163,18 +187,8 @@ void App::writeStats()
         return;
     QSettings store(kStoreOrganisation, kStoreApplication);
     store.beginGroup(kStoreGroup);
-    store.setValue(QStringLiteral("Jilu"), Jilu);
-    store.setValue(QStringLiteral("TempJilu"), TempJilu);
-    store.setValue(QStringLiteral("Totaljs"), Totaljs);
-    store.setValue(QStringLiteral("Totalti"), Totalti);
-    store.setValue(QStringLiteral("Totalco"), Totalco);
-    store.setValue(QStringLiteral("Day"), Day);
-    store.setValue(QStringLiteral("Day2"), Day2);
-    store.setValue(QStringLiteral("CurrentUserName"), CurrentUserName);
-    store.setValue(QStringLiteral("CurrentUserPwd"), CurrentUserPwd);
-    store.setValue(QStringLiteral("RecordUser"), RecordUser);
-    store.setValue(QStringLiteral("RecordClearPending"), RecordClearPending);
-    store.setValue(QStringLiteral("RecordClearUser"), RecordClearUser);
+    for (const RecordEntry& entry : kRecordTable)
+        store.setValue(QLatin1String(entry.key), std::visit([](auto* p) { return QVariant(*p); }, entry.global));
     store.endGroup();
     store.sync();
     warnIfFailed(store, "保存跟打记录失败");
