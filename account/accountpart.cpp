@@ -41,8 +41,12 @@ void AccountPart::show(const RankUpload::Notice& notice)
 void AccountPart::openWebPage(const QString& path)
 {
     const QString base = Deployment::siteBase(App::WebUrl);
-    if (!base.isEmpty())
-        QDesktopServices::openUrl(QUrl(base + path));
+    if (base.isEmpty()) {
+        // Said in the title, as the forum's page says a missing forum address.
+        show({QStringLiteral("未设置网站地址"), 1000});
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(base + path));
 }
 
 void AccountPart::checkRememberedLogin()

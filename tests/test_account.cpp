@@ -404,7 +404,25 @@ private slots:
         part.rankSlot();
         QCOMPARE(m_titles,
                  QStringList({cloud, "登陆成功！", "退出成功！", cloud, App::WebUrl + "/index.php/Home/Rank/result"}));
-        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + App::LoginMenuText, "登陆");
+        // Signed out for good: the next start finds neither name nor password to sign in with.
+        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + ts::storedRecord("CurrentUserPwd").toString() +
+                     App::LoginMenuText,
+                 "登陆");
+        App::readStats();
+        AccountPart next(host());
+        next.checkRememberedLogin();
+        QVERIFY(!next.signedIn());
+    }
+
+    // Without a web address the two pages say so in the title, as the forum's does.
+    void noWebAddress()
+    {
+        App::WebUrl.clear();
+        QStringList shown;
+        AccountPart part({[&shown](const QString& text, int ms) { shown << text + ' ' + QString::number(ms); }});
+        part.regSlot();
+        part.rankSlot();
+        QCOMPARE(shown, QStringList({"未设置网站地址 1000", "未设置网站地址 1000"}));
     }
 
     // An empty remembered digest never matches a missing password: the account is gone, or has none.
