@@ -154,6 +154,7 @@ void App::readStats()
         RecordClearUser = store.value(clearUser).toString();
     else
         RecordClearUser = RecordClearPending ? RecordUser : QString();
+    TotalsClearUser = store.value(QStringLiteral("TotalsClearUser")).toString();
     store.endGroup();
 }
 
@@ -175,6 +176,7 @@ void App::writeStats()
     store.setValue(QStringLiteral("RecordUser"), RecordUser);
     store.setValue(QStringLiteral("RecordClearPending"), RecordClearPending);
     store.setValue(QStringLiteral("RecordClearUser"), RecordClearUser);
+    store.setValue(QStringLiteral("TotalsClearUser"), TotalsClearUser);
     store.endGroup();
     store.sync();
     warnIfFailed(store, "保存跟打记录失败");
