@@ -41,8 +41,12 @@ void AccountPart::show(const RankUpload::Notice& notice)
 void AccountPart::openWebPage(const QString& path)
 {
     const QString base = Deployment::siteBase(App::WebUrl);
-    if (!base.isEmpty())
-        QDesktopServices::openUrl(QUrl(base + path));
+    if (base.isEmpty()) {
+        // Said in the title, as the forum's page says a missing forum address.
+        show({QStringLiteral("未设置网站地址"), 1000});
+        return;
+    }
+    QDesktopServices::openUrl(QUrl(base + path));
 }
 
 void AccountPart::checkRememberedLogin()
@@ -112,9 +116,11 @@ void AccountPart::readRecord(TypingRecord& record)
     if (App::DbOnline) {
         const RemoteRecord::Totals totals{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
         signIn = RemoteRecord::signIn({totals, TypingRecord::parseDay(App::Day2) == today, App::RecordUser,
-                                       App::RecordClearPending, App::RecordClearUser},
+                                       App::RecordClearPending, App::RecordClearUser, App::TotalsClearUser},
                                       user, today);
-        App::RecordClearUser = signIn.clearUser; // saved by the day check below
+        // Saved by the day check below.
+        App::RecordClearUser = signIn.clearUser;
+        App::TotalsClearUser = signIn.totalsClearUser;
     }
     if (signIn.row.found) {
         App::TempJilu = signIn.merged.totals.today;
@@ -132,9 +138,11 @@ void AccountPart::readRecord(TypingRecord& record)
             record.forgetAverages();
     }
     record.checkDay(regTime, gdTime);
-    // Empty run totals mean the pinned bar was cleared: its remote averages go as well.
+    // The pinned bar cleared (owed, or empty run totals in a store that did not name its account):
+    // its remote averages go as well.
     if (writeBack)
-        syncClearedRecord(record, App::Totaljs == 0 && App::Totalco == 0 && App::Totalti <= 0);
+        syncClearedRecord(record, App::TotalsClearUser == user ||
+                                      (App::Totaljs == 0 && App::Totalco == 0 && App::Totalti <= 0));
 }
 
 bool AccountPart::jltoSql(const TypingRecord& record)
@@ -162,17 +170,24 @@ bool AccountPart::clearRemoteAverages()
 void AccountPart::syncClearedRecord(const TypingRecord& record, bool runTotals)
 {
     // Offline, signed out or refused: the account's next sign-in writes the cleared record over its
-    // row instead of taking the row's larger totals back. A cleared typing record stays owed to its
-    // account even when another account signs in first; once the row has the record, nothing is owed.
+    // row instead of taking the row's larger totals back. Either clearing stays owed to its account
+    // even when another account signs in first; once the row has the record, nothing is owed.
     const bool pending = !(jltoSql(record) && (!runTotals || clearRemoteAverages()));
     QString clearUser = App::RecordClearUser;
-    if (pending && !runTotals)
-        clearUser = App::RecordUser;
-    else if (!pending && clearUser == App::RecordUser)
-        clearUser.clear();
-    if (pending != App::RecordClearPending || clearUser != App::RecordClearUser) {
+    QString totalsClearUser = App::TotalsClearUser;
+    if (pending) {
+        (runTotals ? totalsClearUser : clearUser) = App::RecordUser;
+    } else {
+        if (clearUser == App::RecordUser)
+            clearUser.clear();
+        if (runTotals && totalsClearUser == App::RecordUser)
+            totalsClearUser.clear();
+    }
+    if (pending != App::RecordClearPending || clearUser != App::RecordClearUser ||
+        totalsClearUser != App::TotalsClearUser) {
         App::RecordClearPending = pending;
         App::RecordClearUser = clearUser;
+        App::TotalsClearUser = totalsClearUser;
         App::writeStats();
     }
 }

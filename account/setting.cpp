@@ -141,7 +141,10 @@ void Setting::fitHotKeys()
     for (const QString& key : HotKeys::keyNames())
         needed = qMax(needed, FieldText::neededWidth(hotKeyField(key), hotKeyField(key)->text()));
     const QRect first = hotKeyField(HotKeys::keyNames().first())->geometry();
-    const int grow = needed - first.width();
+    // Both columns widen alike, and never past the screen: a longer key scrolls in its field.
+    const QRect wanted(geometry().topLeft(), QSize(m_ui->jiben->width() + m_besidePages, height()));
+    const int room = DragFrame::availableAreaNear(wanted).width() - wanted.width();
+    const int grow = qMin(needed - first.width(), room / 2);
     if (grow <= 0)
         return;
     // Every field widens alike; the right column, and the pages and the window with it, make room.
@@ -160,8 +163,8 @@ void Setting::fitHotKeys()
         button->move(button->x() + wider, button->y());
     // From the pages, not from geometry(): the window manager's answer to the last widening may
     // still be on its way while the next key widens again.
-    const QRect wanted(geometry().topLeft(), QSize(m_ui->jiben->width() + m_besidePages, height()));
-    setGeometry(ScreenPlace::keptInside(wanted, DragFrame::availableAreaNear(wanted)));
+    const QRect widened(wanted.topLeft(), QSize(wanted.width() + wider, wanted.height()));
+    setGeometry(ScreenPlace::keptInside(widened, DragFrame::availableAreaNear(widened)));
 }
 
 void Setting::showValue(const QString& key, const QVariant& value)
@@ -169,6 +172,7 @@ void Setting::showValue(const QString& key, const QVariant& value)
     QWidget* control = m_ui->widget_main->findChild<QWidget*>(key.toLower());
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(value.toString());
+        edit->setCursorPosition(0); // a text longer than its field shows its start
     } else if (auto* onOff = qobject_cast<SwitchButton*>(control)) {
         onOff->setOnOff(value.toBool());
     } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
@@ -242,6 +246,7 @@ void Setting::on_btnOk_clicked()
         App::setConfigValue(App::configIndex(key), controlValue(key));
     App::writeConfig();
     sendInputMethod({App::ShuRuFa2, App::DbOnline, App::ShuRuFa, App::SignedInName});
+    m_keysStored = true;
     emit setting();
     close();
 }
@@ -273,6 +278,11 @@ void Setting::closeEvent(QCloseEvent* event)
     frmMessageBox box;
     box.SetMessage(QStringLiteral("快捷键冲突！"), 2);
     box.exec();
-    event->ignore();
+    // Only keys this window stored keep it open, to be mended; a conflict it opened with (a file
+    // edited by hand) is shown, and the user may still leave.
+    if (m_keysStored)
+        event->ignore();
+    else
+        event->accept();
 }
 

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                            App::CurrentUserPwd,
                            App::RecordUser,
                            QString::number(App::RecordClearPending),
-                           App::RecordClearUser};
+                           App::RecordClearUser,
+                           App::TotalsClearUser};
     };
     const QStringList first = record();
     App::writeStats();

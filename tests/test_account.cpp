@@ -252,36 +252,78 @@ private slots:
                  name + "false|" + (pending && recordUser == "other" ? m_tag + "zhang" : ""));
     }
 
-    // The typing record cleared while signed out: another account's sign-in leaves that account's
-    // row alone, and the clearing's own account has it written to its row before the row is taken.
+    // A clearing made while signed out (the typing record's counts, or the pinned bar's run totals and
+    // averages): another account's sign-in leaves that account's row alone, and the clearing's own
+    // account has it on its row before the row is taken. A second clearing, made under the other
+    // account meanwhile, stays owed to that one: each reaches its own row.
+    void clearingOwedThroughAnotherSignIn_data()
+    {
+        QTest::addColumn<QString>("clears");              // the owner's, then the other account's, if any
+        QTest::addColumn<QString>("ownerRow");            // after the owner's sign-in
+        QTest::addColumn<QString>("otherRow");            // after the other account's second sign-in
+        const QString other = "7 500 40 20 30 2.00 1.33"; // as its first sign-in left it
+        row("typing record", "counts", "0 0 300 90 150 5.50 2.00", other);
+        row("pinned bar", "totals", "100 20000 0 0 0 0 0", other);
+        row("both, each its own account's", "counts totals", "0 0 300 90 150 5.50 2.00", "7 500 0 0 0 0 0");
+        row("both, the other way", "totals counts", "100 20000 0 0 0 0 0", "0 0 40 20 30 2.00 1.33");
+    }
     void clearingOwedThroughAnotherSignIn()
     {
+        QFETCH(QString, clears);
+        QFETCH(QString, ownerRow);
+        QFETCH(QString, otherRow);
         const QString owner = m_tag + "rec", other = m_tag + "zhang";
         seedRow(owner, "100 20000 300 90 150");
         seedRow(other, "7 500 40 20 30");
         App::RecordUser = owner;
         App::Jilu = 20000;
+        App::Totaljs = 300;
+        App::Totalti = 90;
+        App::Totalco = 150;
         TypingRecord record(CoreSettings::recordStore());
         const auto part = readingPart(record);
-        record.clearCounts();
-        part->syncClearedRecord(record, false);
-        App::CurrentUserName = other;
-        part->loginRecv("1");
+        const auto clear = [&](const QString& what) {
+            if (what == "counts")
+                record.clearCounts();
+            else
+                record.clearTotals();
+            part->syncClearedRecord(record, what == "totals");
+        };
+        const auto signIn = [&](const QString& name) {
+            if (part->signedIn())
+                part->regSlot();
+            App::CurrentUserName = name;
+            part->loginRecv("1");
+        };
+        clear(clears.section(' ', 0, 0));
+        signIn(other);
         part->jltoSql(record);
         QCOMPARE(rowRecord(other), "7 500 40 20 30 2.00 1.33");
-        QCOMPARE(ts::storedRecord("RecordClearUser").toString(), owner);
+        QCOMPARE(ts::storedRecord("RecordClearUser").toString() + '|' + ts::storedRecord("TotalsClearUser").toString(),
+                 clears.startsWith("counts") ? owner + '|' : '|' + owner);
+        const QString second = clears.section(' ', 1, 1);
         part->regSlot();
-        App::CurrentUserName = owner;
-        part->loginRecv("1");
-        QCOMPARE(localRecord(), "0 0 300 90 150");
-        QCOMPARE(rowRecord(owner), "0 0 300 90 150 5.50 2.00");
-        QCOMPARE(ts::storedRecord("RecordClearUser").toString(), "");
+        if (!second.isEmpty())
+            clear(second);
+        signIn(owner);
+        QCOMPARE(localRecord(), ownerRow.section(' ', 0, 4));
+        QCOMPARE(rowRecord(owner), ownerRow);
+        signIn(other);
+        QCOMPARE(rowRecord(other), otherRow);
+        QCOMPARE(ts::storedRecord("RecordClearUser").toString() + ts::storedRecord("TotalsClearUser").toString(), "");
     }
 
     // The pinned bar cleared while signed out waits for its account's next sign-in, which writes the
-    // cleared totals and no averages over the row.
+    // cleared totals and no averages over the row; so too from a store that did not name its account.
+    void clearingWaitsForItsAccount_data()
+    {
+        QTest::addColumn<bool>("namedInStore");
+        row("account named", true);
+        row("store from before", false);
+    }
     void clearingWaitsForItsAccount()
     {
+        QFETCH(bool, namedInStore);
         const QString name = m_tag + "rec";
         seedRow(name, "100 20000 300 90 150");
         App::RecordUser = name;
@@ -293,6 +335,10 @@ private slots:
         const auto part = readingPart(record);
         record.clearTotals();
         part->syncClearedRecord(record, true);
+        if (!namedInStore) {
+            QSettings("VEK Helper", "VEK").remove("VekConfig/TotalsClearUser");
+            App::readStats();
+        }
         App::CurrentUserName = name;
         part->loginRecv("1");
         QCOMPARE(rowRecord(name), "0 20000 0 0 0 0 0");
@@ -404,7 +450,25 @@ private slots:
         part.rankSlot();
         QCOMPARE(m_titles,
                  QStringList({cloud, "登陆成功！", "退出成功！", cloud, App::WebUrl + "/index.php/Home/Rank/result"}));
-        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + App::LoginMenuText, "登陆");
+        // Signed out for good: the next start finds neither name nor password to sign in with.
+        QCOMPARE(ts::storedRecord("CurrentUserName").toString() + ts::storedRecord("CurrentUserPwd").toString() +
+                     App::LoginMenuText,
+                 "登陆");
+        App::readStats();
+        AccountPart next(host());
+        next.checkRememberedLogin();
+        QVERIFY(!next.signedIn());
+    }
+
+    // Without a web address the two pages say so in the title, as the forum's does.
+    void noWebAddress()
+    {
+        App::WebUrl.clear();
+        QStringList shown;
+        AccountPart part({[&shown](const QString& text, int ms) { shown << text + ' ' + QString::number(ms); }});
+        part.regSlot();
+        part.rankSlot();
+        QCOMPARE(shown, QStringList({"未设置网站地址 1000", "未设置网站地址 1000"}));
     }
 
     // An empty remembered digest never matches a missing password: the account is gone, or has none.

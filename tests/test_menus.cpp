@@ -538,6 +538,62 @@ private slots:
         QVERIFY(!m_setting->isVisible());
     }
 
+    void longHotKeys_data()
+    {
+        QTest::addColumn<QString>("stored"); // 拆分图解's stored key
+        QTest::addColumn<QString>("typed");  // then typed into its field
+        QTest::addColumn<QString>("how");    // the button that ends, or empty: Escape
+        // A text swallowing the later lines of a file, two of them alike, so the keys conflict.
+        QString swallowed = QStringLiteral("CTRL+F\nKjsh=F7\nGdcd=true\n");
+        for (int i = 0; i < 60; ++i)
+            swallowed += QStringLiteral("Key%1=value%1\n").arg(i);
+        swallowed += QStringLiteral("Gdcd=true");
+        const QString typed(150, QLatin1Char('W'));
+        QTest::addRow("150 characters typed") << "CTRL+F" << typed << "btnOk";
+        QTest::addRow("stored with line breaks, close button") << swallowed << ""
+                                                               << "btnClose";
+        QTest::addRow("stored with line breaks, escape") << swallowed << ""
+                                                         << "";
+    }
+
+    // However long a hot key, the window stays within the screen with its buttons in reach; any text is
+    // stored; a conflict the window opened with is shown but does not keep the user in it.
+    void longHotKeys()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(QString, how);
+        App::Kjcf = stored;
+        App::writeConfig();
+        const QByteArray before = configBytes();
+        openSetting();
+        QTest::mouseClick(button("btnKuaijie"), Qt::LeftButton);
+        auto* field = m_setting->findChild<QLineEdit*>("kjcf");
+        const bool startInView = field->cursorPosition() == 0;
+        if (!typed.isEmpty())
+            type("kjcf", typed);
+        const QRect screen = m_setting->screen()->availableGeometry();
+        QVERIFY2(screen.contains(m_setting->frameGeometry()),
+                 qPrintable(QStringLiteral("%1 px wide").arg(m_setting->frameGeometry().width())));
+        for (const char* name : {"btnOk", "btnClose", "btnMoren", "kjsh"}) {
+            QWidget* w = m_setting->findChild<QWidget*>(name);
+            QCOMPARE(w->visibleRegion().boundingRect(), w->rect());
+        }
+        QVERIFY(startInView);
+        BoxAnswerer box(true);
+        if (how.isEmpty())
+            QTest::keyClick(m_setting.get(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(button(how), Qt::LeftButton);
+        QVERIFY(!m_setting->isVisible());
+        if (typed.isEmpty()) {
+            QCOMPARE(box.text, QStringLiteral("快捷键冲突！"));
+            QCOMPARE(configBytes(), before);
+        } else {
+            QCOMPARE(configFileValue("Kjcf").toString(), typed);
+        }
+    }
+
     // The forum's address is taken as a site base, blanks and a final "/" left off.
     void forumPage()
     {

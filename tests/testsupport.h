@@ -165,6 +165,7 @@ inline void resetWindowGlobals()
     App::RecordUser.clear();
     App::RecordClearPending = false;
     App::RecordClearUser.clear();
+    App::TotalsClearUser.clear();
     App::SignedInName.clear();
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;

@@ -78,10 +78,18 @@ SignIn signIn(const Local& local, const QString& user, const QDate& today)
 {
     SignIn result;
     result.clearUser = local.clearUser;
+    result.totalsClearUser = local.totalsClearUser;
+    // The account's own cleared record goes over its row whole (writeBack); any other record leaves
+    // what its clearings owe to be written here, before the row is read.
     const bool ownClearedRecord = local.recordUser == user && local.clearPending;
-    if (!user.isEmpty() && local.clearUser == user && !ownClearedRecord &&
-        myHelper::exec(QStringLiteral("update kelm_user set u_jilu=0,u_totaljilu=0 where u_truename=?"), {user}))
-        result.clearUser.clear();
+    const auto owed = [&](QString& owner, const char* statement) {
+        if (!user.isEmpty() && owner == user && !ownClearedRecord &&
+            myHelper::exec(QString::fromLatin1(statement), {user}))
+            owner.clear();
+    };
+    owed(result.clearUser, "update kelm_user set u_jilu=0,u_totaljilu=0 where u_truename=?");
+    owed(result.totalsClearUser,
+         "update kelm_user set u_totaljs=0,u_totalsj=0,u_totalzs=0,u_avejj=0,u_avemc=0 where u_truename=?");
     result.row = read(user);
     if (!result.row.found)
         return result;

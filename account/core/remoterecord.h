@@ -52,24 +52,27 @@ struct Local
     QString recordUser;        // the record's account (empty: runs typed before any sign-in here)
     bool clearPending = false; // the record was cleared and is still to go over recordUser's row
     QString clearUser;         // the account whose row still owes a clearing of the typing record
+    QString totalsClearUser;   // the account whose row still owes a clearing of the pinned bar
 };
 
 // What a sign-in of `user` makes of the local record and that account's row, which it reads.
 //  - The account owes its row a clearing of the typing record and the local record is not its
 //    cleared one (another account signed in since): the row's day's and total count become 0
-//    before the row is read.
+//    before the row is read. A clearing of the pinned bar owed likewise makes the row's run totals
+//    and averages 0.
 //  - Its own account, or nobody's record: merged by the larger values, as above.
 //  - Its own account with a clearing still pending: the local record stays as it is and is to be
 //    written over the row (writeBack), so the clearing is not undone by the row's old totals.
-//  - Another account: that account's row replaces the local record; a clearing the other account
-//    owes stays owed, never applied to this row.
+//  - Another account: that account's row replaces the local record; the clearings the other account
+//    owes stay owed, never applied to this row.
 struct SignIn
 {
     Row row; // not found: the local record stays as it was
     Merged merged;
     bool writeBack = false;
     bool replaced = false;
-    QString clearUser; // whose row still owes the clearing afterwards
+    QString clearUser;       // whose row still owes the typing record's clearing afterwards
+    QString totalsClearUser; // whose row still owes the pinned bar's clearing afterwards
 };
 SignIn signIn(const Local& local, const QString& user, const QDate& today);
 

@@ -77,6 +77,7 @@ QString App::CurrentUserPwd;
 QString App::RecordUser;
 bool App::RecordClearPending = false;
 QString App::RecordClearUser;
+QString App::TotalsClearUser;
 
 int App::Zdzs = 0;
 

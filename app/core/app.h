@@ -166,6 +166,8 @@ public:
     // The account whose row still owes a clearing of the typing record (its day's and total count
     // 0), kept when another account signs in first; empty when none is owed.
     static QString RecordClearUser;
+    // Likewise for a clearing of the pinned result bar (the row's run totals and averages 0).
+    static QString TotalsClearUser;
 
     // ---- Progress file of the text being sent ----
     static int Zdzs;

@@ -42,6 +42,7 @@ const RecordEntry kRecordTable[] = {
     {"RecordUser", &App::RecordUser},
     {"RecordClearPending", &App::RecordClearPending},
     {"RecordClearUser", &App::RecordClearUser},
+    {"TotalsClearUser", &App::TotalsClearUser},
 };
 
 void readRecordValue(const RecordEntry& entry, const QVariant& value)
