@@ -6,8 +6,15 @@
 #include "app/core/myhelper.h"
 #include "testsupport.h"
 
+#include <QSemaphore>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
 
 // The private MariaDB of test.sh as the database tests use it. Rows a run writes carry its tag (in
 // the text name, user name or ranking user), so parallel tests on the same database never collide.
@@ -44,6 +51,69 @@ inline QStringList firstRow(const QString& sql, const QVariantList& values)
     }
     return columns;
 }
+
+// Ends the session `id` from a second connection, as a restarting server ends its sessions.
+inline bool killSession(const QString& id)
+{
+    const QString name = QStringLiteral("killer");
+    bool killed = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+        db.setHostName(TestDb::host());
+        db.setPort(TestDb::port());
+        db.setDatabaseName(TestDb::name());
+        db.setUserName(TestDb::user());
+        db.setPassword(TestDb::password());
+        QSqlQuery kill(db);
+        killed = db.open() && kill.exec(QStringLiteral("KILL CONNECTION %1").arg(id.toLongLong()));
+        if (!killed)
+            qWarning() << "killSession" << db.lastError() << kill.lastError();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return killed;
+}
+
+// A port whose every connection is dropped as soon as it is made, each counted: the database server's
+// address while the server is away. Served from its own thread, so a client blocked in its connect
+// is answered at once.
+class AwayServer
+{
+public:
+    AwayServer()
+    {
+        QSemaphore listening;
+        m_thread.reset(QThread::create([this, &listening] {
+            QTcpServer server;
+            server.listen(QHostAddress::LocalHost);
+            m_port = server.serverPort();
+            listening.release();
+            while (!m_stop) {
+                if (!server.waitForNewConnection(20))
+                    continue;
+                while (QTcpSocket* socket = server.nextPendingConnection()) {
+                    ++m_connections;
+                    socket->abort();
+                    delete socket;
+                }
+            }
+        }));
+        m_thread->start();
+        listening.acquire();
+    }
+    ~AwayServer()
+    {
+        m_stop = true;
+        m_thread->wait();
+    }
+    int port() const { return m_port; }
+    int connections() const { return m_connections; }
+
+private:
+    std::unique_ptr<QThread> m_thread;
+    std::atomic<int> m_port{0};
+    std::atomic<int> m_connections{0};
+    std::atomic<bool> m_stop{false};
+};
 
 } // namespace dbt
 

@@ -28,6 +28,8 @@ class TestDatabase : public QObject
 
     const QString m_tag = QStringLiteral("dbt%1-").arg(QCoreApplication::applicationPid());
     QString user() const { return m_tag + "user"; } // the helpers' row
+    // Inserts its text name, then ends its own session: the server ran the call when the session goes.
+    QString losingProcedure() const { return QStringLiteral("dbt%1_lose").arg(QCoreApplication::applicationPid()); }
     std::unique_ptr<TestDir> m_dir;
 
 private slots:
@@ -42,8 +44,10 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (dbt::connect())
+        if (dbt::connect()) {
             dbt::removeTagged(m_tag);
+            myHelper::exec("DROP PROCEDURE IF EXISTS " + losingProcedure());
+        }
         dropConnection();
     }
 
@@ -60,6 +64,7 @@ private slots:
     void cleanup()
     {
         qInstallMessageHandler(g_previousHandler);
+        setConnectionClock({});
         dropConnection();
     }
 
@@ -154,6 +159,61 @@ private slots:
         // Only the counter query itself was prepared in between.
         QCOMPARE(myHelper::getOne(prepares).toLongLong(), before + 1);
         QCOMPARE(myHelper::getOne("SELECT COUNT(*) FROM kelm_text WHERE a_name = ?", {name}), QStringLiteral("0"));
+    }
+
+    // A session the server ended is opened again before the next statement is sent, with its
+    // settings: a text outside the basic plane is stored whole through the new session.
+    void statementAfterLostSessionReopens()
+    {
+        const QString killed = myHelper::getOne("SELECT CONNECTION_ID()");
+        QVERIFY(dbt::killSession(killed));
+        const QString name = m_tag + "重连", text = QStringLiteral("重新连接后 😀𠀀");
+        QVERIFY(myHelper::exec("INSERT INTO kelm_text (a_name, a_content) VALUES (?, ?)", {name, text}));
+        QCOMPARE(
+            myHelper::getOne("SELECT CONCAT_WS('|', a_content, HEX(a_content), CONNECTION_ID() <> ?, "
+                             "@@max_allowed_packet) FROM kelm_text WHERE a_name = ?",
+                             {killed, name}),
+            QStringList({text, text.toUtf8().toHex().toUpper(), "1", QString::number(App::DbPacketLimit)}).join('|'));
+    }
+
+    // A statement whose session ended after the server ran it is not sent again; the next one runs
+    // on a new session.
+    void statementLostMidwayNotResent()
+    {
+        QSqlQuery create;
+        QVERIFY2(create.exec("CREATE PROCEDURE " + losingProcedure() +
+                             "(IN n VARCHAR(100)) BEGIN INSERT INTO kelm_text (a_name) VALUES (n); "
+                             "KILL CONNECTION CONNECTION_ID(); END"),
+                 qPrintable(create.lastError().text()));
+        const QString name = m_tag + "中途";
+        QVERIFY(!myHelper::exec("CALL " + losingProcedure() + "(?)", {name}));
+        QCOMPARE(myHelper::getOne("SELECT COUNT(*) FROM kelm_text WHERE a_name = ?", {name}), QStringLiteral("1"));
+    }
+
+    // While the server stays away, statements fail and a new session is tried at most once per
+    // pause; once the server is back, the next try opens it.
+    void reopeningPacedWhileServerAway()
+    {
+        qint64 clock = 1000000;
+        setConnectionClock([&clock] { return clock; });
+        QVERIFY(dbt::killSession(myHelper::getOne("SELECT CONNECTION_ID()")));
+        dbt::AwayServer away;
+        const int serverPort = App::DbPort;
+        App::DbPort = away.port();
+        QCOMPARE(myHelper::getOne("SELECT 1"), QString());
+        QTRY_COMPARE(away.connections(), 1);
+        clock += kReopenPauseMs - 1;
+        QVERIFY(!myHelper::exec("SELECT 1"));
+        QCOMPARE(away.connections(), 1);
+        clock += 1;
+        QCOMPARE(myHelper::getOne("SELECT 1"), QString());
+        QTRY_COMPARE(away.connections(), 2);
+        App::DbPort = serverPort;
+        clock += kReopenPauseMs - 1;
+        QCOMPARE(myHelper::getOne("SELECT 1"), QString());
+        clock += 1;
+        QCOMPARE(myHelper::getOne("SELECT 1"), QStringLiteral("1"));
+        QCOMPARE(away.connections(), 2);
     }
 
     void md5()

@@ -48,20 +48,28 @@ QVariant text(const QString& value)
 }
 
 // The ranking entry itself, once the conditions hold.
-RankUpload::Notice typingOver(const RankUpload::Run& run, const RankUpload::Context& context)
+RankUpload::Notice typingOver(const RankUpload::Run& run, const RankUpload::Context& context, bool manual)
 {
     if (!context.online)
         return {};
-    const QString uses = myHelper::getOne(QStringLiteral("select a_gdnum from kelm_text where a_name=?"), {run.title});
+    // An entry the server did not take is news only to a user who asked for the upload.
+    const RankUpload::Notice failed = manual ? notice("成绩上传失败！", 3000) : RankUpload::Notice{};
+    QSqlQuery uses;
+    const bool counted =
+        myHelper::run(uses, QStringLiteral("select a_gdnum from kelm_text where a_name=?"), {run.title});
     if (!context.canUpload)
         return notice("跟打本地文本不能上传成绩！");
-    myHelper::exec(QStringLiteral("update kelm_text set a_gdnum=? where a_name=?"), {uses.toInt() + 1, run.title});
+    // A count that could not be read is not written over: it would start again from one.
+    if (!counted)
+        return failed;
+    const int count = uses.next() ? uses.value(0).toInt() : 0;
+    myHelper::exec(QStringLiteral("update kelm_text set a_gdnum=? where a_name=?"), {count + 1, run.title});
 
     QSqlQuery query;
     if (!myHelper::run(query, QStringLiteral("select r_id,r_sd from kelm_rank where r_text=? and r_username=?"),
                        {run.title, context.user})) {
         qDebug() << "主界面：" << query.lastError();
-        return {};
+        return failed;
     }
     qint64 id = 0;
     QString old;
@@ -110,7 +118,7 @@ Notice tryUpload(const Run& run, const Context& context, bool manual)
         return manual ? notice(kConditionsText) : notice("跟打结束", -1);
     if (!run.finished)
         return notice("跟打结束后才能上传成绩！");
-    return typingOver(run, context);
+    return typingOver(run, context, manual);
 }
 
 QVariantList entryValues(const Run& run, const Context& context)

@@ -52,7 +52,8 @@ struct Notice
 Notice upload(const Run& run, const Context& context, bool manual);
 
 // The conditions in order (signed in, a clean run of an eligible title typed under this account or
-// signed out, finished), then the ranking entry (a server text or a built-in set only).
+// signed out, finished), then the ranking entry (a server text or a built-in set only). A manual
+// upload that does not reach the server says so: "成绩上传失败！", or "更新排行榜失败！" for a faster run.
 Notice tryUpload(const Run& run, const Context& context, bool manual);
 
 // The 17 values of a ranking entry in column order, r_text to r_ip, numbers as numbers.

@@ -1,8 +1,10 @@
 #include "app/core/myhelper.h"
 
 #include "app/core/app.h"
+#include "app/core/connection.h"
 
 #include <QCryptographicHash>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
@@ -24,6 +26,33 @@ qint64 statementBytes(const QString& sql, const QVariantList& values)
             bytes += value.toByteArray().size();
     }
     return bytes;
+}
+
+QSqlDatabase defaultConnection()
+{
+    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+}
+
+// Preparing is the statement's first exchange with the server and runs nothing: a connection found
+// gone there, or closed after an earlier loss, is opened once more and the statement prepared again.
+bool prepare(QSqlQuery& query, const QString& sql)
+{
+    const bool open = defaultConnection().isOpen();
+    if (open && query.prepare(sql))
+        return true;
+    if (open) {
+        qDebug() << "myHelper" << query.lastError();
+        if (!isConnectionLost(query.lastError()))
+            return false;
+    }
+    if (!reopenConnection()) {
+        qDebug() << "myHelper: 数据库连接已断开";
+        return false;
+    }
+    if (query.prepare(sql))
+        return true;
+    qDebug() << "myHelper" << query.lastError();
+    return false;
 }
 
 } // namespace
@@ -68,8 +97,7 @@ bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& val
         return false;
     }
     query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        qDebug() << "myHelper" << query.lastError();
+    if (!prepare(query, sql)) {
         return false;
     }
     for (const QVariant& value : values) {
@@ -77,6 +105,10 @@ bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& val
     }
     if (!query.exec()) {
         qDebug() << "myHelper" << query.lastError();
+        // Lost after it was sent: the server may have run it, so it is never sent twice. The next
+        // statement opens the connection anew before it is sent.
+        if (isConnectionLost(query.lastError()))
+            defaultConnection().close();
         return false;
     }
     return true;

@@ -18,7 +18,9 @@ public:
     // Runs a statement that yields no rows; true when it succeeded.
     static bool exec(const QString& sql, const QVariantList& values = {});
     // The checks every statement goes through: offline test, a statement larger than the server
-    // takes refused unsent, prepare, bind, exec, debug log on error. On true the query is positioned
+    // takes refused unsent, prepare, bind, exec, debug log on error. A connection the server dropped
+    // is opened again before the statement is sent (reopenConnection); a statement whose connection
+    // was lost after it was sent fails and is not sent again. On true the query is positioned
     // before its first row, ready for next().
     static bool run(QSqlQuery& query, const QString& sql, const QVariantList& values = {});
     // A text value to bind: an unknown one (a null text, such as the public address when its look-up
