@@ -155,6 +155,7 @@ private slots:
         QTest::addRow("; with neither switch stays") << d << "z" << "ab;" << "" << "ab;" << "" << 0;
         QTest::addRow("; alone") << d << "zfd" << ";" << "；" << "" << "" << 0;
         QTest::addRow("' alone") << d << "zfd" << "'" << "’" << "" << "" << 0;
+        QTest::addRow("\\ alone") << d << "zfd" << "\\" << "、" << "" << "" << 0;
         // A label shows 50 characters and "…"; the commit is the whole word, and so is its z repeat.
         const QString word(60, QChar(0x957F));
         QTest::addRow("long word cut on its label") << d << "zfd"

@@ -158,6 +158,8 @@ private slots:
         QTest::addRow("Escape drops the code") << "g Escape" << "前" << "" << "" << C{2, 0, 0, 0};
         QTest::addRow("Escape without code corrects") << "Escape" << "前" << "" << "" << C{1, 0, 1, 0};
         QTest::addRow("Return types the code") << "k h Return" << "前kh" << "" << "" << C{3, 0, 0, 0};
+        QTest::addRow("Space without match clears the code") << "q space" << "前" << "" << "" << C{2, 0, 0, 0};
+        QTest::addRow("code past the carry length carries") << "g g l q" << "前一" << "q" << "" << C{4, 0, 0, 0};
         QTest::addRow("= pages") << "a equal" << "前" << "a" << "1.工工" << C{2, 0, 0, 0};
         QTest::addRow("Shift drops the code, ? is Chinese") << "g +question" << "前？" << "" << "" << C{1, 0, 0, 0};
         QTest::addRow("quotes pair") << "+quotedbl +quotedbl" << "前“”" << "" << "" << C{0, 0, 0, 0};
@@ -170,6 +172,7 @@ private slots:
         QFETCH(QString, keys);
         App::Hcaction = "上屏英文";
         App::Hxnum = "2";
+        App::Dpmc = "3"; // a code without candidates carries one key sooner than by default
         QVERIFY(tap(keys));
         QTEST(m_pane->toPlainText(), "pane");
         QTEST(label("labPY")->text(), "code");

@@ -73,6 +73,10 @@ private slots:
         // One wrong character costs five: (100 - 5) / 0.5; thirty take the penalty below zero.
         QCOMPARE(penaltySpeedCell(f, 30), QStringLiteral("-100.00/200.00"));
         QVERIFY(needsWideSpeedColumn(penaltySpeedCell(f, 1)) && !needsWideSpeedColumn(f.cells.at(ColSpeed)));
+        // The shortest penalty cell, nine characters (45 characters, 4 wrong, in 5 minutes), widens it too.
+        const ResultFigures slow = computeResultFigures({30000, 45, 0, 0, 4, 0, 0.0, {}});
+        QCOMPARE(penaltySpeedCell(slow, 4), QStringLiteral("5.00/9.00"));
+        QVERIFY(needsWideSpeedColumn(penaltySpeedCell(slow, 4)));
         QCOMPARE(resultButtonTexts(f.cells), QStringList({"速度:200.00", "击键:8.33", "码长:2.50"}));
         QCOMPARE(resultButtonTexts({}), QStringList({"速度:", "击键:", "码长:"}));
         QCOMPARE(fixed2(qInf()), QStringLiteral("0.00"));

@@ -6,6 +6,7 @@
 #include "typing/resulttable.h"
 
 #include <QProgressBar>
+#include <QScrollBar>
 
 using namespace ts;
 
@@ -398,6 +399,14 @@ private slots:
         QVERIFY2(format.match(speed).hasMatch(), qPrintable(speed));
         QCOMPARE(m_f->button("button")->text(), QStringLiteral("速度:") + speed);
         QCOMPARE(m_f->button("button2")->text(), QStringLiteral("击键:") + m_f->cell(0, "击键"));
+        // The first key's character goes uncounted in the final figures: 19 over the run's time.
+        const QStringList time = m_f->cell(0, "时间").split(QRegularExpression("[:.]"));
+        RunInputs counted;
+        counted.ticks = time.at(0).toInt() * 6000 + time.at(1).toInt() * 100 + time.at(2).toInt();
+        counted.typedCount = Passage.size();
+        counted.uncountedLength = 1;
+        QCOMPARE(speed.section('/', -1), computeRunFigures(counted).speedText);
+        QCOMPARE(m_f->cell(0, "码长"), QStringLiteral("1.00"));
         // Coloured by the final figures as the live row was, a new penalty speed not; without the
         // live row not at all.
         QCOMPARE(cellColours(m_f->table(), 0), live ? bandColours(m_f->table(), 0) : "none none none");
@@ -420,6 +429,74 @@ private slots:
         w.checkSlot();
         QCOMPARE(check.text, QStringLiteral("成绩为真！"));
         QCOMPARE(check.format, Qt::PlainText);
+    }
+
+    void firstEventUncounted_data()
+    {
+        QTest::addColumn<int>("first"); // characters of the run's first event: a key, or one commit
+        QTest::addRow("one key") << 1;
+        QTest::addRow("a long commit") << 300;
+    }
+
+    // The first key or commit starts the clock and is left out of the figures from that moment on:
+    // until the second one the live speed and code length read 0.00, however few ticks have passed.
+    void firstEventUncounted()
+    {
+        QFETCH(int, first);
+        App::ShiShi = true;
+        const QString passage = letters(400);
+        open(passage);
+        if (first == 1)
+            m_f->type(passage.left(1));
+        else
+            m_f->commit(passage.left(first));
+        QSignalSpy rowShown(m_f->table(), &QAbstractItemModel::dataChanged);
+        for (int shown = 0; shown < 3; ++shown) {
+            QVERIFY(rowShown.wait());
+            QCOMPARE(m_f->button("button")->text(), QStringLiteral("速度:0.00"));
+            QCOMPARE(QStringList({m_f->cell(0, "速度"), m_f->cell(0, "码长")}), QStringList({"0.00", "0.00"}));
+        }
+        m_f->type(passage.mid(first, 1));
+        QTRY_VERIFY(m_f->button("button")->text() != QStringLiteral("速度:0.00"));
+    }
+
+    // A retype shows the passage from its first line and books only a finished run into its row,
+    // counting it in 重打; a new passage shows its start too.
+    void retypeFromTheStart()
+    {
+        App::ShiShi = true;
+        QString passage;
+        for (int line = 0; line < 24; ++line) // one page, taller than the pane
+            passage += letters(19) + QLatin1Char('\n');
+        passage.chop(1);
+        frmMain& w = m_f->open(true);
+        m_f->lay(passage);
+        QScrollBar* scroll = m_f->reference()->verticalScrollBar();
+        // The last character wrong: the run stays open, scrolled down with the typing pane.
+        m_f->commit(passage.chopped(1));
+        m_f->type(QStringLiteral("X"));
+        QTRY_COMPARE(m_f->cell(0, "字数"), QString::number(passage.size()));
+        QVERIFY(scroll->value() > 0);
+        w.Reset();
+        QCOMPARE(scroll->value(), 0);
+        QCOMPARE(m_f->cell(0, "字数"), QString()); // not booked
+
+        for (const QString retyped : {"0", "1"}) {
+            QApplication::clipboard()->clear();
+            m_f->commit(passage.chopped(1));
+            m_f->type(passage.right(1));
+            finish();
+            QVERIFY(scroll->value() > 0);
+            QCOMPARE(m_f->cell(retyped.toInt(), "重打"), retyped);
+            w.Reset();
+            QCOMPARE(scroll->value(), 0);
+        }
+        QCOMPARE(m_f->table()->rowCount(), 2);
+        m_f->commit(passage.left(400));
+        m_f->type(passage.mid(400, 1));
+        QVERIFY(scroll->value() > 0);
+        m_f->lay(passage + QStringLiteral("z"));
+        QCOMPARE(scroll->value(), 0);
     }
 
     // A sent text typed whole goes on to the ranking's upload (which wants a sign-in here).

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -174,6 +175,17 @@ inline std::pair<QString, std::function<void(const QString&)>> ownText(QWidget* 
         return {button->text(), [button](const QString& text) { button->setText(text); }};
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         return {edit->text(), [edit](const QString& text) { edit->setText(text); }};
+    // A menu bar's text is its menus' captions: taken away together, and put back as they were.
+    if (auto* bar = qobject_cast<QMenuBar*>(w)) {
+        const QList<QAction*> menus = bar->actions();
+        QStringList captions;
+        for (const QAction* menu : menus)
+            captions << menu->text();
+        return {captions.join(QLatin1Char(' ')), [menus, captions](const QString& text) {
+                    for (int i = 0; i < menus.size(); ++i)
+                        menus.at(i)->setText(text.isEmpty() ? QString() : captions.at(i));
+                }};
+    }
     auto* combo = qobject_cast<QComboBox*>(w);
     if (!combo || combo->isEditable() || combo->currentIndex() < 0)
         return {};

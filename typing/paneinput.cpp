@@ -73,9 +73,14 @@ bool PaneInput::paneEvent(QEvent* event, bool atRunStart)
     if (m_lastCommitLength > 1)
         m_wordChars += m_lastCommitLength;
 
-    // The first key of a run starts it afresh.
-    if (atRunStart)
+    // The first key of a run starts it afresh. The run starts with this key, so its characters stay
+    // uncounted from now on: the first tick would otherwise show a speed of characters typed in no
+    // time. The next key or commit is taken in its place, as the reset looks for a first one again.
+    if (atRunStart) {
         emit runStartKey();
+        if (!m_lastInput.isEmpty())
+            takeUncounted();
+    }
 
     if (!key)
         return !App::CountSelectKeys; // the system input method is shut out while the own panel works

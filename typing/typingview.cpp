@@ -4,6 +4,7 @@
 #include "app/core/textchars.h"
 
 #include <QColor>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -73,6 +74,15 @@ void TypingView::restart(int mode)
     m_run.restart();
     if (otherPage)
         showReferencePage(mode);
+    else
+        showReferenceStart();
+}
+
+void TypingView::showReferenceStart()
+{
+    // The pane follows the typing pane's scrolling only while something is typed; a new run or page
+    // starts at the passage's first line, not where the last run left it.
+    m_reference->verticalScrollBar()->setValue(0);
 }
 
 void TypingView::showReferencePage(int mode)
@@ -81,6 +91,7 @@ void TypingView::showReferencePage(int mode)
         const QSignalBlocker blocker(m_reference);
         m_reference->document()->setPlainText(m_run.referencePage());
     }
+    showReferenceStart();
     m_paintedStates.fill(PaintUnknown, m_run.referencePage().size());
     paintReference(mode, true);
 }

@@ -58,6 +58,7 @@ public:
 
 private:
     void trimFreePane(int& length);
+    void showReferenceStart();
 
     QTextEdit* m_reference;
     QTextEdit* m_typing;
