@@ -41,6 +41,7 @@ class Ui_frmMain;
 
 struct RunInputs;
 struct RunResult;
+enum class RunEnd;
 
 // The typing trainer's main window: reference pane over typing pane, result buttons and table,
 // progress bar and status labels. It is made of parts (the typing view over the comparison run,
@@ -322,8 +323,8 @@ private:
     RunInputs currentRunInputs() const;
     RunResult currentRunResult() const;
     void showResultButtons();
-    void buildResultText();
-    void buildPostText();
+    // Builds the finished run's line, its pop-up form and its check, and puts the line on the clipboard.
+    void buildPostText(RunEnd end);
     void markUploadEligibility();
     void waitProcessingEvents(int ms);
     bool askQuestion(const QString& question);

@@ -120,17 +120,9 @@ RunResult frmMain::currentRunResult() const
     return run;
 }
 
-void frmMain::buildResultText()
+void frmMain::buildPostText(RunEnd end)
 {
-    resultText = resultItemsText(currentRunResult(), CoreSettings::lineSettings());
-}
-
-void frmMain::buildPostText()
-{
-    ResultLine line;
-    line.resultText = resultText;
-    line.shortResult = shortResult;
-    finishResultLine(line, CoreSettings::lineSettings());
+    const ResultLine line = buildResultLine(currentRunResult(), CoreSettings::lineSettings(), end);
     resultText = line.resultText;
     resultTextPlain = line.resultTextPlain;
     shortResult = line.shortResult;
@@ -174,8 +166,8 @@ void frmMain::slotDelay()
         return;
 
     if (wrongCount() >= 1) {
+        // The speed button shows it with the others below.
         const QString cell = penaltySpeedCell(m_results->figures(), wrongCount());
-        ui->button->setText(QStringLiteral("速度:") + cell);
         m_results->keepCell(ColSpeed, cell);
         m_results->setCell(ColSpeed, cell);
     }
@@ -189,20 +181,12 @@ void frmMain::slotDelay()
     showResultButtons();
     m_records->refreshTotals();
 
-    shortResult.clear();
-    buildResultText();
     if (wrongCount() > 0) {
         if (needsWideSpeedColumn(m_results->cells().at(ColSpeed)))
             m_results->widenSpeedColumn();
         chengji();
     }
-    ResultLine line;
-    line.resultText = resultText;
-    appendErrorPart(line, currentRunResult(), CoreSettings::lineSettings());
-    resultText = line.resultText;
-    shortResult = line.shortResult;
-
-    buildPostText();
+    buildPostText(RunEnd::FollowOrBlind);
     jltoSql();
     markUploadEligibility();
 
@@ -223,10 +207,7 @@ void frmMain::slotDelay2()
     m_results->takePeaks(m_results->figures().speedText.toDouble(), m_results->cellText(ColKeyRate).toDouble(),
                          m_results->cellText(ColCodeLength).toDouble());
     updateCurveData();
-    buildResultText();
-    resultText = resultText.trimmed();
-    shortResult = resultText;
-    buildPostText();
+    buildPostText(RunEnd::Free);
 
     m_branch->freeRunEnded(takeFinishedRun());
 
