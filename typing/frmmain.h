@@ -111,9 +111,6 @@ public slots:
     }
     void showFawen() { m_sending->openSendingWindow(); }
 
-    // ---- Passage loading and paging ----
-    void do_cursorChanged();
-
     // ---- Menus, settings and hot keys ----
     void settingRecv();
     void activated() { bossSlot(); }
@@ -153,10 +150,6 @@ public slots:
     // ---- Clipboard and collections ----
     void getClipboard() { m_texts->pasteClipboard(); }
     void qcSlot() { m_texts->removeSpaces(); }
-
-    // ---- Comparison and colouring ----
-    void richslot();
-    void wrongtest();
 
     void sxSlot();
 

@@ -137,20 +137,6 @@ void frmMain::resetDisplay()
 
 // ---- The reference pane ----
 
-void frmMain::richslot()
-{
-    if (App::Pattern == FreeTyping)
-        return;
-    scanCollections(typingRun().comparison());
-    m_view->paintReference(App::Pattern, false);
-}
-
-void frmMain::wrongtest()
-{
-    // The page's counts are those of the last comparison, read where the run keeps them: always
-    // the current mismatches, nothing to bring up to date.
-}
-
 void frmMain::scanCollections(const PageComparison& page)
 {
     m_collections.scan(page, m_input->lastInputText(), textTitle);
@@ -173,8 +159,6 @@ void frmMain::setMaxLength()
 {
     m_view->fitTypingPane();
 }
-
-void frmMain::do_cursorChanged() {}
 
 void frmMain::Start()
 {
