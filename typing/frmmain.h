@@ -315,7 +315,9 @@ private:
     void colourResultRow();
     RunInputs currentRunInputs() const;
     RunResult currentRunResult() const;
-    void showResultButtons();
+    // The speed, key-rate and code-length buttons read their captions with cells 0 to 2 behind them;
+    // with no cells, the bare captions.
+    void showResultButtons(const QStringList& cells);
     // Builds the finished run's line, its pop-up form and its check, and puts the line on the clipboard.
     void buildPostText(RunEnd end);
     void markUploadEligibility();

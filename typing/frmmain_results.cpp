@@ -24,18 +24,6 @@
 
 #include <utility>
 
-namespace {
-
-// The speed, key-rate and code-length buttons over the table.
-void setResultButtonCaptions(Ui_frmMain* ui, const QStringList& captions)
-{
-    ui->button->setText(captions.at(0));
-    ui->button2->setText(captions.at(1));
-    ui->button3->setText(captions.at(2));
-}
-
-} // namespace
-
 // ---- Figures and table ----
 
 RunInputs frmMain::currentRunInputs() const
@@ -72,7 +60,7 @@ void frmMain::refreshResultButtons()
 
     if (typedCount() == 0) {
         clearResult();
-        setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
+        showResultButtons(QStringList());
     }
     if (written)
         colourResultRow();
@@ -90,12 +78,15 @@ void frmMain::fillResultRow()
 {
     m_results->fillRow(currentRunInputs());
     chengji();
-    showResultButtons();
+    showResultButtons(m_results->cells());
 }
 
-void frmMain::showResultButtons()
+void frmMain::showResultButtons(const QStringList& cells)
 {
-    setResultButtonCaptions(ui, resultButtonTexts(m_results->cells()));
+    const QStringList texts = resultButtonTexts(cells);
+    ui->button->setText(texts.at(0));
+    ui->button2->setText(texts.at(1));
+    ui->button3->setText(texts.at(2));
 }
 
 void frmMain::chengji()
@@ -178,7 +169,7 @@ void frmMain::slotDelay()
     m_results->takePeaks(last.speed, last.keyRate, last.codeLength);
     updateCurveData();
 
-    showResultButtons();
+    showResultButtons(m_results->cells());
     m_records->refreshTotals();
 
     if (wrongCount() > 0) {

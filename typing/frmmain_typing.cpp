@@ -120,10 +120,8 @@ void frmMain::resetDisplay()
     m_status->progressBar()->setValue(0);
     ui->textEdit2->setReadOnly(false);
     ui->textEdit2->setFocus(Qt::OtherFocusReason);
-    ui->button->setText(QStringLiteral("速度:"));
-    ui->button2->setText(QStringLiteral("击键:"));
-    ui->button3->setText(QStringLiteral("码长:"));
-    ui->button6->setText(QStringLiteral("理论码长:"));
+    showResultButtons(QStringList());
+    ui->button6->setText(TheoreticalLengthCaption);
     if (m_branch->postLost()) {
         // The lost post's notice stays until the run starts.
     } else if (latestVersionTitle.simplified() == App::AppTitle.simplified()) {
