@@ -353,6 +353,10 @@ private slots:
         QApplication::sendEvent(typing, &out);
         QVERIFY(!w.clockRunning());
         QCOMPARE(m_f->title(), QStringLiteral("Tavrel跟打器[暂停]"));
+        // Bound to the retype key, Return retypes.
+        App::Kjcd = QStringLiteral("Return");
+        QTest::keyClick(typing, Qt::Key_Return);
+        QCOMPARE(typing->toPlainText(), QString());
     }
 
     void followRun_data()
