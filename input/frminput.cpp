@@ -223,21 +223,6 @@ void frmInput::fitLabelsToScreen()
     m_ui->widgetTop->layout()->activate();
 }
 
-void frmInput::selectChinese()
-{
-    syncSettings();
-    m_engine.setCode(m_ui->labPY->text());
-    m_engine.select();
-    render();
-}
-
-void frmInput::showChinese()
-{
-    syncSettings();
-    m_engine.showPage();
-    render();
-}
-
 void frmInput::clearChinese()
 {
     m_engine.clear();
@@ -434,12 +419,6 @@ void frmInput::contextMenuEvent(QContextMenuEvent* event)
 }
 
 // ---- Colour schemes ----
-
-void frmInput::setStyleName(const QString& name)
-{
-    styleName = name;
-    applyStyle();
-}
 
 void frmInput::applyStyle()
 {

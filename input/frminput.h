@@ -44,12 +44,9 @@ public:
     int fontSize = 10;
 
     void applyStyle();
-    void setStyleName(const QString& name);
 
     // Opens the code table named by App::Mabiao.
     void init();
-    void selectChinese();
-    void showChinese();
     void clearChinese();
 
     void insertValue(const QString& text);

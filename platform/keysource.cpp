@@ -60,11 +60,6 @@ void KeySource::remove()
     m_installed = false;
 }
 
-void KeySource::setCallback(Callback callback)
-{
-    m_callback = std::move(callback);
-}
-
 bool KeySource::nativeEventFilter(const QByteArray& eventType, void* message, long* result)
 {
     Q_UNUSED(result)

@@ -54,8 +54,6 @@ public:
     void remove();
     bool isInstalled() const { return m_installed; }
 
-    void setCallback(Callback callback);
-
     bool nativeEventFilter(const QByteArray& eventType, void* message, long* result) override;
 
 private:

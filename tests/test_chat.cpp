@@ -39,6 +39,43 @@ QString shown(const QString& text, Qt::TextFormat format = Qt::AutoText)
     return document.toPlainText();
 }
 
+// The result line of the table's first row as its parts must read, item by item: the items the
+// table shows, the peaks (shown nowhere else, so taken from `peaks`, empty for none), the error part,
+// the names, the check over what comes before them, the title and the mode. `popUp` gives the
+// pop-up's form, with long error parts and names cut; its check is still that of the whole line.
+QString expectedLine(const QTableView* table, const QString& peaks, const QString& wrongRef, const QString& wrongTyped,
+                     bool popUp)
+{
+    const QAbstractItemModel* model = table->model();
+    const auto cell = [model](int column) { return model->index(0, column).data().toString(); };
+    QString items = QStringLiteral("第1段");
+    for (int column = 0; column < 14; ++column)
+        if (!table->isColumnHidden(column))
+            items += ' ' + model->headerData(column, Qt::Horizontal).toString() + cell(column);
+    if (!peaks.isEmpty())
+        items += QStringLiteral(" 峰值") + peaks;
+    const bool errors = !wrongRef.isEmpty() && !table->isColumnHidden(14) && App::Pattern != FreeTyping;
+    const auto errorPart = [&](bool cut) {
+        const auto shortened = [cut](const QString& text) { return cut ? text.left(10) + "..." : text; };
+        return QStringLiteral(" 错字") + cell(14) + QStringLiteral(" 错情[") + shortened(wrongRef) +
+               QStringLiteral("√ ") + shortened(wrongTyped) + QStringLiteral("×][错一罚五]");
+    };
+    const QString plain = items + (errors ? errorPart(false) : QString());
+    QString line = items + (errors ? errorPart(popUp && wrongRef.size() > 10) : QString());
+    const auto name = [popUp](const QString& text, int keep) {
+        return popUp && text.size() > keep ? text.left(keep) + QStringLiteral("...") : text;
+    };
+    if (App::ShuRuFa2)
+        line += QStringLiteral(" 输入法:") + name(App::ShuRuFa, 10);
+    if (App::QianMing2)
+        line += QStringLiteral(" 个签:") + name(App::QianMing, 15);
+    line += QStringLiteral(" 校检:") +
+            QCryptographicHash::hash(plain.toUtf8(), QCryptographicHash::Md5).toHex().left(5) + ' ' + App::AppTitle;
+    if (popUp)
+        line = line.left(230);
+    return line + QStringList{"", QStringLiteral(" 自由模式"), QStringLiteral(" 盲打模式")}.value(App::Pattern);
+}
+
 } // namespace
 
 class TestChat : public QObject
@@ -367,6 +404,76 @@ private slots:
         QLabel* title = m_f->status("标题");
         QCOMPARE(shown(title->text(), title->textFormat()), QStringLiteral("标题: ") + markup);
         QCOMPARE(shown(title->toolTip()), markup);
+    }
+
+    void postedLine_data()
+    {
+        // "wrong" types the third character wrong, "eleven" eleven of them; "im" and "sign" add the
+        // input-method name and the signature, both longer than the pop-up keeps; "noWrongItem" and
+        // "noKeyRate" switch those items off, "itemsOff" all but the speed; "popUp" shows the result
+        // pop-up and accepts it; "blind" and "free" choose the mode.
+        QTest::addColumn<QString>("setting");
+        QTest::addRow("follow, defaults") << "";
+        QTest::addRow("follow, wrong, both names, pop-up") << "wrong im sign popUp";
+        QTest::addRow("follow, eleven wrong, pop-up") << "eleven popUp";
+        QTest::addRow("blind, wrong, 错字 off, signature") << "blind wrong noWrongItem sign";
+        QTest::addRow("blind, 击键 off, no peaks") << "blind noKeyRate im";
+        QTest::addRow("free, wrong, input method, pop-up") << "free wrong im";
+        QTest::addRow("free, all but 速度 off") << "free itemsOff sign";
+    }
+
+    // The line the end of a run posts into the chat, and shows in its pop-up, reads item by item as
+    // the table shows the run, whatever the mode and the switches.
+    void postedLine()
+    {
+        QFETCH(QString, setting);
+        const QStringList set = setting.split(QLatin1Char(' '));
+        App::Gdqs = false;
+        App::Gdcz = false;
+        App::Pattern = set.contains("free") ? FreeTyping : set.contains("blind") ? BlindTyping : FollowTyping;
+        App::TanChuang = set.contains("popUp");
+        App::ShuRuFa2 = set.contains("im");
+        App::ShuRuFa = QStringLiteral("五笔86版输入法王码"); // 11 characters
+        App::QianMing2 = set.contains("sign");
+        App::QianMing = QStringLiteral("慢慢来比较快，一步一个脚印往前走"); // 16 characters
+        App::Cuozi = !set.contains("noWrongItem");
+        App::Jijian = !set.contains("noKeyRate");
+        if (set.contains("itemsOff"))
+            App::Jijian = App::Machang = App::Zishu = App::Shijian = App::Huigai = App::Tuige = App::Huiche =
+                App::Jianshu = App::Xuanchong = App::Jianzhun = App::Jianfa = App::Chongda = App::Daci = false;
+        const QString passage = QStringLiteral("abcdefghijklmnop");
+        QString typed = passage;
+        QString wrongRef, wrongTyped;
+        if (set.contains("wrong") || set.contains("eleven")) {
+            const int count = set.contains("eleven") ? 11 : 1;
+            wrongRef = passage.mid(2, count);
+            wrongTyped = wrongRef.toUpper();
+            typed.replace(2, count, wrongTyped);
+        }
+        addWindow(Chat, ChatTitle);
+        frmMain& w = m_f->open();
+        m_f->lay(passage);
+        m_f->action({"换群", ChatTitle})->trigger();
+        BoxAnswerer box(true);
+        m_f->type(typed);
+        if (App::Pattern == FreeTyping) {
+            QTRY_VERIFY(!m_f->cell(0, "字数").isEmpty()); // the live figures, from the clock's ticks
+            m_f->action({"功能", "快捷键列表", "暂停/结束(自由模式)"})->trigger();
+        }
+        const QString line = m_f->waitLine();
+        QTRY_COMPARE(m_pasted, QStringList{line});
+
+        const QRegularExpressionMatch peaks = QRegularExpression(" 峰值(\\S+/\\S+/\\S+)").match(line);
+        QCOMPARE(peaks.hasMatch(), App::Sudu && App::Jijian && App::Machang);
+        for (const QString& peak : peaks.captured(1).split('/'))
+            QVERIFY2(peak.toDouble() >= 0, qPrintable(line));
+        const auto* table = w.findChild<QTableView*>();
+        QCOMPARE(line, expectedLine(table, peaks.captured(1), wrongRef, wrongTyped, false));
+        // The free run's pop-up comes whatever TanChuang says.
+        const bool popUp = App::TanChuang || App::Pattern == FreeTyping;
+        QCOMPARE(box.seen, int(popUp));
+        if (popUp)
+            QCOMPARE(box.text, expectedLine(table, peaks.captured(1), wrongRef, wrongTyped, true));
     }
 
     void endOfRun_data()

@@ -354,6 +354,10 @@ private slots:
         QApplication::sendEvent(typing, &out);
         QVERIFY(!w.clockRunning());
         QCOMPARE(m_f->title(), QStringLiteral("Tavrel跟打器[暂停]"));
+        // Bound to the retype key, Return retypes.
+        App::Kjcd = QStringLiteral("Return");
+        QTest::keyClick(typing, Qt::Key_Return);
+        QCOMPARE(typing->toPlainText(), QString());
     }
 
     void followRun_data()
@@ -599,7 +603,14 @@ private slots:
         frmMain& w = open(Passage);
         typeRun(true);
         QApplication::clipboard()->clear(); // so the last run's line is waited for
-        w.Reset();
+        const auto buttons = [this] {
+            QStringList texts;
+            for (const char* name : {"button", "button2", "button3", "button4", "button5", "button6"})
+                texts << m_f->button(name)->text();
+            return texts;
+        };
+        w.Reset(); // the run's own buttons go back to their captions; the averages stay
+        QCOMPARE(buttons().mid(0, 3) << buttons().at(5), QStringList({"速度:", "击键:", "码长:", "理论码长:"}));
         const int jilu = App::Jilu;
         const int totalco = App::Totalco;
         for (bool yes : {false, true}) {
@@ -617,7 +628,7 @@ private slots:
             QCOMPARE(storedRecord("Totalco").toInt(), yes ? 0 : totalco);
         }
         QCOMPARE(m_f->statusText("打字记录"), QStringLiteral("打字记录: "));
-        QCOMPARE(m_f->button("button4")->text(), QStringLiteral("平均击键:"));
+        QCOMPARE(buttons(), QStringList({"速度:", "击键:", "码长:", "平均击键:", "平均码长:", "理论码长:"}));
         // The next run books into the first row again.
         typeRun(false);
         QCOMPARE(m_f->table()->rowCount(), 1);

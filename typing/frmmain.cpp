@@ -172,7 +172,6 @@ void frmMain::initForm()
     connect(ui->button, &QPushButton::clicked, this, &frmMain::showSlot);
     connect(ui->textEdit, &QTextEdit::textChanged, this, &frmMain::BottomChange2);
     connect(ui->textEdit2, &QTextEdit::textChanged, this, &frmMain::Start);
-    connect(ui->textEdit2, &QTextEdit::cursorPositionChanged, this, &frmMain::do_cursorChanged);
     connect(ui->textEdit2, &QTextEdit::textChanged, this, &frmMain::spellFun);
 
     // Return in the typing pane must never click a result button, so none of them may be default.

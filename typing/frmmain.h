@@ -41,6 +41,7 @@ class Ui_frmMain;
 
 struct RunInputs;
 struct RunResult;
+enum class RunEnd;
 
 // The typing trainer's main window: reference pane over typing pane, result buttons and table,
 // progress bar and status labels. It is made of parts (the typing view over the comparison run,
@@ -110,9 +111,6 @@ public slots:
     }
     void showFawen() { m_sending->openSendingWindow(); }
 
-    // ---- Passage loading and paging ----
-    void do_cursorChanged();
-
     // ---- Menus, settings and hot keys ----
     void settingRecv();
     void activated() { bossSlot(); }
@@ -152,10 +150,6 @@ public slots:
     // ---- Clipboard and collections ----
     void getClipboard() { m_texts->pasteClipboard(); }
     void qcSlot() { m_texts->removeSpaces(); }
-
-    // ---- Comparison and colouring ----
-    void richslot();
-    void wrongtest();
 
     void sxSlot();
 
@@ -321,9 +315,11 @@ private:
     void colourResultRow();
     RunInputs currentRunInputs() const;
     RunResult currentRunResult() const;
-    void showResultButtons();
-    void buildResultText();
-    void buildPostText();
+    // The speed, key-rate and code-length buttons read their captions with cells 0 to 2 behind them;
+    // with no cells, the bare captions.
+    void showResultButtons(const QStringList& cells);
+    // Builds the finished run's line, its pop-up form and its check, and puts the line on the clipboard.
+    void buildPostText(RunEnd end);
     void markUploadEligibility();
     void waitProcessingEvents(int ms);
     bool askQuestion(const QString& question);

@@ -2,6 +2,7 @@
 // run's counters. The keyboard source (platform/keysource.h) counts each physical key first; this
 // filter adds what only the typed text can tell, and keeps pasted text and Return out of the pane.
 #include "typing/frmmain.h"
+#include "typing/mainmenus.h"
 #include "typing/paneinput.h"
 #include "typing/resulttable.h"
 #include "typing/typingview.h"
@@ -31,26 +32,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 bool frmMain::runReturnHotKey()
 {
-    using Slot = void (frmMain::*)();
-    const struct
-    {
-        const QString& key;
-        Slot slot;
-    } hotKeys[] = {
-        {App::Kjsz, &frmMain::showSetting}, {App::Kjfw, &frmMain::showFawen}, {App::Kjcd, &frmMain::Reset},
-        {App::Kjlx, &frmMain::lxSlot},      {App::Kjzt, &frmMain::Stop},      {App::Kjzj, &frmMain::pauseSlot},
-        {App::Kjfx, &frmMain::fxSlot},      {App::Kjtz, &frmMain::tzSlot},    {App::Kjsd, &frmMain::sdzwSlot},
-        {App::Kjzd, &frmMain::zdzwSlot},    {App::Kjhq, &frmMain::hqSlot},    {App::Kjcj, &frmMain::cjSlot},
-        {App::Kjlb, &frmMain::bossSlot},    {App::Kjjy, &frmMain::checkSlot}, {App::Kjcf, &frmMain::cftjSlot},
-        {App::Kjsh, &frmMain::shSlot},
-    };
-    for (const auto& hotKey : hotKeys) {
-        if (hotKey.key == QLatin1String("Return")) {
-            (this->*hotKey.slot)();
-            return true;
-        }
-    }
-    return false;
+    return m_menus && m_menus->runHotKey(QStringLiteral("Return"));
 }
 
 void frmMain::resetCounters()

@@ -24,18 +24,6 @@
 
 #include <utility>
 
-namespace {
-
-// The speed, key-rate and code-length buttons over the table.
-void setResultButtonCaptions(Ui_frmMain* ui, const QStringList& captions)
-{
-    ui->button->setText(captions.at(0));
-    ui->button2->setText(captions.at(1));
-    ui->button3->setText(captions.at(2));
-}
-
-} // namespace
-
 // ---- Figures and table ----
 
 RunInputs frmMain::currentRunInputs() const
@@ -72,7 +60,7 @@ void frmMain::refreshResultButtons()
 
     if (typedCount() == 0) {
         clearResult();
-        setResultButtonCaptions(ui, resultButtonTexts(QStringList()));
+        showResultButtons(QStringList());
     }
     if (written)
         colourResultRow();
@@ -90,12 +78,15 @@ void frmMain::fillResultRow()
 {
     m_results->fillRow(currentRunInputs());
     chengji();
-    showResultButtons();
+    showResultButtons(m_results->cells());
 }
 
-void frmMain::showResultButtons()
+void frmMain::showResultButtons(const QStringList& cells)
 {
-    setResultButtonCaptions(ui, resultButtonTexts(m_results->cells()));
+    const QStringList texts = resultButtonTexts(cells);
+    ui->button->setText(texts.at(0));
+    ui->button2->setText(texts.at(1));
+    ui->button3->setText(texts.at(2));
 }
 
 void frmMain::chengji()
@@ -120,17 +111,9 @@ RunResult frmMain::currentRunResult() const
     return run;
 }
 
-void frmMain::buildResultText()
+void frmMain::buildPostText(RunEnd end)
 {
-    resultText = resultItemsText(currentRunResult(), CoreSettings::lineSettings());
-}
-
-void frmMain::buildPostText()
-{
-    ResultLine line;
-    line.resultText = resultText;
-    line.shortResult = shortResult;
-    finishResultLine(line, CoreSettings::lineSettings());
+    const ResultLine line = buildResultLine(currentRunResult(), CoreSettings::lineSettings(), end);
     resultText = line.resultText;
     resultTextPlain = line.resultTextPlain;
     shortResult = line.shortResult;
@@ -174,8 +157,8 @@ void frmMain::slotDelay()
         return;
 
     if (wrongCount() >= 1) {
+        // The speed button shows it with the others below.
         const QString cell = penaltySpeedCell(m_results->figures(), wrongCount());
-        ui->button->setText(QStringLiteral("速度:") + cell);
         m_results->keepCell(ColSpeed, cell);
         m_results->setCell(ColSpeed, cell);
     }
@@ -186,23 +169,15 @@ void frmMain::slotDelay()
     m_results->takePeaks(last.speed, last.keyRate, last.codeLength);
     updateCurveData();
 
-    showResultButtons();
+    showResultButtons(m_results->cells());
     m_records->refreshTotals();
 
-    shortResult.clear();
-    buildResultText();
     if (wrongCount() > 0) {
         if (needsWideSpeedColumn(m_results->cells().at(ColSpeed)))
             m_results->widenSpeedColumn();
         chengji();
     }
-    ResultLine line;
-    line.resultText = resultText;
-    appendErrorPart(line, currentRunResult(), CoreSettings::lineSettings());
-    resultText = line.resultText;
-    shortResult = line.shortResult;
-
-    buildPostText();
+    buildPostText(RunEnd::FollowOrBlind);
     jltoSql();
     markUploadEligibility();
 
@@ -223,10 +198,7 @@ void frmMain::slotDelay2()
     m_results->takePeaks(m_results->figures().speedText.toDouble(), m_results->cellText(ColKeyRate).toDouble(),
                          m_results->cellText(ColCodeLength).toDouble());
     updateCurveData();
-    buildResultText();
-    resultText = resultText.trimmed();
-    shortResult = resultText;
-    buildPostText();
+    buildPostText(RunEnd::Free);
 
     m_branch->freeRunEnded(takeFinishedRun());
 

@@ -120,10 +120,8 @@ void frmMain::resetDisplay()
     m_status->progressBar()->setValue(0);
     ui->textEdit2->setReadOnly(false);
     ui->textEdit2->setFocus(Qt::OtherFocusReason);
-    ui->button->setText(QStringLiteral("速度:"));
-    ui->button2->setText(QStringLiteral("击键:"));
-    ui->button3->setText(QStringLiteral("码长:"));
-    ui->button6->setText(QStringLiteral("理论码长:"));
+    showResultButtons(QStringList());
+    ui->button6->setText(TheoreticalLengthCaption);
     if (m_branch->postLost()) {
         // The lost post's notice stays until the run starts.
     } else if (latestVersionTitle.simplified() == App::AppTitle.simplified()) {
@@ -136,20 +134,6 @@ void frmMain::resetDisplay()
 }
 
 // ---- The reference pane ----
-
-void frmMain::richslot()
-{
-    if (App::Pattern == FreeTyping)
-        return;
-    scanCollections(typingRun().comparison());
-    m_view->paintReference(App::Pattern, false);
-}
-
-void frmMain::wrongtest()
-{
-    // The page's counts are those of the last comparison, read where the run keeps them: always
-    // the current mismatches, nothing to bring up to date.
-}
 
 void frmMain::scanCollections(const PageComparison& page)
 {
@@ -173,8 +157,6 @@ void frmMain::setMaxLength()
 {
     m_view->fitTypingPane();
 }
-
-void frmMain::do_cursorChanged() {}
 
 void frmMain::Start()
 {

@@ -24,6 +24,33 @@ const struct
     {"\t蓝色", "dev"},   {"\t淡蓝色", "blue"},    {"\t灰色", "gray"},
 };
 
+using Command = void (frmMain::*)();
+
+// The configured hot keys and the commands they run: their menu entries' shortcuts, and in this
+// order the keys the typing pane tries for Return, which it takes itself. The boss key is
+// system-wide: no window shortcut, so no entry binds it.
+const struct
+{
+    const QString* key;
+    Command slot;
+} kHotKeys[] = {
+    {&App::Kjsz, &frmMain::showSetting}, {&App::Kjfw, &frmMain::showFawen}, {&App::Kjcd, &frmMain::Reset},
+    {&App::Kjlx, &frmMain::lxSlot},      {&App::Kjzt, &frmMain::Stop},      {&App::Kjzj, &frmMain::pauseSlot},
+    {&App::Kjfx, &frmMain::fxSlot},      {&App::Kjtz, &frmMain::tzSlot},    {&App::Kjsd, &frmMain::sdzwSlot},
+    {&App::Kjzd, &frmMain::zdzwSlot},    {&App::Kjhq, &frmMain::hqSlot},    {&App::Kjcj, &frmMain::cjSlot},
+    {&App::Kjlb, &frmMain::bossSlot},    {&App::Kjjy, &frmMain::checkSlot}, {&App::Kjcf, &frmMain::cftjSlot},
+    {&App::Kjsh, &frmMain::shSlot},
+};
+
+const QString* hotKeyOf(Command slot)
+{
+    for (const auto& hotKey : kHotKeys) {
+        if (hotKey.slot == slot)
+            return hotKey.key;
+    }
+    return nullptr;
+}
+
 // Checkable entries of one exclusive group, checked from the configuration before anything is
 // connected, so that building the window triggers no slot and writes nothing.
 QActionGroup* addExclusiveGroup(QObject* owner, QMenu* menu, const QStringList& texts, int checkedIndex)
@@ -41,24 +68,34 @@ QActionGroup* addExclusiveGroup(QObject* owner, QMenu* menu, const QStringList& 
 
 } // namespace
 
-QAction* MainMenus::addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key)
+QAction* MainMenus::addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)())
 {
     QAction* action = menu->addAction(text);
-    if (slot)
-        connect(action, &QAction::triggered, m_window, slot);
-    if (key)
+    connect(action, &QAction::triggered, m_window, slot);
+    if (const QString* key = hotKeyOf(slot))
         m_shortcutBindings.append(qMakePair(key, action));
     return action;
+}
+
+bool MainMenus::runHotKey(const QString& keyText)
+{
+    for (const auto& hotKey : kHotKeys) {
+        if (*hotKey.key == keyText) {
+            (m_window->*hotKey.slot)();
+            return true;
+        }
+    }
+    return false;
 }
 
 MainMenus::MainMenus(frmMain* window, QMenuBar* bar, ChatRoad* chat) : QObject(window), m_window(window)
 {
     QMenu* mainMenu = bar->addMenu(QStringLiteral("菜单"));
-    m_settingAction = addCommand(mainMenu, QStringLiteral("设置"), &frmMain::showSetting, &App::Kjsz);
-    m_sendAction = addCommand(mainMenu, QStringLiteral("发文"), &frmMain::showFawen, &App::Kjfw);
+    m_settingAction = addCommand(mainMenu, QStringLiteral("设置"), &frmMain::showSetting);
+    m_sendAction = addCommand(mainMenu, QStringLiteral("发文"), &frmMain::showFawen);
     QMenu* loadMenu = mainMenu->addMenu(QStringLiteral("载文"));
-    addCommand(loadMenu, QStringLiteral("载文"), &frmMain::zdzwSlot, &App::Kjzd);
-    addCommand(loadMenu, QStringLiteral("从QQ窗口剪切板"), &frmMain::sdzwSlot, &App::Kjsd);
+    addCommand(loadMenu, QStringLiteral("载文"), &frmMain::zdzwSlot);
+    addCommand(loadMenu, QStringLiteral("从QQ窗口剪切板"), &frmMain::sdzwSlot);
     QActionGroup* getWay = addExclusiveGroup(
         this, loadMenu, {QStringLiteral("\tTAB方式获取"), QStringLiteral("\t鼠标方式获取")}, App::GetWay);
     for (QAction* action : getWay->actions())
@@ -93,16 +130,16 @@ MainMenus::MainMenus(frmMain* window, QMenuBar* bar, ChatRoad* chat) : QObject(w
     addCommand(markColours, QStringLiteral("打对色"), &frmMain::rcSlot);
     addCommand(markColours, QStringLiteral("打错色"), &frmMain::wcSlot);
     QMenu* keyList = toolsMenu->addMenu(QStringLiteral("快捷键列表"));
-    addCommand(keyList, QStringLiteral("重打"), &frmMain::Reset, &App::Kjcd);
-    addCommand(keyList, QStringLiteral("换群"), &frmMain::hqSlot, &App::Kjhq);
-    addCommand(keyList, QStringLiteral("乱序"), &frmMain::lxSlot, &App::Kjlx);
-    addCommand(keyList, QStringLiteral("暂停"), &frmMain::Stop, &App::Kjzt);
-    addCommand(keyList, QStringLiteral("暂停/结束(自由模式)"), &frmMain::pauseSlot, &App::Kjzj);
+    addCommand(keyList, QStringLiteral("重打"), &frmMain::Reset);
+    addCommand(keyList, QStringLiteral("换群"), &frmMain::hqSlot);
+    addCommand(keyList, QStringLiteral("乱序"), &frmMain::lxSlot);
+    addCommand(keyList, QStringLiteral("暂停"), &frmMain::Stop);
+    addCommand(keyList, QStringLiteral("暂停/结束(自由模式)"), &frmMain::pauseSlot);
     // Listed only: the boss key is system-wide and has no window shortcut.
     keyList->addAction(QStringLiteral("老板键"));
-    addCommand(keyList, QStringLiteral("检验真伪"), &frmMain::checkSlot, &App::Kjjy);
+    addCommand(keyList, QStringLiteral("检验真伪"), &frmMain::checkSlot);
     addCommand(toolsMenu, QStringLiteral("编码查询"), &frmMain::bmcxSlot);
-    addCommand(toolsMenu, QStringLiteral("拆分图解"), &frmMain::cftjSlot, &App::Kjcf);
+    addCommand(toolsMenu, QStringLiteral("拆分图解"), &frmMain::cftjSlot);
     addCommand(toolsMenu, QStringLiteral("打开自带输入法"), &frmMain::inputSlot);
     addCommand(toolsMenu, QStringLiteral("测试理论码长"), &frmMain::mcSlot);
     addCommand(toolsMenu, QStringLiteral("打开曲线图"), &frmMain::showSlot);
@@ -123,10 +160,10 @@ MainMenus::MainMenus(frmMain* window, QMenuBar* bar, ChatRoad* chat) : QObject(w
     m_articleMenu = textMenu->addMenu(QStringLiteral("文章"));
     connect(m_articleMenu, &QMenu::triggered, m_window, &frmMain::menu1ActionClick);
     fillArticleMenu(QCoreApplication::applicationDirPath() + QStringLiteral("/文章"));
-    addCommand(textMenu, QStringLiteral("发送成绩"), &frmMain::cjSlot, &App::Kjcj);
-    addCommand(textMenu, QStringLiteral("分享发文"), &frmMain::shSlot, &App::Kjsh);
-    addCommand(textMenu, QStringLiteral("发下一段"), &frmMain::fxSlot, &App::Kjfx);
-    addCommand(textMenu, QStringLiteral("停止发文"), &frmMain::tzSlot, &App::Kjtz);
+    addCommand(textMenu, QStringLiteral("发送成绩"), &frmMain::cjSlot);
+    addCommand(textMenu, QStringLiteral("分享发文"), &frmMain::shSlot);
+    addCommand(textMenu, QStringLiteral("发下一段"), &frmMain::fxSlot);
+    addCommand(textMenu, QStringLiteral("停止发文"), &frmMain::tzSlot);
 
     QMenu* helpMenu = bar->addMenu(QStringLiteral("帮助"));
     addCommand(helpMenu, QStringLiteral("赞助作者"), &frmMain::zanzhuSlot);

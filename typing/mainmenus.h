@@ -30,6 +30,8 @@ public:
 
     // Binds the shortcuts and the boss key from the configuration again.
     void rebindShortcuts();
+    // Runs the command of the first hot key that reads `keyText`; false when none does.
+    bool runHotKey(const QString& keyText);
     // Lists the "文章" entries from the text files of `folder`.
     void fillArticleMenu(const QString& folder);
     QString articleFolder() const { return m_articleFolder; }
@@ -41,7 +43,8 @@ public:
     static QString schemeName(const QString& entryText);
 
 private:
-    QAction* addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)(), const QString* key = nullptr);
+    // An entry that runs `slot`, with the shortcut of the hot key that runs it, if any.
+    QAction* addCommand(QMenu* menu, const QString& text, void (frmMain::*slot)());
     void addSchemeMenu(QMenu* parent);
 
     frmMain* m_window;

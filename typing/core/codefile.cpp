@@ -3,6 +3,7 @@
 #include "app/core/app.h"
 #include "app/core/textchars.h"
 #include "app/core/textlines.h"
+#include "typing/core/results.h"
 
 #include <QDebug>
 #include <QHash>
@@ -355,5 +356,5 @@ QString CodeFile::theoreticalCodeLengthText(const QString& passage, bool freeMod
     const int coded = codedLength(passage);
     if (coded < 0)
         return QString();
-    return QStringLiteral("理论码长:") + QString::number(double(coded) / passage.size(), 'f', 2);
+    return TheoreticalLengthCaption + QString::number(double(coded) / passage.size(), 'f', 2);
 }

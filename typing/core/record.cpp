@@ -1,6 +1,7 @@
 #include "typing/core/record.h"
 
 #include "app/core/bounded.h"
+#include "typing/core/results.h"
 
 #include <QLocale>
 
@@ -217,8 +218,8 @@ QString TypingRecord::clearedRecordLabelText()
 
 QStringList TypingRecord::clearedResultBarTexts()
 {
-    return {QStringLiteral("速度:"),     QStringLiteral("击键:"),     QStringLiteral("码长:"),
-            QStringLiteral("平均击键:"), QStringLiteral("平均码长:"), QStringLiteral("理论码长:")};
+    return resultButtonTexts(QStringList())
+           << QStringLiteral("平均击键:") << QStringLiteral("平均码长:") << TheoreticalLengthCaption;
 }
 
 QString TypingRecord::clearedTotalsToolTip()

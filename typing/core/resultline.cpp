@@ -38,6 +38,9 @@ QString checkField(const QString& text)
     return myHelper::getMd5(text).left(5);
 }
 
+namespace {
+
+// The segment header and the result items (without errors, input method, signature, check).
 QString resultItemsText(const RunResult& run, const LineSettings& settings)
 {
     // Items of columns 0 to 13, each behind a blank; the wrong count has its own part.
@@ -56,6 +59,7 @@ QString resultItemsText(const RunResult& run, const LineSettings& settings)
     return text;
 }
 
+// The wrong-character part of a follow or blind run; sets shortResult from resultText.
 void appendErrorPart(ResultLine& line, const RunResult& run, const LineSettings& settings)
 {
     if (run.wrongCount <= 0 || !settings.items.isShown(ColWrong)) {
@@ -75,6 +79,7 @@ void appendErrorPart(ResultLine& line, const RunResult& run, const LineSettings&
     }
 }
 
+// Input method, signature, check field, title and mode; computes resultTextPlain and check.
 void finishResultLine(ResultLine& line, const LineSettings& settings)
 {
     line.resultTextPlain = line.resultText;
@@ -100,6 +105,8 @@ void finishResultLine(ResultLine& line, const LineSettings& settings)
     line.resultText += mode;
     line.shortResult += mode;
 }
+
+} // namespace
 
 ResultLine buildResultLine(const RunResult& run, const LineSettings& settings, RunEnd end)
 {

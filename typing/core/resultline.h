@@ -50,16 +50,8 @@ struct ResultLine
 // The two ways a run ends: follow and blind runs carry the error part, free runs are trimmed.
 enum class RunEnd { FollowOrBlind, Free };
 
-// The whole line of a finished run.
+// The whole line of a finished run: the one composition the end of a run posts.
 ResultLine buildResultLine(const RunResult& run, const LineSettings& settings, RunEnd end);
-
-// The steps, for a caller that interleaves its own work between them:
-// the segment header and the result items (without errors, input method, signature, check);
-QString resultItemsText(const RunResult& run, const LineSettings& settings);
-// the wrong-character part of a follow or blind run; sets shortResult from resultText;
-void appendErrorPart(ResultLine& line, const RunResult& run, const LineSettings& settings);
-// input method, signature, check field, title and mode; computes resultTextPlain and check.
-void finishResultLine(ResultLine& line, const LineSettings& settings);
 
 // First five lower-case hex digits of the MD5 of the text's UTF-8 bytes.
 QString checkField(const QString& text);

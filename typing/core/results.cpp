@@ -141,7 +141,7 @@ QString penaltySpeedCell(const ResultFigures& figures, int wrongCount)
 
 QStringList resultButtonTexts(const QStringList& cells)
 {
-    QStringList texts = {QStringLiteral("速度:"), QStringLiteral("击键:"), QStringLiteral("码长:")};
+    QStringList texts = {SpeedCaption, KeyRateCaption, CodeLengthCaption};
     for (int i = 0; i < texts.size() && i < cells.size(); ++i)
         texts[i] += cells.at(i);
     return texts;

@@ -110,6 +110,12 @@ double penaltySpeed(const ResultFigures& figures, int wrongCount);
 // wrong character the plain speed text is returned unchanged.
 QString penaltySpeedCell(const ResultFigures& figures, int wrongCount);
 
+// The result buttons' captions, each read with its figure behind it.
+inline const QString SpeedCaption = QStringLiteral("速度:");
+inline const QString KeyRateCaption = QStringLiteral("击键:");
+inline const QString CodeLengthCaption = QStringLiteral("码长:");
+inline const QString TheoreticalLengthCaption = QStringLiteral("理论码长:");
+
 // Texts of the three result buttons from cells 0 to 2; with no cells, the bare captions.
 QStringList resultButtonTexts(const QStringList& cells);
 
