@@ -188,11 +188,11 @@ private:
             if (room > 0 && room < m_window.least.width())
                 consider(besideOf(m_main, side, room), true);
         }
+        const auto rank = [](const Choice& c) {
+            return std::make_tuple(c.coversBars, c.narrowed, c.overPlaced, c.overMain);
+        };
         const Choice* best = &choices.first();
         for (const Choice& choice : choices) {
-            const auto rank = [](const Choice& c) {
-                return std::make_tuple(c.coversBars, c.narrowed, c.overPlaced, c.overMain);
-            };
             if (rank(choice) < rank(*best))
                 best = &choice;
         }
@@ -234,10 +234,7 @@ QRect under(const QRect& pane, const QSize& size, const QRect& area, const QRect
     const QRect below = keptAcross(QRect(QPoint(pane.left(), pane.bottom() + 2), size), area);
     if (!area.isValid() || below.bottom() <= area.bottom())
         return below;
-    QRect belowMain(below);
-    belowMain.moveTop(main.bottom() + 2);
-    if (belowMain.bottom() <= area.bottom())
-        return belowMain;
+    // The pane lies in the main window: no room below the pane is no room below the window either.
     QRect aboveMain(below);
     aboveMain.moveBottom(main.top() - 2);
     if (aboveMain.top() >= area.top())

@@ -42,7 +42,7 @@ QVector<QRect> besideMain(const QRect& main, int header, const QVector<SideWindo
 
 // Where a window of `size` stands for typing into `pane`, a pane of the window `main`, while the
 // `passage` above it stays in sight; kept inside `area`. Under the pane, its left edge on the pane's,
-// one pixel apart, where the area has room; else off the main window: below it, above it, beside it
+// one pixel apart, where the area has room; else off the main window: above it, then beside it
 // (right, then left); only where none of these has room, over the pane rather than the passage.
 QRect under(const QRect& pane, const QSize& size, const QRect& area, const QRect& main, const QRect& passage);
 
