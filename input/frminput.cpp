@@ -276,7 +276,14 @@ void frmInput::placeBeside(QWidget* widget)
         place = QRect(0, m_deskHeight - m_frmHeight, m_deskWidth, m_frmHeight);
     } else if (positionMode == QLatin1String("control")) {
         const QRect pane(widget->mapToGlobal(QPoint()), widget->size());
-        place = ScreenPlace::under(pane, QSize(m_frmWidth, m_frmHeight), DragFrame::availableAreaNear(pane));
+        // The passage the pane's text follows, where its window shows one.
+        QWidget* window = widget->window();
+        QRect passage;
+        auto* reference = window->findChild<QTextEdit*>(QStringLiteral("textEdit"));
+        if (reference && reference != widget && reference->isVisible())
+            passage = QRect(reference->mapToGlobal(QPoint()), reference->size());
+        place = ScreenPlace::under(pane, QSize(m_frmWidth, m_frmHeight), DragFrame::availableAreaNear(pane),
+                                   window->frameGeometry(), passage);
     } else {
         return;
     }

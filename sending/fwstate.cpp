@@ -6,17 +6,14 @@
 #include "app/fieldtext.h"
 #include "app/iconhelper.h"
 #include "sending/core/segmentcycle.h"
+#include "sending/sideplaces.h"
 
-void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side, const QSize& size, int leastWidth)
-{
-    // The globals hold the main window's place; its screen is the one the side is judged on.
-    const QRect main(App::X, App::Y, App::Width, App::Height);
-    window->setGeometry(ScreenPlace::beside(main, size, side, DragFrame::availableAreaNear(main), leastWidth));
-}
+#include <QShowEvent>
 
 Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
 {
     m_ui->setupUi(this);
+    m_formSize = size();
     DragFrame::makeDraggable(this);
     setProperty("Fwstate", true);
     // A status beside the window: showing it leaves the keyboard with the typing pane.
@@ -25,7 +22,7 @@ Fwstate::Fwstate(QWidget* parent) : QWidget(parent), m_ui(new Ui::Fwstate)
     IconHelper::Instance()->setIcon(m_ui->lab_Ico, QChar(0xF00A), 12);
     IconHelper::Instance()->setIcon(m_ui->btnMenu_Close, QChar(0xF00D), 10);
     connect(m_ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
-    recvzbgb(App::X, App::Y);
+    SidePlaces::place(this);
     App::FwstateOpen = true;
 }
 
@@ -50,8 +47,17 @@ void Fwstate::recvzbgb(const int& x, const int& y)
     // The globals already hold the main window's new position when the signal comes.
     Q_UNUSED(x)
     Q_UNUSED(y)
-    // Its fields stand at fixed places: it keeps its size wherever it stands.
-    placeBesideMainWindow(this, ScreenPlace::Side::Left, size(), width());
+    // A closed panel takes its place when it shows again.
+    if (isVisible())
+        SidePlaces::place();
+}
+
+void Fwstate::showEvent(QShowEvent* event)
+{
+    // Placed before the window manager maps it, and out of the curve's way.
+    if (!event->spontaneous())
+        SidePlaces::place(this);
+    QWidget::showEvent(event);
 }
 
 void Fwstate::on_button_clicked()

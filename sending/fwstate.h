@@ -5,8 +5,6 @@
 #include <QScopedPointer>
 #include <QWidget>
 
-#include "app/core/screenplace.h"
-
 namespace Ui {
 class Fwstate;
 }
@@ -22,26 +20,27 @@ public:
     explicit Fwstate(QWidget* parent = nullptr);
     ~Fwstate() override;
 
+    // The form's size: its fields stand at fixed places. It shows narrower only where it has to.
+    QSize sizeHint() const override { return m_formSize; }
+
 signals:
     // "停止发文": the cycle goes on without a segment length; the panel has closed itself.
     void stopRequested();
 
 public slots:
     void recvstate(const QString& title, const QString& header, const QString& fullText, const QString& sentSoFar);
-    // Follows the main window: to its left, top edges aligned, or to its right where that has more room.
+    // Follows the main window: beside it, on its left by rule, and off the speed curve (SidePlaces).
     void recvzbgb(const int& x, const int& y);
 
 private slots:
     void on_button_clicked();
 
 protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     const QScopedPointer<Ui::Fwstate> m_ui;
+    QSize m_formSize;
 };
-
-// Puts a window of `size` beside the main window by ScreenPlace::beside: on `side` where the screen
-// has room, narrowed down to `leastWidth` where neither side has.
-void placeBesideMainWindow(QWidget* window, ScreenPlace::Side side, const QSize& size, int leastWidth);
 
 #endif

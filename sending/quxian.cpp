@@ -5,9 +5,10 @@
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
 #include "sending/core/curvedata.h"
-#include "sending/fwstate.h"
+#include "sending/sideplaces.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <qcustomplot.h>
 
 namespace {
@@ -37,7 +38,7 @@ quxian::quxian(QWidget* parent) : QWidget(parent), m_ui(new Ui::quxian)
     initPlot();
     initGraph();
     resize(App::Width, App::Height);
-    recvzbgb(App::X, App::Y);
+    SidePlaces::place(this);
 }
 
 quxian::~quxian() = default;
@@ -113,10 +114,16 @@ void quxian::recvzbgb(const int& x, const int& y)
 {
     Q_UNUSED(x)
     Q_UNUSED(y)
-    // As large as the main window where the screen has room; else as narrow as its axes and its
-    // check boxes allow, so that it covers as little of the main window as it can.
-    ensurePolished();
-    placeBesideMainWindow(this, ScreenPlace::Side::Right, QSize(App::Width, App::Height), minimumSizeHint().width());
+    if (isVisible())
+        SidePlaces::place();
+}
+
+void quxian::showEvent(QShowEvent* event)
+{
+    // Placed before the window manager maps it, and out of the sending-state panel's way.
+    if (!event->spontaneous())
+        SidePlaces::place(this);
+    QWidget::showEvent(event);
 }
 
 void quxian::on_ckXGrid_stateChanged(int state)

@@ -30,6 +30,8 @@ signals:
 public slots:
     // A filtered speed history: one whole-number sample and one blank each.
     void recvqx(const QString& speeds);
+    // Follows the main window: beside it, on its right by rule, and off the sending-state panel
+    // (SidePlaces).
     void recvzbgb(const int& x, const int& y);
     void LoadPlot();
 
@@ -42,6 +44,7 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void initForm();

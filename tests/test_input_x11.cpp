@@ -410,7 +410,8 @@ private slots:
     }
 
     // Last: after "退出" the panel stays detached until the main window's input command takes it back;
-    // a run typed through it ends with the panel's key counts, the keyboard source counting the hands.
+    // at the screen's foot it stands off the main window; a run typed through it ends with the
+    // panel's key counts, the keyboard source counting the hands.
     void exitThenTheMainWindowTakesItBack()
     {
         m_panel->findChild<QMenu*>()->actions().last()->trigger();
@@ -433,9 +434,17 @@ private slots:
         window.inputSlot();
         QVERIFY(!m_panel->isVisible() && !App::CountSelectKeys);
         m_panel->init(); // the table of this working folder
+        // At the screen's foot no room is left below the typing pane: the panel goes above the
+        // window and leaves both panes in sight.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint foot(100, screen.bottom() + 1 - window.height());
+        window.move(foot);
+        QTRY_COMPARE(onScreen(&window).topLeft(), foot);
         f.reference()->setFocus();
         f.typing()->setFocus();
         QTRY_VERIFY(m_panel->isVisible() && f.typing()->hasFocus());
+        QTRY_VERIFY2(onScreen(m_panel).bottom() < foot.y() && screen.contains(onScreen(m_panel)),
+                     qPrintable(QStringLiteral("%1,%2").arg(onScreen(m_panel).x()).arg(onScreen(m_panel).y())));
         for (const char* key : {"k", "h", "l", "g", "space", "g", "g", "l", "l"}) {
             m_x.chord({}, XStringToKeysym(key));
             QTest::qWait(5); // a repeated key never looks like an auto-repeat

@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -252,8 +253,9 @@ private slots:
         QCOMPARE(configFileValue("Height").toInt(), 420);
     }
 
-    // The sending-state panel and the speed curve go along when the window is dragged; the boss key
-    // hides and shows the panel with the window while a text is being sent.
+    // The sending-state panel and the speed curve go along when the window is dragged, and where they
+    // must lie over it they leave its title bar and menu bar whole; the boss key hides and shows the
+    // panel with the window while a text is being sent.
     void sideWindowsFollowAndHide()
     {
         App::X = 150; // the window fills the right of the screen: nowhere beside it has room
@@ -267,14 +269,19 @@ private slots:
         QWidget* panel = shown.value("Fwstate");
         QWidget* curve = shown.value("quxian");
         QVERIFY(panel && curve);
-        QCOMPARE(panel->pos(), QPoint(0, 20)); // to the left and the curve to the right, within the screen
+        const QMenuBar* menus = w.findChild<QMenuBar*>();
+        const int bars = menus->mapTo(&w, QPoint(0, menus->height())).y();
+        QVERIFY(bars > 40);
+        // To the left and the curve to the right, within the screen, both below the bars.
+        QCOMPARE(panel->pos(), QPoint(0, 20 + bars));
         const int curveX = curve->x();
+        QVERIFY(curve->geometry().right() == 799 && curve->y() == 20 + bars);
         const QPoint grab = w.mapToGlobal(QPoint(5, 5));
         sendMouse(&w, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(&w, QEvent::MouseMove, grab + QPoint(0, 80), Qt::NoButton, Qt::LeftButton);
-        sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(0, 80), Qt::LeftButton, Qt::NoButton);
+        sendMouse(&w, QEvent::MouseMove, grab + QPoint(0, 20), Qt::NoButton, Qt::LeftButton);
+        sendMouse(&w, QEvent::MouseButtonRelease, grab + QPoint(0, 20), Qt::LeftButton, Qt::NoButton);
         QCOMPARE((QList<QPoint>{w.pos(), panel->pos(), curve->pos()}),
-                 (QList<QPoint>{QPoint(150, 100), QPoint(0, 100), QPoint(curveX, 100)}));
+                 (QList<QPoint>{QPoint(150, 40), QPoint(0, 40 + bars), QPoint(curveX, 40 + bars)}));
         for (const bool visible : {false, true}) {
             w.activated();
             QCOMPARE((QList<bool>{w.isVisible(), panel->isVisible()}), (QList<bool>{visible, visible}));

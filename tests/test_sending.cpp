@@ -1,5 +1,6 @@
 // The sending side: segments and their post, figures, preview, listings, progress texts, curve points
-// and placement (server texts: the database test's); the sending cycle's branches and window, offscreen.
+// (server texts: the database test's; the side windows' places: the placement test's); the sending
+// cycle's branches and window, offscreen.
 #include "app/core/app.h"
 #include "app/core/progressstore.h"
 #include "app/core/screenplace.h"
@@ -323,68 +324,6 @@ private slots:
         QCOMPARE(ScreenPlace::keptInside(QRect(100, 100, 294, 475), screen), QRect(100, 100, 294, 475));
         QCOMPARE(ScreenPlace::keptInside(QRect(300, -40, 1400, 1100), screen).topLeft(),
                  QPoint()); // larger than the screen
-    }
-
-    void sideWindowPlaces_data()
-    {
-        QTest::addColumn<QRect>("area");   // the screen's available area
-        QTest::addColumn<QRect>("saved");  // the main window's saved place and size
-        QTest::addColumn<QPoint>("main");  // where it opens
-        QTest::addColumn<QPoint>("panel"); // the sending-state panel, 294 wide, on the left by rule
-        QTest::addColumn<QRect>("curve");  // the speed curve, as large as the main window, on the right
-        const QRect small(0, 0, 1024, 768);
-        const QRect large(0, 0, 1280, 1024);
-        QTest::addRow("saved near the corner on 1280, opened on 1024")
-            << small << QRect(1100, 800, 650, 475) << QPoint(374, 293) << QPoint(80, 293) << QRect(0, 293, 480, 475);
-        QTest::addRow("first start on 1280")
-            << large << QRect(0, 0, 650, 475) << QPoint(0, 0) << QPoint(650, 0) << QRect(650, 0, 630, 475);
-        QTest::addRow("right half of 1280")
-            << large << QRect(660, 100, 600, 475) << QPoint(660, 100) << QPoint(366, 100) << QRect(60, 100, 600, 475);
-        QTest::addRow("at the right edge of 1280")
-            << large << QRect(630, 0, 650, 475) << QPoint(630, 0) << QPoint(336, 0) << QRect(0, 0, 630, 475);
-        QTest::addRow("under a top panel") << QRect(0, 30, 1280, 994) << QRect(100, 0, 650, 475) << QPoint(100, 30)
-                                           << QPoint(750, 30) << QRect(750, 30, 530, 475);
-        QTest::addRow("centred on 1024, equal room")
-            << small << QRect(187, 100, 650, 475) << QPoint(187, 100) << QPoint(0, 100) << QRect(544, 100, 480, 475);
-        QTest::addRow("more room on the other side, not enough")
-            << small << QRect(200, 100, 674, 475) << QPoint(200, 100) << QPoint(0, 100) << QRect(0, 100, 480, 475);
-    }
-
-    // The main window opens whole on the screen; the side windows stand beside it, on their own
-    // side where it has room, else on the other where that has room, else on the side with more room,
-    // the curve narrowed to that room down to its least width and only then over the main window.
-    void sideWindowPlaces()
-    {
-        QFETCH(QRect, area);
-        QFETCH(QRect, saved);
-        const int curveLeast = 480; // what its axes and check boxes need, about
-        const QRect opened = ScreenPlace::keptInside(saved, area);
-        QTEST(opened.topLeft(), "main");
-        QTEST(ScreenPlace::beside(opened, QSize(294, 475), ScreenPlace::Side::Left, area, 294).topLeft(), "panel");
-        QTEST(ScreenPlace::beside(opened, opened.size(), ScreenPlace::Side::Right, area, curveLeast), "curve");
-    }
-
-    // The input panel under the typing pane, or just above it where only that has room.
-    void panelUnderPane_data()
-    {
-        QTest::addColumn<QRect>("pane");
-        QTest::addColumn<QPoint>("panel"); // 610 x 210
-        QTest::addRow("room below") << QRect(0, 295, 650, 70) << QPoint(0, 366);
-        QTest::addRow("none below, above") << QRect(374, 588, 650, 70) << QPoint(374, 377);
-        QTest::addRow("none either way") << QRect(500, 200, 600, 500) << QPoint(414, 558);
-    }
-    void panelUnderPane()
-    {
-        QFETCH(QRect, pane);
-        QTEST(ScreenPlace::under(pane, QSize(610, 210), QRect(0, 0, 1024, 768)).topLeft(), "panel");
-    }
-
-    void nearestScreen()
-    {
-        const QVector<QRect> screens{QRect(0, 0, 1280, 1024), QRect(1280, 0, 1024, 768)};
-        QCOMPARE(ScreenPlace::nearest(QRect(800, 100, 650, 475), screens), 0);  // most of it on the first
-        QCOMPARE(ScreenPlace::nearest(QRect(1600, 900, 650, 475), screens), 1); // below the second
-        QCOMPARE(ScreenPlace::nearest(QRect(0, 0, 10, 10), {}), -1);
     }
 };
 

@@ -184,11 +184,14 @@ private slots:
                 QVERIFY(!button->isVisible() ||
                         !shown.intersects(QRect(button->mapTo(box.get(), QPoint()), button->size())));
         }
-        // Dragged to the screen's corner, a box that grows stays whole on the screen.
+        // Dragged to the screen's corner, a box that grows wider, taller or both stays whole on the screen.
         const QRect screen = box->screen()->availableGeometry();
-        box->move(screen.bottomRight() - QPoint(box->width(), box->height()) + QPoint(1, 1));
-        box->resize(box->size() + QSize(120, 40));
-        QTRY_VERIFY(screen.contains(box->frameGeometry()));
+        for (const QSize& growth : {QSize(120, 0), QSize(0, 40), QSize(120, 40)}) {
+            box->move(screen.bottomRight() - QPoint(box->width(), box->height()) + QPoint(1, 1));
+            box->resize(box->size() + growth);
+            QTRY_VERIFY2(screen.contains(box->frameGeometry()),
+                         qPrintable(QStringLiteral("%1 x %2 more").arg(growth.width()).arg(growth.height())));
+        }
     }
 
     void messageBox_data()

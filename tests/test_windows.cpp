@@ -24,6 +24,7 @@
 
 #include <QDesktopServices>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
@@ -453,6 +454,64 @@ private slots:
         f.type(QStringLiteral("a"));
         QTRY_VERIFY(w.width() > 650);
         QTRY_COMPARE(placed(panel).topLeft(), QPoint(placed(&w).right() + 1, 0));
+    }
+
+    void sideWindowsApart_data()
+    {
+        QTest::addColumn<QPoint>("main");
+        QTest::addColumn<bool>("panel"); // the sending-state panel opens before the curve
+        QTest::addColumn<bool>("room");  // the screen has room for all of them apart
+        QTest::addRow("first start") << QPoint(0, 0) << true << true;
+        QTest::addRow("at the right edge") << QPoint(630, 0) << true << true;
+        QTest::addRow("centred at the top, curve alone") << QPoint(315, 0) << false << true;
+        QTest::addRow("at (100,200)") << QPoint(100, 200) << true << false;
+    }
+
+    // The main window, the sending-state panel and the speed curve as the X server has them: none
+    // over another where the screen has room; else the curve over the main window, but never over
+    // its title bar and menu bar, nor over the panel.
+    void sideWindowsApart()
+    {
+        QFETCH(QPoint, main);
+        QFETCH(bool, panel);
+        QFETCH(bool, room);
+        TestDir dir;
+        ts::MainWindowFixture f;
+        App::Dl = true;
+        App::X = main.x();
+        App::Y = main.y();
+        frmMain& w = f.open(true);
+        if (panel)
+            w.infoRecv(100, QStringLiteral("春晓"), QString(300, QChar(0x5B57)), QString(), QString());
+        w.showSlot();
+        QVector<QWidget*> windows{&w};
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && QStringList{"Fwstate", "quxian"}.contains(window->objectName()))
+                windows << window;
+        }
+        QCOMPARE(windows.size(), panel ? 3 : 2);
+        const auto placed = [](const QWidget* window) {
+            QRect rect;
+            platform::windowSystem().clientRect(window->winId(), &rect);
+            return rect;
+        };
+        const auto* menus = w.findChild<QMenuBar*>();
+        const QRect bars(placed(&w).topLeft(), QSize(w.width(), menus->mapTo(&w, QPoint(0, menus->height())).y()));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const auto apart = [&] {
+            QStringList faults;
+            for (int i = 0; i < windows.size(); ++i) {
+                const QRect one = placed(windows.at(i));
+                if (!screen.contains(one) || (i > 0 && one.intersects(bars)))
+                    faults << windows.at(i)->objectName();
+                for (int j = qMax(1, i + 1); j < windows.size(); ++j) {
+                    if ((room || i > 0) && one.intersects(placed(windows.at(j))))
+                        faults << windows.at(i)->objectName() + " " + windows.at(j)->objectName();
+                }
+            }
+            return faults;
+        };
+        QTRY_VERIFY2(placed(&w).topLeft() == main && apart().isEmpty(), qPrintable(apart().join(", ")));
     }
 
     // The title drags the window whatever it shows: a message in colour, an update link. A click

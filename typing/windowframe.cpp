@@ -8,9 +8,11 @@
 #include "app/core/screenplace.h"
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
+#include "sending/sideplaces.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -50,6 +52,8 @@ void WindowFrame::place()
     m_window->move(kept);
     App::X = kept.x();
     App::Y = kept.y();
+    // The side windows leave the title bar and the menu bar below it in sight.
+    SidePlaces::setMainBars(m_window->findChild<QMenuBar*>());
 
     m_fadeIn = new QPropertyAnimation(m_window, "windowOpacity", this);
     m_fadeIn->setDuration(kFadeMs);

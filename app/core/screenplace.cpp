@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <limits>
+#include <tuple>
 
 namespace ScreenPlace {
 
@@ -34,34 +35,219 @@ int nearest(const QRect& rect, const QVector<QRect>& areas)
     return best;
 }
 
-QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area, int leastWidth)
+namespace {
+
+bool inside(const QRect& rect, const QRect& area)
 {
-    // Room is judged across only: a window kept inside from above or below stays off the main one.
-    const int leftRoom = area.isValid() ? main.left() - area.left() : size.width();
-    const int rightRoom = area.isValid() ? area.right() - main.right() : size.width();
-    const int asked = side == Side::Left ? leftRoom : rightRoom;
-    const int other = side == Side::Left ? rightRoom : leftRoom;
-    // The other side only where it has room, or more of it, and the asked one has none.
-    const bool switches = asked < size.width() && (other >= size.width() || other > asked);
-    const bool onLeft = (side == Side::Left) != switches;
-    const int room = qMax(0, switches ? other : asked);
-    const int width = qMax(qMin(size.width(), room), qMin(size.width(), leastWidth));
-    QRect place(QPoint(0, main.top()), QSize(width, size.height()));
-    if (onLeft)
-        place.moveRight(main.left() - 1);
-    else
-        place.moveLeft(main.right() + 1);
-    return keptInside(place, area);
+    return !area.isValid() || area.contains(rect);
 }
 
-QRect under(const QRect& anchor, const QSize& size, const QRect& area)
+qint64 overlap(const QRect& a, const QRect& b)
 {
-    const QRect below(QPoint(anchor.left(), anchor.bottom() + 2), size);
-    QRect above(below);
-    above.moveBottom(anchor.top() - 2);
-    // As input-method windows do: the text being typed stays in sight.
-    const bool aboveInstead = area.isValid() && below.bottom() > area.bottom() && above.top() >= area.top();
-    return keptInside(aboveInstead ? above : below, area);
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+QRect keptAcross(QRect rect, const QRect& area)
+{
+    rect.moveLeft(keptInside(rect, area).left());
+    return rect;
+}
+
+QRect keptDown(QRect rect, const QRect& area)
+{
+    rect.moveTop(keptInside(rect, area).top());
+    return rect;
+}
+
+Side otherSide(Side side)
+{
+    return side == Side::Left ? Side::Right : Side::Left;
+}
+
+// One side window among the main window and the windows placed before it.
+class SidePlacing
+{
+public:
+    SidePlacing(const QRect& main, int header, const SideWindow& window, const QVector<QRect>& placed,
+                const QRect& area)
+        : m_main(main), m_bars(main.left(), main.top(), main.width(), qBound(0, header, main.height())),
+          m_window(window), m_placed(placed), m_area(area)
+    {
+    }
+
+    QRect place() const
+    {
+        const Side sides[] = {m_window.side, otherSide(m_window.side)};
+        const int width = m_window.size.width();
+        for (const Side side : sides) {
+            const QRect rect = besideOf(m_main, side, width);
+            if (isClear(rect))
+                return rect;
+        }
+        for (const QRect& other : m_placed) {
+            for (const Side side : sides) {
+                const QRect rect = besideOf(other, side, width);
+                if (isClear(rect))
+                    return rect;
+            }
+        }
+        for (const Side side : sidesByRoom(true)) {
+            const int room = roomBeside(side, true);
+            if (room < m_window.least.width())
+                continue;
+            const QRect rect = besideOf(m_main, side, qMin(room, width));
+            if (isClear(rect))
+                return rect;
+        }
+        QRect below = keptAcross(QRect(QPoint(m_main.left(), m_main.bottom() + 1), m_window.size), m_area);
+        if (isClear(below))
+            return below;
+        QRect above(below);
+        above.moveBottom(m_main.top() - 1);
+        if (isClear(above))
+            return above;
+        return overMain();
+    }
+
+private:
+    QRect besideOf(const QRect& of, Side side, int width) const
+    {
+        QRect rect(QPoint(0, of.top()), QSize(width, m_window.size.height()));
+        if (side == Side::Left)
+            rect.moveRight(of.left() - 1);
+        else
+            rect.moveLeft(of.right() + 1);
+        return keptDown(rect, m_area);
+    }
+
+    bool isClear(const QRect& rect) const
+    {
+        if (!inside(rect, m_area) || rect.intersects(m_main))
+            return false;
+        for (const QRect& other : m_placed) {
+            if (rect.intersects(other))
+                return false;
+        }
+        return true;
+    }
+
+    // The free width beside the main window, in the rows a window beside it takes, up to the area's
+    // edge and, with `fenced`, up to the first window placed before it.
+    int roomBeside(Side side, bool fenced) const
+    {
+        const QRect rows = besideOf(m_main, side, 1);
+        const int far =
+            side == Side::Right ? std::numeric_limits<int>::max() / 2 : -std::numeric_limits<int>::max() / 2;
+        int edge = m_area.isValid() ? (side == Side::Right ? m_area.right() + 1 : m_area.left() - 1) : far;
+        for (const QRect& other : m_placed) {
+            if (!fenced || other.top() > rows.bottom() || other.bottom() < rows.top())
+                continue;
+            if (side == Side::Right && other.left() > m_main.right())
+                edge = qMin(edge, other.left());
+            else if (side == Side::Left && other.right() < m_main.left())
+                edge = qMax(edge, other.right());
+        }
+        return qMax(0, side == Side::Right ? edge - m_main.right() - 1 : m_main.left() - 1 - edge);
+    }
+
+    QVector<Side> sidesByRoom(bool fenced) const
+    {
+        const Side own = m_window.side;
+        if (roomBeside(otherSide(own), fenced) > roomBeside(own, fenced))
+            return {otherSide(own), own};
+        return {own, otherSide(own)};
+    }
+
+    // No place off the main window: the least cover that keeps its bars clear.
+    QRect overMain() const
+    {
+        struct Choice
+        {
+            QRect rect;
+            bool coversBars;
+            bool narrowed; // below its least width
+            qint64 overPlaced;
+            qint64 overMain;
+        };
+        QVector<Choice> choices;
+        const auto consider = [&](const QRect& rect, bool narrowed) {
+            qint64 overPlaced = 0;
+            for (const QRect& other : m_placed)
+                overPlaced += overlap(rect, other);
+            choices.append({rect, rect.intersects(m_bars), narrowed, overPlaced, overlap(rect, m_main)});
+        };
+        const QSize size = m_window.size;
+        for (const Side side : sidesByRoom(false)) {
+            const int width = qMin(size.width(), qMax(roomBeside(side, false), m_window.least.width()));
+            consider(lowered(keptInside(besideOf(m_main, side, width), m_area)), false);
+        }
+        consider(lowered(keptInside(QRect(QPoint(m_main.left(), m_main.bottom() + 1), size), m_area)), false);
+        for (const Side side : sidesByRoom(false)) {
+            const int room = roomBeside(side, false);
+            if (room > 0 && room < m_window.least.width())
+                consider(besideOf(m_main, side, room), true);
+        }
+        const auto rank = [](const Choice& c) {
+            return std::make_tuple(c.coversBars, c.narrowed, c.overPlaced, c.overMain);
+        };
+        const Choice* best = &choices.first();
+        for (const Choice& choice : choices) {
+            if (rank(choice) < rank(*best))
+                best = &choice;
+        }
+        return best->rect;
+    }
+
+    // Moved below the main window's bars where it would cover them, shortened to the room below them
+    // down to its least height.
+    QRect lowered(QRect rect) const
+    {
+        if (m_bars.isEmpty() || !rect.intersects(m_bars))
+            return rect;
+        rect.moveTop(m_bars.bottom() + 1);
+        const int room = m_area.isValid() ? m_area.bottom() + 1 - rect.top() : rect.height();
+        rect.setHeight(qMax(m_window.least.height(), qMin(m_window.size.height(), room)));
+        return keptInside(rect, m_area);
+    }
+
+    QRect m_main;
+    QRect m_bars;
+    SideWindow m_window;
+    const QVector<QRect>& m_placed;
+    QRect m_area;
+};
+
+} // namespace
+
+QVector<QRect> besideMain(const QRect& main, int header, const QVector<SideWindow>& windows, const QRect& area)
+{
+    QVector<QRect> placed;
+    for (const SideWindow& window : windows)
+        placed.append(SidePlacing(main, header, window, placed, area).place());
+    return placed;
+}
+
+QRect under(const QRect& pane, const QSize& size, const QRect& area, const QRect& main, const QRect& passage)
+{
+    // As input-method windows do: the text being typed stays in sight, and so does the passage it follows.
+    const QRect below = keptAcross(QRect(QPoint(pane.left(), pane.bottom() + 2), size), area);
+    if (!area.isValid() || below.bottom() <= area.bottom())
+        return below;
+    // The pane lies in the main window: no room below the pane is no room below the window either.
+    QRect aboveMain(below);
+    aboveMain.moveBottom(main.top() - 2);
+    if (aboveMain.top() >= area.top())
+        return aboveMain;
+    QRect right = keptDown(QRect(QPoint(main.right() + 2, pane.top()), size), area);
+    if (right.right() <= area.right())
+        return right;
+    QRect left(right);
+    left.moveRight(main.left() - 2);
+    if (left.left() >= area.left())
+        return left;
+    const int top = passage.isValid() ? passage.bottom() + 2 : pane.top();
+    return keptInside(QRect(QPoint(pane.left(), top), size), area);
 }
 
 } // namespace ScreenPlace

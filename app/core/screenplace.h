@@ -20,16 +20,31 @@ int nearest(const QRect& rect, const QVector<QRect>& areas);
 
 enum class Side { Left, Right };
 
-// Where a window of `size` stands beside `main`, top edges aligned, kept inside `area`: on `side`
-// when it fits whole there, else on the other side when it fits there. Where neither has room, on
-// the side with more (`side` when they are equal), narrowed to that room but to no less than
-// `leastWidth`; only a window that cannot narrow so far lies over the main window, by as little as
-// it can.
-QRect beside(const QRect& main, const QSize& size, Side side, const QRect& area, int leastWidth);
+// A window that stands beside the main one: its size, the side its rule gives it, and the least size
+// it keeps where it has to give way.
+struct SideWindow
+{
+    QSize size;
+    Side side = Side::Right;
+    QSize least;
+};
 
-// Where a window of `size` stands under `anchor`, its left edge on the anchor's, one pixel apart,
-// kept inside `area`; just above it instead where the area has no room below and room above.
-QRect under(const QRect& anchor, const QSize& size, const QRect& area);
+// Where side windows of `main` stand, in the order given, each against the main window and the ones
+// placed before it, top edges aligned where they stand beside. Off all of them where `area` has room:
+// beside the main window, its own side first; beside a window placed before it; beside the main
+// window narrowed to the room there (the side with more of it first) but to no less than its least
+// width; below the main window; above it. Where none has room it lies over the main window, but
+// never over its first `header` rows (its title and menu bars): as little over the windows placed
+// before it, and then over the main window, as it can, lowered and shortened to no less than its
+// least height; only where that cannot keep the bars clear does it narrow further beside the main
+// window.
+QVector<QRect> besideMain(const QRect& main, int header, const QVector<SideWindow>& windows, const QRect& area);
+
+// Where a window of `size` stands for typing into `pane`, a pane of the window `main`, while the
+// `passage` above it stays in sight; kept inside `area`. Under the pane, its left edge on the pane's,
+// one pixel apart, where the area has room; else off the main window: above it, then beside it
+// (right, then left); only where none of these has room, over the pane rather than the passage.
+QRect under(const QRect& pane, const QSize& size, const QRect& area, const QRect& main, const QRect& passage);
 
 } // namespace ScreenPlace
 
