@@ -246,7 +246,6 @@ void Setting::on_btnOk_clicked()
         App::setConfigValue(App::configIndex(key), controlValue(key));
     App::writeConfig();
     sendInputMethod({App::ShuRuFa2, App::DbOnline, App::ShuRuFa, App::SignedInName});
-    m_keysStored = true;
     emit setting();
     close();
 }
@@ -278,11 +277,6 @@ void Setting::closeEvent(QCloseEvent* event)
     frmMessageBox box;
     box.SetMessage(QStringLiteral("快捷键冲突！"), 2);
     box.exec();
-    // Only keys this window stored keep it open, to be mended; a conflict it opened with (a file
-    // edited by hand) is shown, and the user may still leave.
-    if (m_keysStored)
-        event->ignore();
-    else
-        event->accept();
+    event->ignore();
 }
 

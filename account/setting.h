@@ -15,8 +15,8 @@ class Setting;
 }
 
 // The settings window: five pages of controls over the configuration globals. OK stores them all,
-// writes the file and emits `setting`; once OK has stored conflicting hot keys, the window refuses
-// to close until they are mended.
+// writes the file and emits `setting`; the window refuses to close while the stored hot keys
+// conflict.
 class Setting : public QWidget
 {
     Q_OBJECT
@@ -56,8 +56,6 @@ private:
     const QScopedPointer<Ui::Setting> m_ui;
     // The window's width beside its pages, as designed: the window widens with them.
     int m_besidePages = 0;
-    // OK has stored the hot keys since the window opened.
-    bool m_keysStored = false;
 };
 
 #endif

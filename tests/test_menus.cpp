@@ -543,11 +543,11 @@ private slots:
         QTest::addColumn<QString>("stored"); // 拆分图解's stored key
         QTest::addColumn<QString>("typed");  // then typed into its field
         QTest::addColumn<QString>("how");    // the button that ends, or empty: Escape
-        // A text swallowing the later lines of a file, two of them alike, so the keys conflict.
-        QString swallowed = QStringLiteral("CTRL+F\nKjsh=F7\nGdcd=true\n");
+        // A text that once swallowed the later lines of a damaged file, stored as the window found it.
+        QString swallowed = QStringLiteral("CTRL+G\nKjsh=F7\nGdcd=true\n");
         for (int i = 0; i < 60; ++i)
             swallowed += QStringLiteral("Key%1=value%1\n").arg(i);
-        swallowed += QStringLiteral("Gdcd=true");
+        swallowed.chop(1); // a last line break would leave a bare "]" entry, alike in every key
         const QString typed(150, QLatin1Char('W'));
         QTest::addRow("150 characters typed") << "CTRL+F" << typed << "btnOk";
         QTest::addRow("stored with line breaks, close button") << swallowed << ""
@@ -556,8 +556,8 @@ private slots:
                                                          << "";
     }
 
-    // However long a hot key, the window stays within the screen with its buttons in reach; any text is
-    // stored; a conflict the window opened with is shown but does not keep the user in it.
+    // However long a hot key, the window stays within the screen with its buttons in reach, any text is
+    // stored, and the window closes as it does with short keys.
     void longHotKeys()
     {
         QFETCH(QString, stored);
@@ -586,8 +586,8 @@ private slots:
         else
             QTest::mouseClick(button(how), Qt::LeftButton);
         QVERIFY(!m_setting->isVisible());
+        QVERIFY(box.text.isEmpty());
         if (typed.isEmpty()) {
-            QCOMPARE(box.text, QStringLiteral("快捷键冲突！"));
             QCOMPARE(configBytes(), before);
         } else {
             QCOMPARE(configFileValue("Kjcf").toString(), typed);
