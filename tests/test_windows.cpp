@@ -344,7 +344,7 @@ private slots:
     }
 
     // Real-length texts in the status bar: figures whole; of the chat group and the title, a text that
-    // needs less than half of their room shows whole and the other takes the rest, else each gets half;
+    // fits beside the other's least shows whole and the other takes the rest, else each gets half;
     // a cut text ends in "…" and shows whole in its tool tip, markup shown as text. The sending-state
     // panel stands beside the window.
     void statusBarSharesRoom_data()
@@ -404,9 +404,61 @@ private slots:
                 QVERIFY2(QTextDocumentFragment::fromHtml(labels[i]->toolTip()).toPlainText().contains(text.mid(4)),
                          qPrintable(labels[i]->toolTip()));
             }
+            // Halves, less what the first shows no character in, which the second takes.
             if (!least && !chatWhole && !titleWhole)
-                QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <= 1,
+                QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <
+                             2 * labels[1]->fontMetrics().horizontalAdvance(QChar(0x6625)),
                          qPrintable(QStringLiteral("%1 and %2").arg(labels[0]->width()).arg(labels[1]->width())));
+        }
+    }
+
+    // Keys whose code hints differ in length move neither name: the chat group cut as far as it must
+    // be, a short title beside it whole where it fits beside the group's least, each as wide before
+    // the keys as after each of them.
+    void statusBarHoldsStill()
+    {
+        ts::MainWindowFixture f;
+        const QString passage = QStringLiteral("春眠不觉晓花落知多少夜来");
+        const QStringList codes{"i", "mmmm", "wm", "il", "mwm", "j", "wwww", "ij", "mmw", "t"};
+        QString codeFile;
+        for (int i = 0; i < codes.size(); ++i)
+            codeFile += passage.at(i + 1) + QLatin1Char('\t') + codes.at(i) + QLatin1Char('\n');
+        QVERIFY(QDir().mkpath(QStringLiteral("编码文件")) &&
+                App::writeFile(QStringLiteral("编码文件/h.txt"), codeFile));
+        App::BianMa = QStringLiteral("h.txt");
+        App::BianMa2 = true;
+        App::Gdcd = false;
+        App::TempJilu = App::Jilu = 5; // the record passes 9 on the way
+        frmMain& w = f.open(true);
+        App::ChatTitle = kLongTitle;
+        w.getHwnd();
+        w.layHandPassage(QStringLiteral("万字长文"), passage);
+        const QLabel* chat = w.findChild<QLabel*>(QStringLiteral("labChat"));
+        const QLabel* segment = w.findChild<QLabel*>(QStringLiteral("labSegment"));
+        const QLabel* title = w.findChild<QLabel*>(QStringLiteral("labTitle"));
+        const QLabel* hint = w.findChild<QLabel*>(QStringLiteral("labCodeHint"));
+        const auto names = [&] {
+            QApplication::processEvents(); // the posted layout requests of the last change
+            return QStringLiteral("%1 (%2) | %3 (%4)")
+                .arg(QTextDocumentFragment::fromHtml(chat->text()).toPlainText())
+                .arg(chat->width())
+                .arg(title->text())
+                .arg(title->width());
+        };
+        names();
+        // Room for the title beside the group's least, though not in half of the room.
+        const int spacing = segment->x() - chat->width();
+        const int room = segment->parentWidget()->width() - segment->width() - 2 * spacing;
+        const int needed = title->sizeHint().width() + chat->minimumSizeHint().width();
+        QVERIFY(needed < 2 * title->sizeHint().width());
+        w.resize(w.width() + needed - room, w.height());
+        QTRY_COMPARE(title->text(), QStringLiteral("标题: 万字长文"));
+        const QString before = names();
+        QVERIFY2(before.contains(QChar(0x2026)), qPrintable(before));
+        for (int i = 0; i < codes.size(); ++i) {
+            f.type(passage.at(i));
+            QVERIFY2(hint->text().contains(codes.at(i)), qPrintable(hint->text()));
+            QCOMPARE(names(), before);
         }
     }
 
