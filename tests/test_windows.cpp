@@ -462,6 +462,60 @@ private slots:
         }
     }
 
+    // However the window was minimised and brought back before, the press of the boss key that
+    // shows the window again, or the tray's 还原, brings it back on the screen and active.
+    void bossKeyBringsWindowBack_data()
+    {
+        QTest::addColumn<bool>("restored"); // by the window manager, as a click on the taskbar does
+        QTest::addColumn<bool>("tray");     // 最小化 and 还原 of the tray's menu, else the boss key
+        QTest::addRow("boss key after a restore") << true << false;
+        QTest::addRow("tray after a restore") << true << true;
+        QTest::addRow("boss key while minimised") << false << false;
+        QTest::addRow("tray while minimised") << false << true;
+    }
+    void bossKeyBringsWindowBack()
+    {
+        QFETCH(bool, restored);
+        QFETCH(bool, tray);
+        xt::XInput x;
+        QVERIFY2(x.isOpen(), "needs an X display with XTest (run under test.sh)");
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+        ts::MainWindowFixture f;
+        App::Kjlb = QStringLiteral("ALT+Q");
+        frmMain& w = f.open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const platform::WindowHandle handle = w.winId();
+        // On the screen and active, as the window manager has it.
+        const auto onScreen = [&] {
+            return w.isVisible() && !x.iconic(handle) && platform::windowSystem().foregroundWindow() == handle;
+        };
+        QMenu* menu = w.findChild<QSystemTrayIcon*>()->contextMenu();
+        const auto press = [&](const QString& trayEntry) {
+            if (!tray)
+                return x.chord({XK_Alt_L}, XK_q);
+            for (QAction* action : menu->actions())
+                if (action->text() == trayEntry)
+                    action->trigger();
+        };
+        QTest::mouseClick(f.button(QStringLiteral("btnMenu_Min")), Qt::LeftButton);
+        QTRY_VERIFY(x.iconic(handle));
+        if (restored) {
+            platform::windowSystem().setForegroundWindow(handle);
+            QTRY_VERIFY(onScreen());
+        }
+        press(QStringLiteral("最小化"));
+        QTRY_VERIFY(!w.isVisible());
+        press(QStringLiteral("还原"));
+        // Active for the toolkit too: the typing pane takes the keys.
+        QTRY_VERIFY2(onScreen() && w.isActiveWindow(),
+                     qPrintable(QStringLiteral("visible %1, minimised %2, active %3 and %4")
+                                    .arg(w.isVisible())
+                                    .arg(x.iconic(handle))
+                                    .arg(platform::windowSystem().foregroundWindow() == handle)
+                                    .arg(w.isActiveWindow())));
+    }
+
     // The side windows stand beside the main window as the X server has them, however it moved or
     // grew: the curve at the first start and with the window at the right edge, the sending-state
     // panel when the record's figures widen the window.
