@@ -134,9 +134,10 @@ void WindowFrame::showWindow()
     // back. A hidden window is shown from the minimised state, which the toolkit maps normally.
     if (!m_window->isVisible())
         m_window->setWindowState(m_window->windowState() | Qt::WindowMinimized);
+    // Mapped anew, the window manager gives it the focus; an activation asked for here would only
+    // come once the window is mapped, and take the focus from whatever was chosen meanwhile.
     m_window->showNormal();
     m_window->raise();
-    m_window->activateWindow();
     // Shown again soon after it hid, the window is still the toolkit's focus window, so the focus
     // the window manager gives it back is taken as no change and the window never counts as active.
     if (QGuiApplication::focusWindow() == m_window->windowHandle())
