@@ -345,7 +345,7 @@ private slots:
     }
 
     // Real-length texts in the status bar: figures whole; of the chat group and the title, a text that
-    // needs less than half of their room shows whole and the other takes the rest, else each gets half;
+    // fits beside the other's least shows whole and the other takes the rest, else each gets half;
     // a cut text ends in "…" and shows whole in its tool tip, markup shown as text. The sending-state
     // panel stands beside the window.
     void statusBarSharesRoom_data()
@@ -405,10 +405,116 @@ private slots:
                 QVERIFY2(QTextDocumentFragment::fromHtml(labels[i]->toolTip()).toPlainText().contains(text.mid(4)),
                          qPrintable(labels[i]->toolTip()));
             }
+            // Halves, less what the first shows no character in, which the second takes.
             if (!least && !chatWhole && !titleWhole)
-                QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <= 1,
+                QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <
+                             2 * labels[1]->fontMetrics().horizontalAdvance(QChar(0x6625)),
                          qPrintable(QStringLiteral("%1 and %2").arg(labels[0]->width()).arg(labels[1]->width())));
         }
+    }
+
+    // Keys whose code hints differ in length move neither name: the chat group cut as far as it must
+    // be, a short title beside it whole where it fits beside the group's least, each as wide before
+    // the keys as after each of them.
+    void statusBarHoldsStill()
+    {
+        ts::MainWindowFixture f;
+        const QString passage = QStringLiteral("春眠不觉晓花落知多少夜来");
+        const QStringList codes{"i", "mmmm", "wm", "il", "mwm", "j", "wwww", "ij", "mmw", "t"};
+        QString codeFile;
+        for (int i = 0; i < codes.size(); ++i)
+            codeFile += passage.at(i + 1) + QLatin1Char('\t') + codes.at(i) + QLatin1Char('\n');
+        QVERIFY(QDir().mkpath(QStringLiteral("编码文件")) &&
+                App::writeFile(QStringLiteral("编码文件/h.txt"), codeFile));
+        App::BianMa = QStringLiteral("h.txt");
+        App::BianMa2 = true;
+        App::Gdcd = false;
+        App::TempJilu = App::Jilu = 5; // the record passes 9 on the way
+        frmMain& w = f.open(true);
+        App::ChatTitle = kLongTitle;
+        w.getHwnd();
+        w.layHandPassage(QStringLiteral("万字长文"), passage);
+        const QLabel* chat = w.findChild<QLabel*>(QStringLiteral("labChat"));
+        const QLabel* segment = w.findChild<QLabel*>(QStringLiteral("labSegment"));
+        const QLabel* title = w.findChild<QLabel*>(QStringLiteral("labTitle"));
+        const QLabel* hint = w.findChild<QLabel*>(QStringLiteral("labCodeHint"));
+        const auto names = [&] {
+            QApplication::processEvents(); // the posted layout requests of the last change
+            return QStringLiteral("%1 (%2) | %3 (%4)")
+                .arg(QTextDocumentFragment::fromHtml(chat->text()).toPlainText())
+                .arg(chat->width())
+                .arg(title->text())
+                .arg(title->width());
+        };
+        names();
+        // Room for the title beside the group's least, though not in half of the room.
+        const int spacing = segment->x() - chat->width();
+        const int room = segment->parentWidget()->width() - segment->width() - 2 * spacing;
+        const int needed = title->sizeHint().width() + chat->minimumSizeHint().width();
+        QVERIFY(needed < 2 * title->sizeHint().width());
+        w.resize(w.width() + needed - room, w.height());
+        QTRY_COMPARE(title->text(), QStringLiteral("标题: 万字长文"));
+        const QString before = names();
+        QVERIFY2(before.contains(QChar(0x2026)), qPrintable(before));
+        for (int i = 0; i < codes.size(); ++i) {
+            f.type(passage.at(i));
+            QVERIFY2(hint->text().contains(codes.at(i)), qPrintable(hint->text()));
+            QCOMPARE(names(), before);
+        }
+    }
+
+    // However the window was minimised and brought back before, the press of the boss key that
+    // shows the window again, or the tray's 还原, brings it back on the screen and active.
+    void bossKeyBringsWindowBack_data()
+    {
+        QTest::addColumn<bool>("restored"); // by the window manager, as a click on the taskbar does
+        QTest::addColumn<bool>("tray");     // 最小化 and 还原 of the tray's menu, else the boss key
+        QTest::addRow("boss key after a restore") << true << false;
+        QTest::addRow("tray after a restore") << true << true;
+        QTest::addRow("boss key while minimised") << false << false;
+        QTest::addRow("tray while minimised") << false << true;
+    }
+    void bossKeyBringsWindowBack()
+    {
+        QFETCH(bool, restored);
+        QFETCH(bool, tray);
+        xt::XInput x;
+        QVERIFY2(x.isOpen(), "needs an X display with XTest (run under test.sh)");
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->hide();
+        ts::MainWindowFixture f;
+        App::Kjlb = QStringLiteral("ALT+Q");
+        frmMain& w = f.open(true);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const platform::WindowHandle handle = w.winId();
+        // On the screen and active, as the window manager has it.
+        const auto onScreen = [&] {
+            return w.isVisible() && !x.iconic(handle) && platform::windowSystem().foregroundWindow() == handle;
+        };
+        QMenu* menu = w.findChild<QSystemTrayIcon*>()->contextMenu();
+        const auto press = [&](const QString& trayEntry) {
+            if (!tray)
+                return x.chord({XK_Alt_L}, XK_q);
+            for (QAction* action : menu->actions())
+                if (action->text() == trayEntry)
+                    action->trigger();
+        };
+        QTest::mouseClick(f.button(QStringLiteral("btnMenu_Min")), Qt::LeftButton);
+        QTRY_VERIFY(x.iconic(handle));
+        if (restored) {
+            platform::windowSystem().setForegroundWindow(handle);
+            QTRY_VERIFY(onScreen());
+        }
+        press(QStringLiteral("最小化"));
+        QTRY_VERIFY(!w.isVisible());
+        press(QStringLiteral("还原"));
+        // Active for the toolkit too: the typing pane takes the keys.
+        QTRY_VERIFY2(onScreen() && w.isActiveWindow(),
+                     qPrintable(QStringLiteral("visible %1, minimised %2, active %3 and %4")
+                                    .arg(w.isVisible())
+                                    .arg(x.iconic(handle))
+                                    .arg(platform::windowSystem().foregroundWindow() == handle)
+                                    .arg(w.isActiveWindow())));
     }
 
     // The side windows stand beside the main window as the X server has them, however it moved or

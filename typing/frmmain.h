@@ -261,6 +261,8 @@ private:
     void initMenus();
     void updateStatus();
     void jltoSql();
+    // The code hint for the reference pane's character at `position`.
+    void showCodeHint(int position);
 
     // ---- Parts and members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;

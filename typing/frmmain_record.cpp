@@ -92,13 +92,19 @@ void frmMain::spellFun()
     // next keystroke types, looked up from that one character rather than the whole page.
     const int typed = ui->textEdit2->document()->characterCount() - 1;
     if (typed > 0)
-        m_status->setCodeHint(
-            m_hints->hintAt(ui->textEdit->document(), typed, App::BianMa2, App::Pattern == FreeTyping));
+        showCodeHint(typed);
 }
 
 void frmMain::getfirstbmts()
 {
-    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), 0, App::BianMa2, App::Pattern == FreeTyping));
+    showCodeHint(0);
+}
+
+void frmMain::showCodeHint(int position)
+{
+    const bool freeMode = App::Pattern == FreeTyping;
+    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), position, App::BianMa2, freeMode),
+                          App::BianMa2 && !freeMode);
 }
 
 void frmMain::on_button6_clicked()

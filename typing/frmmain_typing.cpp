@@ -272,6 +272,7 @@ void frmMain::BottomChange2()
 void frmMain::refreshBottomInfo()
 {
     m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle);
+    m_records->makeRoomFor(passageLength());
     BottomChange2();
 }
 

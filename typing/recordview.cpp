@@ -35,6 +35,11 @@ void RecordView::refreshLabel()
     m_status->setRecord(m_record.recordLabelText(), m_record.recordToolTip());
 }
 
+void RecordView::makeRoomFor(int chars)
+{
+    m_status->setRecordRoom(m_record.recordLabelText(chars));
+}
+
 void RecordView::refreshTotals()
 {
     m_record.refreshTotals();

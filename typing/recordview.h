@@ -25,6 +25,8 @@ public:
     void typed(int paneLength, int commitLength);
     void flushSave();
     void refreshLabel();
+    // A passage of `chars` characters is laid: the label makes room for the record it reaches.
+    void makeRoomFor(int chars);
     // Recomputes the averages and shows them on the two buttons.
     void refreshTotals();
     // After clearing the counts: the label as cleared.

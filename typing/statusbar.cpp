@@ -1,6 +1,7 @@
 #include "typing/statusbar.h"
 
 #include "app/core/textchars.h"
+#include "typing/core/codefile.h"
 #include "typing/core/comparison.h"
 
 #include <QEvent>
@@ -11,6 +12,7 @@
 #include <QStyle>
 #include <QTextDocumentFragment>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -49,17 +51,20 @@ QString cutMarkup(const QString& markup, int keep, const QString& tail)
     return cut;
 }
 
-// The width the first of two texts gets of the `room` they share: a text that needs less than half
-// of it is shown whole and the other takes the rest; when both need more, each gets half, and
-// neither less than its least.
+// The width the first of two names gets of the `room` they share. Both whole where they fit; else
+// the shorter is whole where it fits beside the other's least, or failing that the longer; else
+// each gets half, neither less than its least.
 int firstShare(int room, int firstNeed, int secondNeed, int firstLeast, int secondLeast)
 {
-    const int half = room / 2;
-    if (firstNeed <= half || firstNeed + secondNeed <= room)
+    if (firstNeed + secondNeed <= room)
         return firstNeed;
-    if (secondNeed <= room - half)
+    const bool firstFits = firstNeed <= room - secondLeast;
+    const bool secondFits = secondNeed <= room - firstLeast;
+    if (firstFits && (firstNeed <= secondNeed || !secondFits))
+        return firstNeed;
+    if (secondFits)
         return room - secondNeed;
-    return qMax(firstLeast, qMin(half, room - secondLeast));
+    return qMax(firstLeast, qMin(room / 2, room - secondLeast));
 }
 
 } // namespace
@@ -85,11 +90,41 @@ public:
         measure();
     }
 
+    // The text the label shows at `width`: whole, or its start and "…".
+    QString shownIn(int width) const
+    {
+        if (width >= m_wholeHint.width())
+            return m_text;
+        const QFontMetrics metrics(font());
+        const int room = width - extra();
+        // The most characters that fit with the "…" (kept inside the markup), measured as
+        // widthShown() measures them, so the narrowed label shows the same.
+        int low = 0;
+        int high = plain(m_text).size();
+        while (low < high) {
+            const int keep = (low + high + 1) / 2;
+            if (metrics.horizontalAdvance(plain(cut(keep))) <= room)
+                low = keep;
+            else
+                high = keep - 1;
+        }
+        return cut(low);
+    }
+    // The width that shows what fits in `width`, no more.
+    int widthShown(int width) const
+    {
+        const QString shown = shownIn(width);
+        if (shown == m_text)
+            return qMin(width, m_wholeHint.width());
+        const int used = fontMetrics().horizontalAdvance(plain(shown)) + extra();
+        return qBound(qMin(width, minimumSizeHint().width()), used, width);
+    }
+
     QSize sizeHint() const override { return m_wholeHint; }
     QSize minimumSizeHint() const override
     {
         // The caption and "…" at least, so it still says what it is.
-        const int width = fontMetrics().horizontalAdvance(m_caption + kEllipsis) + 2 * margin();
+        const int width = fontMetrics().horizontalAdvance(m_caption + kEllipsis) + extra();
         return QSize(qMin(width, m_wholeHint.width()), m_wholeHint.height());
     }
 
@@ -117,6 +152,17 @@ private:
         return textFormat() == Qt::PlainText ? text : QTextDocumentFragment::fromHtml(text).toPlainText();
     }
 
+    // The text's first `keep` characters and "…".
+    QString cut(int keep) const
+    {
+        if (textFormat() != Qt::PlainText)
+            return cutMarkup(m_text, keep, kEllipsis);
+        int end = 0;
+        for (int seen = 0; seen < keep && end < m_text.size(); ++seen)
+            end += TextChars::width(m_text, end);
+        return m_text.left(end) + kEllipsis;
+    }
+
     // The whole text's size, as the label itself takes it; then the text that fits.
     void measure()
     {
@@ -132,31 +178,15 @@ private:
 
     void fit()
     {
-        const QFontMetrics metrics(font());
-        const int room = contentsRect().width() - 2 * margin();
-        QString shown = m_text;
-        // Cut where it has less than the width it asked for; a hidden one is not laid out.
-        if (isVisible() && width() < m_wholeHint.width()) {
-            if (textFormat() == Qt::PlainText) {
-                shown = metrics.elidedText(m_text, Qt::ElideRight, room);
-            } else {
-                // The most characters that fit with the "…", kept inside the markup.
-                int low = 0;
-                int high = plain(m_text).size();
-                while (low < high) {
-                    const int keep = (low + high + 1) / 2;
-                    if (metrics.horizontalAdvance(plain(cutMarkup(m_text, keep, kEllipsis))) <= room)
-                        low = keep;
-                    else
-                        high = keep - 1;
-                }
-                shown = cutMarkup(m_text, low, kEllipsis);
-            }
-        }
+        // A hidden label is not laid out: it keeps its whole text.
+        const QString shown = isVisible() ? shownIn(width()) : m_text;
         if (text() != shown)
             QLabel::setText(shown);
         setToolTip(shown == m_text ? m_wholeTip : m_cutTip);
     }
+
+    // Beside the text itself, what the label's width holds: margins, a rich text's document margin.
+    int extra() const { return qMax(0, m_wholeHint.width() - fontMetrics().horizontalAdvance(plain(m_text))); }
 
     const QString m_caption;
     QString m_text;
@@ -166,15 +196,82 @@ private:
     bool m_measuring = false;
 };
 
+// A figure of the bar that holds its width while its text changes from key to key: as wide as the
+// widest text it has shown and as the text it makes room for, so the names beside it keep theirs.
+class SteadyLabel : public QLabel
+{
+public:
+    explicit SteadyLabel(QWidget* parent, const QString& text = QString()) : QLabel(parent) { showText(text); }
+
+    void showText(const QString& text)
+    {
+        QLabel::setText(text);
+        m_widest = qMax(m_widest, QLabel::sizeHint().width());
+    }
+    // Room for `text` from now on, whatever shows; an empty text makes none. A new room forgets
+    // the widths shown before it.
+    void makeRoom(const QString& text)
+    {
+        if (text == m_room)
+            return;
+        m_room = text;
+        measureRoom();
+        forget();
+    }
+    // The widths shown so far no longer count: the cell narrows to its text and its room.
+    void forget()
+    {
+        m_widest = 0;
+        updateGeometry();
+    }
+
+    QSize sizeHint() const override { return steady(QLabel::sizeHint()); }
+    QSize minimumSizeHint() const override { return steady(QLabel::minimumSizeHint()); }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            measureRoom();
+            forget();
+        }
+    }
+
+private:
+    QSize steady(QSize size) const { return QSize(std::max({size.width(), m_widest, m_roomWidth}), size.height()); }
+
+    // The room's width as the label takes it: its text for a moment.
+    void measureRoom()
+    {
+        if (m_measuring)
+            return;
+        m_measuring = true;
+        m_roomWidth = 0;
+        if (!m_room.isEmpty()) {
+            const QString shown = text();
+            QLabel::setText(m_room);
+            m_roomWidth = QLabel::sizeHint().width();
+            QLabel::setText(shown);
+        }
+        m_measuring = false;
+    }
+
+    QString m_room;
+    int m_roomWidth = 0;
+    int m_widest = 0;
+    bool m_measuring = false;
+};
+
 // The chat group, the segment and the title in one row of the bar, the first and the last sharing
 // the room the segment leaves between them.
 class SharingRow : public QWidget
 {
 public:
-    SharingRow(QWidget* first, QWidget* middle, QWidget* last, QWidget* parent)
-        : QWidget(parent), m_labels{first, middle, last}
+    SharingRow(GivingLabel* first, QWidget* middle, GivingLabel* last, QWidget* parent)
+        : QWidget(parent), m_first(first), m_middle(middle), m_last(last)
     {
-        for (QWidget* label : m_labels)
+        for (QWidget* label : labels())
             label->setParent(this);
     }
 
@@ -208,24 +305,40 @@ private:
     QSize rowSize(QSize (QWidget::*size)() const) const
     {
         QSize row(2 * spacing(), 0);
-        for (const QWidget* label : m_labels)
+        for (const QWidget* label : labels())
             row = QSize(row.width() + (label->*size)().width(), qMax(row.height(), (label->*size)().height()));
         return row;
     }
 
     void place()
     {
-        const auto [first, middle, last] = m_labels;
-        const int room = width() - 2 * spacing() - middle->sizeHint().width();
-        const int firstWidth = firstShare(room, first->sizeHint().width(), last->sizeHint().width(),
-                                          first->minimumSizeHint().width(), last->minimumSizeHint().width());
-        const int lastWidth = qMax(0, room - firstWidth);
-        first->setGeometry(0, 0, firstWidth, height());
-        middle->setGeometry(firstWidth + spacing(), 0, middle->sizeHint().width(), height());
-        last->setGeometry(width() - lastWidth, 0, lastWidth, height());
+        const int middleWidth = m_middle->sizeHint().width();
+        const int room = width() - 2 * spacing() - middleWidth;
+        const int firstNeed = m_first->sizeHint().width();
+        const int lastNeed = m_last->sizeHint().width();
+        int firstWidth = firstShare(room, firstNeed, lastNeed, m_first->minimumSizeHint().width(),
+                                    m_last->minimumSizeHint().width());
+        int lastWidth = qMax(0, room - firstWidth);
+        // A cut name is as wide as what it shows: the room it leaves goes to the other name where
+        // that one is cut too, else to the row's end, never between the names.
+        if (firstWidth < firstNeed) {
+            const int shown = m_first->widthShown(firstWidth);
+            if (lastWidth < lastNeed)
+                lastWidth += firstWidth - shown;
+            firstWidth = shown;
+        }
+        if (lastWidth < lastNeed)
+            lastWidth = m_last->widthShown(lastWidth);
+        m_first->setGeometry(0, 0, firstWidth, height());
+        m_middle->setGeometry(firstWidth + spacing(), 0, middleWidth, height());
+        m_last->setGeometry(firstWidth + middleWidth + 2 * spacing(), 0, lastWidth, height());
     }
 
-    const std::array<QWidget*, 3> m_labels;
+    std::array<QWidget*, 3> labels() const { return {m_first, m_middle, m_last}; }
+
+    GivingLabel* const m_first;
+    QWidget* const m_middle;
+    GivingLabel* const m_last;
 };
 
 RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
@@ -238,18 +351,20 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
     m_chat = new GivingLabel(QStringLiteral("QQ群: "), Qt::RichText, m_bar);
     m_segment = new QLabel(m_bar);
     m_title = new GivingLabel(QStringLiteral("标题: "), Qt::PlainText, m_bar);
-    m_count = new QLabel(m_bar);
-    m_progressText = new QLabel(m_bar);
-    m_codeHint = new QLabel(m_bar);
-    m_record = new QLabel(QStringLiteral("打字记录: "), m_bar);
+    m_count = new SteadyLabel(m_bar);
+    m_progressText = new SteadyLabel(m_bar);
+    m_codeHint = new SteadyLabel(m_bar);
+    m_record = new SteadyLabel(m_bar, QStringLiteral("打字记录: "));
+    // The progress moves on every key: its cell is as wide as the figure at its end from the start.
+    m_progressText->makeRoom(progressInfo(1, 1).progressText);
     const std::pair<QWidget*, const char*> named[] = {{m_progress, "progressBar"}, {m_chat, "labChat"},
                                                       {m_segment, "labSegment"},   {m_title, "labTitle"},
                                                       {m_count, "labCount"},       {m_progressText, "labProgress"},
                                                       {m_codeHint, "labCodeHint"}, {m_record, "labRecord"}};
     for (const auto& [widget, name] : named)
         widget->setObjectName(QLatin1String(name));
-    // The names take the width of their texts, no more, and give it up first; the figures share
-    // what is left over.
+    // The names take the width of their texts, no more, and give it up first; the figures keep
+    // their widths from key to key and share what is left over.
     m_bar->addWidget(new SharingRow(m_chat, m_segment, m_title, m_bar));
     for (QLabel* label : std::initializer_list<QLabel*>{m_count, m_progressText, m_codeHint, m_record})
         m_bar->addWidget(label, 1);
@@ -261,24 +376,29 @@ void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHe
     m_chatText = chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText;
     showChat();
     m_segment->setText(QStringLiteral("段号: ") + segmentHeader);
+    // The count changes with the passage, not with the keys: a shorter one narrows its cell.
+    m_count->makeRoom(QString());
+    m_count->forget();
     const QString titleTip =
         title.isEmpty() ? QString() : QStringLiteral("<qt>") + oneLine(title).toHtmlEscaped() + QStringLiteral("</qt>");
     m_title->setWhole(QStringLiteral("标题: ") + oneLine(title), titleTip, titleTip);
-    m_codeHint->setText(QStringLiteral("编码提示: "));
+    m_codeHint->showText(QStringLiteral("编码提示: "));
     m_codeHint->setToolTip(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
 }
 
 void RunStatusBar::showProgress(const ProgressInfo& info)
 {
-    m_count->setText(info.countText);
-    m_progressText->setText(info.progressText);
+    m_count->showText(info.countText);
+    m_progressText->showText(info.progressText);
     m_progress->setValue(info.barValue);
 }
 
 void RunStatusBar::showFreeCount(int count)
 {
     m_title->setWhole(QStringLiteral("标题: "));
-    m_count->setText(QStringLiteral("总字数: ") + QString::number(count));
+    // The count grows with every key: room for four digits from the start.
+    m_count->makeRoom(QStringLiteral("总字数: 0000"));
+    m_count->showText(QStringLiteral("总字数: ") + QString::number(count));
 }
 
 void RunStatusBar::setProgressVisible(bool visible)
@@ -306,18 +426,36 @@ void RunStatusBar::setSegmentToolTip(const QString& tip)
     m_segment->setToolTip(tip);
 }
 
-void RunStatusBar::setCodeHint(const QString& text)
+void RunStatusBar::setCodeHint(const QString& text, bool hintsOn)
 {
-    m_codeHint->setText(text);
+    // While hints show, the cell has room for a character and four letters, the widest of them.
+    QString room;
+    if (hintsOn) {
+        QFont bold = m_codeHint->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        QChar widest = QLatin1Char('a');
+        for (char letter = 'b'; letter <= 'z'; ++letter)
+            if (metrics.horizontalAdvance(QLatin1Char(letter)) > metrics.horizontalAdvance(widest))
+                widest = QLatin1Char(letter);
+        room = CodeFile::hintLabel(CodeFile::hintFor(QStringLiteral("字"), QString(4, widest)));
+    }
+    m_codeHint->makeRoom(room);
+    m_codeHint->showText(text);
 }
 
 void RunStatusBar::setRecord(const QString& text, const QString& toolTip)
 {
-    m_record->setText(text);
+    m_record->showText(text);
     m_record->setToolTip(toolTip);
+}
+
+void RunStatusBar::setRecordRoom(const QString& text)
+{
+    m_record->makeRoom(text);
 }
 
 void RunStatusBar::setRecordText(const QString& text)
 {
-    m_record->setText(text);
+    m_record->showText(text);
 }

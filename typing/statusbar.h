@@ -9,6 +9,7 @@ class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QWidget;
+class SteadyLabel;
 struct ProgressInfo;
 
 // The bar under the result table: the run's progress bar, then the status labels for the chat
@@ -32,9 +33,12 @@ public:
     void setProgressVisible(bool visible);
     void setChatToolTip(const QString& tip);
     void setSegmentToolTip(const QString& tip);
-    void setCodeHint(const QString& text);
+    // hintsOn: hints show while typing (the cell keeps room for them).
+    void setCodeHint(const QString& text, bool hintsOn);
     void setRecord(const QString& text, const QString& toolTip);
     void setRecordText(const QString& text);
+    // The record's cell keeps room for `text`, so it holds still while the run adds to it.
+    void setRecordRoom(const QString& text);
 
 private:
     void showChat();
@@ -44,10 +48,10 @@ private:
     GivingLabel* m_chat;
     QLabel* m_segment;
     GivingLabel* m_title;
-    QLabel* m_count;
-    QLabel* m_progressText;
-    QLabel* m_codeHint;
-    QLabel* m_record;
+    SteadyLabel* m_count;
+    SteadyLabel* m_progressText;
+    SteadyLabel* m_codeHint;
+    SteadyLabel* m_record;
     QString m_chatText; // as markup
     QString m_chatTip;  // while the chat text shows whole
 };

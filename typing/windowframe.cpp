@@ -133,7 +133,19 @@ void WindowFrame::fadeOut()
 
 void WindowFrame::showWindow()
 {
+    // The toolkit's own minimise (the title-bar button) leaves the window asking to be mapped
+    // minimised, and a restore by the window manager (a click on the taskbar) does not take that
+    // back. A hidden window is shown from the minimised state, which the toolkit maps normally.
+    if (!m_window->isVisible())
+        m_window->setWindowState(m_window->windowState() | Qt::WindowMinimized);
+    // Mapped anew, the window manager gives it the focus; an activation asked for here would only
+    // come once the window is mapped, and take the focus from whatever was chosen meanwhile.
     m_window->showNormal();
+    m_window->raise();
+    // Shown again soon after it hid, the window is still the toolkit's focus window, so the focus
+    // the window manager gives it back is taken as no change and the window never counts as active.
+    if (QGuiApplication::focusWindow() == m_window->windowHandle())
+        QApplication::setActiveWindow(m_window);
     m_shown = true;
 }
 

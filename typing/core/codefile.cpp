@@ -316,9 +316,13 @@ QString CodeFile::hintAt(const QString& passage, int position) const
     const auto it = m_data->hintCodes.constFind(cp);
     if (it == m_data->hintCodes.constEnd())
         return QString();
+    return hintFor(passage.mid(position, TextChars::width(passage, position)), *it);
+}
+
+QString CodeFile::hintFor(const QString& character, const QString& code)
+{
     // The label shows rich text: a '<' or '&' in a character or code must show as itself.
-    return passage.mid(position, TextChars::width(passage, position)).toHtmlEscaped() + QLatin1Char(' ') + kHintOpen +
-           it->toHtmlEscaped() + kHintClose;
+    return character.toHtmlEscaped() + QLatin1Char(' ') + kHintOpen + code.toHtmlEscaped() + kHintClose;
 }
 
 QString CodeFile::hintLabelAfterChange(const QString& reference, int typedLength, bool hintOn, bool freeMode) const

@@ -54,6 +54,8 @@ public:
     // Hint for the character at `position` of `passage`: the character, a blank and its code in
     // red bold; empty when position is at or past the end or the character has no code.
     QString hintAt(const QString& passage, int position) const;
+    // The hint's markup for one character and its code.
+    static QString hintFor(const QString& character, const QString& code);
     // The code-hint label after a change of the typing pane holding `typedLength` characters.
     // A null text means the label keeps its text (empty typing pane).
     QString hintLabelAfterChange(const QString& reference, int typedLength, bool hintOn, bool freeMode) const;

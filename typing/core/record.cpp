@@ -178,11 +178,11 @@ QString TypingRecord::syncDateText() const
     return today().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString TypingRecord::recordLabelText() const
+QString TypingRecord::recordLabelText(int moreChars) const
 {
-    return QStringLiteral("打字记录: ") + QString::number(*m_store.todayChars) + QLatin1Char('/') +
-           QString::number(*m_store.totalChars) + QLatin1Char('/') + QString::number(m_recordDays) +
-           QStringLiteral("天");
+    return QStringLiteral("打字记录: ") + QString::number(saturatingAdd(*m_store.todayChars, moreChars)) +
+           QLatin1Char('/') + QString::number(saturatingAdd(*m_store.totalChars, moreChars)) + QLatin1Char('/') +
+           QString::number(m_recordDays) + QStringLiteral("天");
 }
 
 QString TypingRecord::recordToolTip() const

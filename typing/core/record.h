@@ -93,7 +93,8 @@ public:
     QString syncDateText() const;
 
     // ---- Texts for the window ----
-    QString recordLabelText() const;
+    // As it reads now, or once `moreChars` more characters are typed.
+    QString recordLabelText(int moreChars = 0) const;
     QString recordToolTip() const;
     QString averageKeyRateButtonText() const;
     QString averageCodeLengthButtonText() const;
