@@ -428,20 +428,26 @@ void RunStatusBar::setSegmentToolTip(const QString& tip)
 
 void RunStatusBar::setCodeHint(const QString& text, bool hintsOn)
 {
-    // While hints show, the cell has room for a character and four letters, the widest of them.
-    QString room;
-    if (hintsOn) {
-        QFont bold = m_codeHint->font();
+    m_codeHint->makeRoom(hintsOn ? hintRoom() : QString());
+    m_codeHint->showText(text);
+}
+
+QString RunStatusBar::hintRoom()
+{
+    // A character and four letters, the widest of them; measured again only when the font changed,
+    // not on every key.
+    if (m_hintRoom.isEmpty() || m_hintRoomFont != m_codeHint->font()) {
+        m_hintRoomFont = m_codeHint->font();
+        QFont bold = m_hintRoomFont;
         bold.setBold(true);
         const QFontMetrics metrics(bold);
         QChar widest = QLatin1Char('a');
         for (char letter = 'b'; letter <= 'z'; ++letter)
             if (metrics.horizontalAdvance(QLatin1Char(letter)) > metrics.horizontalAdvance(widest))
                 widest = QLatin1Char(letter);
-        room = CodeFile::hintLabel(CodeFile::hintFor(QStringLiteral("字"), QString(4, widest)));
+        m_hintRoom = CodeFile::hintLabel(CodeFile::hintFor(QStringLiteral("字"), QString(4, widest)));
     }
-    m_codeHint->makeRoom(room);
-    m_codeHint->showText(text);
+    return m_hintRoom;
 }
 
 void RunStatusBar::setRecord(const QString& text, const QString& toolTip)

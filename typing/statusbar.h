@@ -1,6 +1,7 @@
 #ifndef TAVREL_TYPING_STATUSBAR_H
 #define TAVREL_TYPING_STATUSBAR_H
 
+#include <QFont>
 #include <QObject>
 #include <QString>
 
@@ -42,6 +43,7 @@ public:
 
 private:
     void showChat();
+    QString hintRoom();
 
     QProgressBar* m_progress;
     QStatusBar* m_bar;
@@ -54,6 +56,8 @@ private:
     SteadyLabel* m_record;
     QString m_chatText; // as markup
     QString m_chatTip;  // while the chat text shows whole
+    QString m_hintRoom; // the code hint's room, for the font it was measured in
+    QFont m_hintRoomFont;
 };
 
 #endif
