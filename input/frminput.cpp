@@ -6,6 +6,7 @@
 #include "app/dragframe.h"
 #include "app/iconhelper.h"
 #include "app/look.h"
+#include "input/core/punctuation.h"
 #include "input/inputsetting.h"
 
 #include <QActionGroup>
@@ -66,9 +67,8 @@ void frmInput::initProperty()
         else if (name == QLatin1String("btn00") || (name.size() == 4 && name.at(3).isDigit()))
             key->setProperty("btnNum", true);
         else if (name.startsWith(QLatin1String("btnOther"))) {
-            static const QStringList marks = {"btnOther12", "btnOther13", "btnOther14",
-                                              "btnOther17", "btnOther18", "btnOther22"};
-            key->setProperty(marks.contains(name) ? "btnFuhao" : "btnOther", true);
+            const PunctuationMark* mark = Punctuation::forKey(name);
+            key->setProperty(mark && mark->inCode ? "btnFuhao" : "btnOther", true);
         }
     }
     m_ui->labInfo->setProperty("labVideo", true);

@@ -56,8 +56,6 @@ public:
     void changeType(const QString& mode);
     void changeLetter(bool upper);
 
-    QString inputMode() const { return m_inputMode; }
-
     // Showing, and every change of size while shown, keep the panel whole on the screen it
     // stands on; it returns towards where it stood when it narrows again.
     void setVisible(bool visible) override;
@@ -105,7 +103,7 @@ private:
     bool physicalKey(QKeyEvent* event);
     bool chinesePunctuation(const QString& text);
     QPushButton* keyByCaption(const QString& caption) const;
-    QPushButton* key(const char* name) const;
+    QPushButton* key(const QString& name) const;
 
     const QScopedPointer<Ui::frmInput> m_ui;
     CodeTable m_table;

@@ -3,31 +3,16 @@
 #include "ui_frminput.h"
 
 #include "app/core/app.h"
+#include "input/core/punctuation.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
 
-namespace {
-
-// Captions of the punctuation keys in the ASCII modes and in Chinese mode.
-const struct
+QPushButton* frmInput::key(const QString& name) const
 {
-    const char* key;
-    const char* ascii;
-    const char* chinese;
-} kPunctuationCaptions[] = {
-    {"btnOther14", ";", "；"}, {"btnOther22", "'", "‘"}, {"btnOther15", "?", "？"},
-    {"btnOther1", "!", "！"},  {"btnOther20", "(", "（"}, {"btnOther21", ")", "）"},
-    {"btnOther17", ",", "，"}, {"btnOther18", ".", "。"}, {"btnOther13", "\\", "、"},
-};
-
-} // namespace
-
-QPushButton* frmInput::key(const char* name) const
-{
-    return findChild<QPushButton*>(QLatin1String(name));
+    return findChild<QPushButton*>(name);
 }
 
 void frmInput::changeLetter(bool upper)
@@ -41,7 +26,7 @@ void frmInput::changeLetter(bool upper)
 void frmInput::changeType(const QString& mode)
 {
     changeLetter(mode == QLatin1String("max"));
-    const bool ascii = mode == QLatin1String("max") || mode == QLatin1String("min");
+    const bool chinese = mode != QLatin1String("max") && mode != QLatin1String("min");
     if (mode == QLatin1String("max")) {
         m_ui->btnType->setText(QStringLiteral("大写"));
         m_ui->labInfo->setText(QStringLiteral("中文输入法--大写"));
@@ -52,28 +37,22 @@ void frmInput::changeType(const QString& mode)
         m_ui->btnType->setText(QStringLiteral("中文"));
         m_ui->labInfo->setText(QStringLiteral("中文输入法--中文"));
     }
-    for (const auto& caption : kPunctuationCaptions)
-        key(caption.key)->setText(QString::fromUtf8(ascii ? caption.ascii : caption.chinese));
+    for (const PunctuationMark& mark : Punctuation::marks()) {
+        if (!mark.key.isEmpty())
+            key(mark.key)->setText(mark.caption(chinese));
+    }
     m_engine.escape();
     render();
 }
 
 QString frmInput::keyText(const QPushButton* button) const
 {
-    static const struct
-    {
-        const char* key;
-        const char* text;
-    } codeMarks[] = {{"btnOther14", ";"}, {"btnOther22", "'"}, {"btnOther17", ","},
-                     {"btnOther18", "."}, {"btnOther13", "\\"}};
     const QString name = button->objectName();
     if (name == QLatin1String("btnOther7"))
         return button->text().right(1);
-    for (const auto& mark : codeMarks) {
-        if (name == QLatin1String(mark.key))
-            return QLatin1String(mark.text);
-    }
-    return button->text();
+    // A code mark adds its ASCII form to the code whatever its caption.
+    const PunctuationMark* mark = Punctuation::forKey(name);
+    return mark && mark->inCode ? mark->ascii : button->text();
 }
 
 void frmInput::btn_clicked()
@@ -144,7 +123,7 @@ void frmInput::typingKey(QPushButton* button)
             m_engine.setChinese(digit == 0 ? 9 : digit - 1);
         }
     } else if (button->property("btnLetter").toBool() || button->property("btnFuhao").toBool()) {
-        m_engine.typeCodeKey(name, text, button->text());
+        m_engine.typeCodeKey(text);
     }
 }
 
@@ -249,36 +228,15 @@ QPushButton* frmInput::keyByCaption(const QString& caption) const
 
 bool frmInput::chinesePunctuation(const QString& text)
 {
-    static const struct
-    {
-        const char* text;
-        const char* key;
-    } clicked[] = {{";", "btnOther14"}, {"'", "btnOther22"}, {",", "btnOther17"}, {".", "btnOther18"},
-                   {"\\", "btnOther13"}};
-    for (const auto& c : clicked) {
-        if (text == QLatin1String(c.text)) {
-            key(c.key)->click();
-            return true;
-        }
-    }
-    if (text == QLatin1String("\"")) {
-        m_engine.insert(m_quoteOpen ? QStringLiteral("”") : QStringLiteral("“"));
-        m_quoteOpen = !m_quoteOpen;
-        render();
+    const PunctuationMark* mark = Punctuation::forText(text);
+    if (!mark)
+        return false;
+    // A code mark goes through its soft key, which may join it to the code or commit with it.
+    if (mark->inCode) {
+        key(mark->key)->click();
         return true;
     }
-    static const struct
-    {
-        const char* text;
-        const char* typed;
-    } typed[] = {{":", "："}, {"!", "！"}, {"?", "？"}, {"(", "（"}, {")", "）"}, {"@", "·"},
-                 {"$", "￥"}, {"^", "……"}, {"_", "——"}, {"<", "《"}, {">", "》"}};
-    for (const auto& t : typed) {
-        if (text == QLatin1String(t.text)) {
-            m_engine.insert(QString::fromUtf8(t.typed));
-            render();
-            return true;
-        }
-    }
-    return false;
+    m_engine.insert(mark->typedForm(m_quoteOpen));
+    render();
+    return true;
 }

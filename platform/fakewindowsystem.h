@@ -58,7 +58,6 @@ public:
     Window* window(WindowHandle handle);
     // Makes a window active without recording a call (the user clicked it); zero for none.
     void setForeground(WindowHandle handle);
-    QPoint cursorPos() const { return m_cursor; }
     // Called as each call is recorded, before it takes effect, so a test can script the desktop's
     // reaction (for instance put a copied history on the clipboard when Ctrl+C arrives).
     void setReaction(std::function<void(const Call&)> reaction);
@@ -93,7 +92,6 @@ private:
     // Topmost first.
     QVector<Window> m_windows;
     WindowHandle m_foreground = 0;
-    QPoint m_cursor;
     QVector<int> m_held;
     QVector<Call> m_calls;
     QElapsedTimer m_clock;

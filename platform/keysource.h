@@ -52,7 +52,6 @@ public:
     bool install();
     // Stops watching; a held-back release is delivered first. Also done by the destructor.
     void remove();
-    bool isInstalled() const { return m_installed; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, long* result) override;
 

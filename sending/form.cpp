@@ -10,6 +10,7 @@
 #include "app/frmmessagebox.h"
 #include "sending/core/segmentcycle.h"
 #include "sending/core/servertexts.h"
+#include "typing/core/sourcenames.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,9 +63,9 @@ Form::Form(QWidget* parent, const QString& baseFolder)
 
     // The collections gathered in this session go to their files, so the list reads them current.
     if (!App::WrongChars.isEmpty())
-        App::writeFile(QStringLiteral("错字收集.txt"), App::WrongChars);
+        App::writeFile(WrongCollectionFile, App::WrongChars);
     if (!App::SlowChars.isEmpty())
-        App::writeFile(QStringLiteral("慢字收集.txt"), App::SlowChars);
+        App::writeFile(SlowCollectionFile, App::SlowChars);
 
     for (QWidget* control : {static_cast<QWidget*>(m_spinLength), static_cast<QWidget*>(m_comboZdhd2),
                              static_cast<QWidget*>(m_spinZdhd), static_cast<QWidget*>(m_comboZdhd5)})
@@ -82,8 +83,7 @@ void Form::buildBody()
     m_txtPreview->setFixedWidth(400);
     m_listSource = named(new QListWidget(body), "listSource");
     m_listSource->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listSource->addItems(
-        {QStringLiteral("剪切板"), QStringLiteral("错字收集"), QStringLiteral("慢字收集"), QStringLiteral("跟打进度")});
+    m_listSource->addItems(fixedSourceTitles() << QStringLiteral("跟打进度"));
     m_articles = listTextFiles(m_articleFolder, TextNames::WithoutTxt);
     m_listSource->addItems(listedNames(m_articles));
     m_listSource->addItem(QStringLiteral("---以上为本地文本---"));

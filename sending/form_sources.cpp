@@ -9,6 +9,7 @@
 #include "sending/core/segmentcycle.h"
 #include "sending/core/servertexts.h"
 #include "typing/core/drills.h"
+#include "typing/core/sourcenames.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -60,10 +61,10 @@ void Form::count()
     const int row = m_listSource->currentRow();
     if (row == 1 && App::WrongChars != App::SendText) {
         App::WrongChars = App::SendText;
-        App::writeFile(QStringLiteral("错字收集.txt"), App::WrongChars);
+        App::writeFile(WrongCollectionFile, App::WrongChars);
     } else if (row == 2 && App::SlowChars != App::SendText) {
         App::SlowChars = App::SendText;
-        App::writeFile(QStringLiteral("慢字收集.txt"), App::SlowChars);
+        App::writeFile(SlowCollectionFile, App::SlowChars);
     }
 }
 
@@ -102,8 +103,7 @@ void Form::itemSlot()
 void Form::loadCollection(bool wrong)
 {
     bool ok = false;
-    const QString text =
-        App::readTextFile(wrong ? QStringLiteral("错字收集.txt") : QStringLiteral("慢字收集.txt"), &ok);
+    const QString text = App::readTextFile(wrong ? WrongCollectionFile : SlowCollectionFile, &ok);
     if (!ok) {
         // The file is gone or unreadable: the collection gathered in this session stays as it is.
         showSourceText(wrong ? App::WrongChars : App::SlowChars);

@@ -3,6 +3,7 @@
 #include "input/core/candidates.h"
 #include "input/core/cfpicture.h"
 #include "input/core/codetable.h"
+#include "input/core/punctuation.h"
 #include "testsupport.h"
 
 #include <QTextCodec>
@@ -195,9 +196,6 @@ private slots:
         int selections = 0;
         engine.setInserter([&](const QString& text) { commits << text; });
         engine.setSelectionCounter([&] { ++selections; });
-        const QHash<QChar, QString> marks = {{';', "btnOther14"}, {'\'', "btnOther22"}, {',', "btnOther17"},
-                                             {'.', "btnOther18"}, {'/', "btnOther12"}, {'\\', "btnOther13"}};
-        const QHash<QChar, QString> captions = {{';', "；"}, {'\'', "‘"}, {',', "，"}, {'.', "。"}, {'/', "/"}, {'\\', "、"}};
         for (QChar c : keys) {
             if (c == ' ')
                 engine.spaceOnCode();
@@ -206,12 +204,68 @@ private slots:
             else if (c.isDigit())
                 engine.setChinese(c == '0' ? 9 : c.digitValue() - 1);
             else
-                engine.typeCodeKey(marks.value(c, "btn" + QString(c)), c, captions.value(c, c));
+                engine.typeCodeKey(c);
         }
         QTEST(commits.join('|'), "commits");
         QTEST(engine.code(), "code");
         QTEST(shown(engine), "labels");
         QTEST(selections, "selections");
+    }
+
+    // Each mark as the panel shows and types it: its key's caption in the ASCII modes and in
+    // Chinese mode, and what two presses type in Chinese mode (a code mark alone, as the engine
+    // types it; the double quote pairs).
+    void punctuation_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("ascii");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("inCode");
+        QTest::addRow(";") << ";" << "btnOther14" << ";" << "；" << "；；" << true;
+        QTest::addRow("'") << "'" << "btnOther22" << "'" << "‘" << "’’" << true;
+        QTest::addRow(",") << "," << "btnOther17" << "," << "，" << "，，" << true;
+        QTest::addRow(".") << "." << "btnOther18" << "." << "。" << "。。" << true;
+        QTest::addRow("/") << "/" << "btnOther12" << "/" << "/" << "//" << true;
+        QTest::addRow("\\") << "\\" << "btnOther13" << "\\" << "、" << "、、" << true;
+        QTest::addRow("?") << "?" << "btnOther15" << "?" << "？" << "？？" << false;
+        QTest::addRow("!") << "!" << "btnOther1" << "!" << "！" << "！！" << false;
+        QTest::addRow("(") << "(" << "btnOther20" << "(" << "（" << "（（" << false;
+        QTest::addRow(")") << ")" << "btnOther21" << ")" << "）" << "））" << false;
+        QTest::addRow(":") << ":" << "" << "" << "" << "：：" << false;
+        QTest::addRow("quote") << "\"" << "" << "" << "" << "“”" << false;
+        QTest::addRow("@") << "@" << "" << "" << "" << "··" << false;
+        QTest::addRow("$") << "$" << "" << "" << "" << "￥￥" << false;
+        QTest::addRow("^") << "^" << "" << "" << "" << "…………" << false;
+        QTest::addRow("_") << "_" << "" << "" << "" << "————" << false;
+        QTest::addRow("<") << "<" << "" << "" << "" << "《《" << false;
+        QTest::addRow(">") << ">" << "" << "" << "" << "》》" << false;
+    }
+    void punctuation()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, key);
+        QFETCH(bool, inCode);
+        const PunctuationMark* mark = Punctuation::forText(text);
+        QVERIFY(mark);
+        QCOMPARE(Punctuation::isCodeMark(text.at(0)), inCode);
+        QString typed;
+        bool open = false;
+        CandidateEngine engine;
+        engine.setInserter([&](const QString& t) { typed += t; });
+        for (int press = 0; press < 2; ++press) {
+            if (inCode)
+                engine.typeCodeKey(text);
+            else
+                typed += mark->typedForm(open);
+        }
+        QTEST(typed, "typed");
+        if (key.isEmpty())
+            return;
+        QCOMPARE(Punctuation::forKey(key), mark);
+        QTEST(mark->caption(false), "ascii");
+        QTEST(mark->caption(true), "chinese");
     }
 };
 

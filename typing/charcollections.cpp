@@ -1,27 +1,25 @@
 #include "typing/charcollections.h"
 
 #include "app/core/app.h"
+#include "typing/core/sourcenames.h"
 
 #include <QDebug>
 
 namespace {
 
-const QString kWrongName = QStringLiteral("错字收集");
-const QString kSlowName = QStringLiteral("慢字收集");
-
-void loadCollection(const QString& name, QString& collection)
+void loadCollection(const QString& file, QString& collection)
 {
     bool ok = false;
-    const QString text = App::readTextFile(name + QStringLiteral(".txt"), &ok);
+    const QString text = App::readTextFile(file, &ok);
     if (ok)
         collection = text;
 }
 
-void saveCollection(const QString& name, const QString& collection, QString& loaded)
+void saveCollection(const QString& name, const QString& file, const QString& collection, QString& loaded)
 {
     if (collection == loaded)
         return;
-    if (App::writeFile(name + QStringLiteral(".txt"), collection))
+    if (App::writeFile(file, collection))
         loaded = collection;
     else
         qWarning().noquote() << name + QStringLiteral("：写入失败");
@@ -31,8 +29,8 @@ void saveCollection(const QString& name, const QString& collection, QString& loa
 
 void CharCollections::load()
 {
-    loadCollection(kWrongName, App::WrongChars);
-    loadCollection(kSlowName, App::SlowChars);
+    loadCollection(WrongCollectionFile, App::WrongChars);
+    loadCollection(SlowCollectionFile, App::SlowChars);
     m_loadedWrongChars = App::WrongChars;
     m_loadedSlowChars = App::SlowChars;
 }
@@ -47,6 +45,6 @@ void CharCollections::scan(const PageComparison& page, const QString& lastInputT
 
 void CharCollections::save()
 {
-    saveCollection(kWrongName, App::WrongChars, m_loadedWrongChars);
-    saveCollection(kSlowName, App::SlowChars, m_loadedSlowChars);
+    saveCollection(WrongPracticeTitle, WrongCollectionFile, App::WrongChars, m_loadedWrongChars);
+    saveCollection(SlowPracticeTitle, SlowCollectionFile, App::SlowChars, m_loadedSlowChars);
 }

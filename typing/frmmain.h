@@ -73,10 +73,6 @@ public:
     // text laid (an empty one only relabels), a sending cycle stopped; never eligible for ranking.
     void layHandPassage(const QString& title, const QString& text);
     QString passageTitle() const { return textTitle; }
-    // The typing record and its label and average buttons.
-    RecordView* recordView() const { return m_records; }
-    // The result line of the last finished run, as posted and put on the clipboard.
-    QString resultLine() const { return resultText; }
     // The run's state is read where it is owned: the comparison run (passage, page, typed text,
     // wrong characters), and the count of a free run.
     const PassageRun& typingRun() const;
@@ -87,12 +83,8 @@ public:
     int wrongCount() const { return typingRun().wrongCount(); }
     // The run ended with its last character right (follow and blind mode).
     bool runFinished() const { return finished; }
-    // The panes: laying, paging, colouring.
-    TypingView* typingView() const { return m_view; }
     // The result table with the last figures, the histories and the peaks.
     ResultTable* resultTable() const { return m_results; }
-    // Binding, posting and capture in the chat window.
-    ChatRoad* chatRoad() const { return m_chat; }
     // The menu tree (the log-in and register entries for the account).
     MainMenus* mainMenus() const { return m_menus; }
 

@@ -6,6 +6,7 @@
 #include "app/core/app.h"
 #include "app/frmmessagebox.h"
 #include "typing/core/drills.h"
+#include "typing/core/sourcenames.h"
 
 #include <QAction>
 #include <QApplication>

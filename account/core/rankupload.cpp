@@ -1,6 +1,7 @@
 #include "account/core/rankupload.h"
 
 #include "app/core/myhelper.h"
+#include "typing/core/sourcenames.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -112,7 +113,7 @@ Notice tryUpload(const Run& run, const Context& context, bool manual)
 {
     if (!context.signedIn)
         return notice("上传成绩需要登录帐号！");
-    static const QStringList excluded{QStringLiteral("剪切板"), QStringLiteral("错字收集"), QStringLiteral("慢字收集")};
+    static const QStringList excluded = fixedSourceTitles();
     const bool othersRun = !run.typedBy.isEmpty() && run.typedBy != context.user;
     if (run.speedText.isEmpty() || run.wrongCount != 0 || excluded.contains(run.title) || othersRun)
         return manual ? notice(kConditionsText) : notice("跟打结束", -1);

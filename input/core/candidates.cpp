@@ -1,6 +1,7 @@
 #include "input/core/candidates.h"
 
 #include "app/core/textchars.h"
+#include "input/core/punctuation.h"
 
 #include <algorithm>
 
@@ -8,13 +9,6 @@ namespace {
 
 const QString kTypeCode = QStringLiteral("上屏英文");
 const QString kClearCode = QStringLiteral("清屏");
-
-// The six marks that can be part of a code, and what each types when it stands alone.
-bool isCodeMark(QChar c)
-{
-    return c == QLatin1Char(';') || c == QLatin1Char('\'') || c == QLatin1Char(',') || c == QLatin1Char('.') ||
-           c == QLatin1Char('/') || c == QLatin1Char('\\');
-}
 
 // A candidate label shows at most this many characters of its text, then "…"; a word of a
 // million characters would otherwise widen the panel to the largest window X allows.
@@ -26,20 +20,6 @@ QString shortLabel(const QString& text)
     for (int shown = 0; shown < kLabelLength && units < text.size(); ++shown)
         units += TextChars::width(text, units);
     return units < text.size() ? text.left(units) + QChar(0x2026) : text;
-}
-
-QString markAlone(const QString& code)
-{
-    static const struct
-    {
-        const char* mark;
-        const char* typed;
-    } marks[] = {{";", "；"}, {"'", "’"}, {",", "，"}, {".", "。"}, {"/", "/"}, {"\\", "、"}};
-    for (const auto& m : marks) {
-        if (code == QLatin1String(m.mark))
-            return QString::fromUtf8(m.typed);
-    }
-    return QString();
 }
 
 } // namespace
@@ -86,7 +66,8 @@ void CandidateEngine::applyRules()
 
     // A code that found nothing commits the previous page's first candidate and starts again
     // from its last letter. A one-letter code is never carried into itself.
-    if (m_code.size() >= 2 && m_code.size() > s.carryLength && !candidateShown() && !isCodeMark(m_code.back())) {
+    if (m_code.size() >= 2 && m_code.size() > s.carryLength && !candidateShown() &&
+        !Punctuation::isCodeMark(m_code.back())) {
         const QString carry = m_code.right(1);
         insert(m_firstWord);
         m_code = carry;
@@ -189,42 +170,38 @@ void CandidateEngine::setChinese(int index)
         m_pageWords << m_lastCommit;
 }
 
-void CandidateEngine::typeCodeKey(const QString& keyName, const QString& text, const QString& caption)
+void CandidateEngine::typeCodeKey(const QString& text)
 {
     m_code += text;
     select();
 
-    const QString alone = markAlone(m_code);
-    if (!alone.isNull() && !candidateShown()) {
+    const PunctuationMark* alone = Punctuation::forText(m_code);
+    if (alone && alone->inCode && !candidateShown()) {
         clear();
         m_code.clear();
-        insert(alone);
+        insert(alone->typed);
         return;
     }
-    const bool semicolon = keyName == QLatin1String("btnOther14");
-    const bool apostrophe = keyName == QLatin1String("btnOther22");
-    if (m_settings.markSelects) {
-        for (const QString* word : {semicolon ? &m_secondWord : nullptr, apostrophe ? &m_thirdWord : nullptr}) {
-            if (word && !candidateShown() && !word->isEmpty()) {
-                if (m_countSelection)
-                    m_countSelection();
-                insert(*word);
-                clear();
-                m_code.clear();
-            }
-        }
-    }
-    if (m_settings.markCommits) {
-        static const QStringList alwaysCommit = {QStringLiteral("btnOther17"), QStringLiteral("btnOther18"),
-                                                 QStringLiteral("btnOther12"), QStringLiteral("btnOther13")};
-        const bool takesPart =
-            ((semicolon || apostrophe) && !m_settings.markSelects) || alwaysCommit.contains(keyName);
-        if (takesPart && !candidateShown() && !m_firstWord.isEmpty()) {
-            insert(m_firstWord);
-            insert(caption);
+    const PunctuationMark* mark = Punctuation::forText(text);
+    if (!mark || !mark->inCode)
+        return;
+    if (m_settings.markSelects && mark->selects > 0) {
+        const QString word = mark->selects == 2 ? m_secondWord : m_thirdWord;
+        if (!candidateShown() && !word.isEmpty()) {
+            if (m_countSelection)
+                m_countSelection();
+            insert(word);
             clear();
             m_code.clear();
         }
+    }
+    // A selecting mark commits with the first candidate only while it does not select.
+    const bool takesPart = mark->selects == 0 || !m_settings.markSelects;
+    if (m_settings.markCommits && takesPart && !candidateShown() && !m_firstWord.isEmpty()) {
+        insert(m_firstWord);
+        insert(mark->chineseCaption);
+        clear();
+        m_code.clear();
     }
 }
 

@@ -52,8 +52,6 @@ public:
     bool candidateShown() const { return !m_labels.at(0).isEmpty(); }
     int matchCount() const { return int(m_matches.size()); }
     int nextIndex() const { return m_nextIndex; }
-    QStringList pageWords() const { return m_pageWords; }
-    QString lastCommit() const { return m_lastCommit; }
 
     // Looks the code up, shows its first page and applies the automatic rules.
     void select();
@@ -68,9 +66,9 @@ public:
     // Commits entry `index` of the shown page; an index above 0 counts a selection key.
     void setChinese(int index);
 
-    // A letter or code mark `text` of the key `keyName` added to the code, with the commits that
-    // marks make; `caption` is the key's caption (typed after the first candidate).
-    void typeCodeKey(const QString& keyName, const QString& text, const QString& caption);
+    // A letter or code mark added to the code, with the commits that marks make (a mark commits
+    // after the first candidate with the caption its key shows in Chinese mode).
+    void typeCodeKey(const QString& text);
     // Space on a code with no candidate shown; with one, the first candidate.
     void spaceOnCode();
     // The soft Space key: also types a blank when there is neither code nor candidate.

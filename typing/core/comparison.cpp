@@ -2,15 +2,13 @@
 
 #include "app/core/app.h"
 #include "app/core/textchars.h"
+#include "typing/core/sourcenames.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
-
-const QString WrongPracticeTitle = QStringLiteral("错字收集");
-const QString SlowPracticeTitle = QStringLiteral("慢字收集");
 
 namespace {
 

@@ -22,10 +22,6 @@ class QElapsedTimer;
 // Values of the typing mode setting.
 enum TypingModeValue { FollowTyping = 0, FreeTyping = 1, BlindTyping = 2 };
 
-// Text titles whose practice shrinks a collection.
-extern const QString WrongPracticeTitle; // "错字收集"
-extern const QString SlowPracticeTitle;  // "慢字收集"
-
 // A span of a text in UTF-16 units.
 struct TextRange
 {

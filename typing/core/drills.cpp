@@ -9,7 +9,6 @@
 
 #include <utility>
 
-const QString ClipboardTitle = QStringLiteral("剪切板");
 const QString FirstSegmentHeader = QStringLiteral("第1段");
 
 namespace {

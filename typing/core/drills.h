@@ -10,8 +10,7 @@ class QRandomGenerator;
 // Built-in texts and the text commands that reshape a passage, without widgets: the window's slots
 // reset the run, set the title and segment label from here and hand the text to the loader.
 
-// Title and segment label of a passage laid by hand.
-extern const QString ClipboardTitle;     // "剪切板"
+// Segment label of a passage laid by hand.
 extern const QString FirstSegmentHeader; // "第1段"
 
 // ---- Built-in character drills ----
