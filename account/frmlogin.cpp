@@ -144,8 +144,8 @@ void frmLogin::login()
         return;
     }
     if (!App::DbOnline) {
-        showError(QStringLiteral("1.请确保网络连接正常 2.若网络正常，请<a href=\"%1\">点击</a>下载最新版本")
-                      .arg(App::DownloadUrl.toHtmlEscaped()),
+        showError(QStringLiteral("1.请确保网络连接正常 2.若网络正常，请%1下载最新版本")
+                      .arg(Deployment::link(App::DownloadUrl, QStringLiteral("点击"))),
                   Qt::RichText);
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "ui_frmmessagebox.h"
 
-frmMessageBox::frmMessageBox(QWidget* parent) : FramelessDialog(parent), ui(new Ui::frmMessageBox)
+frmMessageBox::frmMessageBox(QWidget* parent) : MessageDialog(parent), ui(new Ui::frmMessageBox)
 {
     ui->setupUi(this);
     initForm();
@@ -40,15 +40,5 @@ void frmMessageBox::SetMessage(const QString& msg, int type, Qt::TextFormat form
         ui->btnCancel->setText(QStringLiteral("取消(&C)"));
         break;
     }
-    ui->labInfo->setOpenExternalLinks(true);
-    ui->labInfo->setTextFormat(format);
-    ui->labInfo->setText(msg);
-    setWindowTitle(ui->lab_Title->text());
-    fitToText(ui->labInfo);
-}
-
-void frmMessageBox::on_btnOk_clicked()
-{
-    done(1);
-    close();
+    showMessage(ui->labInfo, ui->lab_Title, msg, format);
 }

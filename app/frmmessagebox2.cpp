@@ -3,7 +3,7 @@
 #include "app/core/app.h"
 #include "ui_frmmessagebox2.h"
 
-frmMessageBox2::frmMessageBox2(QWidget* parent) : FramelessDialog(parent), ui(new Ui::frmMessageBox2)
+frmMessageBox2::frmMessageBox2(QWidget* parent) : MessageDialog(parent), ui(new Ui::frmMessageBox2)
 {
     ui->setupUi(this);
     initForm();
@@ -48,17 +48,7 @@ void frmMessageBox2::SetMessage(const QString& msg, int type, Qt::TextFormat for
     default:
         break;
     }
-    ui->labInfo->setOpenExternalLinks(true);
-    ui->labInfo->setTextFormat(format);
-    ui->labInfo->setText(msg);
-    setWindowTitle(ui->lab_Title->text());
-    fitToText(ui->labInfo);
-}
-
-void frmMessageBox2::on_btnOk_clicked()
-{
-    done(1);
-    close();
+    showMessage(ui->labInfo, ui->lab_Title, msg, format);
 }
 
 // Saved at once: the upload choice holds whether or not the result is then sent.

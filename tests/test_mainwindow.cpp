@@ -296,6 +296,7 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("expected");
         QTest::addRow("bare address") << 200 << QByteArray("203.0.113.7\n") << "203.0.113.7";
+        QTest::addRow("bare IPv6 address") << 200 << QByteArray("2001:db8::7\n") << "2001:db8::7";
         QTest::addRow("address in a page")
             << 200 << QByteArray("<html>您的IP是：[198.51.100.23] 来自</html>") << "198.51.100.23";
         QTest::addRow("server error") << 500 << QByteArray("203.0.113.7") << "";

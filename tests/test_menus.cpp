@@ -473,21 +473,25 @@ private slots:
     void restoreDefaults_data()
     {
         QTest::addColumn<QString>("how"); // the button that ends, or empty: Escape
+        QTest::addColumn<QString>("codeFiles"); // in the folder, in list order
         QTest::addColumn<QString>("codeFile"); // the one OK stores, bm.txt where it is there
-        QTest::addRow("close button") << "btnClose" << "";
-        QTest::addRow("title-bar close") << "btnMenu_Close" << "";
-        QTest::addRow("escape") << "" << "";
-        QTest::addRow("OK, bm.txt there") << "btnOk" << "bm.txt";
-        QTest::addRow("OK, only 86.txt") << "btnOk" << "86.txt";
+        QTest::addRow("close button") << "btnClose" << "86.txt" << "";
+        QTest::addRow("title-bar close") << "btnMenu_Close" << "86.txt" << "";
+        QTest::addRow("escape") << "" << "86.txt" << "";
+        QTest::addRow("OK, bm.txt there") << "btnOk" << "86.txt bm.txt" << "bm.txt";
+        QTest::addRow("OK, only 86.txt") << "btnOk" << "86.txt" << "86.txt";
+        QTest::addRow("OK, bm.txt alone") << "btnOk" << "bm.txt" << "bm.txt";
     }
 
     // Restored defaults are stored only by OK, for every control; closing keeps file and globals.
     void restoreDefaults()
     {
         QFETCH(QString, how);
+        QFETCH(QString, codeFiles);
         QFETCH(QString, codeFile);
-        if (codeFile == "bm.txt")
-            QFile(codeFolder() + "/bm.txt").open(QIODevice::WriteOnly);
+        QFile::remove(codeFolder() + "/86.txt");
+        for (const QString& name : codeFiles.split(' '))
+            QFile(codeFolder() + '/' + name).open(QIODevice::WriteOnly);
         setNonDefaults();
         const QByteArray before = configBytes();
         openSetting();

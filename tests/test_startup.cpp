@@ -1,17 +1,73 @@
 // One trainer at a time: the instance guard itself, and the real program on the test display, where a
-// second start is told so and ends with 1.
+// second start is told so and ends with 1. What the start-up reads: the typing record in the store.
 #include "app/core/singleinstance.h"
+#include "app/startup.h"
+#include "typing/core/record.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 
+#include <cstdio>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+// This program run with "--trainer" is the trainer itself, started as the program starts.
+const char* const kTrainerArgument = "--trainer";
+bool g_runAsTrainer = false;
+
+// In that run: once the main window shows, the text of its typing-record label goes to standard
+// output, and the trainer ends.
+void reportRecordLabel()
+{
+    if (!g_runAsTrainer)
+        return;
+    auto* poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->inherits("frmMain") || !window->isVisible())
+                continue;
+            for (const QLabel* label : window->findChildren<QLabel*>()) {
+                if (label->text().startsWith(QStringLiteral("打字记录"))) {
+                    std::fputs(label->text().toUtf8().constData(), stdout);
+                    std::fflush(stdout);
+                    QCoreApplication::exit(0);
+                    return;
+                }
+            }
+        }
+    });
+    poll->start(50);
+}
+Q_COREAPP_STARTUP_FUNCTION(reportRecordLabel)
+
+// A private working folder, temporary folder and settings store below `root`, so that a trainer the
+// user runs is not in the way; offline, on the test display.
+QProcessEnvironment trainerEnvironment(const QTemporaryDir& root)
+{
+    for (const char* sub : {"work", "tmp", "config"})
+        QDir(root.path()).mkpath(sub);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : env.keys()) {
+        if (name.startsWith("TAVREL_DB_") || name == "TAVREL_WEB_URL" || name == "QT_QPA_PLATFORM")
+            env.remove(name);
+    }
+    env.insert("XDG_CONFIG_HOME", root.filePath("config"));
+    env.insert("TMPDIR", root.filePath("tmp"));
+    return env;
+}
+
+bool hasTestDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") && !QStandardPaths::findExecutable("xdotool").isEmpty();
+}
 
 QString xdotool(const QStringList& args)
 {
@@ -119,20 +175,12 @@ private slots:
 
     void secondStartRefused()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
+        if (!hasTestDisplay())
             QSKIP("needs the X display and xdotool that test.sh provides");
-        // A private working folder and settings store, so a trainer the user runs is not in the way;
-        // the second start has a temporary folder of its own.
+        // The second start has a temporary folder of its own.
         QTemporaryDir root;
-        for (const char* sub : {"work", "tmp", "tmp2", "config"})
-            QVERIFY(QDir(root.path()).mkpath(sub));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString& name : env.keys()) {
-            if (name.startsWith("TAVREL_DB_") || name == "TAVREL_WEB_URL" || name == "QT_QPA_PLATFORM")
-                env.remove(name);
-        }
-        env.insert("XDG_CONFIG_HOME", root.filePath("config"));
-        env.insert("TMPDIR", root.filePath("tmp"));
+        QProcessEnvironment env = trainerEnvironment(root);
+        QVERIFY(QDir(root.path()).mkpath("tmp2"));
         QProcess first, second; // one still running at the end is killed with its object
         for (QProcess* process : {&first, &second}) {
             process->setProgram(qEnvironmentVariable("TAVREL_BUILD_DIR") + QStringLiteral("/tavrel"));
@@ -166,7 +214,48 @@ private slots:
         QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.exitCode(), 0);
     }
+
+    // Started on a stored record, the trainer shows it: today's and all characters, and the days
+    // since the record's first day.
+    void storedRecordShown()
+    {
+        if (!hasTestDisplay())
+            QSKIP("needs the X display that test.sh provides");
+        QTemporaryDir root;
+        const QProcessEnvironment env = trainerEnvironment(root);
+        QSettings store(root.filePath("config/VEK Helper/VEK.conf"), QSettings::IniFormat);
+        store.beginGroup("VekConfig");
+        store.setValue("Jilu", 1000);
+        store.setValue("TempJilu", 10);
+        store.setValue("Day", TypingRecord::dayText(QDate::currentDate().addDays(-2)));
+        store.setValue("Day2", TypingRecord::dayText(QDate::currentDate()));
+        store.endGroup();
+        store.sync();
+        QCOMPARE(store.status(), QSettings::NoError);
+
+        QProcess trainer;
+        trainer.setProgram(QCoreApplication::applicationFilePath());
+        trainer.setArguments({kTrainerArgument});
+        trainer.setWorkingDirectory(root.filePath("work"));
+        trainer.setProcessEnvironment(env);
+        trainer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        trainer.start();
+        QVERIFY2(trainer.waitForFinished(60000), "the trainer did not show its window");
+        QCOMPARE(trainer.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(trainer.readAllStandardOutput()), QStringLiteral("打字记录: 10/1000/3天"));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestStartup)
+int main(int argc, char** argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], kTrainerArgument) == 0) {
+        g_runAsTrainer = true;
+        return runTrainer(1, argv);
+    }
+    QCoreApplication app(argc, argv);
+    TestStartup test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_startup.moc"

@@ -127,9 +127,8 @@ void frmMain::resetDisplay()
     } else if (latestVersionTitle.simplified() == App::AppTitle.simplified()) {
         setTitleText(kTitle);
     } else {
-        showTitleMessage(QStringLiteral("版本更新啦，最新版本 <a href='%1'>%2</a>")
-                             .arg(App::DownloadUrl.toHtmlEscaped(), latestVersionTitle.toHtmlEscaped()),
-                         -1);
+        showTitleMessage(
+            QStringLiteral("版本更新啦，最新版本 ") + Deployment::link(App::DownloadUrl, latestVersionTitle), -1);
     }
 }
 

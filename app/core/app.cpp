@@ -18,6 +18,11 @@ QString Deployment::siteBase(const QString& address)
     return base;
 }
 
+QString Deployment::link(const QString& address, const QString& text)
+{
+    return QStringLiteral("<a href=\"%1\">%2</a>").arg(address.toHtmlEscaped(), text.toHtmlEscaped());
+}
+
 namespace {
 
 constexpr int kStandardDbPort = 3306;

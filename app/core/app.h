@@ -257,6 +257,10 @@ QString value(const char* envName, const char* builtIn);
 // A site's base address as paths are appended to it: no blanks around it and no trailing "/".
 QString siteBase(const QString& address);
 
+// A link to `address` that reads `text`, for a label that shows rich text: both are escaped, so a
+// quote or "&" in an address set at deployment keeps the link whole.
+QString link(const QString& address, const QString& text);
+
 } // namespace Deployment
 
 #endif
