@@ -46,9 +46,9 @@ void HelpCommands::download()
 {
     const qint64 days = kFirstRelease.daysTo(QDate::currentDate());
     frmMessageBox2 box(m_window);
-    box.SetMessage(QStringLiteral("<a href='%1'>Tavrel跟打器</a>从2014/12/1至今已经更新<font color='red';><b>")
-                           .arg(App::DownloadUrl.toHtmlEscaped()) +
-                       QString::number(days) + QStringLiteral("</b></font>天"),
+    box.SetMessage(Deployment::link(App::DownloadUrl, QStringLiteral("Tavrel跟打器")) +
+                       QStringLiteral("从2014/12/1至今已经更新<font color='red';><b>") + QString::number(days) +
+                       QStringLiteral("</b></font>天"),
                    2);
     box.exec();
 }
