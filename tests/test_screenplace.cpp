@@ -47,31 +47,46 @@ private slots:
         QTest::addRow("under a top panel, both")
             << QRect(0, 30, 1280, 994) << QRect(100, 0, 650, 475) << true << QPoint(100, 30) << QRect(750, 30, 294, 475)
             << QRect(100, 505, 650, 475);
-        // No room off the main window: over it, never over its bars (54 rows), lowered and shortened,
-        // off the panel, over as little of the main window as the sides and below leave.
+        // No room for its own size beside them: the curve takes the room beside the panel, or the rows
+        // free below or above the main window, down to its least size, before it covers anything.
+        QTest::addRow("first start on 1024") << small << QRect(0, 0, 650, 475) << false << QPoint(0, 0)
+                                             << QRect(650, 0, 294, 475) << QRect(0, 475, 650, 293);
+        QTest::addRow("first start on 1024, both") << small << QRect(0, 0, 650, 475) << true << QPoint(0, 0)
+                                                   << QRect(650, 0, 294, 475) << QRect(0, 475, 650, 293);
+        QTest::addRow("first start on 1366, both")
+            << QRect(0, 0, 1366, 768) << QRect(0, 0, 650, 475) << true << QPoint(0, 0) << QRect(650, 0, 294, 475)
+            << QRect(0, 475, 650, 293);
+        QTest::addRow("first start on 1440, both, beside the panel")
+            << QRect(0, 0, 1440, 900) << QRect(0, 0, 650, 475) << true << QPoint(0, 0) << QRect(650, 0, 294, 475)
+            << QRect(944, 0, 496, 475);
+        QTest::addRow("1000 x 700 on 1280") << large << QRect(0, 0, 1000, 700) << false << QPoint(0, 0)
+                                            << QRect(986, 54, 294, 475) << QRect(0, 700, 1000, 324);
+        QTest::addRow("800 x 600 on 1280, both") << large << QRect(0, 0, 800, 600) << true << QPoint(0, 0)
+                                                 << QRect(800, 0, 294, 475) << QRect(0, 600, 800, 424);
+        QTest::addRow("right half of 1280, both") << large << QRect(660, 100, 600, 475) << true << QPoint(660, 100)
+                                                  << QRect(366, 100, 294, 475) << QRect(660, 575, 600, 449);
+        QTest::addRow("at (100,200) on 1280, both") << large << QRect(100, 200, 650, 475) << true << QPoint(100, 200)
+                                                    << QRect(750, 200, 294, 475) << QRect(100, 675, 650, 349);
         QTest::addRow("saved near the corner on 1280, opened on 1024")
             << small << QRect(1100, 800, 650, 475) << false << QPoint(374, 293) << QRect(80, 293, 294, 475)
-            << QRect(0, 347, 480, 421);
-        QTest::addRow("first start on 1024") << small << QRect(0, 0, 650, 475) << false << QPoint(0, 0)
-                                             << QRect(650, 0, 294, 475) << QRect(544, 54, 480, 475);
-        QTest::addRow("first start on 1024, both") << small << QRect(0, 0, 650, 475) << true << QPoint(0, 0)
-                                                   << QRect(650, 0, 294, 475) << QRect(0, 293, 650, 475);
+            << QRect(374, 0, 650, 293);
+        // No room off the main window: over it, never over its bars (54 rows), lowered and shortened,
+        // off the panel, over as little of the main window as the sides and below leave.
         QTest::addRow("centred on 1024, equal room") << small << QRect(187, 100, 650, 475) << true << QPoint(187, 100)
-                                                     << QRect(0, 154, 294, 475) << QRect(544, 154, 480, 475);
+                                                     << QRect(0, 154, 294, 475) << QRect(534, 154, 490, 475);
         QTest::addRow("more room on the other side, not enough")
             << small << QRect(200, 100, 674, 475) << false << QPoint(200, 100) << QRect(0, 154, 294, 475)
-            << QRect(0, 154, 480, 475);
+            << QRect(0, 154, 490, 475);
         QTest::addRow("more room on the other side, both")
             << small << QRect(200, 100, 674, 475) << true << QPoint(200, 100) << QRect(0, 154, 294, 475)
-            << QRect(544, 154, 480, 475);
-        QTest::addRow("right half of 1280, both") << large << QRect(660, 100, 600, 475) << true << QPoint(660, 100)
-                                                  << QRect(366, 100, 294, 475) << QRect(660, 549, 600, 475);
-        QTest::addRow("at (100,200) on 1280, both") << large << QRect(100, 200, 650, 475) << true << QPoint(100, 200)
-                                                    << QRect(750, 200, 294, 475) << QRect(100, 549, 650, 475);
-        // Lowered below the bars the panel would leave the screen: it narrows to the room beside instead.
+            << QRect(534, 154, 490, 475);
+        // Lowered below the bars the panel would leave the screen: it is shortened to the rows below
+        // them instead, never narrowed (its close button stays on the screen).
         QTest::addRow("no room below the bars")
             << QRect(0, 0, 800, 600) << QRect(150, 100, 650, 475) << false << QPoint(150, 100)
-            << QRect(0, 100, 150, 475) << QRect(0, 154, 480, 446);
+            << QRect(0, 154, 294, 446) << QRect(0, 154, 490, 446);
+        QTest::addRow("at (100,293) on 1024, both") << small << QRect(100, 293, 650, 475) << true << QPoint(100, 293)
+                                                    << QRect(730, 347, 294, 421) << QRect(100, 0, 650, 293);
     }
 
     // The main window opens whole on the screen; the side windows stand around it, the curve against
@@ -85,16 +100,21 @@ private slots:
         const QRect opened = ScreenPlace::keptInside(saved, area);
         QTEST(opened.topLeft(), "main");
         const SideWindow panel{QSize(294, 475), Side::Left, QSize(294, 475)};
-        // Its least size: what its axes and check boxes need, about.
-        const SideWindow curve{opened.size(), Side::Right, QSize(480, 300)};
+        // Its least size: what its axes and check boxes need.
+        const SideWindow curve{opened.size(), Side::Right, QSize(490, 243)};
         const QVector<QRect> alone = ScreenPlace::besideMain(opened, bars, {panel}, area);
         QTEST(alone.value(0), "panel");
-        const QVector<QRect> places = ScreenPlace::besideMain(
-            opened, bars, together ? QVector<SideWindow>{panel, curve} : QVector<SideWindow>{curve}, area);
-        QCOMPARE(places.size(), together ? 2 : 1);
+        const QVector<SideWindow> windows = together ? QVector<SideWindow>{panel, curve} : QVector<SideWindow>{curve};
+        const QVector<QRect> places = ScreenPlace::besideMain(opened, bars, windows, area);
+        QCOMPARE(places.size(), windows.size());
         QTEST(places.last(), "curve");
         if (together)
             QCOMPARE(places.first(), alone.value(0));
+        // Whole on the screen, its title bar and close button included, and never narrower than it
+        // has to be.
+        for (int i = 0; i < places.size(); ++i)
+            QVERIFY(area.contains(places.at(i)) && places.at(i).width() >= windows.at(i).least.width());
+        QVERIFY(area.contains(alone.value(0)) && alone.value(0).width() >= panel.least.width());
     }
 
     // The input panel under the typing pane; where it has no room there, off the main window, and

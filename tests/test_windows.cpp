@@ -570,7 +570,7 @@ private slots:
         QTest::addRow("first start") << QPoint(0, 0) << true << true;
         QTest::addRow("at the right edge") << QPoint(630, 0) << true << true;
         QTest::addRow("centred at the top, curve alone") << QPoint(315, 0) << false << true;
-        QTest::addRow("at (100,200)") << QPoint(100, 200) << true << false;
+        QTest::addRow("at (100,200), the curve shortened below") << QPoint(100, 200) << true << true;
     }
 
     // The main window, the sending-state panel and the speed curve as the X server has them: none

@@ -80,40 +80,43 @@ public:
     {
         const Side sides[] = {m_window.side, otherSide(m_window.side)};
         const int width = m_window.size.width();
-        for (const Side side : sides) {
-            const QRect rect = besideOf(m_main, side, width);
-            if (isClear(rect))
-                return rect;
-        }
-        for (const QRect& other : m_placed) {
+        QVector<QRect> anchors{m_main};
+        anchors += m_placed;
+        for (const QRect& of : anchors) {
             for (const Side side : sides) {
-                const QRect rect = besideOf(other, side, width);
+                const QRect rect = besideOf(of, side, width);
                 if (isClear(rect))
                     return rect;
             }
         }
+        // No room for its own size beside them: as much of it as the room there takes, down to its
+        // least size, before it covers anything the user works in.
         for (const Side side : sidesByRoom(true)) {
-            const int room = roomBeside(side, true);
-            if (room < m_window.least.width())
-                continue;
-            const QRect rect = besideOf(m_main, side, qMin(room, width));
-            if (isClear(rect))
+            const QRect rect = narrowedBeside(m_main, side);
+            if (!rect.isNull())
                 return rect;
         }
-        QRect below = keptAcross(QRect(QPoint(m_main.left(), m_main.bottom() + 1), m_window.size), m_area);
-        if (isClear(below))
-            return below;
-        QRect above(below);
-        above.moveBottom(m_main.top() - 1);
-        if (isClear(above))
-            return above;
+        for (const QRect& other : m_placed) {
+            for (const Side side : sides) {
+                const QRect rect = narrowedBeside(other, side);
+                if (!rect.isNull())
+                    return rect;
+            }
+        }
+        for (const bool below : {true, false}) {
+            const QRect rect = offEnd(below);
+            if (!rect.isNull())
+                return rect;
+        }
         return overMain();
     }
 
 private:
+    // Its top edge on that of `of` where the area lets it, as tall as it is where the area has room.
     QRect besideOf(const QRect& of, Side side, int width) const
     {
-        QRect rect(QPoint(0, of.top()), QSize(width, m_window.size.height()));
+        const int height = m_area.isValid() ? qMin(m_window.size.height(), m_area.height()) : m_window.size.height();
+        QRect rect(QPoint(0, of.top()), QSize(width, height));
         if (side == Side::Left)
             rect.moveRight(of.left() - 1);
         else
@@ -132,31 +135,69 @@ private:
         return true;
     }
 
-    // The free width beside the main window, in the rows a window beside it takes, up to the area's
-    // edge and, with `fenced`, up to the first window placed before it.
-    int roomBeside(Side side, bool fenced) const
+    // The free width beside `of`, in the rows a window beside it takes, up to the area's edge and
+    // the main window and, with `fenced`, up to the first window placed before it.
+    int roomBeside(const QRect& of, Side side, bool fenced) const
     {
-        const QRect rows = besideOf(m_main, side, 1);
+        const QRect rows = besideOf(of, side, 1);
         const int far =
             side == Side::Right ? std::numeric_limits<int>::max() / 2 : -std::numeric_limits<int>::max() / 2;
         int edge = m_area.isValid() ? (side == Side::Right ? m_area.right() + 1 : m_area.left() - 1) : far;
-        for (const QRect& other : m_placed) {
-            if (!fenced || other.top() > rows.bottom() || other.bottom() < rows.top())
+        QVector<QRect> others{m_main};
+        if (fenced)
+            others += m_placed;
+        for (const QRect& other : others) {
+            if (other == of || other.top() > rows.bottom() || other.bottom() < rows.top())
                 continue;
-            if (side == Side::Right && other.left() > m_main.right())
-                edge = qMin(edge, other.left());
-            else if (side == Side::Left && other.right() < m_main.left())
-                edge = qMax(edge, other.right());
+            if (side == Side::Right && other.right() > of.right())
+                edge = qMin(edge, qMax(other.left(), of.right() + 1));
+            else if (side == Side::Left && other.left() < of.left())
+                edge = qMax(edge, qMin(other.right(), of.left() - 1));
         }
-        return qMax(0, side == Side::Right ? edge - m_main.right() - 1 : m_main.left() - 1 - edge);
+        return qMax(0, side == Side::Right ? edge - of.right() - 1 : of.left() - 1 - edge);
     }
 
     QVector<Side> sidesByRoom(bool fenced) const
     {
         const Side own = m_window.side;
-        if (roomBeside(otherSide(own), fenced) > roomBeside(own, fenced))
+        if (roomBeside(m_main, otherSide(own), fenced) > roomBeside(m_main, own, fenced))
             return {otherSide(own), own};
         return {own, otherSide(own)};
+    }
+
+    // Beside `of`, narrowed to the room there; null where that is less than its least width.
+    QRect narrowedBeside(const QRect& of, Side side) const
+    {
+        const int room = roomBeside(of, side, true);
+        if (room < m_window.least.width())
+            return QRect();
+        const QRect rect = besideOf(of, side, qMin(room, m_window.size.width()));
+        return isClear(rect) ? rect : QRect();
+    }
+
+    // Below or above the main window, its left edge on the main window's where the area lets it,
+    // shortened to the rows free there; null where that is less than its least height.
+    QRect offEnd(bool below) const
+    {
+        const int width = m_area.isValid() ? qMin(m_window.size.width(), m_area.width()) : m_window.size.width();
+        const QRect columns = keptAcross(QRect(m_main.left(), 0, width, 1), m_area);
+        const int start = below ? m_main.bottom() + 1 : m_main.top() - 1; // the row next to the main window
+        int edge = below ? start + m_window.size.height() : start - m_window.size.height();
+        if (m_area.isValid())
+            edge = below ? qMin(edge, m_area.bottom() + 1) : qMax(edge, m_area.top() - 1);
+        for (const QRect& other : m_placed) {
+            if (other.right() < columns.left() || other.left() > columns.right())
+                continue;
+            if (below && other.bottom() >= start)
+                edge = qMin(edge, qMax(other.top(), start));
+            else if (!below && other.top() <= start)
+                edge = qMax(edge, qMin(other.bottom(), start));
+        }
+        const int height = below ? edge - start : start - edge;
+        if (height < qMax(1, m_window.least.height()))
+            return QRect();
+        const QRect rect(columns.left(), below ? start : edge + 1, width, height);
+        return isClear(rect) ? rect : QRect();
     }
 
     // No place off the main window: the least cover that keeps its bars clear.
@@ -166,30 +207,33 @@ private:
         {
             QRect rect;
             bool coversBars;
-            bool narrowed; // below its least width
+            bool shortened; // below its least height
             qint64 overPlaced;
             qint64 overMain;
         };
         QVector<Choice> choices;
-        const auto consider = [&](const QRect& rect, bool narrowed) {
-            qint64 overPlaced = 0;
-            for (const QRect& other : m_placed)
-                overPlaced += overlap(rect, other);
-            choices.append({rect, rect.intersects(m_bars), narrowed, overPlaced, overlap(rect, m_main)});
+        // Lowered below the bars at its least height or more, and where that still covers them,
+        // shortened to the rows below them: never narrowed, its title bar and close button whole.
+        const auto consider = [&](const QRect& rect) {
+            for (const int leastHeight : {m_window.least.height(), 0}) {
+                const QRect kept = lowered(rect, leastHeight);
+                if (kept.isEmpty() && leastHeight == 0)
+                    continue;
+                qint64 overPlaced = 0;
+                for (const QRect& other : m_placed)
+                    overPlaced += overlap(kept, other);
+                choices.append({kept, kept.intersects(m_bars), kept.height() < m_window.least.height(), overPlaced,
+                                overlap(kept, m_main)});
+            }
         };
         const QSize size = m_window.size;
         for (const Side side : sidesByRoom(false)) {
-            const int width = qMin(size.width(), qMax(roomBeside(side, false), m_window.least.width()));
-            consider(lowered(keptInside(besideOf(m_main, side, width), m_area)), false);
+            const int width = qMin(size.width(), qMax(roomBeside(m_main, side, false), m_window.least.width()));
+            consider(keptInside(besideOf(m_main, side, width), m_area));
         }
-        consider(lowered(keptInside(QRect(QPoint(m_main.left(), m_main.bottom() + 1), size), m_area)), false);
-        for (const Side side : sidesByRoom(false)) {
-            const int room = roomBeside(side, false);
-            if (room > 0 && room < m_window.least.width())
-                consider(besideOf(m_main, side, room), true);
-        }
+        consider(keptInside(QRect(QPoint(m_main.left(), m_main.bottom() + 1), size), m_area));
         const auto rank = [](const Choice& c) {
-            return std::make_tuple(c.coversBars, c.narrowed, c.overPlaced, c.overMain);
+            return std::make_tuple(c.coversBars, c.shortened, c.overPlaced, c.overMain);
         };
         const Choice* best = &choices.first();
         for (const Choice& choice : choices) {
@@ -200,14 +244,14 @@ private:
     }
 
     // Moved below the main window's bars where it would cover them, shortened to the room below them
-    // down to its least height.
-    QRect lowered(QRect rect) const
+    // down to `leastHeight`, and kept on the area.
+    QRect lowered(QRect rect, int leastHeight) const
     {
         if (m_bars.isEmpty() || !rect.intersects(m_bars))
             return rect;
         rect.moveTop(m_bars.bottom() + 1);
         const int room = m_area.isValid() ? m_area.bottom() + 1 - rect.top() : rect.height();
-        rect.setHeight(qMax(m_window.least.height(), qMin(m_window.size.height(), room)));
+        rect.setHeight(qMax(leastHeight, qMin(m_window.size.height(), room)));
         return keptInside(rect, m_area);
     }
 

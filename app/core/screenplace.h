@@ -30,14 +30,15 @@ struct SideWindow
 };
 
 // Where side windows of `main` stand, in the order given, each against the main window and the ones
-// placed before it, top edges aligned where they stand beside. Off all of them where `area` has room:
-// beside the main window, its own side first; beside a window placed before it; beside the main
-// window narrowed to the room there (the side with more of it first) but to no less than its least
-// width; below the main window; above it. Where none has room it lies over the main window, but
-// never over its first `header` rows (its title and menu bars): as little over the windows placed
-// before it, and then over the main window, as it can, lowered and shortened to no less than its
-// least height; only where that cannot keep the bars clear does it narrow further beside the main
-// window.
+// placed before it, top edges aligned where they stand beside. Off all of them wherever `area` has
+// room for its least size: at its own size beside the main window, its own side first, then beside a
+// window placed before it; narrowed to the room beside the main window (the side with more of it
+// first), then beside a window placed before it; below the main window, then above it, shortened to
+// the rows free there.
+// Where none has room it lies over the main window, but never over its first `header` rows (its title
+// and menu bars), never narrower than its least width, and whole in `area`: as little over the
+// windows placed before it, and then over the main window, as it can, lowered and shortened to no
+// less than its least height; only where that cannot keep the bars clear is it shortened further.
 QVector<QRect> besideMain(const QRect& main, int header, const QVector<SideWindow>& windows, const QRect& area);
 
 // Where a window of `size` stands for typing into `pane`, a pane of the window `main`, while the
