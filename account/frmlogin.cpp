@@ -143,13 +143,14 @@ void frmLogin::login()
         showError(QStringLiteral("用户名或密码不能为空,请重新输入!"), Qt::AutoText);
         return;
     }
-    if (!App::DbOnline) {
+    const AccountLogin::Result result = AccountLogin::check(account, password, App::DbOnline);
+    // Offline since start-up, or the server away or silent now: the password is not to blame.
+    if (!result.answered) {
         showError(QStringLiteral("1.请确保网络连接正常 2.若网络正常，请%1下载最新版本")
                       .arg(Deployment::link(App::DownloadUrl, QStringLiteral("点击"))),
                   Qt::RichText);
         return;
     }
-    const AccountLogin::Result result = AccountLogin::check(account, password, App::DbOnline);
     if (!result.passed) {
         showError(QStringLiteral("用户名或密码错误！"), Qt::AutoText);
         return;

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 // The private MariaDB of test.sh as the database tests use it. Rows a run writes carry its tag (in
@@ -73,36 +74,33 @@ inline bool killSession(const QString& id)
     return killed;
 }
 
-// A port whose every connection is dropped as soon as it is made, each counted: the database server's
-// address while the server is away. Served from its own thread, so a client blocked in its connect
-// is answered at once.
-class AwayServer
+// A port on loopback whose connections are counted and handed to `accepted`, served from its own
+// thread with its own event loop, so that a client blocked in the driver is served at once.
+class Listener
 {
 public:
-    AwayServer()
+    explicit Listener(std::function<void(QTcpSocket*)> accepted)
     {
         QSemaphore listening;
-        m_thread.reset(QThread::create([this, &listening] {
+        m_thread.reset(QThread::create([this, &listening, accepted] {
             QTcpServer server;
             server.listen(QHostAddress::LocalHost);
             m_port = server.serverPort();
-            listening.release();
-            while (!m_stop) {
-                if (!server.waitForNewConnection(20))
-                    continue;
+            QObject::connect(&server, &QTcpServer::newConnection, [this, &server, accepted] {
                 while (QTcpSocket* socket = server.nextPendingConnection()) {
                     ++m_connections;
-                    socket->abort();
-                    delete socket;
+                    accepted(socket);
                 }
-            }
+            });
+            listening.release();
+            QEventLoop().exec();
         }));
         m_thread->start();
         listening.acquire();
     }
-    ~AwayServer()
+    ~Listener()
     {
-        m_stop = true;
+        m_thread->quit();
         m_thread->wait();
     }
     int port() const { return m_port; }
@@ -112,7 +110,44 @@ private:
     std::unique_ptr<QThread> m_thread;
     std::atomic<int> m_port{0};
     std::atomic<int> m_connections{0};
-    std::atomic<bool> m_stop{false};
+};
+
+// A port whose every connection is dropped as soon as it is made: the database server's address
+// while the server is away.
+class AwayServer : public Listener
+{
+public:
+    AwayServer() : Listener([](QTcpSocket* socket) { socket->abort(); }) {}
+};
+
+// The network between the program and the test server: each connection made through it is passed
+// on to the server. Once cut, nothing more passes either way while every connection stays open, as
+// when a cable is pulled or the server is suspended: the server does not answer.
+class Link : public Listener
+{
+public:
+    Link()
+        : Listener([this](QTcpSocket* client) {
+              auto* server = new QTcpSocket(client);
+              server->connectToHost(TestDb::host(), TestDb::port());
+              pass(client, server);
+              pass(server, client);
+          })
+    {
+    }
+    void cut() { m_cut = true; }
+
+private:
+    void pass(QTcpSocket* from, QTcpSocket* to)
+    {
+        QObject::connect(from, &QTcpSocket::readyRead, to, [this, from, to] {
+            if (!m_cut)
+                to->write(from->readAll());
+        });
+        QObject::connect(from, &QTcpSocket::disconnected, to, &QTcpSocket::disconnectFromHost);
+    }
+
+    std::atomic<bool> m_cut{false};
 };
 
 } // namespace dbt

@@ -450,6 +450,45 @@ private slots:
                  "1 88");
     }
 
+    // A sign-in with the right password while the server is away or does not answer says that the
+    // server cannot be reached, as when the trainer started offline, and tries the server at most once;
+    // only a password the server rejected is called wrong. Nothing is remembered either way.
+    void signInDuringOutage_data()
+    {
+        QTest::addColumn<QString>("server"); // up, away or silent
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        const QString offline = "1.请确保网络连接正常 2.若网络正常，请<a href=\"\">点击</a>下载最新版本";
+        row("server away", "away", "secret", offline);
+        row("server silent", "silent", "secret", offline);
+        row("wrong password", "up", "Secret", "用户名或密码错误！");
+    }
+    void signInDuringOutage()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, password);
+        dbt::AwayServer away;
+        dbt::Link link;
+        if (server == "away") {
+            QVERIFY(dbt::killSession(myHelper::getOne("select connection_id()")));
+            App::DbPort = away.port();
+        } else if (server == "silent") {
+            App::DbPort = link.port();
+            QVERIFY(createConnection());
+            link.cut();
+        }
+        frmLogin w;
+        w.show();
+        // By e-mail address: two statements, the look-up and the password.
+        w.findChild<QLineEdit*>("lineEdit")->setText("zhang.san@" + m_tag + "example.com");
+        w.findChild<QLineEdit*>("txtUserPwd")->setText(password);
+        ts::BoxAnswerer box(true);
+        QTest::mouseClick(w.findChild<QPushButton*>("btnLogin"), Qt::LeftButton);
+        QTEST(box.text, "message");
+        QCOMPARE(away.connections() + link.connections(), server == "up" ? 0 : 1);
+        QVERIFY(w.isVisible() && App::CurrentUserName.isEmpty() && !ts::storedRecord("CurrentUserName").isValid());
+    }
+
     // Signing in by e-mail address through the menu, the password typed on the on-screen keyboard.
     // Menu texts another part left behind decide nothing: this part has not signed in.
     void signInAndOut()

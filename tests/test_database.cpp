@@ -216,6 +216,32 @@ private slots:
         QCOMPARE(away.connections(), 2);
     }
 
+    // A statement the server does not answer within the read limit fails, and the same action tries
+    // no new session: the next statement fails unsent. The server is tried again after the pause.
+    void silentServerLeftToThePause_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::addRow("slow statement") << false; // its answer would come after the read limit
+        QTest::addRow("network cut") << true;     // not even the statement's preparing is answered
+    }
+    void silentServerLeftToThePause()
+    {
+        QFETCH(bool, cut);
+        qint64 clock = 1000000;
+        setConnectionClock([&clock] { return clock; });
+        dbt::Link link;
+        App::DbPort = link.port();
+        QVERIFY(createConnection());
+        if (cut)
+            link.cut();
+        QCOMPARE(myHelper::getOne(cut ? "SELECT 1" : "SELECT SLEEP(8)"), QString());
+        QVERIFY(!myHelper::exec("SELECT 1"));
+        QCOMPARE(link.connections(), 1);
+        App::DbPort = TestDb::port();
+        clock += kReopenPauseMs;
+        QCOMPARE(myHelper::getOne("SELECT 1"), QStringLiteral("1"));
+    }
+
     void md5()
     {
         QCOMPARE(myHelper::getMd5(QStringLiteral("abc")), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));

@@ -1,5 +1,6 @@
 #include "account/core/login.h"
 
+#include "app/core/connection.h"
 #include "app/core/myhelper.h"
 
 #include <QSqlError>
@@ -9,7 +10,15 @@
 
 namespace {
 
-const QString kPasswordSql = QStringLiteral("select u_password from kelm_user where u_truename=?");
+// The digest the server keeps for the account, empty without one; false when the statement failed.
+bool storedDigest(const QString& name, QString* digest)
+{
+    QSqlQuery query;
+    if (!myHelper::run(query, QStringLiteral("select u_password from kelm_user where u_truename=?"), {name}))
+        return false;
+    *digest = query.next() ? query.value(0).toString() : QString();
+    return true;
+}
 
 } // namespace
 
@@ -55,7 +64,8 @@ Result check(const QString& account, const QString& password, bool online)
             qDebug() << "登陆：" << query.lastError();
         }
     }
-    const QString stored = myHelper::getOne(kPasswordSql, {result.name});
+    QString stored;
+    result.answered = storedDigest(result.name, &stored) || isConnectionOpen();
     result.passed = !stored.isEmpty() && stored == myHelper::getMd5(password);
     return result;
 }
@@ -64,10 +74,9 @@ Remembered checkRemembered(const QString& name, const QString& digest, bool onli
 {
     if (!online || name.isEmpty())
         return Remembered::Unchecked;
-    QSqlQuery query;
-    if (!myHelper::run(query, kPasswordSql, {name}))
+    QString stored;
+    if (!storedDigest(name, &stored))
         return Remembered::Unchecked;
-    const QString stored = query.next() ? query.value(0).toString() : QString();
     return !stored.isEmpty() && stored == digest ? Remembered::SignedIn : Remembered::Rejected;
 }
 

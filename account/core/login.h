@@ -22,13 +22,17 @@ QString rememberedDigest(const QString& stored);
 struct Result
 {
     bool passed = false;
+    // The server answered the password statement (with a row or without): false offline, or when
+    // the server could not be reached or did not answer, and then nothing is known of the password.
+    bool answered = false;
     QString name; // the account name checked: the typed text, or the name found by e-mail
 };
 
 // The check of the login window: the name (looked up by e-mail first when the text is an address,
 // the last matching row winning; a failed or empty look-up keeps the typed text as the name),
 // then the stored digest compared with the MD5 of the typed password, case-sensitively. Offline
-// (online: the database connection opened at start-up) nothing is sent and nothing passes.
+// (online: the database connection opened at start-up) nothing is sent and nothing passes. A
+// statement the server refused counts as one without a row.
 Result check(const QString& account, const QString& password, bool online);
 
 enum class Remembered {

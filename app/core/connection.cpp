@@ -14,7 +14,11 @@ namespace {
 
 // A dead or black-holed server must not freeze start-up: the client library would otherwise wait
 // for the handshake and for every answer without limit. Seconds.
-const char* const kConnectOptions = "MYSQL_OPT_CONNECT_TIMEOUT=3;MYSQL_OPT_READ_TIMEOUT=5;MYSQL_OPT_WRITE_TIMEOUT=5";
+const int kConnectLimit = 3;
+const QString kConnectOptions = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
+                                               "MYSQL_OPT_WRITE_TIMEOUT=%2")
+                                    .arg(kConnectLimit)
+                                    .arg(kReadLimitMs / 1000);
 
 struct Reopening
 {
@@ -60,7 +64,7 @@ QSqlDatabase configuredConnection()
     db.setDatabaseName(App::DbName);
     db.setUserName(App::DbUser);
     db.setPassword(App::DbPassword);
-    db.setConnectOptions(QString::fromLatin1(kConnectOptions));
+    db.setConnectOptions(kConnectOptions);
     return db;
 }
 
@@ -133,6 +137,22 @@ bool isConnectionLost(const QSqlError& error)
     static const QStringList codes{QStringLiteral("2006"), QStringLiteral("2013"), QStringLiteral("2055"),
                                    QStringLiteral("1927"), QStringLiteral("1053")};
     return codes.contains(error.nativeErrorCode());
+}
+
+void closeLostConnection(qint64 waitedMs)
+{
+    QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).close();
+    if (waitedMs < kReadLimitMs)
+        return;
+    qDebug() << "数据库没有应答";
+    Reopening& state = reopening();
+    state.failed = true;
+    state.failedAt = now();
+}
+
+bool isConnectionOpen()
+{
+    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).isOpen();
 }
 
 void setConnectionClock(std::function<qint64()> clock)

@@ -4,6 +4,7 @@
 #include "app/core/connection.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -28,22 +29,20 @@ qint64 statementBytes(const QString& sql, const QVariantList& values)
     return bytes;
 }
 
-QSqlDatabase defaultConnection()
-{
-    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-}
-
 // Preparing is the statement's first exchange with the server and runs nothing: a connection found
-// gone there, or closed after an earlier loss, is opened once more and the statement prepared again.
+// gone there, or closed after an earlier loss, is opened once more and the statement prepared again,
+// unless the server left it unanswered.
 bool prepare(QSqlQuery& query, const QString& sql)
 {
-    const bool open = defaultConnection().isOpen();
-    if (open && query.prepare(sql))
-        return true;
-    if (open) {
+    if (isConnectionOpen()) {
+        QElapsedTimer waited;
+        waited.start();
+        if (query.prepare(sql))
+            return true;
         qDebug() << "myHelper" << query.lastError();
         if (!isConnectionLost(query.lastError()))
             return false;
+        closeLostConnection(waited.elapsed());
     }
     if (!reopenConnection()) {
         qDebug() << "myHelper: 数据库连接已断开";
@@ -103,12 +102,14 @@ bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& val
     for (const QVariant& value : values) {
         query.addBindValue(value);
     }
+    QElapsedTimer waited;
+    waited.start();
     if (!query.exec()) {
         qDebug() << "myHelper" << query.lastError();
-        // Lost after it was sent: the server may have run it, so it is never sent twice. The next
+        // Lost after it was sent: the server may have run it, so it is never sent twice. A later
         // statement opens the connection anew before it is sent.
         if (isConnectionLost(query.lastError()))
-            defaultConnection().close();
+            closeLostConnection(waited.elapsed());
         return false;
     }
     return true;
