@@ -4,6 +4,7 @@
 #include "testsupport.h"
 #include "typing/core/capture.h"
 #include "typing/core/resultline.h"
+#include "typing/resultbranch.h"
 
 using namespace ts;
 using platform::FakeWindowSystem;
@@ -509,6 +510,22 @@ private slots:
         QTest::addRow("new passage while posting") << "key new" << true << "new" << "";
         QTest::addRow("retype while the row is on show") << "retype" << false << "reset" << "";
         // clang-format on
+    }
+
+    // The pop-up asks for a final speed above its limit: 200.00 at a limit of 200 gets none.
+    void popUpAboveItsLimitOnly()
+    {
+        App::TanChuang = App::Limit = true;
+        App::Limitsudu = 200;
+        frmMain& w = bindChat();
+        for (const double speed : {200.0, 200.01}) {
+            BoxAnswerer box(false);
+            FinishedRun run;
+            run.speed = speed;
+            run.passage = Passage;
+            w.findChild<ResultBranch*>()->followOrBlindEnded(run);
+            QCOMPARE(box.seen, int(speed > 200));
+        }
     }
 
     // What the end of a run posts and does next; a retype under the pop-up changes nothing posted.

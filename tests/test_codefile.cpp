@@ -163,6 +163,9 @@ private slots:
         QCOMPARE(file.skippedLines(), 0);
         QCOMPARE(file.codeOf(QStringLiteral("工")), QStringLiteral("a"));
         QCOMPARE(file.codeOf(QStringLiteral("中")), QStringLiteral("k"));
+        // Of two shortest codes, the first in order.
+        QCOMPARE(file.codeOf(QStringLiteral("馬")), QStringLiteral("cggy"));
+        QVERIFY(App::readTextFile(path).contains(QStringLiteral("\n跟踪\tkhkh\n")));
         const QRegularExpression typedCode(QStringLiteral("^[a-y]{1,4}$"));
         int previousLength = INT_MAX;
         QSet<QString> seen;

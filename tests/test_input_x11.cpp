@@ -163,6 +163,7 @@ private slots:
         QTest::addRow("= pages") << "a equal" << "前" << "a" << "1.工工" << C{2, 0, 0, 0};
         QTest::addRow("Shift drops the code, ? is Chinese") << "g +question" << "前？" << "" << "" << C{1, 0, 0, 0};
         QTest::addRow("quotes pair") << "+quotedbl +quotedbl" << "前“”" << "" << "" << C{0, 0, 0, 0};
+        QTest::addRow("^ is Chinese") << "+asciicircum" << "前……" << "" << "" << C{0, 0, 0, 0};
         QTest::addRow("Shift gives lower case") << "Shift_L a b" << "前ab" << "" << "" << C{2, 0, 0, 0};
         QTest::addRow("; after a code selects the second") << "k h l semicolon" << "前跨国" << "" << "" << C{4, 0, 0, 1};
         QTest::addRow("& is no key") << "+ampersand" << "前&" << "" << "" << C{0, 0, 0, 0};
@@ -188,6 +189,7 @@ private slots:
         QVERIFY(m_pane->hasFocus() && m_host.isActiveWindow());
         QTRY_COMPARE(m_panel->pos(), m_pane->mapToGlobal(QPoint(0, m_pane->height() + 1)));
         QCOMPARE(label("labInfo")->text(), QString("中文输入法--中文"));
+        QCOMPARE(key("btnOther13")->text(), QString("、")); // the backslash key's Chinese caption
         m_pane->setReadOnly(true);
         QVERIFY(tap("g g l l BackSpace"));
         QTest::mouseClick(key("btnSpace"), Qt::LeftButton);

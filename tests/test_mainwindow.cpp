@@ -247,6 +247,7 @@ private slots:
         QCOMPARE(w.pos(), maximised);
         QCOMPARE(moved.size(), 2);
         QTest::mouseClick(m_f->button("btnMenu_Max"), Qt::LeftButton);
+        QCOMPARE(w.pos(), QPoint(140, 125)); // restored where it was dragged to, not where it opened
 
         w.resize(700, 420);
         QTRY_COMPARE(configFileValue("Width").toInt(), 700);

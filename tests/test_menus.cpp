@@ -235,6 +235,7 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("target"); // widget whose style shows the colour, or empty
         QTest::addRow("typing text") << QStringList{"功能", "外观", "字体颜色\t", "跟打区"} << "Ztcg" << "textEdit2";
+        QTest::addRow("reference pane") << QStringList{"功能", "外观", "背景颜色\t", "对照区"} << "Dbj" << "textEdit";
         QTest::addRow("result table") << QStringList{"功能", "外观", "背景颜色\t", "成绩栏"} << "Tbj" << "table";
         QTest::addRow("wrong mark") << QStringList{"功能", "外观", "对错色\t", "打错色"} << "Wc" << "";
     }

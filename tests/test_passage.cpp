@@ -280,6 +280,8 @@ private slots:
         QCOMPARE(scan(0, QStringLiteral("乙丙丁"), 2, "x", title), QStringLiteral("乙丙"));
         // Practising the collection: a fast character leaves it.
         QCOMPARE(scan(200, QStringLiteral("丙乙丙"), 3, "x", title), QStringLiteral("乙"));
+        // 60 a minute is at the limit: slow.
+        QCOMPARE(scan(1000, QStringLiteral("丙乙丙丁"), 4, "x", title), QStringLiteral("乙丁"));
     }
 
     void cleanPassage()
@@ -328,6 +330,7 @@ private slots:
         const ProgressInfo info = progressInfo(2, 3); // the bar cuts the fraction off
         QCOMPARE(QStringList({info.progressText, QString::number(info.barValue), info.countText}),
                  QStringList({"进度: 66.67%", "66", "总字数: 3"}));
+        QCOMPARE(progressInfo(3, 3).barValue, 100); // the end fills the bar
     }
 
     void trimToLength_data()

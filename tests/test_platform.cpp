@@ -110,6 +110,7 @@ private slots:
         QTest::addRow("Print Screen up") << 107 << false << false << false << 0xC137;
         QTest::addRow("keypad Enter") << 104 << true << false << false << 0x11C;
         QTest::addRow("right Ctrl") << 105 << true << false << false << 0x11D; // a right-hand key
+        QTest::addRow("right Alt down") << 108 << true << false << false << 0x2138; // a right-hand key too
         QTest::addRow("Level3 shift, no scan code") << 92 << false << false << true << 0;
     }
 

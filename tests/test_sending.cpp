@@ -8,15 +8,18 @@
 #include "sending/core/segmentcycle.h"
 #include "sending/core/sourcetexts.h"
 #include "sending/form.h"
+#include "sending/fwstate.h"
 #include "sending/sendingcycle.h"
 #include "testsupport.h"
 #include "typing/core/capture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTextDocumentFragment>
 
 using namespace ts;
 
@@ -53,6 +56,7 @@ struct RecordedCycle
     int laid = 0;
     int posts = 0;
     bool tickDuringPost = false;
+    QString title; // the last title message, rich text
     SendingCycle cycle{host()};
 
     explicit RecordedCycle(int segLength)
@@ -72,6 +76,7 @@ struct RecordedCycle
         h.freeTyping = [] { return App::Pattern == FreeTyping; };
         h.maximised = [] { return false; };
         h.focusTypingPane = [] {};
+        h.titleMessage = [this](const QString& message, int) { title = message; };
         return h;
     }
     QString counts() const { return QStringLiteral("%1/%2").arg(laid).arg(posts); }
@@ -233,6 +238,18 @@ private slots:
             seen << step << (step == "timer" ? QString::number(timer->isActive() ? timer->interval() : 0) : c.counts());
         }
         QCOMPARE(seen.join(' '), trace);
+    }
+
+    // A progress text goes out as "自定义内容": the panel names the text itself. The record holder's
+    // notice comes from the server and shows in the title as written.
+    void namesShownAsWritten()
+    {
+        App::Zdname = QStringLiteral("长进度");
+        const QString notice = QStringLiteral("该文本速度保持者为：【<b>宗师</b>】甲 速度为：180.5");
+        RecordedCycle c(100);
+        c.cycle.start(100, QStringLiteral("自定义内容"), digits(250), digits(100), notice);
+        QCOMPARE(c.cycle.panel()->findChild<QLineEdit*>("lineEdit")->text(), App::Zdname);
+        QCOMPARE(QTextDocumentFragment::fromHtml(c.title).toPlainText(), notice);
     }
 
     // The automatic sending's two warnings, which refuse nothing, and the seconds shown in the period

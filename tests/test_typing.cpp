@@ -3,6 +3,7 @@
 // buttons and line, the free run's end, the check and clearing commands and the code hints.
 #include "testsupport.h"
 #include "typing/core/resultline.h"
+#include "typing/coresettings.h"
 #include "typing/resulttable.h"
 
 #include <QProgressBar>
@@ -151,6 +152,19 @@ private slots:
         QCOMPARE(m_f->table()->rowCount(), 2);
         QCOMPARE(m_f->cell(1, "字数"), QString::number(length));
         QCOMPARE(m_f->cell(1, "键数"), QString::number((length - 1) / 500));
+    }
+
+    // Unequal look-back and look-ahead: a page shows 8 characters past its 20; the next starts 3 before.
+    void unequalPreview()
+    {
+        App::Fanye = 20;
+        App::Yulanq = 3;
+        App::Yulanh = 8;
+        const QString passage = letters(60);
+        open(passage);
+        QCOMPARE(m_f->reference()->toPlainText(), passage.left(28));
+        m_f->type(passage.left(20));
+        QCOMPARE(m_f->reference()->toPlainText(), passage.mid(17, 28));
     }
 
     void markupAndWhiteSpaceKeptExactly()
@@ -327,6 +341,24 @@ private slots:
         QTEST(m_f->typing()->toPlainText(), "pane");
     }
 
+    // 退格 and 回车 count the key source's first presses, each run its own.
+    void keySourceCountsPerRun()
+    {
+        frmMain& w = open(QStringLiteral("abcd"));
+        for (const int run : {0, 1}) {
+            m_f->type(QStringLiteral("aX"));
+            CoreSettings::countKeyWord(0x0E); // Backspace, as the key source hands it over
+            QTest::keyClick(m_f->typing(), Qt::Key_Backspace);
+            if (run == 0)
+                CoreSettings::countKeyWord(0x1C); // Enter
+            m_f->type(QStringLiteral("bcd"));
+            finish();
+            QCOMPARE(QStringList({m_f->cell(run, "回改"), m_f->cell(run, "退格"), m_f->cell(run, "回车")}),
+                     QStringList({"1", "0", run == 0 ? "1" : "0"}));
+            w.Reset();
+        }
+    }
+
     void returnAndFocusLossPause()
     {
         frmMain& w = open(QStringLiteral("abcdef"));
@@ -402,6 +434,11 @@ private slots:
         const QRegularExpression format(wrong ? "^\\d+\\.\\d\\d/\\d+\\.\\d\\d$" : "^\\d+\\.\\d\\d$");
         QVERIFY2(format.match(speed).hasMatch(), qPrintable(speed));
         QCOMPARE(m_f->button("button")->text(), QStringLiteral("速度:") + speed);
+        // A penalty speed widens its column; the others give way.
+        const QTableView* view = m_f->w().findChild<QTableView*>();
+        QCOMPARE(QVector<int>({view->columnWidth(0), view->columnWidth(1)}),
+                 wrong ? QVector<int>({WideSpeedColumnWidth, NarrowColumnWidth})
+                       : QVector<int>({ResultColumnWidth, ResultColumnWidth}));
         QCOMPARE(m_f->button("button2")->text(), QStringLiteral("击键:") + m_f->cell(0, "击键"));
         // The first key's character goes uncounted in the final figures: 19 over the run's time.
         const QStringList time = m_f->cell(0, "时间").split(QRegularExpression("[:.]"));

@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyleOptionButton>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
@@ -429,6 +430,7 @@ private slots:
         QTest::keyClicks(preview, "z");
         QCOMPARE(App::readTextFile("慢字收集.txt"), QStringLiteral("z"));
         choose(form, "错字收集");
+        QCOMPARE(form.findChild<QSpinBox*>("spinLength")->value(), 25); // a collection goes in short segments
         preview->moveCursor(QTextCursor::End);
         QTest::keyClicks(preview, "xy");
         QCOMPARE(App::readTextFile("错字收集.txt"), QStringLiteral("错字xy"));
