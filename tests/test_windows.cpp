@@ -458,6 +458,7 @@ private slots:
     // room first grows: the hint's cell is as wide as the widest hint shown since the passage was laid,
     // no wider. Typed again after a retype, with a short title beside the chat group whole where it
     // fits beside the group's least, no key moves a name: each as wide before the keys as after each.
+    // A new passage starts the room afresh; hints turned off, the cell keeps no room for them.
     void statusBarHoldsStill()
     {
         ts::MainWindowFixture f;
@@ -502,8 +503,8 @@ private slots:
         QTest::keyClick(&w, Qt::Key_F3);
         // Room for the title beside the group's least, though not in half of the room: what the
         // names have, and what the group shows no character in.
-        const int room = chat->parentWidget()->width() - chat->parentWidget()->childrenRect().width() +
-                         chat->width() + title->width();
+        const int room = chat->parentWidget()->width() - chat->parentWidget()->childrenRect().width() + chat->width() +
+                         title->width();
         const int needed = title->sizeHint().width() + chat->minimumSizeHint().width();
         QVERIFY(needed < 2 * title->sizeHint().width());
         w.resize(w.width() + needed - room, w.height());
@@ -515,6 +516,15 @@ private slots:
             QVERIFY2(hint->text().contains(codes.at(i)), qPrintable(hint->text()));
             QCOMPARE(names(), before);
         }
+        // A new passage: the room is its own first hint's.
+        w.layHandPassage(QStringLiteral("春晓"), passage.mid(1));
+        QVERIFY2(hint->text().contains(codes.at(0)), qPrintable(hint->text()));
+        QTRY_COMPARE(hint->width(), shownWidth(hint));
+        // Hints turned off in the settings: no room stays for one, before the next key as after it.
+        App::BianMa2 = false;
+        w.settingRecv();
+        QCOMPARE(hint->text(), QStringLiteral("编码提示: "));
+        QTRY_COMPARE(hint->width(), shownWidth(hint));
     }
 
     // However the window was minimised and brought back before, the press of the boss key that

@@ -275,7 +275,7 @@ void frmMain::BottomChange2()
 
 void frmMain::refreshBottomInfo()
 {
-    m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle);
+    m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle, codeHintsOn());
     m_records->makeRoomFor(passageLength());
     BottomChange2();
 }

@@ -393,8 +393,8 @@ private:
             if (!isName(cell) && cell != m_segment)
                 takers << cell;
         }
-        const bool namesWhole = widths.value(m_chat) == m_chat->sizeHint().width() &&
-                                widths.value(m_title) == m_title->sizeHint().width();
+        const bool namesWhole =
+            widths.value(m_chat) == m_chat->sizeHint().width() && widths.value(m_title) == m_title->sizeHint().width();
         if (namesWhole && spare > 0 && !takers.isEmpty())
             for (int i = 0; i < takers.size(); ++i)
                 widths[takers.at(i)] += spare / takers.size() + (i < spare % takers.size() ? 1 : 0);
@@ -463,7 +463,8 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
                      1);
 }
 
-void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title)
+void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title,
+                               bool hintsOn)
 {
     const QString idle = QStringLiteral("Tavrel潜水中……");
     m_chat->setWhole(chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText);
@@ -475,6 +476,7 @@ void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHe
         title.isEmpty() ? QString() : QStringLiteral("<qt>") + oneLine(title).toHtmlEscaped() + QStringLiteral("</qt>");
     m_title->setTips(titleTip, titleTip);
     m_title->setWhole(QStringLiteral("标题: ") + oneLine(title));
+    setHintsOn(hintsOn);
     m_codeHint->showText(QStringLiteral("编码提示: "));
 }
 
@@ -517,12 +519,17 @@ void RunStatusBar::setSegmentToolTip(const QString& tip)
 
 void RunStatusBar::setCodeHint(const QString& text, bool hintsOn)
 {
-    // The hint's room is the widest hint shown while hints are on; none is kept while they are off.
-    if (hintsOn != m_hintsOn) {
-        m_hintsOn = hintsOn;
-        m_codeHint->forget();
-    }
+    setHintsOn(hintsOn);
     m_codeHint->showText(text);
+}
+
+void RunStatusBar::setHintsOn(bool on)
+{
+    // The hint's room is the widest hint shown while hints are on; none is kept while they are off.
+    if (on == m_hintsOn)
+        return;
+    m_hintsOn = on;
+    m_codeHint->forget();
 }
 
 void RunStatusBar::setRecord(const QString& text, const QString& toolTip)

@@ -24,8 +24,9 @@ public:
     QProgressBar* progressBar() const { return m_progress; }
     QStatusBar* statusBar() const { return m_bar; }
 
-    // The labels as a passage is laid: chat group, segment and title; the code hint's caption.
-    void showPassage(const QString& chatText, const QString& segmentHeader, const QString& title);
+    // The labels as a passage is laid: chat group, segment and title; the code hint's caption, and
+    // whether hints show (the settings may have changed it).
+    void showPassage(const QString& chatText, const QString& segmentHeader, const QString& title, bool hintsOn);
     // A new passage: the code hint's room starts again from the hints it shows.
     void forgetCodeHints();
     void showProgress(const ProgressInfo& info);
@@ -43,6 +44,7 @@ public:
     void setRecordRoom(const QString& text);
 
 private:
+    void setHintsOn(bool on);
 
     QProgressBar* m_progress;
     QStatusBar* m_bar;
