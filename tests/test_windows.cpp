@@ -93,6 +93,16 @@ void wholeOnScreen(const QWidget* window)
     QTRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()), qPrintable(place()));
 }
 
+// The width a label's text takes as a label beside it, styled as it is, takes it.
+int shownWidth(const QLabel* label)
+{
+    QLabel probe(label->parentWidget());
+    probe.setTextFormat(label->textFormat());
+    probe.setText(label->text());
+    probe.ensurePolished();
+    return probe.sizeHint().width();
+}
+
 // The input panel beside a typing pane near the screen's right edge, widened by ten words longer
 // than any screen: still whole on the screen, and back where it stood once they are gone.
 void inputPanel(const Check& check)
@@ -346,19 +356,23 @@ private slots:
 
     // Real-length texts in the status bar: figures whole; of the chat group and the title, a text that
     // fits beside the other's least shows whole and the other takes the rest, else each gets half;
-    // a cut text ends in "…" and shows whole in its tool tip, markup shown as text. The sending-state
-    // panel stands beside the window.
+    // a cut text ends in "…" and shows whole in its tool tip, markup shown as text; the code hint
+    // keeps no room while hints are off. Nothing the bar shows widens the window: with hints on and
+    // the record in the billions it stays 650 wide while typing, and 复位 gives 650 × 475 again after
+    // the window was made as small as it goes. The sending-state panel stands beside the window.
     void statusBarSharesRoom_data()
     {
         QTest::addColumn<QString>("chat");
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("chatWhole");
         QTest::addColumn<bool>("titleWhole");
+        QTest::addColumn<bool>("hints"); // 编码提示 on, two characters typed, the record in the billions
         const QString longChat = QStringLiteral("唐诗宋词元曲跟打交流群") + QString(20, QChar(0x7FA4));
         const QString longTitle = QStringLiteral("<b>唐诗</b> & ") + QString(28, QChar(0x6625));
-        QTest::addRow("short chat, long title") << QStringLiteral("唐诗群") << longTitle << true << false;
-        QTest::addRow("long chat, short title") << longChat << QStringLiteral("快捷键介绍") << false << true;
-        QTest::addRow("both long") << longChat << longTitle << false << false;
+        QTest::addRow("short chat, long title") << QStringLiteral("唐诗群") << longTitle << true << false << false;
+        QTest::addRow("long chat, short title") << longChat << QStringLiteral("快捷键介绍") << false << true << false;
+        QTest::addRow("both long") << longChat << longTitle << false << false << false;
+        QTest::addRow("both long, hints on, typing") << longChat << longTitle << false << false << true;
     }
     void statusBarSharesRoom()
     {
@@ -366,27 +380,39 @@ private slots:
         QFETCH(QString, title);
         QFETCH(bool, chatWhole);
         QFETCH(bool, titleWhole);
+        QFETCH(bool, hints);
         TestDir dir;
         ts::MainWindowFixture f;
         App::Dl = true; // the text is sent without a post into the chat
+        if (hints) {
+            QVERIFY(QDir().mkpath(QStringLiteral("编码文件")) &&
+                    App::writeFile(QStringLiteral("编码文件/h.txt"), QStringLiteral("字\tpbf\n")));
+            App::BianMa = QStringLiteral("h.txt");
+            App::BianMa2 = true;
+            App::TempJilu = App::Jilu = 1999999999;
+        }
         frmMain& w = f.open(true);
         App::ChatTitle = chat;
         w.getHwnd();
         w.infoRecv(100, title, QString(300, QChar(0x5B57)), QString(), QString());
+        if (hints)
+            f.type(QStringLiteral("字字"));
         // At the screen's left edge the panel, on the left by rule, goes to the right.
         QWidget* panel = nullptr;
         for (QWidget* window : QApplication::topLevelWidgets())
             panel = window->isVisible() && window->objectName() == QLatin1String("Fwstate") ? window : panel;
         QVERIFY(panel);
         QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(650, 0));
-        // The two labels that give way are looked at below.
-        const QRegularExpression others(QStringLiteral("^(?!QLabel lab(Title|Chat): \")"));
+        // The labels of the bar, which may give way, are looked at below.
+        const QRegularExpression others(QStringLiteral("^(?!QLabel lab(Chat|Segment|Title|Count|Progress|CodeHint|"
+                                                       "Record): \")"));
         const QString texts[] = {QStringLiteral("QQ群: ") + chat, QStringLiteral("标题: ") + title};
         const QLabel* labels[] = {w.findChild<QLabel*>(QStringLiteral("labChat")),
                                   w.findChild<QLabel*>(QStringLiteral("labTitle"))};
-        const auto shown = [](const QLabel* label) {
-            return label->textFormat() == Qt::PlainText ? label->text()
-                                                        : QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+        const QLabel* hint = w.findChild<QLabel*>(QStringLiteral("labCodeHint"));
+        const auto plain = [](const QString& text) { return QTextDocumentFragment::fromHtml(text).toPlainText(); };
+        const auto shown = [&plain](const QLabel* label) {
+            return label->textFormat() == Qt::PlainText ? label->text() : plain(label->text());
         };
         for (const bool least : {false, true}) {
             if (least)
@@ -402,20 +428,37 @@ private slots:
                 if (now == text)
                     continue;
                 QVERIFY2(now.endsWith(QChar(0x2026)) && text.startsWith(now.chopped(1)), qPrintable(now));
-                QVERIFY2(QTextDocumentFragment::fromHtml(labels[i]->toolTip()).toPlainText().contains(text.mid(4)),
-                         qPrintable(labels[i]->toolTip()));
+                QVERIFY2(plain(labels[i]->toolTip()).contains(text.mid(4)), qPrintable(labels[i]->toolTip()));
+            }
+            // A figure that gives way is cut as the names are.
+            for (const QLabel* figure : labels[0]->parentWidget()->findChildren<QLabel*>()) {
+                const QString now = shown(figure);
+                if (!figure->isVisible() || !now.endsWith(QChar(0x2026)) || figure == labels[0] || figure == labels[1])
+                    continue;
+                QVERIFY2(plain(figure->toolTip()).startsWith(now.chopped(1)) && plain(figure->toolTip()) != now,
+                         qPrintable(now + QStringLiteral(" | ") + figure->toolTip()));
             }
             // Halves, less what the first shows no character in, which the second takes.
             if (!least && !chatWhole && !titleWhole)
                 QVERIFY2(qAbs(labels[0]->width() - labels[1]->width()) <
                              2 * labels[1]->fontMetrics().horizontalAdvance(QChar(0x6625)),
                          qPrintable(QStringLiteral("%1 and %2").arg(labels[0]->width()).arg(labels[1]->width())));
+            // A name is cut: the hint's cell holds what it shows and no more.
+            if (!least)
+                QVERIFY2(hint->width() <= shownWidth(hint), qPrintable(QStringLiteral("%1 for %2 px of \"%3\"")
+                                                                           .arg(hint->width())
+                                                                           .arg(shownWidth(hint))
+                                                                           .arg(hint->text())));
         }
+        f.action({"复位"})->trigger();
+        QTRY_COMPARE(w.size(), QSize(650, 475));
     }
 
-    // Keys whose code hints differ in length move neither name: the chat group cut as far as it must
-    // be, a short title beside it whole where it fits beside the group's least, each as wide before
-    // the keys as after each of them.
+    // Keys whose code hints differ in length move neither name, but for the keys at which the hint's
+    // room first grows: the hint's cell is as wide as the widest hint shown since the passage was laid,
+    // no wider. Typed again after a retype, with a short title beside the chat group whole where it
+    // fits beside the group's least, no key moves a name: each as wide before the keys as after each.
+    // A new passage starts the room afresh; hints turned off, the cell keeps no room for them.
     void statusBarHoldsStill()
     {
         ts::MainWindowFixture f;
@@ -435,7 +478,6 @@ private slots:
         w.getHwnd();
         w.layHandPassage(QStringLiteral("万字长文"), passage);
         const QLabel* chat = w.findChild<QLabel*>(QStringLiteral("labChat"));
-        const QLabel* segment = w.findChild<QLabel*>(QStringLiteral("labSegment"));
         const QLabel* title = w.findChild<QLabel*>(QStringLiteral("labTitle"));
         const QLabel* hint = w.findChild<QLabel*>(QStringLiteral("labCodeHint"));
         const auto names = [&] {
@@ -446,21 +488,43 @@ private slots:
                 .arg(title->text())
                 .arg(title->width());
         };
-        names();
-        // Room for the title beside the group's least, though not in half of the room.
-        const int spacing = segment->x() - chat->width();
-        const int room = segment->parentWidget()->width() - segment->width() - 2 * spacing;
+        QString before = names();
+        int widest = shownWidth(hint);
+        for (int i = 0; i < codes.size(); ++i) {
+            f.type(passage.at(i));
+            QVERIFY2(hint->text().contains(codes.at(i)), qPrintable(hint->text()));
+            const bool grows = shownWidth(hint) > widest;
+            widest = qMax(widest, shownWidth(hint));
+            QVERIFY2(hint->width() <= widest, qPrintable(QStringLiteral("%1 of %2").arg(hint->width()).arg(widest)));
+            if (grows)
+                before = names();
+            QCOMPARE(names(), before);
+        }
+        QTest::keyClick(&w, Qt::Key_F3);
+        // Room for the title beside the group's least, though not in half of the room: what the
+        // names have, and what the group shows no character in.
+        const int room = chat->parentWidget()->width() - chat->parentWidget()->childrenRect().width() + chat->width() +
+                         title->width();
         const int needed = title->sizeHint().width() + chat->minimumSizeHint().width();
         QVERIFY(needed < 2 * title->sizeHint().width());
         w.resize(w.width() + needed - room, w.height());
         QTRY_COMPARE(title->text(), QStringLiteral("标题: 万字长文"));
-        const QString before = names();
+        before = names();
         QVERIFY2(before.contains(QChar(0x2026)), qPrintable(before));
         for (int i = 0; i < codes.size(); ++i) {
             f.type(passage.at(i));
             QVERIFY2(hint->text().contains(codes.at(i)), qPrintable(hint->text()));
             QCOMPARE(names(), before);
         }
+        // A new passage: the room is its own first hint's.
+        w.layHandPassage(QStringLiteral("春晓"), passage.mid(1));
+        QVERIFY2(hint->text().contains(codes.at(0)), qPrintable(hint->text()));
+        QTRY_COMPARE(hint->width(), shownWidth(hint));
+        // Hints turned off in the settings: no room stays for one, before the next key as after it.
+        App::BianMa2 = false;
+        w.settingRecv();
+        QCOMPARE(hint->text(), QStringLiteral("编码提示: "));
+        QTRY_COMPARE(hint->width(), shownWidth(hint));
     }
 
     // However the window was minimised and brought back before, the press of the boss key that
@@ -519,7 +583,7 @@ private slots:
 
     // The side windows stand beside the main window as the X server has them, however it moved or
     // grew: the curve at the first start and with the window at the right edge, the sending-state
-    // panel when the record's figures widen the window.
+    // panel when the window is made wider.
     void sideWindowsBesideMainWindow()
     {
         TestDir dir;
@@ -555,9 +619,7 @@ private slots:
         QWidget* panel = shown("Fwstate");
         QVERIFY(panel);
         QTRY_COMPARE(placed(panel).topLeft(), QPoint(650, 0));
-        App::TempJilu = 1999999999;
-        App::Jilu = 1999999999;
-        f.type(QStringLiteral("a"));
+        w.resize(700, w.height());
         QTRY_VERIFY(w.width() > 650);
         QTRY_COMPARE(placed(panel).topLeft(), QPoint(placed(&w).right() + 1, 0));
     }

@@ -255,6 +255,8 @@ private:
     void jltoSql();
     // The code hint for the reference pane's character at `position`.
     void showCodeHint(int position);
+    // Hints show: on in the settings, and not in free mode.
+    static bool codeHintsOn();
 
     // ---- Parts and members shared by the window's topics ----
     Ui_frmMain* ui = nullptr;

@@ -102,9 +102,13 @@ void frmMain::getfirstbmts()
 
 void frmMain::showCodeHint(int position)
 {
-    const bool freeMode = App::Pattern == FreeTyping;
-    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), position, App::BianMa2, freeMode),
-                          App::BianMa2 && !freeMode);
+    m_status->setCodeHint(m_hints->hintAt(ui->textEdit->document(), position, App::BianMa2, App::Pattern == FreeTyping),
+                          codeHintsOn());
+}
+
+bool frmMain::codeHintsOn()
+{
+    return App::BianMa2 && App::Pattern != FreeTyping;
 }
 
 void frmMain::on_button6_clicked()

@@ -54,8 +54,12 @@ QString normaliseLineBreaks(QString text)
 
 void frmMain::loadArticle(QString text)
 {
+    text = normaliseLineBreaks(CoreSettings::cleanPassage(text));
+    // The same passage laid again (a retype from a later page) keeps the hint's room.
+    if (text != passage())
+        m_status->forgetCodeHints();
     m_view->setUpPanes(this);
-    m_view->load(normaliseLineBreaks(CoreSettings::cleanPassage(text)), CoreSettings::pageLayout());
+    m_view->load(text, CoreSettings::pageLayout());
     m_view->showReferencePage(App::Pattern);
 
     retypeCount = 0;
@@ -270,7 +274,7 @@ void frmMain::BottomChange2()
 
 void frmMain::refreshBottomInfo()
 {
-    m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle);
+    m_status->showPassage(m_chat->labelText(), segmentHeader, textTitle, codeHintsOn());
     m_records->makeRoomFor(passageLength());
     BottomChange2();
 }

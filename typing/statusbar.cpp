@@ -1,19 +1,20 @@
 #include "typing/statusbar.h"
 
 #include "app/core/textchars.h"
-#include "typing/core/codefile.h"
 #include "typing/core/comparison.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QHash>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocumentFragment>
+#include <QVector>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
@@ -81,13 +82,19 @@ public:
         setWhole(caption);
     }
 
-    // `text` in the label's format, with the tool tips for it shown whole and shown cut.
-    void setWhole(const QString& text, const QString& wholeTip = QString(), const QString& cutTip = QString())
+    // `text` in the label's format.
+    void setWhole(const QString& text)
     {
         m_text = text;
+        measure();
+    }
+    // The tool tips while the text shows whole and while it shows cut; a null cut tip is the whole
+    // text with the other tip below it.
+    void setTips(const QString& wholeTip, const QString& cutTip = QString())
+    {
         m_wholeTip = wholeTip;
         m_cutTip = cutTip;
-        measure();
+        fit();
     }
 
     // The text the label shows at `width`: whole, or its start and "…".
@@ -119,13 +126,15 @@ public:
         const int used = fontMetrics().horizontalAdvance(plain(shown)) + extra();
         return qBound(qMin(width, minimumSizeHint().width()), used, width);
     }
+    // The caption and "…": the least the label asks for, whatever it shows.
+    int captionWidth() const { return fontMetrics().horizontalAdvance(m_caption + kEllipsis) + extra(); }
+    int wholeWidth() const { return m_wholeHint.width(); }
 
     QSize sizeHint() const override { return m_wholeHint; }
     QSize minimumSizeHint() const override
     {
         // The caption and "…" at least, so it still says what it is.
-        const int width = fontMetrics().horizontalAdvance(m_caption + kEllipsis) + extra();
-        return QSize(qMin(width, m_wholeHint.width()), m_wholeHint.height());
+        return QSize(qMin(captionWidth(), m_wholeHint.width()), m_wholeHint.height());
     }
 
 protected:
@@ -172,6 +181,11 @@ private:
         QLabel::setText(m_text);
         m_wholeHint = QLabel::sizeHint();
         updateGeometry();
+        // The row lays its cells out at once, so the text is never cut to the width it had before.
+        if (QWidget* row = parentWidget(); row && isVisible()) {
+            QEvent relayout(QEvent::LayoutRequest);
+            QCoreApplication::sendEvent(row, &relayout);
+        }
         fit();
         m_measuring = false;
     }
@@ -182,7 +196,17 @@ private:
         const QString shown = isVisible() ? shownIn(width()) : m_text;
         if (text() != shown)
             QLabel::setText(shown);
-        setToolTip(shown == m_text ? m_wholeTip : m_cutTip);
+        setToolTip(shown == m_text ? m_wholeTip : cutTip());
+    }
+
+    QString cutTip() const
+    {
+        if (!m_cutTip.isNull())
+            return m_cutTip;
+        if (textFormat() == Qt::PlainText)
+            return m_wholeTip.isEmpty() ? m_text : m_text + QLatin1Char('\n') + m_wholeTip;
+        const QString below = m_wholeTip.isEmpty() ? QString() : QStringLiteral("<br>") + m_wholeTip.toHtmlEscaped();
+        return QStringLiteral("<qt>") + m_text + below + QStringLiteral("</qt>");
     }
 
     // Beside the text itself, what the label's width holds: margins, a rich text's document margin.
@@ -198,15 +222,19 @@ private:
 
 // A figure of the bar that holds its width while its text changes from key to key: as wide as the
 // widest text it has shown and as the text it makes room for, so the names beside it keep theirs.
-class SteadyLabel : public QLabel
+// Where the bar has not even that, it gives way as the names do.
+class SteadyLabel : public GivingLabel
 {
 public:
-    explicit SteadyLabel(QWidget* parent, const QString& text = QString()) : QLabel(parent) { showText(text); }
+    SteadyLabel(const QString& caption, Qt::TextFormat format, QWidget* parent) : GivingLabel(caption, format, parent)
+    {
+        showText(QString());
+    }
 
     void showText(const QString& text)
     {
-        QLabel::setText(text);
-        m_widest = qMax(m_widest, QLabel::sizeHint().width());
+        setWhole(text);
+        m_widest = qMax(m_widest, wholeWidth());
     }
     // Room for `text` from now on, whatever shows; an empty text makes none. A new room forgets
     // the widths shown before it.
@@ -225,13 +253,16 @@ public:
         updateGeometry();
     }
 
-    QSize sizeHint() const override { return steady(QLabel::sizeHint()); }
-    QSize minimumSizeHint() const override { return steady(QLabel::minimumSizeHint()); }
+    QSize sizeHint() const override
+    {
+        const QSize whole = GivingLabel::sizeHint();
+        return QSize(std::max({whole.width(), m_widest, m_roomWidth}), whole.height());
+    }
 
 protected:
     void changeEvent(QEvent* event) override
     {
-        QLabel::changeEvent(event);
+        GivingLabel::changeEvent(event);
         if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
             measureRoom();
             forget();
@@ -239,8 +270,6 @@ protected:
     }
 
 private:
-    QSize steady(QSize size) const { return QSize(std::max({size.width(), m_widest, m_roomWidth}), size.height()); }
-
     // The room's width as the label takes it: its text for a moment.
     void measureRoom()
     {
@@ -263,25 +292,45 @@ private:
     bool m_measuring = false;
 };
 
-// The chat group, the segment and the title in one row of the bar, the first and the last sharing
-// the room the segment leaves between them.
-class SharingRow : public QWidget
+// The bar's one row: the chat group, the segment, the title, then the figures. The segment and the
+// figures keep the room their texts can need and the two names share the rest; where even the
+// names' least leaves too little, the figures give way too, the last first. The row asks for no
+// more than every cell's caption and "…", so nothing it shows makes the window wider.
+class StatusRow : public QWidget
 {
 public:
-    SharingRow(GivingLabel* first, QWidget* middle, GivingLabel* last, QWidget* parent)
-        : QWidget(parent), m_first(first), m_middle(middle), m_last(last)
+    StatusRow(GivingLabel* chat, GivingLabel* segment, GivingLabel* title, const QVector<GivingLabel*>& figures,
+              QWidget* parent)
+        : QWidget(parent), m_chat(chat), m_segment(segment), m_title(title)
     {
-        for (QWidget* label : labels())
-            label->setParent(this);
+        m_cells << chat << segment << title << figures;
+        for (QWidget* cell : qAsConst(m_cells))
+            cell->setParent(this);
     }
 
-    QSize sizeHint() const override { return rowSize(&QWidget::sizeHint); }
-    QSize minimumSizeHint() const override { return rowSize(&QWidget::minimumSizeHint); }
+    QSize sizeHint() const override
+    {
+        QSize row(gaps(), 0);
+        for (const GivingLabel* cell : shownCells())
+            row = QSize(row.width() + cell->sizeHint().width(), qMax(row.height(), cell->sizeHint().height()));
+        return row;
+    }
+    QSize minimumSizeHint() const override
+    {
+        // Every cell, shown or not, so neither a text nor a mode raises it.
+        int width = (m_cells.size() - 1) * spacing();
+        int height = 0;
+        for (const GivingLabel* cell : m_cells) {
+            width += cell->captionWidth();
+            height = qMax(height, cell->minimumSizeHint().height());
+        }
+        return QSize(width, height);
+    }
 
 protected:
     bool event(QEvent* event) override
     {
-        // A label's text changed its size: the bar asks again, and the row is laid out anew.
+        // A label's text changed its size, or a cell showed or hid: laid out anew.
         if (event->type() == QEvent::LayoutRequest) {
             updateGeometry();
             place();
@@ -301,44 +350,87 @@ private:
         const int metric = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
         return metric >= 0 ? metric : style()->layoutSpacing(QSizePolicy::Label, QSizePolicy::Label, Qt::Horizontal);
     }
+    int gaps() const { return qMax(0, shownCells().size() - 1) * spacing(); }
 
-    QSize rowSize(QSize (QWidget::*size)() const) const
+    QVector<GivingLabel*> shownCells() const
     {
-        QSize row(2 * spacing(), 0);
-        for (const QWidget* label : labels())
-            row = QSize(row.width() + (label->*size)().width(), qMax(row.height(), (label->*size)().height()));
-        return row;
+        QVector<GivingLabel*> shown;
+        for (GivingLabel* cell : m_cells)
+            if (!cell->isHidden())
+                shown << cell;
+        return shown;
     }
+    bool isName(const GivingLabel* cell) const { return cell == m_chat || cell == m_title; }
 
     void place()
     {
-        const int middleWidth = m_middle->sizeHint().width();
-        const int room = width() - 2 * spacing() - middleWidth;
-        const int firstNeed = m_first->sizeHint().width();
-        const int lastNeed = m_last->sizeHint().width();
-        int firstWidth = firstShare(room, firstNeed, lastNeed, m_first->minimumSizeHint().width(),
-                                    m_last->minimumSizeHint().width());
+        const QVector<GivingLabel*> cells = shownCells();
+        QHash<const GivingLabel*, int> widths;
+        int room = width() - gaps();
+        for (const GivingLabel* cell : cells)
+            if (!isName(cell))
+                room -= widths[cell] = cell->sizeHint().width();
+        // The names' least first: what they lack the figures give, the last first.
+        const int namesLeast = m_chat->minimumSizeHint().width() + m_title->minimumSizeHint().width();
+        for (int i = cells.size() - 1; i >= 0 && room < namesLeast; --i) {
+            const GivingLabel* cell = cells.at(i);
+            if (isName(cell))
+                continue;
+            int& width = widths[cell];
+            const int narrowed = qMax(cell->minimumSizeHint().width(), width - (namesLeast - room));
+            if (narrowed >= width)
+                continue;
+            room += width;
+            width = cell->widthShown(narrowed);
+            room -= width;
+        }
+        shareNames(qMax(0, room), widths);
+        // Room left over while both names show whole goes to the figures, as with equal stretch.
+        int spare = width() - gaps();
+        QVector<const GivingLabel*> takers;
+        for (const GivingLabel* cell : cells) {
+            spare -= widths.value(cell);
+            if (!isName(cell) && cell != m_segment)
+                takers << cell;
+        }
+        const bool namesWhole =
+            widths.value(m_chat) == m_chat->sizeHint().width() && widths.value(m_title) == m_title->sizeHint().width();
+        if (namesWhole && spare > 0 && !takers.isEmpty())
+            for (int i = 0; i < takers.size(); ++i)
+                widths[takers.at(i)] += spare / takers.size() + (i < spare % takers.size() ? 1 : 0);
+        int x = 0;
+        for (GivingLabel* cell : cells) {
+            cell->setGeometry(x, 0, widths.value(cell), height());
+            x += widths.value(cell) + spacing();
+        }
+    }
+
+    // The chat group's and the title's widths in the `room` left to them.
+    void shareNames(int room, QHash<const GivingLabel*, int>& widths) const
+    {
+        const int firstNeed = m_chat->sizeHint().width();
+        const int lastNeed = m_title->sizeHint().width();
+        int firstWidth = firstShare(room, firstNeed, lastNeed, m_chat->minimumSizeHint().width(),
+                                    m_title->minimumSizeHint().width());
         int lastWidth = qMax(0, room - firstWidth);
         // A cut name is as wide as what it shows: the room it leaves goes to the other name where
         // that one is cut too, else to the row's end, never between the names.
         if (firstWidth < firstNeed) {
-            const int shown = m_first->widthShown(firstWidth);
+            const int shown = m_chat->widthShown(firstWidth);
             if (lastWidth < lastNeed)
                 lastWidth += firstWidth - shown;
             firstWidth = shown;
         }
         if (lastWidth < lastNeed)
-            lastWidth = m_last->widthShown(lastWidth);
-        m_first->setGeometry(0, 0, firstWidth, height());
-        m_middle->setGeometry(firstWidth + spacing(), 0, middleWidth, height());
-        m_last->setGeometry(firstWidth + middleWidth + 2 * spacing(), 0, lastWidth, height());
+            lastWidth = m_title->widthShown(lastWidth);
+        widths[m_chat] = firstWidth;
+        widths[m_title] = qMin(lastWidth, lastNeed);
     }
 
-    std::array<QWidget*, 3> labels() const { return {m_first, m_middle, m_last}; }
-
-    GivingLabel* const m_first;
-    QWidget* const m_middle;
-    GivingLabel* const m_last;
+    GivingLabel* const m_chat;
+    GivingLabel* const m_segment;
+    GivingLabel* const m_title;
+    QVector<GivingLabel*> m_cells; // left to right
 };
 
 RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
@@ -349,12 +441,14 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
     m_bar = new QStatusBar(parent);
     m_bar->setSizeGripEnabled(false);
     m_chat = new GivingLabel(QStringLiteral("QQ群: "), Qt::RichText, m_bar);
-    m_segment = new QLabel(m_bar);
+    m_segment = new GivingLabel(QStringLiteral("段号: "), Qt::PlainText, m_bar);
     m_title = new GivingLabel(QStringLiteral("标题: "), Qt::PlainText, m_bar);
-    m_count = new SteadyLabel(m_bar);
-    m_progressText = new SteadyLabel(m_bar);
-    m_codeHint = new SteadyLabel(m_bar);
-    m_record = new SteadyLabel(m_bar, QStringLiteral("打字记录: "));
+    m_count = new SteadyLabel(QStringLiteral("总字数: "), Qt::PlainText, m_bar);
+    m_progressText = new SteadyLabel(QStringLiteral("进度: "), Qt::PlainText, m_bar);
+    m_codeHint = new SteadyLabel(QStringLiteral("编码提示: "), Qt::RichText, m_bar);
+    m_record = new SteadyLabel(QStringLiteral("打字记录: "), Qt::PlainText, m_bar);
+    m_record->showText(QStringLiteral("打字记录: "));
+    m_codeHint->setTips(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
     // The progress moves on every key: its cell is as wide as the figure at its end from the start.
     m_progressText->makeRoom(progressInfo(1, 1).progressText);
     const std::pair<QWidget*, const char*> named[] = {{m_progress, "progressBar"}, {m_chat, "labChat"},
@@ -364,26 +458,31 @@ RunStatusBar::RunStatusBar(QWidget* parent) : QObject(parent)
     for (const auto& [widget, name] : named)
         widget->setObjectName(QLatin1String(name));
     // The names take the width of their texts, no more, and give it up first; the figures keep
-    // their widths from key to key and share what is left over.
-    m_bar->addWidget(new SharingRow(m_chat, m_segment, m_title, m_bar));
-    for (QLabel* label : std::initializer_list<QLabel*>{m_count, m_progressText, m_codeHint, m_record})
-        m_bar->addWidget(label, 1);
+    // their widths from key to key.
+    m_bar->addWidget(new StatusRow(m_chat, m_segment, m_title, {m_count, m_progressText, m_codeHint, m_record}, m_bar),
+                     1);
 }
 
-void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title)
+void RunStatusBar::showPassage(const QString& chatText, const QString& segmentHeader, const QString& title,
+                               bool hintsOn)
 {
     const QString idle = QStringLiteral("Tavrel潜水中……");
-    m_chatText = chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText;
-    showChat();
-    m_segment->setText(QStringLiteral("段号: ") + segmentHeader);
+    m_chat->setWhole(chatText == idle ? chatText : QStringLiteral("QQ群: ") + chatText);
+    m_segment->setWhole(QStringLiteral("段号: ") + segmentHeader);
     // The count changes with the passage, not with the keys: a shorter one narrows its cell.
     m_count->makeRoom(QString());
     m_count->forget();
     const QString titleTip =
         title.isEmpty() ? QString() : QStringLiteral("<qt>") + oneLine(title).toHtmlEscaped() + QStringLiteral("</qt>");
-    m_title->setWhole(QStringLiteral("标题: ") + oneLine(title), titleTip, titleTip);
+    m_title->setTips(titleTip, titleTip);
+    m_title->setWhole(QStringLiteral("标题: ") + oneLine(title));
+    setHintsOn(hintsOn);
     m_codeHint->showText(QStringLiteral("编码提示: "));
-    m_codeHint->setToolTip(QStringLiteral("单字词库格式为多多格式，即字+制表符(Tab键)+编码"));
+}
+
+void RunStatusBar::forgetCodeHints()
+{
+    m_codeHint->forget();
 }
 
 void RunStatusBar::showProgress(const ProgressInfo& info)
@@ -395,6 +494,7 @@ void RunStatusBar::showProgress(const ProgressInfo& info)
 
 void RunStatusBar::showFreeCount(int count)
 {
+    m_title->setTips(QString());
     m_title->setWhole(QStringLiteral("标题: "));
     // The count grows with every key: room for four digits from the start.
     m_count->makeRoom(QStringLiteral("总字数: 0000"));
@@ -408,52 +508,34 @@ void RunStatusBar::setProgressVisible(bool visible)
 
 void RunStatusBar::setChatToolTip(const QString& tip)
 {
-    m_chatTip = tip;
-    showChat();
-}
-
-void RunStatusBar::showChat()
-{
     // The chat text is markup already (the group's name escaped); cut, its tool tip tells the whole.
-    QString cutTip = QStringLiteral("<qt>") + m_chatText;
-    if (!m_chatTip.isEmpty())
-        cutTip += QStringLiteral("<br>") + m_chatTip.toHtmlEscaped();
-    m_chat->setWhole(m_chatText, m_chatTip, cutTip + QStringLiteral("</qt>"));
+    m_chat->setTips(tip);
 }
 
 void RunStatusBar::setSegmentToolTip(const QString& tip)
 {
-    m_segment->setToolTip(tip);
+    m_segment->setTips(tip);
 }
 
 void RunStatusBar::setCodeHint(const QString& text, bool hintsOn)
 {
-    m_codeHint->makeRoom(hintsOn ? hintRoom() : QString());
+    setHintsOn(hintsOn);
     m_codeHint->showText(text);
 }
 
-QString RunStatusBar::hintRoom()
+void RunStatusBar::setHintsOn(bool on)
 {
-    // A character and four letters, the widest of them; measured again only when the font changed,
-    // not on every key.
-    if (m_hintRoom.isEmpty() || m_hintRoomFont != m_codeHint->font()) {
-        m_hintRoomFont = m_codeHint->font();
-        QFont bold = m_hintRoomFont;
-        bold.setBold(true);
-        const QFontMetrics metrics(bold);
-        QChar widest = QLatin1Char('a');
-        for (char letter = 'b'; letter <= 'z'; ++letter)
-            if (metrics.horizontalAdvance(QLatin1Char(letter)) > metrics.horizontalAdvance(widest))
-                widest = QLatin1Char(letter);
-        m_hintRoom = CodeFile::hintLabel(CodeFile::hintFor(QStringLiteral("字"), QString(4, widest)));
-    }
-    return m_hintRoom;
+    // The hint's room is the widest hint shown while hints are on; none is kept while they are off.
+    if (on == m_hintsOn)
+        return;
+    m_hintsOn = on;
+    m_codeHint->forget();
 }
 
 void RunStatusBar::setRecord(const QString& text, const QString& toolTip)
 {
+    m_record->setTips(toolTip);
     m_record->showText(text);
-    m_record->setToolTip(toolTip);
 }
 
 void RunStatusBar::setRecordRoom(const QString& text)

@@ -1,12 +1,10 @@
 #ifndef TAVREL_TYPING_STATUSBAR_H
 #define TAVREL_TYPING_STATUSBAR_H
 
-#include <QFont>
 #include <QObject>
 #include <QString>
 
 class GivingLabel;
-class QLabel;
 class QProgressBar;
 class QStatusBar;
 class QWidget;
@@ -26,15 +24,19 @@ public:
     QProgressBar* progressBar() const { return m_progress; }
     QStatusBar* statusBar() const { return m_bar; }
 
-    // The labels as a passage is laid: chat group, segment and title; the code hint's caption.
-    void showPassage(const QString& chatText, const QString& segmentHeader, const QString& title);
+    // The labels as a passage is laid: chat group, segment and title; the code hint's caption, and
+    // whether hints show (the settings may have changed it).
+    void showPassage(const QString& chatText, const QString& segmentHeader, const QString& title, bool hintsOn);
+    // A new passage: the code hint's room starts again from the hints it shows.
+    void forgetCodeHints();
     void showProgress(const ProgressInfo& info);
     // Free mode counts only, without a title.
     void showFreeCount(int count);
     void setProgressVisible(bool visible);
     void setChatToolTip(const QString& tip);
     void setSegmentToolTip(const QString& tip);
-    // hintsOn: hints show while typing (the cell keeps room for them).
+    // hintsOn: hints show while typing; the cell keeps room for the widest shown since the passage
+    // was laid, and none while they are off.
     void setCodeHint(const QString& text, bool hintsOn);
     void setRecord(const QString& text, const QString& toolTip);
     void setRecordText(const QString& text);
@@ -42,22 +44,18 @@ public:
     void setRecordRoom(const QString& text);
 
 private:
-    void showChat();
-    QString hintRoom();
+    void setHintsOn(bool on);
 
     QProgressBar* m_progress;
     QStatusBar* m_bar;
     GivingLabel* m_chat;
-    QLabel* m_segment;
+    GivingLabel* m_segment;
     GivingLabel* m_title;
     SteadyLabel* m_count;
     SteadyLabel* m_progressText;
     SteadyLabel* m_codeHint;
     SteadyLabel* m_record;
-    QString m_chatText; // as markup
-    QString m_chatTip;  // while the chat text shows whole
-    QString m_hintRoom; // the code hint's room, for the font it was measured in
-    QFont m_hintRoomFont;
+    bool m_hintsOn = false;
 };
 
 #endif

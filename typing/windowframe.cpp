@@ -35,8 +35,8 @@ WindowFrame::WindowFrame(frmMain* window, Ui_frmMain* ui, std::function<void(boo
 
 void WindowFrame::place()
 {
-    // The least size is what the layout needs (the status bar's figures always whole): no minimum
-    // of our own, the layout sets it when the window shows.
+    // The least size is what the layout needs (the status bar's cells give way, so what they show
+    // never raises it): no minimum of our own, the layout sets it when the window shows.
     m_window->resize(App::Width, App::Height);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_window->setMaximumSize(screen->availableGeometry().size());
@@ -255,8 +255,8 @@ bool WindowFrame::dragStep(QMouseEvent* mouse)
 
 void WindowFrame::placeChanged()
 {
-    // However the window moved or grew (a drag, kept on the screen, figures that widened it), the
-    // globals hold its place and the side windows follow it.
+    // However the window moved or was resized (a drag, kept on the screen, 复位), the globals hold
+    // its place and the side windows follow it.
     if (m_maximised)
         return;
     App::X = m_window->x();
