@@ -362,6 +362,19 @@ void frmInput::focusChanged(QWidget* oldWidget, QWidget* nowWidget)
         return;
     if (!oldWidget && !m_firstFocus)
         return;
+    follow(nowWidget);
+}
+
+void frmInput::takeFocusedPane()
+{
+    // Taken into use while the pane has the focus, the panel sees no focus change to attach on.
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused->objectName() == QLatin1String("textEdit2"))
+        follow(focused);
+}
+
+void frmInput::follow(QWidget* nowWidget)
+{
     m_firstFocus = false;
     // Placed before it is shown, so the window manager maps it where it belongs.
     placeBeside(nowWidget);

@@ -55,6 +55,8 @@ public:
 
     void changeType(const QString& mode);
     void changeLetter(bool upper);
+    // Attaches to the typing pane, and shows, when the pane has the focus already.
+    void takeFocusedPane();
 
     // Showing, and every change of size while shown, keep the panel whole on the screen it
     // stands on; it returns towards where it stood when it narrows again.
@@ -91,6 +93,8 @@ private:
     void render();
     bool attached() const { return !m_target.isNull(); }
     bool targetWritable() const;
+    // What a focus change to `nowWidget` does: attach or detach, show or hide, and place.
+    void follow(QWidget* nowWidget);
     void placeBeside(QWidget* widget);
     // Shortens the longest candidate labels with "…" where the panel would pass the screen's width.
     void fitLabelsToScreen();

@@ -13,8 +13,10 @@ void open(bool inUse)
     panel->fontSize = 10;
     panel->applyStyle();
     panel->hide();
-    if (inUse)
+    if (inUse) {
         App::CountSelectKeys = false;
+        panel->takeFocusedPane();
+    }
 }
 
 } // namespace InputPanel

@@ -99,7 +99,7 @@ QVector<WindowInfo> FakeWindowSystem::topLevelWindows()
     record(QStringLiteral("topLevelWindows"), 0);
     QVector<WindowInfo> list;
     for (const Window& window : qAsConst(m_windows))
-        list.append({window.handle, window.title, window.visible, window.enabled});
+        list.append({window.handle, window.title, window.visible, window.enabled, window.own});
     return list;
 }
 

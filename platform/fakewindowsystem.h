@@ -29,6 +29,8 @@ public:
         bool acceptsActivation = true;
         QRect frame;
         QRect client;
+        // One of the trainer's own windows.
+        bool own = false;
     };
 
     struct Call

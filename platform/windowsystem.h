@@ -35,6 +35,8 @@ struct WindowInfo
     QString title;
     bool visible = false;
     bool enabled = false;
+    // A window of this very process: the trainer's own panels are never another program's.
+    bool own = false;
 };
 
 // How long the callers let an activation take before they give up on it.
@@ -53,7 +55,8 @@ public:
     virtual ~WindowSystem() = default;
 
     // The managed top-level windows, topmost first (the order of EnumWindows), each with its title
-    // and its visible and enabled states as the single queries below give them.
+    // and its visible and enabled states as the single queries below give them, and whether it is
+    // one of this process's own.
     virtual QVector<WindowInfo> topLevelWindows() = 0;
     // The window's title (UTF-8 title property, else the legacy name); empty for a bad handle.
     virtual QString windowTitle(WindowHandle window) = 0;

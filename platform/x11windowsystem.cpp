@@ -3,7 +3,10 @@
 #include "platform/x11errortrap.h"
 
 #include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QSet>
 #include <QThread>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -323,11 +326,17 @@ QVector<WindowInfo> X11WindowSystem::topLevelWindows()
         return list;
     X11ErrorTrap trap(d->display);
     const QVector<::Window> clients = d->clients();
+    // The process's own windows by their ids, which the window manager lists as they are: exact,
+    // where a process id property may be missing, or another machine's.
+    QSet<WindowHandle> own;
+    for (const QWindow* window : QGuiApplication::allWindows())
+        if (window->handle())
+            own.insert(window->winId());
     for (::Window client : clients) {
         // A window destroyed since the list was read is left out.
         if (!d->exists(client))
             continue;
-        list.append({client, d->title(client), d->visible(client), d->enabled(client)});
+        list.append({client, d->title(client), d->visible(client), d->enabled(client), own.contains(client)});
     }
     return list;
 }

@@ -154,16 +154,18 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("filters"); // of Gdyw, Gdsz, Gdcd (limit 12): the ones switched on
+        QTest::addColumn<bool>("own");        // a window of the trainer's own process
         QTest::addColumn<bool>("listed");
         // clang-format off
-        QTest::addRow("Chinese only") << ChatTitle << "latin digits length" << true;
-        QTest::addRow("Latin letter") << "跟打Q群" << "latin" << false;
-        QTest::addRow("Latin letter allowed") << "跟打Q群" << "digits length" << true;
-        QTest::addRow("digit") << "跟打2群" << "digits" << false;
-        QTest::addRow("12 characters") << "一二三四五六七八九十甲乙" << "length" << true;
-        QTest::addRow("13 characters") << "一二三四五六七八九十甲乙丙" << "length" << false;
-        QTest::addRow("13 characters, no limit") << "一二三四五六七八九十甲乙丙" << "latin digits" << true;
-        QTest::addRow("sending-state panel") << "发文状态" << "" << false;
+        QTest::addRow("Chinese only") << ChatTitle << "latin digits length" << false << true;
+        QTest::addRow("Latin letter") << "跟打Q群" << "latin" << false << false;
+        QTest::addRow("Latin letter allowed") << "跟打Q群" << "digits length" << false << true;
+        QTest::addRow("digit") << "跟打2群" << "digits" << false << false;
+        QTest::addRow("12 characters") << "一二三四五六七八九十甲乙" << "length" << false << true;
+        QTest::addRow("13 characters") << "一二三四五六七八九十甲乙丙" << "length" << false << false;
+        QTest::addRow("13 characters, no limit") << "一二三四五六七八九十甲乙丙" << "latin digits" << false << true;
+        QTest::addRow("sending-state panel") << "发文状态" << "" << false << false;
+        QTest::addRow("own input panel") << "输入法" << "latin digits length" << true << false;
         // clang-format on
     }
 
@@ -171,12 +173,16 @@ private slots:
     {
         QFETCH(QString, title);
         QFETCH(QString, filters);
+        QFETCH(bool, own);
         QFETCH(bool, listed);
         App::Gdyw = filters.contains("latin");
         App::Gdsz = filters.contains("digits");
         App::Gdcd = filters.contains("length");
         addWindow(Chat, title);
+        m_desktop->window(Chat)->own = own;
+        App::ChatTitle = title; // bound only where listed
         openWindow();
+        QCOMPARE(App::ChatHwnd, listed ? Chat : 0);
         // The own window is never offered.
         QStringList entries;
         for (QAction* action : m_f->action({"换群"})->menu()->actions())

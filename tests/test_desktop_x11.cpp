@@ -115,10 +115,12 @@ private slots:
     {
         const auto windows = m_ws.topLevelWindows();
         const auto chat = std::find_if(windows.begin(), windows.end(), [this](auto& w) { return w.handle == m_chat; });
-        QVERIFY(chat != windows.end() && chat->visible && chat->enabled);
+        QVERIFY(chat != windows.end() && chat->visible && chat->enabled && !chat->own);
         QSet<WindowHandle> seen;
-        for (const auto& window : windows)
+        for (const auto& window : windows) {
             seen.insert(window.handle);
+            QCOMPARE(window.own, window.handle == m_other.winId()); // the chat stub's process is another
+        }
         QCOMPARE(seen.size(), windows.size()); // each window once
         QCOMPARE(m_ws.findWindow(m_other.windowTitle()), WindowHandle(m_other.winId()));
 

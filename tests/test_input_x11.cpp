@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -81,6 +82,14 @@ class TestInputX11 : public QObject
         return followed;
     }
 
+    // Mapped by the X server, as a user sees it; the toolkit's flag alone may say otherwise.
+    bool mapped(QWidget* window)
+    {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(m_x.display(), window->winId(), &attributes) &&
+               attributes.map_state == IsViewable && window->visibleRegion() == QRegion(window->rect());
+    }
+
     // Focus away and back: the panel detaches (mode and code reset) and attaches again.
     void refocus()
     {
@@ -114,9 +123,13 @@ private slots:
         m_host.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m_host));
 
+        // Taken into use while the pane has the focus, the panel attaches at once.
+        m_pane->setFocus();
+        QTRY_VERIFY(m_pane->hasFocus());
         InputPanel::open(true);
         m_panel = frmInput::self;
-        QVERIFY(m_panel && !m_panel->isVisible() && !App::CountSelectKeys);
+        QVERIFY(m_panel && !App::CountSelectKeys);
+        QTRY_VERIFY(mapped(m_panel));
     }
     void cleanupTestCase()
     {
@@ -433,8 +446,23 @@ private slots:
         frmMain& window = f.open(true);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         f.lay(QStringLiteral("中国一"));
-        window.inputSlot();
-        QVERIFY(!m_panel->isVisible() && !App::CountSelectKeys);
+        // A click on the typing pane, then the menu command: the panel shows at once, where the pane's
+        // focus puts it.
+        m_x.click(1, f.typing());
+        QTRY_VERIFY(f.typing()->hasFocus());
+        auto* bar = window.findChild<QMenuBar*>();
+        QAction* tools = f.action({"功能"});
+        m_x.click(1, bar->mapToGlobal(bar->actionGeometry(tools).center()));
+        QTRY_VERIFY(tools->menu()->isVisible());
+        QAction* command = f.action({"功能", "打开自带输入法"});
+        m_x.click(1, tools->menu()->mapToGlobal(tools->menu()->actionGeometry(command).center()));
+        QTRY_VERIFY(!App::CountSelectKeys);
+        QTRY_VERIFY(mapped(m_panel));
+        const QRect shown = onScreen(m_panel);
+        f.reference()->setFocus();
+        f.typing()->setFocus();
+        QTRY_VERIFY(m_panel->isVisible() && f.typing()->hasFocus());
+        QTRY_COMPARE(onScreen(m_panel), shown);
         m_panel->init(); // the table of this working folder
         // At the screen's foot no room is left below the typing pane: the panel goes above the
         // window and leaves both panes in sight.

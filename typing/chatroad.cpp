@@ -66,6 +66,9 @@ void ChatRoad::enumerateWindows()
         // The own window before the filters: its title holds letters and digits.
         if (window.title == App::AppTitle)
             App::SelfHwnd = window.handle;
+        // The input panel, 发文状态, the curve: whatever their titles, they are the trainer's.
+        if (window.own)
+            continue;
         const QString title = filteredTitle(window.title);
         if (title.isEmpty() || isSkippedTitle(title))
             continue;
