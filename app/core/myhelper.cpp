@@ -2,6 +2,7 @@
 
 #include "app/core/app.h"
 #include "app/core/connection.h"
+#include "app/core/serveranswers.h"
 
 #include <QCryptographicHash>
 #include <QSqlDatabase>
@@ -111,6 +112,7 @@ bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& val
             defaultConnection().close();
         return false;
     }
+    ServerAnswers::notify();
     return true;
 }
 
