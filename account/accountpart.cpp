@@ -5,6 +5,7 @@
 #include "account/frmlogin.h"
 #include "app/core/app.h"
 #include "app/core/myhelper.h"
+#include "app/core/serveranswers.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -13,7 +14,11 @@
 
 #include <utility>
 
-AccountPart::AccountPart(Host host, QObject* parent) : QObject(parent), m_host(std::move(host)) {}
+AccountPart::AccountPart(Host host, QObject* parent) : QObject(parent), m_host(std::move(host))
+{
+    connect(ServerAnswers::instance(), &ServerAnswers::answered, this, &AccountPart::sendOwedRecord,
+            Qt::QueuedConnection);
+}
 
 bool AccountPart::signedIn() const
 {
@@ -116,11 +121,14 @@ void AccountPart::readRecord(TypingRecord& record)
     if (App::DbOnline) {
         const RemoteRecord::Totals totals{App::TempJilu, App::Jilu, App::Totaljs, App::Totalti, App::Totalco};
         signIn = RemoteRecord::signIn({totals, TypingRecord::parseDay(App::Day2) == today, App::RecordUser,
-                                       App::RecordClearPending, App::RecordClearUser, App::TotalsClearUser},
+                                       App::RecordClearPending, App::RecordClearUser, App::TotalsClearUser,
+                                       App::RecordSyncUser, RemoteRecord::owedFromText(App::OwedRecords)},
                                       user, today);
         // Saved by the day check below.
         App::RecordClearUser = signIn.clearUser;
         App::TotalsClearUser = signIn.totalsClearUser;
+        App::RecordSyncUser = signIn.syncUser;
+        App::OwedRecords = RemoteRecord::owedText(signIn.owed);
     }
     if (signIn.row.found) {
         App::TempJilu = signIn.merged.totals.today;
@@ -143,6 +151,8 @@ void AccountPart::readRecord(TypingRecord& record)
     if (writeBack)
         syncClearedRecord(record, App::TotalsClearUser == user ||
                                       (App::Totaljs == 0 && App::Totalco == 0 && App::Totalti <= 0));
+    else if (signIn.row.found && App::RecordSyncUser == user)
+        jltoSql(record);
 }
 
 bool AccountPart::jltoSql(const TypingRecord& record)
@@ -155,7 +165,22 @@ bool AccountPart::jltoSql(const TypingRecord& record)
     sync.averageKeyRate = record.averageKeyRateText();
     sync.averageCodeLength = record.averageCodeLengthText();
     sync.date = record.syncDateText();
-    return RemoteRecord::write(sync, App::SignedInName);
+    const bool written = RemoteRecord::write(sync, App::SignedInName);
+    // The statement sets the row to the whole record, so the runs of a failed one go with the next
+    // that succeeds, and one sent twice writes the same.
+    const QString owedTo = written ? QString() : App::SignedInName;
+    if (owedTo != App::RecordSyncUser) {
+        App::RecordSyncUser = owedTo;
+        App::writeStats();
+    }
+    return written;
+}
+
+void AccountPart::sendOwedRecord()
+{
+    if (signedIn() && App::RecordSyncUser == App::SignedInName && App::RecordUser == App::SignedInName &&
+        m_host.syncRecord)
+        m_host.syncRecord();
 }
 
 bool AccountPart::clearRemoteAverages()

@@ -19,7 +19,10 @@ class frmLogin;
 // Signed in is App::SignedInName, set here only, and the menu follows it: a remembered login that
 // could not be checked keeps its name in the store (every save writes the name back), but nothing is
 // synced or uploaded under it. The local record is written only to the row of the account it belongs to
-// (App::RecordUser), so one account's totals never reach another's row.
+// (App::RecordUser), so one account's totals never reach another's row. A sync that failed is owed to
+// that account (App::RecordSyncUser): the next statement that reaches the server while it is signed
+// in sends the record, or else its next sign-in, which finds the record among the owed ones when
+// another account signed in meanwhile.
 class AccountPart : public QObject
 {
     Q_OBJECT
@@ -33,6 +36,8 @@ public:
         std::function<void()> refreshAccountActions;
         // Reads the record again after a sign-in and redraws it (the window's getfromSql).
         std::function<void()> readRecord;
+        // Writes the record to the signed-in account's row (the window's jltoSql).
+        std::function<void()> syncRecord;
         // The last run as the upload judges it: its figures, cells, wrong count, title, end state.
         std::function<RankUpload::Run()> lastRun;
     };
@@ -54,7 +59,7 @@ public:
     void readRecord(TypingRecord& record);
 
     // The record sync, with what the record derives (days, averages, today's date). False when
-    // nothing reached the row.
+    // nothing reached the row; when the statement failed, the record is owed to the row.
     bool jltoSql(const TypingRecord& record);
     // After a clearing command (runTotals: the pinned result bar, whose remote averages go too):
     // the cleared record goes to the row now, or waits for its account's next sign-in.
@@ -74,6 +79,8 @@ public:
 
 private:
     void setMenuTexts(bool signedIn);
+    // The server answered again: the record owed to the signed-in account's row goes now.
+    void sendOwedRecord();
     bool clearRemoteAverages();
     RankUpload::Context uploadContext() const;
     void show(const RankUpload::Notice& notice);

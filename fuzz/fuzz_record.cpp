@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                            App::RecordUser,
                            QString::number(App::RecordClearPending),
                            App::RecordClearUser,
-                           App::TotalsClearUser};
+                           App::TotalsClearUser,
+                           App::RecordSyncUser,
+                           App::OwedRecords};
     };
     const QStringList first = record();
     App::writeStats();

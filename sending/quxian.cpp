@@ -13,10 +13,27 @@
 
 namespace {
 
-const int kTickCount = 10;
+// Room along an axis for each tick: the step the library picks may come out a third smaller.
+const int kTickRoom = 40;
+const int kLabelGap = 4;
+// The top margin while the y axis's title stands along it: the library's own, room for half the top
+// number.
+const int kAlongTop = 15;
 const QColor kScatterColour(5, 189, 251);
 const QColor kLineColour(41, 138, 220);
 const QColor kFillColour(41, 138, 220, 80);
+
+QString speedTitle()
+{
+    return QStringLiteral("速度(单位:字数/每分钟)");
+}
+
+// About one tick per kTickRoom px of `length`, fewer where labels of `extent` px need more room;
+// at least one step, so both ends keep a number.
+int tickCount(int length, int extent)
+{
+    return qMax(1, length / qMax(kTickRoom, (extent + kLabelGap) * 3 / 2));
+}
 
 QLinearGradient verticalGradient(const QColor& top, const QColor& bottom)
 {
@@ -64,6 +81,17 @@ void quxian::initPlot()
     p->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
     p->legend->setBrush(QColor(255, 255, 255, 200));
     p->addGraph();
+    // Set for every replot from the plot's size: more ticks than the axes have room for run into each
+    // other, and a short y axis has no room for its title along it.
+    connect(p, &QCustomPlot::beforeReplot, this, &quxian::fitAxes);
+    m_title = new QCPItemText(p);
+    m_title->setClipToAxisRect(false);
+    m_title->position->setTypeX(QCPItemPosition::ptAbsolute);
+    m_title->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    m_title->position->setCoords(kLabelGap, 0);
+    m_title->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    m_title->setText(speedTitle());
+    m_title->setColor(Qt::white);
     const QPen white(Qt::white, 1);
     for (QCPAxis* axis : {p->xAxis, p->yAxis}) {
         axis->setBasePen(white);
@@ -71,14 +99,19 @@ void quxian::initPlot()
         axis->setSubTickPen(white);
         axis->setTickLabelColor(Qt::white);
         axis->setLabelColor(Qt::white);
-        axis->ticker()->setTickCount(kTickCount);
     }
     p->setBackground(QBrush(verticalGradient(QColor(80, 80, 80), QColor(50, 50, 50))));
     p->axisRect()->setBackground(QBrush(verticalGradient(QColor(80, 80, 80), QColor(30, 30, 30))));
     p->xAxis->setRange(0, m_itemCount + 1);
-    p->yAxis->setLabel(QStringLiteral("速度(单位:字数/每分钟)"));
-    p->graph(0)->setName(QStringLiteral("速度(单位:字数/每分钟)"));
+    p->graph(0)->setName(speedTitle());
+    m_title->setFont(p->yAxis->labelFont());
+    // Above the top tick's number where it stands across.
+    const int tickHalf = QFontMetrics(p->yAxis->tickLabelFont()).height() / 2;
+    m_title->setPadding(QMargins(0, 0, 0, tickHalf + kLabelGap));
+    m_acrossTop = QFontMetrics(m_title->font()).height() + tickHalf + 2 * kLabelGap;
     p->replot();
+    // Its least height has room for the title across and the least axis rect under it.
+    p->setMinimumHeight(m_acrossTop + p->axisRect()->minimumSize().height() + p->axisRect()->margins().bottom());
 }
 
 void quxian::initGraph()
@@ -104,10 +137,32 @@ void quxian::LoadPlot()
     m_ui->labInfo->setText(QStringLiteral("共 %1 条数据").arg(m_itemCount));
     QCustomPlot* p = m_ui->plot1;
     p->graph(0)->setData(points.x, points.y, true);
-    p->xAxis->ticker()->setTickCount(kTickCount);
-    p->yAxis->ticker()->setTickCount(kTickCount);
     p->rescaleAxes();
     p->replot();
+}
+
+void quxian::fitAxes()
+{
+    QCustomPlot* p = m_ui->plot1;
+    QCPAxisRect* rect = p->axisRect();
+    const QRect view = p->viewport();
+    const QMargins laid = rect->margins(); // as the last replot laid it out
+    // Centred on the axis, the title along it fits where it reaches neither edge of the plot.
+    const int length = QFontMetrics(p->yAxis->labelFont()).horizontalAdvance(speedTitle());
+    const bool along = view.height() >= length + qAbs(laid.bottom() - kAlongTop) + 2;
+    p->yAxis->setLabel(along ? speedTitle() : QString());
+    m_title->setVisible(!along);
+    QMargins least = rect->minimumMargins();
+    least.setTop(along ? kAlongTop : m_acrossTop);
+    rect->setMinimumMargins(least);
+
+    const QFontMetrics x(p->xAxis->tickLabelFont());
+    const QCPRange range = p->xAxis->range();
+    const int widest = qMax(x.horizontalAdvance(QString::number(qFloor(range.lower))),
+                            x.horizontalAdvance(QString::number(qCeil(range.upper))));
+    p->xAxis->ticker()->setTickCount(tickCount(view.width() - laid.left() - laid.right(), widest));
+    p->yAxis->ticker()->setTickCount(
+        tickCount(view.height() - least.top() - laid.bottom(), QFontMetrics(p->yAxis->tickLabelFont()).height()));
 }
 
 void quxian::recvzbgb(const int& x, const int& y)
@@ -160,4 +215,3 @@ void quxian::closeEvent(QCloseEvent* event)
     emit sendQuit(QStringLiteral("child"));
     event->accept();
 }
-

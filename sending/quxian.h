@@ -6,6 +6,7 @@
 #include <QScopedPointer>
 #include <QWidget>
 
+class QCPItemText;
 class QCustomPlot;
 
 namespace Ui {
@@ -50,10 +51,13 @@ private:
     void initForm();
     void initPlot();
     void initGraph();
+    void fitAxes();
 
     const QScopedPointer<Ui::quxian> m_ui;
     QString m_speeds;
     int m_itemCount = 1000;
+    QCPItemText* m_title = nullptr; // the y axis's title across the top, where it has no room along the axis
+    int m_acrossTop = 0;            // the top margin that title takes
 };
 
 #endif

@@ -42,12 +42,13 @@ private:
     {
         return {[this](const QString& text, int) { m_titles << text; }, [] {}, [this] { ++m_reads; }};
     }
-    // An account part whose sign-in reads `record` as the window does.
+    // An account part whose sign-in reads and syncs `record` as the window does.
     std::unique_ptr<AccountPart> readingPart(TypingRecord& record)
     {
         auto self = std::make_shared<AccountPart*>(nullptr);
         AccountPart::Host reading = host();
         reading.readRecord = [self, &record] { (*self)->readRecord(record); };
+        reading.syncRecord = [self, &record] { (*self)->jltoSql(record); };
         auto part = std::make_unique<AccountPart>(reading);
         *self = part.get();
         return part;
@@ -345,6 +346,93 @@ private slots:
         part->loginRecv("1");
         QCOMPARE(rowRecord(name), "0 20000 0 0 0 0 0");
         QVERIFY(!ts::storedRecord("RecordClearPending").toBool());
+    }
+
+    // Runs finished while the server is away stay owed to the account that typed them, and add up:
+    // the next statement that reaches the server while that account is signed in sends them, or
+    // else its next sign-in, also after another account's sign-in took the local record's place and
+    // from the store of a trainer started again. Once the row has them, nothing is sent again.
+    void runOwedThroughOutage_data()
+    {
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<QString>("then");  // once the server is back
+        QTest::addColumn<QString>("after"); // the owner's record, local and on its row
+        const QString one = "503 1500 1500 190 650 7.89 2.31";
+        row("next statement", 1, "statement", one);
+        row("another account signs in first", 1, "other", one);
+        row("started again under another account", 1, "restart", one);
+        row("two runs add up", 2, "other", "1003 2000 2700 290 1150 9.31 2.35");
+    }
+    void runOwedThroughOutage()
+    {
+        QFETCH(int, runs);
+        QFETCH(QString, then);
+        QFETCH(QString, after);
+        qint64 clock = 0;
+        setConnectionClock([&clock] { return clock; });
+        const QString owner = m_tag + "rec", other = m_tag + "zhang";
+        seedRow(owner, "3 1000 300 90 150");
+        seedRow(other, "7 500 40 20 30");
+        App::Day2 = TypingRecord::dayText(QDate::currentDate());
+        auto record = std::make_unique<TypingRecord>(CoreSettings::recordStore());
+        auto part = readingPart(*record);
+        const auto signIn = [&](const QString& name) {
+            if (part->signedIn())
+                part->regSlot();
+            App::CurrentUserName = name;
+            part->loginRecv("1");
+        };
+        signIn(owner);
+        QVERIFY(dbt::killSession(myHelper::getOne("select connection_id()")));
+        {
+            dbt::AwayServer away;
+            const int serverPort = App::DbPort;
+            App::DbPort = away.port();
+            for (int i = 0; i < runs; ++i) {
+                record->addTyped(500, 500);
+                record->addRun(100, 1200, 500);
+                QVERIFY(!part->jltoSql(*record));
+            }
+            App::DbPort = serverPort;
+        }
+        clock += kReopenPauseMs;
+        if (then == "statement") {
+            myHelper::getOne("select 1");
+            QCoreApplication::processEvents();
+        } else {
+            // A trainer started on the store, signing in the remembered account, if any, as it opens.
+            const auto restart = [&](const QString& remembered) {
+                part->regSlot();
+                part.reset();
+                ts::resetWindowGlobals();
+                App::readStats();
+                QVERIFY(dbt::connect());
+                if (!remembered.isEmpty()) {
+                    App::CurrentUserName = remembered;
+                    App::CurrentUserPwd = digest("secret");
+                }
+                record = std::make_unique<TypingRecord>(CoreSettings::recordStore());
+                part = readingPart(*record);
+                part->checkRememberedLogin();
+                part->readRecord(*record);
+            };
+            if (then == "restart")
+                restart(other);
+            else
+                signIn(other);
+            part->jltoSql(*record);
+            QCOMPARE(rowRecord(other), "7 500 40 20 30 2.00 1.33");
+            if (then == "restart")
+                restart(QString());
+            signIn(owner);
+        }
+        QCOMPARE(localRecord(), after.section(' ', 0, 4));
+        QCOMPARE(rowRecord(owner), after);
+        // Paid once: a later statement sends nothing more.
+        QVERIFY(myHelper::exec("update kelm_user set u_totaljilu=1 where u_truename=?", {owner}));
+        myHelper::getOne("select 1");
+        QCoreApplication::processEvents();
+        QCOMPARE(myHelper::getOne("select u_totaljilu from kelm_user where u_truename=?", {owner}), "1");
     }
 
     // Every upload in the order its conditions are checked: the manual one (menu command or pop-up)

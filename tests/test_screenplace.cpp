@@ -76,7 +76,7 @@ private slots:
                                                      << QRect(0, 154, 294, 475) << QRect(534, 154, 490, 475);
         QTest::addRow("more room on the other side, not enough")
             << small << QRect(200, 100, 674, 475) << false << QPoint(200, 100) << QRect(0, 154, 294, 475)
-            << QRect(0, 154, 490, 475);
+            << QRect(200, 525, 674, 243);
         QTest::addRow("more room on the other side, both")
             << small << QRect(200, 100, 674, 475) << true << QPoint(200, 100) << QRect(0, 154, 294, 475)
             << QRect(534, 154, 490, 475);
@@ -84,7 +84,12 @@ private slots:
         // them instead, never narrowed (its close button stays on the screen).
         QTest::addRow("no room below the bars")
             << QRect(0, 0, 800, 600) << QRect(150, 100, 650, 475) << false << QPoint(150, 100)
-            << QRect(0, 154, 294, 446) << QRect(0, 154, 490, 446);
+            << QRect(0, 154, 294, 446) << QRect(150, 357, 650, 243);
+        // Too few rows free below and above for its least height: it stands below at that height,
+        // over the main window's last rows only.
+        QTest::addRow("800 x 600 at (100,200) on 1280, both")
+            << large << QRect(100, 200, 800, 600) << true << QPoint(100, 200) << QRect(900, 200, 294, 475)
+            << QRect(100, 781, 800, 243);
         QTest::addRow("at (100,293) on 1024, both") << small << QRect(100, 293, 650, 475) << true << QPoint(100, 293)
                                                     << QRect(730, 347, 294, 421) << QRect(100, 0, 650, 293);
     }

@@ -101,10 +101,10 @@ private slots:
                        .arg(App::Day, App::Day2, App::CurrentUserName, App::CurrentUserPwd, QString::number(App::Jilu),
                             QString::number(App::TempJilu), QString::number(App::Totaljs),
                             QString::number(App::Totalti), QString::number(App::Totalco)) +
-                   QStringLiteral("|%1|%2|%3|%4")
+                   QStringLiteral("|%1|%2|%3|%4|%5|%6")
                        .arg(App::RecordUser)
                        .arg(App::RecordClearPending)
-                       .arg(App::RecordClearUser, App::TotalsClearUser);
+                       .arg(App::RecordClearUser, App::TotalsClearUser, App::RecordSyncUser, App::OwedRecords);
         };
         App::Day = QStringLiteral("2016-12-26");
         App::Day2 = QStringLiteral("2017-01-02");
@@ -119,21 +119,26 @@ private slots:
         App::RecordClearPending = true;
         App::RecordClearUser = QStringLiteral("清空者");
         App::TotalsClearUser = QStringLiteral("清空者");
+        App::RecordSyncUser = QStringLiteral("记录者");
+        App::OwedRecords = QStringLiteral(R"([{"user":"欠者","today":5}])");
         const QString stored = record();
         App::writeStats();
         const QString file = QSettings(QStringLiteral("VEK Helper"), QStringLiteral("VEK")).fileName();
         QVERIFY(file.startsWith(m_dir->path()) && QFile::exists(file));
         QCOMPARE(ts::storedRecord(QStringLiteral("CurrentUserPwd")).toString(), App::CurrentUserPwd); // plain text
-        // Byte for byte what earlier versions wrote, so that each reads the other's record.
+        // Byte for byte what earlier versions wrote, and the keys they did not know beside them, so that
+        // each reads the other's record.
         QCOMPARE(readRaw(file),
                  QByteArray("[VekConfig]\nCurrentUserName=\\x8ddf\\x6253\\x8005\n"
                             "CurrentUserPwd=p@ss \\x5bc6\\x7801\nDay=2016-12-26\nDay2=2017-01-02\n"
-                            "Jilu=123456\nRecordClearPending=true\nRecordClearUser=\\x6e05\\x7a7a\\x8005\n"
+                            "Jilu=123456\nOwedRecords=\"[{\\\"user\\\":\\\"\\x6b20\\x8005\\\",\\\"today\\\":5}]\"\n"
+                            "RecordClearPending=true\nRecordClearUser=\\x6e05\\x7a7a\\x8005\n"
+                            "RecordSyncUser=\\x8bb0\\x5f55\\x8005\n"
                             "RecordUser=\\x8bb0\\x5f55\\x8005\nTempJilu=789\nTotalco=54321\n"
                             "Totaljs=98765\nTotalsClearUser=\\x6e05\\x7a7a\\x8005\nTotalti=3600.25\n"));
         QVERIFY(QDir().rename(QStringLiteral("native"), QStringLiteral("away")));
         App::readStats();
-        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0||0||"));
+        QCOMPARE(record(), QStringLiteral("||||0|0|0|0|0||0||||"));
         QVERIFY(QDir().rename(QStringLiteral("away"), QStringLiteral("native")));
         App::readStats();
         QCOMPARE(record(), stored);
@@ -145,7 +150,7 @@ private slots:
         // Totalco holds no integer: zero, as the toolkit reads it.
         writeRaw(file, "[VekConfig]\nTotaljs=99999999999\nJilu=-5\nTempJilu=12\nTotalti=-1\nTotalco=1e3\n");
         App::readStats();
-        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0||0||").arg(INT_MAX));
+        QCOMPARE(record(), QStringLiteral("||||0|12|%1|0|0||0||||").arg(INT_MAX));
     }
 
     // Start-up reads the current text's total from the program's folder, not the working one.

@@ -28,6 +28,9 @@
 #include <QScreen>
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
+#include <qcustomplot.h> // before Xlib, whose macros clash with it
+
+#include <algorithm>
 
 // Xlib last: its macros clash with Qt's names.
 #include "x11support.h"
@@ -101,6 +104,59 @@ int shownWidth(const QLabel* label)
     probe.setText(label->text());
     probe.ensurePolished();
     return probe.sizeHint().width();
+}
+
+// Where the curve writes over itself: tick labels of an axis running into each other (the y axis's
+// stand one above another), or the y axis's title not whole on the plot, along the axis (centred on
+// it) or across above it, clear of the top number.
+QStringList curveFaults(const QCustomPlot* plot)
+{
+    QStringList faults;
+    for (const QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+        const bool across = axis->orientation() == Qt::Horizontal;
+        QVector<double> at;
+        for (const double tick : axis->tickVector()) {
+            if (axis->range().contains(tick))
+                at << axis->coordToPixel(tick);
+        }
+        std::sort(at.begin(), at.end());
+        const QFontMetrics metrics(axis->tickLabelFont());
+        int extent = across ? 0 : metrics.height();
+        for (const QString& label : axis->tickVectorLabels())
+            extent = across ? qMax(extent, metrics.horizontalAdvance(label)) : extent;
+        for (int i = 1; i < at.size(); ++i) {
+            if (at.at(i) - at.at(i - 1) < extent)
+                faults << QStringLiteral("ticks %1 px apart, labels %2 px").arg(at.at(i) - at.at(i - 1)).arg(extent);
+        }
+    }
+    const QString title = QStringLiteral("速度(单位:字数/每分钟)");
+    const QRect axes = plot->axisRect()->rect();
+    QRectF shown;
+    if (plot->yAxis->label() == title) {
+        const int length = QFontMetrics(plot->yAxis->labelFont()).horizontalAdvance(title);
+        shown = QRectF(0, axes.center().y() - length / 2.0, 1, length);
+    }
+    for (int i = 0; i < plot->itemCount(); ++i) {
+        const auto* text = qobject_cast<const QCPItemText*>(plot->item(i));
+        if (text && text->visible() && text->text() == title) {
+            // Its bottom-left corner at its position, raised by its padding.
+            const QFontMetrics metrics(text->font());
+            const QPointF corner = text->position->pixelPosition() - QPointF(0, text->padding().bottom());
+            shown =
+                QRectF(corner.x(), corner.y() - metrics.height(), metrics.horizontalAdvance(title), metrics.height());
+            if (shown.bottom() > axes.top() - QFontMetrics(plot->yAxis->tickLabelFont()).height() / 2.0)
+                faults << QStringLiteral("title across down to %1, axes from %2").arg(shown.bottom()).arg(axes.top());
+        }
+    }
+    if (!QRectF(plot->rect()).contains(shown))
+        faults << QStringLiteral("title at %1,%2 %3 x %4 on %5 x %6")
+                      .arg(shown.x())
+                      .arg(shown.y())
+                      .arg(shown.width())
+                      .arg(shown.height())
+                      .arg(plot->width())
+                      .arg(plot->height());
+    return faults;
 }
 
 // The input panel beside a typing pane near the screen's right edge, widened by ten words longer
@@ -218,6 +274,18 @@ const QVector<Row>& rows()
          [](const Check& check) {
              quxian curve;
              check(&curve, QString());
+             // At its least size and as it stands below the main window on 1366 x 768, empty and with
+             // a run's speeds: the numbers apart and the y axis's title whole.
+             for (const QString& speeds : {QString(), QStringLiteral("320 305 298 311 ")}) {
+                 curve.recvqx(speeds);
+                 for (const QSize& size : {curve.minimumSizeHint(), QSize(650, 293)}) {
+                     curve.resize(size);
+                     const QString state = QStringLiteral("%1x%2 %3").arg(size.width()).arg(size.height()).arg(speeds);
+                     check(&curve, state);
+                     const QStringList faults = curveFaults(curve.plot());
+                     QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
+                 }
+             }
          }},
         {"input panel", inputPanel},
         {"input settings",

@@ -166,6 +166,8 @@ inline void resetWindowGlobals()
     App::RecordClearPending = false;
     App::RecordClearUser.clear();
     App::TotalsClearUser.clear();
+    App::RecordSyncUser.clear();
+    App::OwedRecords.clear();
     App::SignedInName.clear();
     App::KeyCount = App::SelectCount = App::EnterCount = App::BackCount = 0;
     App::LeftKeys = App::RightKeys = App::CorrectCount = 0;

@@ -77,6 +77,7 @@ frmMain::frmMain(QWidget* parent) : QDialog(parent), ui(new Ui_frmMain), m_hints
         }
     };
     accountHost.readRecord = [this] { getfromSql(); };
+    accountHost.syncRecord = [this] { jltoSql(); };
     accountHost.lastRun = [this] {
         return RankUpload::Run{m_results->figures().speedText,
                                m_results->cells(),

@@ -3,6 +3,9 @@
 #include "app/core/bounded.h"
 #include "app/core/myhelper.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlQuery>
 #include <QVariant>
 #include <QtDebug>
@@ -74,11 +77,52 @@ Merged merge(const Totals& local, bool localCountsToday, const Row& remote, cons
     return merged;
 }
 
+QList<Owed> owedFromText(const QString& text)
+{
+    QList<Owed> owed;
+    const QJsonArray entries = QJsonDocument::fromJson(text.toUtf8()).array();
+    for (const QJsonValue& value : entries) {
+        const QJsonObject entry = value.toObject();
+        Owed record;
+        record.user = entry.value(QLatin1String("user")).toString();
+        if (record.user.isEmpty())
+            continue;
+        record.day = entry.value(QLatin1String("day")).toString();
+        record.totals.today = Bounded::toInt(entry.value(QLatin1String("today")).toVariant(), 0);
+        record.totals.total = Bounded::toInt(entry.value(QLatin1String("total")).toVariant(), 0);
+        record.totals.keys = Bounded::toInt(entry.value(QLatin1String("keys")).toVariant(), 0);
+        record.totals.seconds = Bounded::toDouble(entry.value(QLatin1String("seconds")).toVariant(), 0.0, kMaxSeconds);
+        record.totals.chars = Bounded::toInt(entry.value(QLatin1String("chars")).toVariant(), 0);
+        owed << record;
+    }
+    return owed;
+}
+
+QString owedText(const QList<Owed>& owed)
+{
+    if (owed.isEmpty())
+        return QString();
+    QJsonArray entries;
+    for (const Owed& record : owed) {
+        entries.append(QJsonObject{{QLatin1String("user"), record.user},
+                                   {QLatin1String("day"), record.day},
+                                   {QLatin1String("today"), record.totals.today},
+                                   {QLatin1String("total"), record.totals.total},
+                                   {QLatin1String("keys"), record.totals.keys},
+                                   {QLatin1String("seconds"), record.totals.seconds},
+                                   {QLatin1String("chars"), record.totals.chars}});
+    }
+    return QString::fromUtf8(QJsonDocument(entries).toJson(QJsonDocument::Compact));
+}
+
 SignIn signIn(const Local& local, const QString& user, const QDate& today)
 {
     SignIn result;
     result.clearUser = local.clearUser;
     result.totalsClearUser = local.totalsClearUser;
+    result.syncUser = local.syncUser;
+    result.owed = local.owed;
+    const auto ownedBy = [](const QString& name) { return [name](const Owed& record) { return record.user == name; }; };
     // The account's own cleared record goes over its row whole (writeBack); any other record leaves
     // what its clearings owe to be written here, before the row is read.
     const bool ownClearedRecord = local.recordUser == user && local.clearPending;
@@ -99,8 +143,30 @@ SignIn signIn(const Local& local, const QString& user, const QDate& today)
     } else if (local.recordUser == user || local.recordUser.isEmpty()) {
         result.merged = merge(local.totals, local.countsToday, result.row, today);
     } else {
+        // The other account's runs that never reached its row wait for its next sign-in; its
+        // clearings are already in the record.
+        if (local.syncUser == local.recordUser) {
+            const QString todayText = today.toString(QStringLiteral("yyyy-MM-dd"));
+            Owed record{local.recordUser, local.totals, local.countsToday ? todayText : QString()};
+            if (!local.countsToday)
+                record.totals.today = 0;
+            result.owed.erase(std::remove_if(result.owed.begin(), result.owed.end(), ownedBy(local.recordUser)),
+                              result.owed.end());
+            result.owed << record;
+        }
+        result.syncUser.clear();
         result.merged = merge(Totals(), false, result.row, today);
         result.replaced = true;
+    }
+    // This account's own record, kept when another's sign-in took its place: merged in like a local
+    // record of its own, and owed until the caller has written it to the row.
+    const auto own = std::find_if(result.owed.begin(), result.owed.end(), ownedBy(user));
+    if (!ownClearedRecord && own != result.owed.end()) {
+        const bool countsToday = own->day == today.toString(QStringLiteral("yyyy-MM-dd"));
+        result.merged =
+            merge(own->totals, countsToday, Row{true, result.merged.totals, result.merged.gdTime, QString()}, today);
+        result.owed.erase(std::remove_if(result.owed.begin(), result.owed.end(), ownedBy(user)), result.owed.end());
+        result.syncUser = user;
     }
     return result;
 }

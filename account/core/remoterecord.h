@@ -2,6 +2,7 @@
 #define TAVREL_ACCOUNT_REMOTERECORD_H
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QVariantList>
 
@@ -44,6 +45,21 @@ struct Merged
 // same day; a count of another day counts as 0. localCountsToday: the local day count is today's.
 Merged merge(const Totals& local, bool localCountsToday, const Row& remote, const QDate& today);
 
+// A record still owed to its account's row: that account's local record, with runs whose sync had
+// failed, when another account's sign-in took its place.
+struct Owed
+{
+    QString user;
+    Totals totals;
+    QString day; // the day totals.today counts, "yyyy-MM-dd"; empty when it counts no day
+};
+
+// The owed records as the native store keeps them (a JSON array; the empty text when none) and
+// back. What is not an entry (a hand-edited or foreign text) is skipped; numbers are clamped as the
+// row's are.
+QList<Owed> owedFromText(const QString& text);
+QString owedText(const QList<Owed>& owed);
+
 // The local side of a sign-in.
 struct Local
 {
@@ -53,6 +69,8 @@ struct Local
     bool clearPending = false; // the record was cleared and is still to go over recordUser's row
     QString clearUser;         // the account whose row still owes a clearing of the typing record
     QString totalsClearUser;   // the account whose row still owes a clearing of the pinned bar
+    QString syncUser;          // the account whose row lacks runs of this record (their sync failed)
+    QList<Owed> owed;          // records other sign-ins took the place of, still owed to their rows
 };
 
 // What a sign-in of `user` makes of the local record and that account's row, which it reads.
@@ -64,7 +82,10 @@ struct Local
 //  - Its own account with a clearing still pending: the local record stays as it is and is to be
 //    written over the row (writeBack), so the clearing is not undone by the row's old totals.
 //  - Another account: that account's row replaces the local record; the clearings the other account
-//    owes stay owed, never applied to this row.
+//    owes stay owed, never applied to this row, and so do its runs: a record whose sync failed is
+//    kept among the owed records for its account's next sign-in.
+//  - An account with an owed record: the record is merged in like its own local record (the larger
+//    values) and stays owed (syncUser) until the caller has written it to the row.
 struct SignIn
 {
     Row row; // not found: the local record stays as it was
@@ -73,6 +94,8 @@ struct SignIn
     bool replaced = false;
     QString clearUser;       // whose row still owes the typing record's clearing afterwards
     QString totalsClearUser; // whose row still owes the pinned bar's clearing afterwards
+    QString syncUser;        // whose row the local record is still owed to afterwards
+    QList<Owed> owed;        // the records still owed afterwards
 };
 SignIn signIn(const Local& local, const QString& user, const QDate& today);
 

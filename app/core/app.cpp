@@ -83,6 +83,8 @@ QString App::RecordUser;
 bool App::RecordClearPending = false;
 QString App::RecordClearUser;
 QString App::TotalsClearUser;
+QString App::RecordSyncUser;
+QString App::OwedRecords;
 
 int App::Zdzs = 0;
 

@@ -168,6 +168,13 @@ public:
     static QString RecordClearUser;
     // Likewise for a clearing of the pinned result bar (the row's run totals and averages 0).
     static QString TotalsClearUser;
+    // The account whose row lacks runs of the local record because their sync failed; empty when
+    // none is owed. It is the record's account; another account's sign-in moves the record to
+    // OwedRecords before taking its row.
+    static QString RecordSyncUser;
+    // The records moved there, each still owed to its account's row until that account's next
+    // sign-in; a JSON text (RemoteRecord::owedText).
+    static QString OwedRecords;
 
     // ---- Progress file of the text being sent ----
     static int Zdzs;

@@ -43,6 +43,8 @@ const RecordEntry kRecordTable[] = {
     {"RecordClearPending", &App::RecordClearPending},
     {"RecordClearUser", &App::RecordClearUser},
     {"TotalsClearUser", &App::TotalsClearUser},
+    {"RecordSyncUser", &App::RecordSyncUser},
+    {"OwedRecords", &App::OwedRecords},
 };
 
 void readRecordValue(const RecordEntry& entry, const QVariant& value)

@@ -2,6 +2,7 @@
 
 #include "app/core/app.h"
 #include "app/core/connection.h"
+#include "app/core/serveranswers.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -112,6 +113,7 @@ bool myHelper::run(QSqlQuery& query, const QString& sql, const QVariantList& val
             closeLostConnection(waited.elapsed());
         return false;
     }
+    ServerAnswers::notify();
     return true;
 }
 

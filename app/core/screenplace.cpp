@@ -179,7 +179,7 @@ private:
     // shortened to the rows free there; null where that is less than its least height.
     QRect offEnd(bool below) const
     {
-        const int width = m_area.isValid() ? qMin(m_window.size.width(), m_area.width()) : m_window.size.width();
+        const int width = widthOnArea();
         const QRect columns = keptAcross(QRect(m_main.left(), 0, width, 1), m_area);
         const int start = below ? m_main.bottom() + 1 : m_main.top() - 1; // the row next to the main window
         int edge = below ? start + m_window.size.height() : start - m_window.size.height();
@@ -198,6 +198,24 @@ private:
             return QRect();
         const QRect rect(columns.left(), below ? start : edge + 1, width, height);
         return isClear(rect) ? rect : QRect();
+    }
+
+    // Its own width, or the area's where that is less.
+    int widthOnArea() const
+    {
+        return m_area.isValid() ? qMin(m_window.size.width(), m_area.width()) : m_window.size.width();
+    }
+
+    // Against the main window's bottom or top edge at its least height, moved over the main window
+    // only as far as the area makes it: where few rows are free there, it covers little.
+    QRect leastOffEnd(bool below) const
+    {
+        QRect rect(m_main.left(), 0, widthOnArea(), m_window.least.height());
+        if (below)
+            rect.moveTop(m_main.bottom() + 1);
+        else
+            rect.moveBottom(m_main.top() - 1);
+        return keptInside(rect, m_area);
     }
 
     // No place off the main window: the least cover that keeps its bars clear.
@@ -232,6 +250,8 @@ private:
             consider(keptInside(besideOf(m_main, side, width), m_area));
         }
         consider(keptInside(QRect(QPoint(m_main.left(), m_main.bottom() + 1), size), m_area));
+        for (const bool below : {true, false})
+            consider(leastOffEnd(below));
         const auto rank = [](const Choice& c) {
             return std::make_tuple(c.coversBars, c.shortened, c.overPlaced, c.overMain);
         };
