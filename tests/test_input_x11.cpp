@@ -244,7 +244,7 @@ private slots:
             QLabel* left = label(qPrintable(QString("labCh%1").arg(i)));
             QLabel* right = label(qPrintable(QString("labCh%1").arg(i + 1)));
             XT_TRY_VERIFY2(right->x() + margin(right) - (left->geometry().right() + 1 - margin(left)) >= 4,
-                         qPrintable(right->text()));
+                           qPrintable(right->text()));
         }
         QVERIFY(tap("Escape m m"));
         XT_TRY_VERIFY(m_panel->width() > width);
@@ -485,7 +485,7 @@ private slots:
         f.typing()->setFocus();
         XT_TRY_VERIFY(m_panel->isVisible() && f.typing()->hasFocus());
         XT_TRY_VERIFY2(onScreen(m_panel).bottom() < foot.y() && screen.contains(onScreen(m_panel)),
-                     qPrintable(QStringLiteral("%1,%2").arg(onScreen(m_panel).x()).arg(onScreen(m_panel).y())));
+                       qPrintable(QStringLiteral("%1,%2").arg(onScreen(m_panel).x()).arg(onScreen(m_panel).y())));
         for (const char* key : {"k", "h", "l", "g", "space", "g", "g", "l", "l"}) {
             m_x.chord({}, XStringToKeysym(key));
             QTest::qWait(5); // a repeated key never looks like an auto-repeat

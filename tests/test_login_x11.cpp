@@ -52,8 +52,7 @@ class TestLoginX11 : public QObject
     {
         m_w = std::make_unique<frmLogin>();
         m_w->show();
-        return xt::active(m_w.get()) &&
-               xt::waitFor([this] { return placed().size() == QSize(431, 211); });
+        return xt::active(m_w.get()) && xt::waitFor([this] { return placed().size() == QSize(431, 211); });
     }
     void press(const char* name) const
     {

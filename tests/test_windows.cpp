@@ -485,7 +485,7 @@ private slots:
             if (least)
                 w.resize(1, 1); // no smaller than its layout lets it, as the texts settle it
             XT_TRY_VERIFY2(ts::windowFaults(&w).filter(others).isEmpty(),
-                         qPrintable(ts::windowFaults(&w).filter(others).join('\n')));
+                           qPrintable(ts::windowFaults(&w).filter(others).join('\n')));
             QCOMPARE(w.size(), least ? w.minimumSize() : QSize(650, 475));
             for (int i = 0; i < 2; ++i) {
                 const QString& text = texts[i];
@@ -641,11 +641,11 @@ private slots:
         press(QStringLiteral("还原"));
         // Active for the toolkit too: the typing pane takes the keys.
         XT_TRY_VERIFY2(onScreen() && w.isActiveWindow(),
-                     qPrintable(QStringLiteral("visible %1, minimised %2, active %3 and %4")
-                                    .arg(w.isVisible())
-                                    .arg(x.iconic(handle))
-                                    .arg(platform::windowSystem().foregroundWindow() == handle)
-                                    .arg(w.isActiveWindow())));
+                       qPrintable(QStringLiteral("visible %1, minimised %2, active %3 and %4")
+                                      .arg(w.isVisible())
+                                      .arg(x.iconic(handle))
+                                      .arg(platform::windowSystem().foregroundWindow() == handle)
+                                      .arg(w.isActiveWindow())));
     }
 
     // The side windows stand beside the main window as the X server has them, however it moved or
@@ -674,11 +674,11 @@ private slots:
         QWidget* curve = shown("quxian");
         QVERIFY(curve);
         XT_TRY_VERIFY2(placed(curve).left() >= 650 && placed(curve).right() <= screen.right() &&
-                         placed(curve).left() > placed(&w).right(),
-                     qPrintable(QStringLiteral("%1 %2").arg(placed(curve).left()).arg(placed(curve).right())));
+                           placed(curve).left() > placed(&w).right(),
+                       qPrintable(QStringLiteral("%1 %2").arg(placed(curve).left()).arg(placed(curve).right())));
         w.move(screen.right() + 1 - w.width(), 0);
         XT_TRY_VERIFY2(placed(curve).right() < placed(&w).left() && placed(curve).left() >= screen.left(),
-                     qPrintable(QString::number(placed(curve).left())));
+                       qPrintable(QString::number(placed(curve).left())));
         curve->close();
 
         w.move(0, 0);
@@ -734,8 +734,7 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const auto apart = [&] {
             // Where the main window stands once the window manager has placed it.
-            const QRect bars(placed(&w).topLeft(),
-                             QSize(w.width(), menus->mapTo(&w, QPoint(0, menus->height())).y()));
+            const QRect bars(placed(&w).topLeft(), QSize(w.width(), menus->mapTo(&w, QPoint(0, menus->height())).y()));
             QStringList faults;
             for (int i = 0; i < windows.size(); ++i) {
                 const QRect one = placed(windows.at(i));

@@ -250,7 +250,8 @@ public:
         m_process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavrel_chatstub"),
                         {"--group", title(), "--sent", dir + "/sent", "--inbox", dir + "/inbox"});
         platform::WindowHandle window = 0;
-        const bool shown = waitFor([&] { return (window = ws.findWindow(title())) != 0 && ws.isWindowVisible(window); });
+        const bool shown =
+            waitFor([&] { return (window = ws.findWindow(title())) != 0 && ws.isWindowVisible(window); });
         return shown ? window : 0;
     }
     // A message of the other member ("msg"; or "late": how late the window comes forward, in ms);
