@@ -163,8 +163,6 @@ void frmInput::syncSettings()
 void frmInput::render()
 {
     m_ui->labPY->setText(m_engine.code());
-    if (m_candidateLabels.first()->text().isEmpty())
-        m_restWidth = width();
     const QStringList& labels = m_engine.labels();
     if (labels == m_labelTexts || !layout())
         return;
@@ -175,9 +173,10 @@ void frmInput::render()
     m_ui->widgetTop->layout()->activate();
     fitLabelsToScreen();
     // The layout widens the panel for a page of long candidates but never narrows it again: the
-    // next page takes it back to the width it had before, as far as its own labels allow.
+    // next page takes it back to its own width, as far as its labels allow. Not to the width it
+    // had before: the window manager reports sizes late, so that may be an earlier page's.
     layout()->activate();
-    resize(qMax(m_restWidth, minimumWidth()), height());
+    resize(qMax(m_frmWidth, minimumWidth()), height());
 }
 
 namespace {

@@ -131,8 +131,6 @@ private:
     int m_deskHeight = 0;
     int m_frmWidth = 610;
     int m_frmHeight = 210;
-    // The panel's width before a page of candidates widened it.
-    int m_restWidth = 610;
     // The candidates as the engine gave them; the labels may show them shortened.
     QStringList m_labelTexts;
     // Where the panel was put (dragged, or placed by its rule); it stands there whenever its size

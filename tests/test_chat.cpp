@@ -77,6 +77,23 @@ QString expectedLine(const QTableView* table, const QString& peaks, const QStrin
     return line + QStringList{"", QStringLiteral(" 自由模式"), QStringLiteral(" 盲打模式")}.value(App::Pattern);
 }
 
+// Runs `then` once the typing pane turns read-only, as the end of a run makes it, at the event loop's
+// next round: within the end's own waits, however late a loaded machine lets a timer come.
+class AtRunEnd : public QObject
+{
+public:
+    explicit AtRunEnd(QTextEdit* pane) { pane->installEventFilter(this); }
+    std::function<void()> then;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ReadOnlyChange && static_cast<QTextEdit*>(watched)->isReadOnly() && then)
+            QTimer::singleShot(0, this, std::exchange(then, nullptr));
+        return false;
+    }
+};
+
 } // namespace
 
 class TestChat : public QObject
@@ -558,18 +575,15 @@ private slots:
         frmMain& w = bindChat();
         BoxAnswerer box(set.contains("yes"));
         box.whileShown = [&w] { w.Reset(); };
-        QTimer poll; // acts once the run has ended, from within the end's own waits
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (m_f->typing()->isReadOnly()) {
-                poll.stop();
+        // Acts once the run has ended, from within the end's own waits.
+        AtRunEnd runEnd(m_f->typing());
+        if (set.contains("new") || set.contains("retype"))
+            runEnd.then = [&] {
                 if (set.contains("retype"))
                     w.Reset();
                 else
                     m_f->action({"发文", "常用单字前五百"})->trigger();
-            }
-        });
-        if (set.contains("new") || set.contains("retype"))
-            poll.start(2);
+            };
         QString line;
         const QStringList titles = m_f->titlesDuring([&] {
             if (set.contains("free")) {

@@ -24,7 +24,7 @@ class TestChatX11 : public QObject
     {
         App::GetWay = way; // 0 by Tab, 1 by a click at the window's centre
         m_f->w().zdzwSlot();
-        QTRY_VERIFY(m_x.iconic(m_chat));
+        XT_TRY_VERIFY(m_x.iconic(m_chat));
     }
 
 private slots:
@@ -57,7 +57,7 @@ private slots:
         QVERIFY(platform::windowSystem().setForegroundWindow(m_f->w().winId(), 3000));
         QTextEdit* typing = m_f->typing();
         typing->setFocus();
-        QTRY_VERIFY(typing->hasFocus());
+        XT_TRY_VERIFY(typing->hasFocus());
         const int before = m_stub.sent().size();
         for (const QChar c : passage)
             QVERIFY2(m_x.typeInto(typing, c), qPrintable(QString(c)));
@@ -112,7 +112,7 @@ private slots:
         const int before = m_stub.sent().size();
         m_f->type(QStringLiteral("abc"));
         QCOMPARE(QApplication::clipboard()->text(), m_f->waitLine());
-        QTRY_COMPARE(m_stub.sent().size(), before + (lateMs > 0 ? 1 : 0));
+        XT_TRY_COMPARE(m_stub.sent().size(), before + (lateMs > 0 ? 1 : 0));
         const auto noticed = [this] { return m_f->title().contains(QStringLiteral("聊天窗口未能激活，未发送")); };
         m_f->w().Reset(); // a new run prepared, not begun
         QCOMPARE(noticed(), lateMs < 0);
@@ -126,23 +126,23 @@ private slots:
         QTextEdit control;
         control.setGeometry(700, 600, 300, 120);
         control.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        QVERIFY(xt::exposed(&control));
         QApplication::clipboard()->setText(QStringLiteral("xyz"), QClipboard::Selection);
         m_x.click(2, control.viewport());
-        QTRY_COMPARE(control.toPlainText(), QStringLiteral("xyz"));
+        XT_TRY_COMPARE(control.toPlainText(), QStringLiteral("xyz"));
         control.hide();
 
         m_f->lay(QStringLiteral("abcdef"));
         QVERIFY(platform::windowSystem().setForegroundWindow(m_f->w().winId(), 3000));
         QTextEdit* typing = m_f->typing();
         typing->setFocus();
-        QTRY_VERIFY(typing->hasFocus());
+        XT_TRY_VERIFY(typing->hasFocus());
         QVERIFY(m_x.typeInto(typing, QLatin1Char('a')));
         QApplication::clipboard()->setText(QStringLiteral("bcdef"), QClipboard::Selection);
         xt::InputRecorder recorder;
         typing->viewport()->installEventFilter(&recorder);
         m_x.click(2, typing->viewport());
-        QTRY_COMPARE(recorder.middleReleases, 1); // the click reached the pane ...
+        XT_TRY_COMPARE(recorder.middleReleases, 1); // the click reached the pane ...
         QTest::qWait(50);
         QCOMPARE(typing->toPlainText(), QStringLiteral("a")); // ... and pasted nothing
     }

@@ -86,7 +86,7 @@ class TestDesktopX11 : public QObject
     {
         m_other.raise();
         m_other.activateWindow();
-        QTRY_VERIFY(m_other.isActiveWindow());
+        XT_TRY_VERIFY(m_other.isActiveWindow());
         QTest::qWait(5); // keeps these key time stamps apart from the last ones
         m_recorder.keys.clear();
     }
@@ -128,9 +128,9 @@ private slots:
         for (const WindowHandle window : {WindowHandle(m_other.winId()), m_chat}) {
             QVERIFY(m_ws.setForegroundWindow(window));
             QCOMPARE(m_ws.foregroundWindow(), window);
-            QTRY_COMPARE(m_ws.topLevelWindows().first().handle, window);
+            XT_TRY_COMPARE(m_ws.topLevelWindows().first().handle, window);
         }
-        QTRY_VERIFY(!m_other.isActiveWindow()); // really lost the focus, not just the property
+        XT_TRY_VERIFY(!m_other.isActiveWindow()); // really lost the focus, not just the property
 
         QRect client;
         QRect frame;
@@ -140,12 +140,12 @@ private slots:
 
         // Minimised, the chat window stays listed and visible; activating it brings it back.
         QVERIFY(m_ws.showWindow(m_chat, ShowCommand::Minimize));
-        QTRY_VERIFY(m_x.iconic(m_chat)); // (and visible to the chat road: see the chat tests)
-        QTRY_VERIFY(m_ws.foregroundWindow() != m_chat);
+        XT_TRY_VERIFY(m_x.iconic(m_chat)); // (and visible to the chat road: see the chat tests)
+        XT_TRY_VERIFY(m_ws.foregroundWindow() != m_chat);
         const auto listed = m_ws.topLevelWindows();
         QVERIFY(std::any_of(listed.begin(), listed.end(), [this](auto& w) { return w.handle == m_chat && w.visible; }));
         QVERIFY(m_ws.setForegroundWindow(m_chat));
-        QTRY_VERIFY(!m_x.iconic(m_chat));
+        XT_TRY_VERIFY(!m_x.iconic(m_chat));
     }
 
     // Just minimised, a window the window manager still names the active one does not count as active,
@@ -156,7 +156,7 @@ private slots:
         XStoreName(m_x.display(), window, "minimised");
         XMapWindow(m_x.display(), window);
         XSync(m_x.display(), False);
-        QTRY_VERIFY(m_ws.findWindow("minimised") == window);
+        XT_TRY_VERIFY(m_ws.findWindow("minimised") == window);
         QVERIFY(m_ws.setForegroundWindow(window, 3000));
         const Atom wmState = XInternAtom(m_x.display(), "WM_STATE", False);
         const long iconic[] = {3, 0};
@@ -232,13 +232,13 @@ private slots:
         XSetWMHints(m_x.display(), window, &hints);
         XMapWindow(m_x.display(), window);
         XSync(m_x.display(), False);
-        QTRY_VERIFY(m_ws.findWindow("no input") == window && m_ws.isWindowVisible(window));
+        XT_TRY_VERIFY(m_ws.findWindow("no input") == window && m_ws.isWindowVisible(window));
         QVERIFY(!m_ws.isWindowEnabled(window));
         QVERIFY(m_ws.isWindowEnabled(m_chat));
         // Unmapped by its owner, it leaves the list and is no longer visible.
         XUnmapWindow(m_x.display(), window);
         XSync(m_x.display(), False);
-        QTRY_VERIFY(m_ws.findWindow("no input") == 0);
+        XT_TRY_VERIFY(m_ws.findWindow("no input") == 0);
         QVERIFY(!m_ws.isWindowVisible(window));
     }
     void keyTexts_data()
@@ -315,7 +315,7 @@ private slots:
         m_x.chord({XK_Control_L, XK_Alt_L}, XK_q);
         QVERIFY(press({XK_Alt_L}, XK_w));
         QCOMPARE(spy.count(), 0);
-        QTRY_VERIFY(m_recorder.keys.count(Qt::Key_Q) == 3 && m_recorder.keys.contains(Qt::Key_W));
+        XT_TRY_VERIFY(m_recorder.keys.count(Qt::Key_Q) == 3 && m_recorder.keys.contains(Qt::Key_W));
     }
 
     void grabsCountedPerHolder()
@@ -341,7 +341,7 @@ private slots:
         QVERIFY(!newer.unregisterHotKey());
         QVERIFY(press({XK_Alt_L}, XK_q));
         QCOMPARE(newerSpy.count() + olderSpy.count(), 3);
-        QTRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
+        XT_TRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
     }
 
     void repeatsAndTwoKeys()
@@ -397,7 +397,7 @@ private slots:
             otherClientUngrab(locks);
         }
         m_x.chord({XK_Alt_L}, XK_q);
-        QTRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
+        XT_TRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
     }
 
     // The boss key hides and shows the main window; rebound back and forth, one key is left and
@@ -410,7 +410,7 @@ private slots:
         for (const bool shown : {false, true}) {
             focusOther();
             QVERIFY(press({XK_Alt_L}, XK_q));
-            QTRY_COMPARE(f.w().isVisible(), shown);
+            XT_TRY_COMPARE(f.w().isVisible(), shown);
             QVERIFY(!m_recorder.keys.contains(Qt::Key_Q));
         }
         for (const char* key : {"ALT+W", "ALT+Q", "ALT+W", "ALT+W"}) {
@@ -422,10 +422,10 @@ private slots:
         focusOther();
         QSignalSpy spy(keys.first(), &MyGlobalShortCut::activated);
         QVERIFY(press({XK_Alt_L}, XK_q));
-        QTRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
+        XT_TRY_VERIFY(m_recorder.keys.contains(Qt::Key_Q));
         QVERIFY(press({XK_Alt_L}, XK_w)); // one press, one toggle: a second one would show it again
         QCOMPARE(spy.count(), 1);
-        QTRY_VERIFY(!f.w().isVisible());
+        XT_TRY_VERIFY(!f.w().isVisible());
         QVERIFY(!m_recorder.keys.contains(Qt::Key_W));
     }
 
@@ -463,16 +463,16 @@ private slots:
             if (segment == 3) {
                 f.w().showSlot(); // the new window takes the focus once it is mapped
                 QVERIFY(topLevel(QStringLiteral("quxian")));
-                QVERIFY(QTest::qWaitForWindowActive(topLevel(QStringLiteral("quxian"))));
+                QVERIFY(xt::active(topLevel(QStringLiteral("quxian"))));
             }
             sent = m_stub.sent().size() + 1; // the result line comes first
             // The post brought the trainer back, bound to the chat window again; the last key ends the run.
-            QTRY_COMPARE(App::ChatHwnd, m_chat);
+            XT_TRY_COMPARE(App::ChatHwnd, m_chat);
             QVERIFY(platform::windowSystem().setForegroundWindow(f.w().winId(), 3000));
             f.w().activateWindow(); // the window manager may see it active while the focus is elsewhere
-            QVERIFY(QTest::qWaitForWindowActive(&f.w()));
+            QVERIFY(xt::active(&f.w()));
             f.typing()->setFocus();
-            QTRY_VERIFY(f.typing()->hasFocus());
+            XT_TRY_VERIFY(f.typing()->hasFocus());
             for (const QChar c : text.mid((segment - 1) * 100, 100))
                 QVERIFY2(m_x.typeInto(f.typing(), c), qPrintable(QString(c)));
             const int next = segment % 3 + 1;
@@ -491,7 +491,7 @@ private slots:
         ts::BoxAnswerer endCycle(true);
         f.w().showFawen();
         QCOMPARE(endCycle.text, QStringLiteral("正在发文，是否结束发文？"));
-        QTRY_VERIFY((form = topLevel(QStringLiteral("Form"))) != nullptr);
+        XT_TRY_VERIFY((form = topLevel(QStringLiteral("Form"))) != nullptr);
         QVERIFY(!topLevel(QStringLiteral("Fwstate")));
         form->findChild<QListWidget*>(QStringLiteral("listSource"))->setCurrentRow(3); // "跟打进度"
         QCOMPARE(form->findChild<QPlainTextEdit*>(QStringLiteral("txtPreview"))->toPlainText(), text.mid(100));

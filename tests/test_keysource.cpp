@@ -26,7 +26,7 @@ private slots:
         m_window.resize(200, 100);
         m_window.show();
         m_window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&m_window));
+        QVERIFY(xt::active(&m_window));
         QVERIFY(m_source.install());
     }
     void init()
@@ -45,7 +45,7 @@ private slots:
         control.auto_repeat_mode = AutoRepeatModeOff;
         XChangeKeyboardControl(m_x.display(), KBAutoRepeatMode, &control);
         m_x.key(KeyA, true);
-        QTRY_COMPARE(m_words.size(), 1);
+        XT_TRY_COMPARE(m_words.size(), 1);
         xcb_key_press_event_t event{};
         event.detail = KeyA;
         event.time = 4242;
@@ -59,7 +59,7 @@ private slots:
         control.auto_repeat_mode = saved.global_auto_repeat;
         XChangeKeyboardControl(m_x.display(), KBAutoRepeatMode, &control);
         XSync(m_x.display(), False);
-        QTRY_COMPARE(m_words.join(' '), QStringLiteral("1e 401e c01e"));
+        XT_TRY_COMPARE(m_words.join(' '), QStringLiteral("1e 401e c01e"));
     }
 
     // Installed twice, the source still delivers each event once; removed, it delivers nothing.
@@ -68,7 +68,7 @@ private slots:
         QVERIFY(m_source.install());
         m_x.key(KeyA, true);
         m_x.key(KeyA, false);
-        QTRY_COMPARE(m_words.join(' '), QStringLiteral("1e c01e"));
+        XT_TRY_COMPARE(m_words.join(' '), QStringLiteral("1e c01e"));
         m_source.remove();
         m_x.key(KeyA, true);
         m_x.key(KeyA, false);

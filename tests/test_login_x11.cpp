@@ -52,8 +52,7 @@ class TestLoginX11 : public QObject
     {
         m_w = std::make_unique<frmLogin>();
         m_w->show();
-        return QTest::qWaitForWindowActive(m_w.get()) &&
-               QTest::qWaitFor([this] { return placed().size() == QSize(431, 211); });
+        return xt::active(m_w.get()) && xt::waitFor([this] { return placed().size() == QSize(431, 211); });
     }
     void press(const char* name) const
     {
@@ -105,11 +104,11 @@ private slots:
             const QPoint where = placed().topLeft() + moved;
             if (!moved.isNull()) {
                 drag(seen("labTitle"), moved);
-                QVERIFY(QTest::qWaitFor([&] { return placed().topLeft() == where; }));
+                QVERIFY(xt::waitFor([&] { return placed().topLeft() == where; }));
             }
             for (int height : {293, 211}) {
                 m_x.click(1, seen("btnKey"));
-                QVERIFY(QTest::qWaitFor([&] { return placed().height() == height; }));
+                QVERIFY(xt::waitFor([&] { return placed().height() == height; }));
                 QCOMPARE(placed().topLeft(), where);
             }
         }

@@ -93,7 +93,7 @@ void wholeOnScreen(const QWidget* window)
         const QRect g = window->frameGeometry();
         return QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
     };
-    QTRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()), qPrintable(place()));
+    XT_TRY_VERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()), qPrintable(place()));
 }
 
 // The width a label's text takes as a label beside it, styled as it is, takes it.
@@ -178,7 +178,7 @@ void inputPanel(const Check& check)
     host.setGeometry(630, 100, 400, 150);
     host.show();
     host.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&host));
+    QVERIFY(xt::active(&host));
     InputPanel::open(true);
     frmInput* panel = frmInput::self;
     const auto putAway = qScopeGuard([panel] {
@@ -190,17 +190,17 @@ void inputPanel(const Check& check)
     // The panel attaches when the focus moves to the pane within its window.
     other->setFocus();
     pane->setFocus();
-    QTRY_VERIFY(panel->isVisible());
+    XT_TRY_VERIFY(panel->isVisible());
     check(panel, QStringLiteral("no code"));
     const QPoint home = panel->pos();
     for (int i = 0; i < 2; ++i)
         QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btnm")), Qt::LeftButton);
     QVERIFY(panel->width() > 610);
-    QTRY_VERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(panel->frameGeometry()));
+    XT_TRY_VERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(panel->frameGeometry()));
     check(panel, QStringLiteral("long words"));
     for (int i = 0; i < 2; ++i)
         QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btnDelete")), Qt::LeftButton);
-    QTRY_COMPARE(panel->pos(), home);
+    XT_TRY_COMPARE(panel->pos(), home);
 }
 
 const QVector<Row>& rows()
@@ -407,14 +407,13 @@ private slots:
         App::Style = scheme;
         QVERIFY(applyStyleSheet(scheme));
         int checked = 0;
-        rows().at(row).open([&checked](QWidget* window, const QString& state) {
+        rows().at(row).open([this, &checked](QWidget* window, const QString& state) {
             window->show();
-            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QVERIFY(xt::exposed(window));
             QApplication::processEvents();
-            // The window manager answers resizes late: checked at the size it has on the screen.
-            QRect placed;
-            QTRY_VERIFY(platform::windowSystem().clientRect(window->winId(), &placed) &&
-                        placed.size() == window->size());
+            // The window manager answers resizes late, and may report an earlier size after a later
+            // request: checked once the size it has on the screen is the last one it asked for.
+            XT_TRY_VERIFY(m_sizes.settled(window));
             const QStringList faults = ts::windowFaults(window) + ts::unreadableTexts(window);
             ++checked;
             QVERIFY2(faults.isEmpty(), qPrintable(state + QLatin1Char('\n') + faults.join(QLatin1Char('\n'))));
@@ -470,7 +469,7 @@ private slots:
         for (QWidget* window : QApplication::topLevelWidgets())
             panel = window->isVisible() && window->objectName() == QLatin1String("Fwstate") ? window : panel;
         QVERIFY(panel);
-        QTRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(650, 0));
+        XT_TRY_COMPARE(panel->frameGeometry().topLeft(), QPoint(650, 0));
         // The labels of the bar, which may give way, are looked at below.
         const QRegularExpression others(QStringLiteral("^(?!QLabel lab(Chat|Segment|Title|Count|Progress|CodeHint|"
                                                        "Record): \")"));
@@ -485,8 +484,8 @@ private slots:
         for (const bool least : {false, true}) {
             if (least)
                 w.resize(1, 1); // no smaller than its layout lets it, as the texts settle it
-            QTRY_VERIFY2(ts::windowFaults(&w).filter(others).isEmpty(),
-                         qPrintable(ts::windowFaults(&w).filter(others).join('\n')));
+            XT_TRY_VERIFY2(ts::windowFaults(&w).filter(others).isEmpty(),
+                           qPrintable(ts::windowFaults(&w).filter(others).join('\n')));
             QCOMPARE(w.size(), least ? w.minimumSize() : QSize(650, 475));
             for (int i = 0; i < 2; ++i) {
                 const QString& text = texts[i];
@@ -519,7 +518,7 @@ private slots:
                                                                            .arg(hint->text())));
         }
         f.action({"复位"})->trigger();
-        QTRY_COMPARE(w.size(), QSize(650, 475));
+        XT_TRY_COMPARE(w.size(), QSize(650, 475));
     }
 
     // Keys whose code hints differ in length move neither name, but for the keys at which the hint's
@@ -576,7 +575,7 @@ private slots:
         const int needed = title->sizeHint().width() + chat->minimumSizeHint().width();
         QVERIFY(needed < 2 * title->sizeHint().width());
         w.resize(w.width() + needed - room, w.height());
-        QTRY_COMPARE(title->text(), QStringLiteral("标题: 万字长文"));
+        XT_TRY_COMPARE(title->text(), QStringLiteral("标题: 万字长文"));
         before = names();
         QVERIFY2(before.contains(QChar(0x2026)), qPrintable(before));
         for (int i = 0; i < codes.size(); ++i) {
@@ -587,12 +586,12 @@ private slots:
         // A new passage: the room is its own first hint's.
         w.layHandPassage(QStringLiteral("春晓"), passage.mid(1));
         QVERIFY2(hint->text().contains(codes.at(0)), qPrintable(hint->text()));
-        QTRY_COMPARE(hint->width(), shownWidth(hint));
+        XT_TRY_COMPARE(hint->width(), shownWidth(hint));
         // Hints turned off in the settings: no room stays for one, before the next key as after it.
         App::BianMa2 = false;
         w.settingRecv();
         QCOMPARE(hint->text(), QStringLiteral("编码提示: "));
-        QTRY_COMPARE(hint->width(), shownWidth(hint));
+        XT_TRY_COMPARE(hint->width(), shownWidth(hint));
     }
 
     // However the window was minimised and brought back before, the press of the boss key that
@@ -617,7 +616,7 @@ private slots:
         ts::MainWindowFixture f;
         App::Kjlb = QStringLiteral("ALT+Q");
         frmMain& w = f.open(true);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(xt::active(&w));
         const platform::WindowHandle handle = w.winId();
         // On the screen and active, as the window manager has it.
         const auto onScreen = [&] {
@@ -632,21 +631,21 @@ private slots:
                     action->trigger();
         };
         QTest::mouseClick(f.button(QStringLiteral("btnMenu_Min")), Qt::LeftButton);
-        QTRY_VERIFY(x.iconic(handle));
+        XT_TRY_VERIFY(x.iconic(handle));
         if (restored) {
             platform::windowSystem().setForegroundWindow(handle);
-            QTRY_VERIFY(onScreen());
+            XT_TRY_VERIFY(onScreen());
         }
         press(QStringLiteral("最小化"));
-        QTRY_VERIFY(!w.isVisible());
+        XT_TRY_VERIFY(!w.isVisible());
         press(QStringLiteral("还原"));
         // Active for the toolkit too: the typing pane takes the keys.
-        QTRY_VERIFY2(onScreen() && w.isActiveWindow(),
-                     qPrintable(QStringLiteral("visible %1, minimised %2, active %3 and %4")
-                                    .arg(w.isVisible())
-                                    .arg(x.iconic(handle))
-                                    .arg(platform::windowSystem().foregroundWindow() == handle)
-                                    .arg(w.isActiveWindow())));
+        XT_TRY_VERIFY2(onScreen() && w.isActiveWindow(),
+                       qPrintable(QStringLiteral("visible %1, minimised %2, active %3 and %4")
+                                      .arg(w.isVisible())
+                                      .arg(x.iconic(handle))
+                                      .arg(platform::windowSystem().foregroundWindow() == handle)
+                                      .arg(w.isActiveWindow())));
     }
 
     // The side windows stand beside the main window as the X server has them, however it moved or
@@ -674,22 +673,22 @@ private slots:
         QTest::mouseClick(f.button(QStringLiteral("button")), Qt::LeftButton);
         QWidget* curve = shown("quxian");
         QVERIFY(curve);
-        QTRY_VERIFY2(placed(curve).left() >= 650 && placed(curve).right() <= screen.right() &&
-                         placed(curve).left() > placed(&w).right(),
-                     qPrintable(QStringLiteral("%1 %2").arg(placed(curve).left()).arg(placed(curve).right())));
+        XT_TRY_VERIFY2(placed(curve).left() >= 650 && placed(curve).right() <= screen.right() &&
+                           placed(curve).left() > placed(&w).right(),
+                       qPrintable(QStringLiteral("%1 %2").arg(placed(curve).left()).arg(placed(curve).right())));
         w.move(screen.right() + 1 - w.width(), 0);
-        QTRY_VERIFY2(placed(curve).right() < placed(&w).left() && placed(curve).left() >= screen.left(),
-                     qPrintable(QString::number(placed(curve).left())));
+        XT_TRY_VERIFY2(placed(curve).right() < placed(&w).left() && placed(curve).left() >= screen.left(),
+                       qPrintable(QString::number(placed(curve).left())));
         curve->close();
 
         w.move(0, 0);
         w.infoRecv(100, QStringLiteral("春晓"), QString(300, QChar(0x5B57)), QString(), QString());
         QWidget* panel = shown("Fwstate");
         QVERIFY(panel);
-        QTRY_COMPARE(placed(panel).topLeft(), QPoint(650, 0));
+        XT_TRY_COMPARE(placed(panel).topLeft(), QPoint(650, 0));
         w.resize(700, w.height());
-        QTRY_VERIFY(w.width() > 650);
-        QTRY_COMPARE(placed(panel).topLeft(), QPoint(placed(&w).right() + 1, 0));
+        XT_TRY_VERIFY(w.width() > 650);
+        XT_TRY_COMPARE(placed(panel).topLeft(), QPoint(placed(&w).right() + 1, 0));
     }
 
     void sideWindowsApart_data()
@@ -732,9 +731,10 @@ private slots:
             return rect;
         };
         const auto* menus = w.findChild<QMenuBar*>();
-        const QRect bars(placed(&w).topLeft(), QSize(w.width(), menus->mapTo(&w, QPoint(0, menus->height())).y()));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const auto apart = [&] {
+            // Where the main window stands once the window manager has placed it.
+            const QRect bars(placed(&w).topLeft(), QSize(w.width(), menus->mapTo(&w, QPoint(0, menus->height())).y()));
             QStringList faults;
             for (int i = 0; i < windows.size(); ++i) {
                 const QRect one = placed(windows.at(i));
@@ -747,7 +747,11 @@ private slots:
             }
             return faults;
         };
-        QTRY_VERIFY2(placed(&w).topLeft() == main && apart().isEmpty(), qPrintable(apart().join(", ")));
+        XT_TRY_VERIFY2(placed(&w).topLeft() == main && apart().isEmpty(),
+                       qPrintable(QStringLiteral("main window at %1,%2; %3")
+                                      .arg(placed(&w).x())
+                                      .arg(placed(&w).y())
+                                      .arg(apart().join(", "))));
     }
 
     // The title drags the window whatever it shows: a message in colour, an update link. A click
@@ -771,7 +775,7 @@ private slots:
         w.infoRecv(0, QStringLiteral("春晓"), QStringLiteral("春眠不觉晓"), QString(), QStringLiteral("纪录: 某某"));
         QCOMPARE(title->text(), QStringLiteral("Tavrel跟打器[<font color='red';>纪录: 某某</font>]"));
         x.drag(at(20), at(20) + QPoint(60, 40));
-        QTRY_COMPARE(w.pos(), QPoint(160, 120));
+        XT_TRY_COMPARE(w.pos(), QPoint(160, 120));
         QCOMPARE(QPoint(App::X, App::Y), QPoint(160, 120));
 
         // The update notice's link reads on the title bar under every scheme, chosen while it shows.
@@ -793,16 +797,16 @@ private slots:
         // An update notice's link, as the window shows it when the server has a newer version.
         title->setText(QStringLiteral("<a href='http://127.0.0.1/dl'>Tavrel跟打器V2</a> 版本更新啦"));
         x.click(1, at(20));
-        QTRY_COMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1/dl"))});
+        XT_TRY_COMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1/dl"))});
         QCOMPARE(w.pos(), QPoint(160, 120));
         // Pressed apart from the click, so the two presses make no double click.
         x.drag(at(30), at(30) + QPoint(-50, 30));
-        QTRY_COMPARE(w.pos(), QPoint(110, 150));
+        XT_TRY_COMPARE(w.pos(), QPoint(110, 150));
         QCOMPARE(m_opened.size(), 1); // a drag is no click
 
         x.click(1, at(title->width() - 5));
         x.click(1, at(title->width() - 5));
-        QTRY_COMPARE(w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+        XT_TRY_COMPARE(w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
     }
 
 public slots:
@@ -810,6 +814,7 @@ public slots:
 
 private:
     QList<QUrl> m_opened; // the links handed to the browser
+    xt::SizeRequests m_sizes;
 };
 
 QTEST_MAIN(TestWindows)

@@ -192,9 +192,10 @@ void ChatRoad::minimizeChat()
 
 bool ChatRoad::wait(int ms)
 {
-    // Ticks, hot keys and the chat program's requests for our clipboard are served meanwhile.
+    // Ticks, hot keys and the chat program's requests for our clipboard are served meanwhile, and
+    // at least once: a machine too busy to come back before the time is up still serves what came.
     const QDeadlineTimer deadline(qMax(0, ms));
-    while (!deadline.hasExpired()) {
+    do {
         QEventLoop loop;
         bool timedOut = false;
         QTimer::singleShot(qMax<qint64>(deadline.remainingTime(), 0), &loop, [&loop, &timedOut] {
@@ -205,7 +206,7 @@ bool ChatRoad::wait(int ms)
         // Anything else ending the loop is the application quitting: no more keys then.
         if (!timedOut)
             return false;
-    }
+    } while (!deadline.hasExpired());
     return true;
 }
 

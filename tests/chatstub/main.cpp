@@ -19,6 +19,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -50,6 +51,8 @@ public:
         layout->addWidget(send, 0, Qt::AlignRight);
         setTabOrder(m_input, m_history);
         m_input->setFocus();
+        winId(); // the native window, whose leaving the screen is watched below
+        windowHandle()->installEventFilter(this);
 
         QDir().mkpath(sentDir);
         QDir().mkpath(inboxDir);
@@ -60,15 +63,21 @@ public:
 protected:
     bool event(QEvent* event) override
     {
-        // As the chat program does: coming back puts the cursor into the input. Qt may not report a
-        // quick switch away and back, so a minimised window gets its input focused at once.
+        // As the chat program does: coming back puts the cursor into the input.
         if (event->type() == QEvent::WindowActivate && m_lateMs != 0)
             refuseActivation();
         else if (event->type() == QEvent::WindowActivate)
             m_input->setFocus(Qt::ActiveWindowFocusReason);
-        else if (event->type() == QEvent::WindowStateChange && isMinimized())
-            m_input->setFocus(Qt::OtherFocusReason);
         return QWidget::event(event);
+    }
+    // A quick switch away and back, a minimise and restore among them, may come to Qt as neither a
+    // new activation nor a minimised state; the window leaving the screen always comes, before any
+    // key sent after its return. So the input has the focus by then.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == windowHandle() && event->type() == QEvent::Expose && !windowHandle()->isExposed())
+            m_input->setFocus(Qt::OtherFocusReason);
+        return QWidget::eventFilter(watched, event);
     }
 
 private:
