@@ -771,11 +771,19 @@ private slots:
         frmMain& w = f.open(true);
         auto* title = w.findChild<QLabel*>(QStringLiteral("lab_Title"));
         const auto at = [title](int x) { return title->mapToGlobal(QPoint(x, title->height() / 2)); };
+        // The pointer goes where the toolkit has the title: only once the X server has it there too,
+        // and no late report of an earlier place is still to come.
+        const auto standsAt = [&w](const QPoint& place) {
+            QRect placed;
+            return platform::windowSystem().clientRect(w.winId(), &placed) && placed.topLeft() == place &&
+                   w.pos() == place;
+        };
+        XT_TRY_VERIFY(standsAt(QPoint(100, 80)));
         // A text sent with its record holder's notice, which stays in the title.
         w.infoRecv(0, QStringLiteral("春晓"), QStringLiteral("春眠不觉晓"), QString(), QStringLiteral("纪录: 某某"));
         QCOMPARE(title->text(), QStringLiteral("Tavrel跟打器[<font color='red';>纪录: 某某</font>]"));
         x.drag(at(20), at(20) + QPoint(60, 40));
-        XT_TRY_COMPARE(w.pos(), QPoint(160, 120));
+        XT_TRY_VERIFY(standsAt(QPoint(160, 120)));
         QCOMPARE(QPoint(App::X, App::Y), QPoint(160, 120));
 
         // The update notice's link reads on the title bar under every scheme, chosen while it shows.
@@ -798,10 +806,10 @@ private slots:
         title->setText(QStringLiteral("<a href='http://127.0.0.1/dl'>Tavrel跟打器V2</a> 版本更新啦"));
         x.click(1, at(20));
         XT_TRY_COMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1/dl"))});
-        QCOMPARE(w.pos(), QPoint(160, 120));
+        XT_TRY_VERIFY(standsAt(QPoint(160, 120)));
         // Pressed apart from the click, so the two presses make no double click.
         x.drag(at(30), at(30) + QPoint(-50, 30));
-        XT_TRY_COMPARE(w.pos(), QPoint(110, 150));
+        XT_TRY_VERIFY(standsAt(QPoint(110, 150)));
         QCOMPARE(m_opened.size(), 1); // a drag is no click
 
         x.click(1, at(title->width() - 5));
