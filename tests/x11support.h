@@ -117,6 +117,12 @@ public:
             XFree(data);
         return shown;
     }
+    // Mapped, and every window above it: on the screen as far as the X server is concerned.
+    bool viewable(platform::WindowHandle window) const
+    {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(m_display, window, &attributes) && attributes.map_state == IsViewable;
+    }
     quint8 keycode(quint32 keysym) const { return quint8(XKeysymToKeycode(m_display, keysym)); }
 
     void key(quint8 keycode, bool press)
